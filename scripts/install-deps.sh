@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Morvaplot needs to build, test and run.
+# Idempotent: when every package is already installed it returns at once.
+set -euo pipefail
+
+PACKAGES=(
+  qt6-base-dev libqt6opengl6-dev libglu1-mesa-dev libgl-dev libgl1-mesa-dri
+  xvfb xauth xdotool imagemagick fonts-ipafont-gothic fonts-dejavu-core
+  cmake ninja-build g++ libgtest-dev libbenchmark-dev
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing missing packages: ${missing[*]}" >&2
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO="sudo"
+fi
+$SUDO apt-get update
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends "${missing[@]}"

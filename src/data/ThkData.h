@@ -1,0 +1,79 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// One thickness data set: a square area of integer coordinates 0..500 with one
+// value per cell, addressed by the coordinate itself (Value[40][120] is the
+// value at X = 40, Y = 120, whatever the pitch). A record is about 2 MB: own it
+// on the heap (std::make_unique<ThkData>()), pass it by reference, never copy
+// it casually.
+
+inline constexpr int ThkGridDim = 501;     // cells per axis, coordinates 0..500
+inline constexpr int ThkMaxSize = 500;     // largest Size and largest coordinate
+inline constexpr double NoData = -99999.0; // value of an empty cell
+inline constexpr double StatInitMin = 99999.0;
+inline constexpr double StatInitMax = -99999.0;
+
+// A cell holds data only when its value is strictly greater than NoData.
+inline bool HasData(double value) { return value > NoData; }
+
+struct ThkPoint {
+    float X = 0.0f;
+    float Y = 0.0f;
+    double Z = 0.0;
+};
+
+struct ThkData {
+    bool Valid = false;
+    std::string Name;
+    std::int32_t Count = 0;
+    std::int32_t Size = 0;
+    std::int32_t PitchX = 0;
+    std::int32_t PitchY = 0;
+    std::int32_t ExtentX = 0;
+    std::int32_t ExtentY = 0;
+    double Value[ThkGridDim][ThkGridDim];  // [x][y]
+    double Divisor = 1.0;
+    double Min = StatInitMin;
+    double Max = StatInitMax;
+    double RangeMin = StatInitMin;
+    double RangeMax = StatInitMax;
+    double Mean = NoData;
+    double Range = 0.0;
+    double Sigma = NoData;
+    double Ratio = 0.0;
+    double UniformityPct = 0.0;
+    double Sigma1Pct = 0.0;
+    double Sigma3Pct = 0.0;
+    bool HasPoints = false;
+    ThkPoint* Points = nullptr;  // caller-owned; never attached in this program
+
+    ThkData();
+    ThkData(const ThkData&) = default;
+    ThkData& operator=(const ThkData&) = default;
+};
+
+// Resets n consecutive records: every cell empty, Divisor 1.0, Count 0, Valid
+// false, statistics to their start values. Size, pitches, extents, Range, Ratio,
+// the percentages and Name keep their values.
+void ClearThkData(ThkData* records, int n);
+
+// Mean of all cells holding data; NoData when there is none.
+double CalcMean(const ThkData& record);
+
+// Square root of the sum of squared deviations from CalcMean divided by the
+// number of data cells plus one; 0 when there is no data.
+double CalcSigma(const ThkData& record);
+
+// Recomputes Count, Min, Max, RangeMin, RangeMax, Range, Mean and Sigma from the
+// cells; does nothing when the record is not Valid.
+void RecalcStatistics(ThkData& record);
+
+// The text readers' extra ratios: Ratio from Min/Max, the three percentages
+// from Range, Sigma and Mean (each 0 when its divisor is 0).
+void CalcTextRatios(ThkData& record);
+
+// Display condition test: modes 0 <, 1 <=, 2 >, 3 >= low; 4 low < v < high;
+// 5 low <= v <= high. Disabled passes every value.
+bool TestValueCondition(double value, bool enabled, int mode, double low, double high);
