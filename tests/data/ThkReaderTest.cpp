@@ -1,1 +1,194 @@
-// placeholder
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "data/ThkReader.h"
+#include "support/MessageRecorder.h"
+#include "support/RecordFactory.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ThkReaderTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("morvaplot-reader-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+        record_ = NewRecord();
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string Write(const std::string& content, const std::string& name = "data.thk") {
+        const fs::path path = dir_ / name;
+        std::ofstream(path, std::ios::binary) << content;
+        return path.string();
+    }
+
+    // Reads the content and returns the messages shown.
+    std::vector<std::string> Read(const std::string& content, int expected) {
+        MessageRecorder recorder;
+        EXPECT_EQ(ReadThkFile(Write(content), *record_), expected);
+        return recorder.Messages;
+    }
+
+    fs::path dir_;
+    std::unique_ptr<ThkData> record_;
+};
+
+using Messages = std::vector<std::string>;
+
+TEST_F(ThkReaderTest, ReadsValuesAndStatistics) {
+    EXPECT_EQ(Read("20\n10,10\n0,0,101.5,\n10,20,99.75,\n20,20,+1.5e2,\n", 1), Messages{});
+    const ThkData& r = *record_;
+    EXPECT_TRUE(r.Valid);
+    EXPECT_EQ(r.Size, 20);
+    EXPECT_EQ(r.PitchX, 10);
+    EXPECT_EQ(r.PitchY, 10);
+    EXPECT_EQ(r.Count, 3);
+    EXPECT_EQ(r.Value[0][0], 101.5);
+    EXPECT_EQ(r.Value[10][20], 99.75);
+    EXPECT_EQ(r.Value[20][20], 150.0);
+    EXPECT_EQ(r.Value[20][10], NoData);
+    EXPECT_EQ(r.Min, 99.75);
+    EXPECT_EQ(r.Max, 150.0);
+    EXPECT_EQ(r.RangeMin, 99.75);
+    EXPECT_EQ(r.RangeMax, 150.0);
+    EXPECT_EQ(r.Range, 50.25);
+    const double mean = (101.5 + 99.75 + 150.0) / 3.0;
+    EXPECT_DOUBLE_EQ(r.Mean, mean);
+    const double ss = (101.5 - mean) * (101.5 - mean) + (99.75 - mean) * (99.75 - mean) +
+                      (150.0 - mean) * (150.0 - mean);
+    EXPECT_DOUBLE_EQ(r.Sigma, std::sqrt(ss / 4.0));
+    EXPECT_DOUBLE_EQ(r.Ratio, 50.25 / 249.75);
+    EXPECT_DOUBLE_EQ(r.UniformityPct, 50.25 / (mean * 2) * 100);
+    EXPECT_DOUBLE_EQ(r.Sigma3Pct, r.Sigma * 3 / mean * 100);
+}
+
+TEST_F(ThkReaderTest, HeaderToleratesBlanksAndLineBreaks) {
+    EXPECT_EQ(Read("  \n\n 100\n 20, 20\r\n0,0,1,\r\n\n\n20,0,2,\n", 1), Messages{});
+    EXPECT_EQ(record_->Size, 100);
+    EXPECT_EQ(record_->PitchY, 20);
+    EXPECT_EQ(record_->Count, 2);
+}
+
+TEST_F(ThkReaderTest, LenientFieldRules) {
+    // Empty fields read as 0; a surplus field without comma is dropped; the
+    // integer part of X decides the cell; X = 500 is fine even beyond Size.
+    EXPECT_EQ(Read("100\n10,10\n,,5.0,\n10,20,99.5,7\n10.7,30,-2.5,\n500,0,3,\n", 1), Messages{});
+    EXPECT_EQ(record_->Value[0][0], 5.0);
+    EXPECT_EQ(record_->Value[10][20], 99.5);
+    EXPECT_EQ(record_->Value[10][30], -2.5);
+    EXPECT_EQ(record_->Value[500][0], 3.0);
+    EXPECT_EQ(record_->Count, 4);
+}
+
+TEST_F(ThkReaderTest, RepeatedPositionCountsTwiceButGridKeepsLater) {
+    EXPECT_EQ(Read("20\n10,10\n10,10,5,\n10,10,1,\n0,0,3,\n", 1), Messages{});
+    EXPECT_EQ(record_->Value[10][10], 1.0);
+    EXPECT_EQ(record_->Count, 3);
+    EXPECT_EQ(record_->Min, 1.0);
+    EXPECT_EQ(record_->Max, 5.0);
+    EXPECT_DOUBLE_EQ(record_->Mean, 2.0);
+}
+
+TEST_F(ThkReaderTest, EmptyValueIsCountedButReadsEmpty) {
+    EXPECT_EQ(Read("20\n10,10\n0,0,-99999,\n10,10,4,\n", 1), Messages{});
+    EXPECT_EQ(record_->Count, 2);
+    EXPECT_EQ(record_->Min, -99999.0);
+    EXPECT_EQ(record_->Mean, 4.0);
+}
+
+struct Failure {
+    const char* name;
+    const char* content;
+    const char* message;
+};
+
+class ThkReaderFailures : public ThkReaderTest, public ::testing::WithParamInterface<Failure> {};
+
+TEST_P(ThkReaderFailures, ShowsOneExactMessage) {
+    EXPECT_EQ(Read(GetParam().content, -1), Messages{GetParam().message});
+    EXPECT_FALSE(record_->Valid);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Messages, ThkReaderFailures,
+    ::testing::Values(
+        Failure{"SizeZero", "0\n10,10\n", "Size data error.(<=0 or >500) -> 0"},
+        Failure{"Size501", "501\n10,10\n", "Size data error.(<=0 or >500) -> 501"},
+        Failure{"SizeNegative", "-3\n10,10\n", "Size data error.(<=0 or >500) -> -3"},
+        Failure{"SizeNotANumber", "size\n10,10\n", "Size data error.(<=0 or >500) -> 0"},
+        Failure{"EmptyFile", "", "Size data error.(<=0 or >500) -> 0"},
+        Failure{"PitchZero", "100\n0,10\n", "X/Y Pitch data error. X:0 Y:10"},
+        Failure{"PitchAboveSize", "100\n10,101\n", "X/Y Pitch data error. X:10 Y:101"},
+        Failure{"PitchNotANumber", "100\npitch\n", "X/Y Pitch data error. X:0 Y:0"},
+        Failure{"PitchBlankBeforeComma", "100\n10 ,10\n", "X/Y Pitch data error. X:10 Y:0"},
+        Failure{"NoDataLines", "100\n10,10\n", "Data count is zero."},
+        Failure{"NoTrailingComma", "100\n10,10\n10,20,99.5\n20,20,1\n", "Data count is zero."},
+        Failure{"FourthComma", "100\n10,10\n0,0,1,\n10,20,99.5,7,\n", "Data count error. Line: 3"},
+        Failure{"BlankAfterComma", "100\n10,10\n0, 0,1,\n", "Incorrect data. -> ' (20)' Line: 2"},
+        Failure{"BlankAfterPitch", "100\n10,10 \n0,0,1,\n", "Incorrect data. -> ' (20)' Line: 2"},
+        Failure{"TabInLine", "100\n10,10\n0,0,1,\n0,\t10,1,\n", "Incorrect data. -> '\t(09)' Line: 3"},
+        Failure{"MinusInX", "100\n10,10\n-10,0,1,\n", "Incorrect data. -> '-(2D)' Line: 2"},
+        Failure{"ExponentInY", "100\n10,10\n0,1e1,1,\n", "Incorrect data. -> 'e(65)' Line: 2"},
+        Failure{"LetterInZ", "100\n10,10\n0,0,1A,\n", "Incorrect data. -> 'A(41)' Line: 2"},
+        Failure{"LoneCarriageReturn", "100\n10,10\n0,0,1,\r0,10,1,\n",
+                "Incorrect data. -> '\r(0D)' Line: 2"},
+        Failure{"HighByte", "100\n10,10\n0,0,1\xE3,\n", "Incorrect data. -> '\xE3(E3)' Line: 2"},
+        Failure{"XNotMultiple", "100\n10,10\n15,0,1,\n", "X coord is not multiple of X-Pitch. -> 15 X-Pitch= 10"},
+        Failure{"YNotMultiple", "100\n10,5\n10,12.9,1,\n", "Y coord is not multiple of Y-Pitch. -> 12 Y-Pitch= 5"},
+        Failure{"XAbove500", "100\n10,10\n0,0,1,\n500.5,0,1,\n", "Incorrect X data.(X<0 or Y>500) Line: 3"},
+        Failure{"YAbove500", "100\n10,10\n0,510,1,\n", "Incorrect Y data.(Y<0 or Y>510) Line: 2"},
+        // Blank lines and lines without a comma do not advance the line number.
+        Failure{"LineNumbersSkipBlankLines", "100\n10,10\n\n0,0,1,\n\n\n7\n0,0,1,x\n",
+                "Incorrect data. -> 'x(78)' Line: 3"},
+        // The first violation in file order wins.
+        Failure{"FirstErrorWins", "100\n10,10\n15,0,1,\n0,0,A,\n",
+                "X coord is not multiple of X-Pitch. -> 15 X-Pitch= 10"}),
+    [](const ::testing::TestParamInfo<Failure>& info) { return std::string(info.param.name); });
+
+TEST_F(ThkReaderTest, MissingFileAndDirectoryAreOpenErrors) {
+    MessageRecorder recorder;
+    const std::string missing = (dir_ / "missing.thk").string();
+    EXPECT_EQ(ReadThkFile(missing, *record_), -1);
+    EXPECT_EQ(ReadThkFile(dir_.string(), *record_), -1);
+    EXPECT_EQ(recorder.Messages, (Messages{"File open error. -> " + missing,
+                                           "File open error. -> " + dir_.string()}));
+}
+
+TEST_F(ThkReaderTest, OverlongTokenIsRefusedNotOverflowed) {
+    const std::string digits63(63, '1');
+    EXPECT_EQ(Read("100\n10,10\n0,0," + digits63 + ",\n", 1), Messages{});
+    EXPECT_EQ(Read("100\n10,10\n0,0," + digits63 + "7,\n", -1),
+              Messages{"Incorrect data. -> '7(37)' Line: 2"});
+    // A huge coordinate is reported with its integer part, not undefined behaviour.
+    const std::string big = "1" + std::string(45, '0');
+    const auto messages = Read("100\n10,10\n" + big + ",0,1,\n", -1);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("Incorrect X data.(X<0 or Y>", 0), 0u);
+}
+
+TEST_F(ThkReaderTest, LargeFileStreamsEveryLine) {
+    std::string content = "500\n1,1\n";
+    content.reserve(8u << 20);
+    char line[64];
+    for (int x = 0; x <= 500; ++x) {
+        for (int y = 0; y <= 500; ++y) {
+            std::snprintf(line, sizeof line, "%d,%d,%.3f,\n", x, y, 100.0 + 0.001 * (x + y));
+            content += line;
+        }
+    }
+    EXPECT_EQ(Read(content, 1), Messages{});
+    EXPECT_EQ(record_->Count, 501 * 501);
+    EXPECT_EQ(record_->Value[500][500], 101.0);
+    EXPECT_EQ(record_->Min, 100.0);
+}
+
+}  // namespace
