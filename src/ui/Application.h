@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <memory>
+
+#include "ui/Forms.h"
+#include "ui/Main.h"
+
+class Dialogs;
+
+// The five forms of the program, created in start-up order: the main window,
+// the input pad, the random data maker, the gradation dialog, the 3D view.
+// All live for the whole run.
+struct MorvaplotForms {
+    MorvaplotForms(const QString& settingsDir, Dialogs& dialogs);
+
+    std::unique_ptr<TForm1> Form1;
+    std::unique_ptr<TTenkey> Tenkey;
+    std::unique_ptr<TDataMake> DataMake;
+    std::unique_ptr<TGradationSet> GradationSet;
+    std::unique_ptr<TView3D> View3D;
+};
+
+// Message handler for the program: a modal box with one OK button.
+void InstallMessageBoxHandler();

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+#include "core/Color.h"
+
+class QWidget;
+
+// The common dialogs the windows use, behind an interface so tests can script
+// the answers instead of driving real modal dialogs.
+class Dialogs {
+public:
+    virtual ~Dialogs() = default;
+    // The chosen file, or nothing when the user cancels.
+    virtual std::optional<QString> OpenFile(QWidget* parent, const QString& filter,
+                                            const QString& defaultSuffix) = 0;
+    // The chosen colour, or nothing when the user cancels.
+    virtual std::optional<Color> ChooseColor(QWidget* parent, Color initial) = 0;
+};
+
+// Qt's own file and colour dialogs.
+class StandardDialogs : public Dialogs {
+public:
+    std::optional<QString> OpenFile(QWidget* parent, const QString& filter,
+                                    const QString& defaultSuffix) override;
+    std::optional<Color> ChooseColor(QWidget* parent, Color initial) override;
+};

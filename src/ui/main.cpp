@@ -1,0 +1,59 @@
+#include <QApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QStringList>
+#include <QSurfaceFormat>
+#include <clocale>
+#include <exception>
+
+#include "core/Message.h"
+#include "ui/Application.h"
+#include "ui/Dialogs.h"
+
+namespace {
+
+// One catch at the top of the event loop: an exception that escapes a handler
+// is shown, and the program goes on.
+class MorvaplotApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            ShowMessage(e.what());
+        } catch (...) {
+            ShowMessage("Unknown error.");
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setVersion(2, 1);
+    format.setDepthBufferSize(24);
+    QSurfaceFormat::setDefaultFormat(format);
+
+    MorvaplotApplication app(argc, argv);
+    // Number texts are written with a decimal point whatever the desktop's locale.
+    std::setlocale(LC_NUMERIC, "C");
+    QApplication::setApplicationName(QStringLiteral("Morvaplot"));
+    InstallMessageBoxHandler();
+
+    StandardDialogs dialogs;
+    MorvaplotForms forms(QCoreApplication::applicationDirPath(), dialogs);
+    forms.Form1->SetCommandLine(QCoreApplication::arguments().mid(1).join(QLatin1Char(' ')));
+    if (forms.Form1->StartupFailed()) return 1;
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect area = screen->availableGeometry();
+        forms.Form1->move(area.center() - forms.Form1->rect().center());
+    }
+    forms.Form1->show();
+    return app.exec();
+}

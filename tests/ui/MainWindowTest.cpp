@@ -1,0 +1,357 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QFile>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <cmath>
+#include <memory>
+
+#include "core/NumberText.h"
+#include "support/MessageRecorder.h"
+#include "ui/Application.h"
+#include "ui/DataTableModel.h"
+#include "ui/ScriptedDialogs.h"
+#include "ui/widgets/ClickLabel.h"
+#include "ui/widgets/ImageBox.h"
+#include "ui/widgets/RadioGroup.h"
+#include "ui/widgets/ShapeSwatch.h"
+
+namespace {
+
+using Messages = std::vector<std::string>;
+
+// A Size-100 pitch-10 film: a gentle dome, so every calculation node at
+// pitch 20 sits on a data cell.
+QByteArray DomeFile() {
+    QByteArray text = "100\n10,10\n";
+    for (int x = 0; x <= 100; x += 10)
+        for (int y = 0; y <= 100; y += 10)
+            text += QByteArray::number(x) + ',' + QByteArray::number(y) + ',' +
+                    QByteArray::number(500.0 + 0.01 * (x * (100 - x) + y * (100 - y)) + 0.1 * x, 'f', 3) + ",\n";
+    return text;
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        forms_ = std::make_unique<MorvaplotForms>(dir_.path(), dialogs_);
+    }
+
+    TForm1& Form() { return *forms_->Form1; }
+
+    void Show() {
+        Form().show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Form()));
+    }
+
+    QString Write(const QString& name, const QByteArray& content) {
+        const QString path = dir_.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return path;
+    }
+
+    void Drop(const QStringList& paths) {
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
+        mime.setUrls(urls);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&Form(), &enter);
+        ASSERT_TRUE(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&Form(), &drop);
+    }
+
+    std::vector<QString> RangeTexts() {
+        std::vector<QString> texts;
+        for (QLabel* l : Form().Lbl_Cont_Range) texts.push_back(l->text());
+        texts.push_back(Form().Lbl_Mean->text());
+        return texts;
+    }
+
+    enum class State { NoData, RawLoaded, AfterCalc, AfterFill };
+
+    // The main window's state table: items enabled/selected and buttons.
+    void ExpectState(State s) {
+        TForm1& f = Form();
+        const bool raw = s != State::NoData;
+        const bool grid = s == State::AfterCalc || s == State::AfterFill;
+        const bool fill = s == State::AfterFill;
+        EXPECT_EQ(f.Rdo_DataType->ItemEnabled(0), raw);
+        EXPECT_EQ(f.Rdo_DataType->ItemEnabled(1), grid);
+        EXPECT_EQ(f.Rdo_DataType->ItemEnabled(2), fill);
+        EXPECT_EQ(f.Btn_Calc->isEnabled(), raw);
+        EXPECT_EQ(f.Btn_Fill->isEnabled(), grid);
+        EXPECT_EQ(f.Btn_Copy_Image->isEnabled(), raw);
+        EXPECT_EQ(f.Btn_Copy_Data->isEnabled(), raw);
+        EXPECT_EQ(f.Btn_3D->isEnabled(), fill);
+        if (s != State::NoData) {
+            EXPECT_EQ(f.Rdo_DataType->ItemIndex(), fill ? 2 : grid ? 1 : 0);
+        }
+    }
+
+    QTemporaryDir dir_;
+    MessageRecorder recorder_;
+    ScriptedDialogs dialogs_;
+    std::unique_ptr<MorvaplotForms> forms_;
+};
+
+TEST_F(MainWindowTest, StartsEmptyWithDesignedControls) {
+    Show();
+    TForm1& f = Form();
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Morvaplot Ver.0.02a"));
+    EXPECT_EQ(f.size(), QSize(418, 411));
+    EXPECT_EQ(f.Img_Colormap->size(), QSize(301, 301));
+    EXPECT_EQ(f.Img_ColorBar->size(), QSize(9, 265));
+    EXPECT_EQ(f.Lbl_SearchRad->text(), QStringLiteral("80.0"));
+    EXPECT_FALSE(f.Lbl_SearchRad->isEnabled());
+    EXPECT_TRUE(f.Lbl_MinDataCount->isEnabled());
+    EXPECT_FALSE(f.Btn_ColorSetting->isEnabled());
+    EXPECT_FALSE(f.Cmb_DrawType->isEnabled());
+    EXPECT_EQ(f.Cmb_DrawType->itemText(1), QStringLiteral("Countour"));
+    for (const QString& t : RangeTexts()) EXPECT_EQ(t, QStringLiteral("---.---"));
+    ExpectState(State::NoData);
+    EXPECT_EQ(f.DataTable()->Cell(0, 0), QStringLiteral("X"));
+    EXPECT_EQ(f.DataTable()->Cell(2, 0), QStringLiteral("Thk"));
+    EXPECT_EQ(recorder_.Messages, Messages{});
+    // No data: the whole map shows the back colour.
+    EXPECT_EQ(f.Img_Colormap->Picture().pixel(150, 150), 0xFF000000u);
+}
+
+TEST_F(MainWindowTest, GoodFileLeadsToRawLoaded) {
+    Show();
+    const QString path = Write("dome.thk", DomeFile());
+    EXPECT_EQ(Form().OpenFileByPath(path), 1);
+    EXPECT_EQ(recorder_.Messages, Messages{});
+    ExpectState(State::RawLoaded);
+    const ThkData& raw = Form().ThkDataSet[0];
+    EXPECT_EQ(raw.Count, 121);
+    // Every node of the pitch-20 lattice holds a data cell: the radius is the pitch.
+    EXPECT_EQ(Form().Lbl_SearchRad->text(), QStringLiteral("20.0"));
+    // Data table: X-major rows after the header.
+    const DataTableModel& table = *Form().DataTable();
+    EXPECT_EQ(table.RowCount(), 122);
+    EXPECT_EQ(table.Cell(0, 1), QStringLiteral("0"));
+    EXPECT_EQ(table.Cell(1, 2), QStringLiteral("10"));
+    EXPECT_EQ(table.Cell(2, 1), QStringLiteral("500.000"));
+    EXPECT_EQ(table.Cell(0, 121), QStringLiteral("100"));
+    EXPECT_EQ(table.Cell(1, 121), QStringLiteral("100"));
+    // Labels: minimum at the bottom, maximum at the top, mean in 8 digits.
+    EXPECT_EQ(Form().Lbl_Cont_Range[0]->text().toStdString(), FormatFixed(raw.Min, 7, 3));
+    EXPECT_EQ(Form().Lbl_Cont_Range[4]->text().toStdString(), FormatFixed(raw.Max, 7, 3));
+    EXPECT_EQ(Form().Lbl_Mean->text().toStdString(), FormatFixed(raw.Mean, 8, 3));
+    // The map shows data now: the top-left pixel samples cell (0, 0).
+    EXPECT_NE(Form().Img_Colormap->Picture().pixel(0, 0), 0xFF000000u);
+}
+
+TEST_F(MainWindowTest, ReaderFailureShowsOneMessageAndResets) {
+    Show();
+    ASSERT_EQ(Form().OpenFileByPath(Write("good.thk", DomeFile())), 1);
+    struct Bad {
+        const char* content;
+        std::string message;
+    } cases[] = {
+        {"0\n10,10\n", "Size data error.(<=0 or >500) -> 0"},
+        {"100\n10,0\n", "X/Y Pitch data error. X:10 Y:0"},
+        {"100\n10,10\n0,0,1,\n15,0,1,\n", "X coord is not multiple of X-Pitch. -> 15 X-Pitch= 10"},
+        {"100\n10,10\n0,0,1;\n", "Incorrect data. -> ';(3B)' Line: 2"},
+        {"100\n10,10\n", "Data count is zero."},
+    };
+    for (const Bad& bad : cases) {
+        recorder_.Messages.clear();
+        EXPECT_EQ(Form().OpenFileByPath(Write("bad.thk", bad.content)), -1);
+        EXPECT_EQ(recorder_.Messages, Messages{bad.message});
+        ExpectState(State::NoData);
+        EXPECT_FALSE(Form().ThkDataSet[0].Valid);
+        EXPECT_EQ(Form().ThkDataSet[0].Value[0][0], NoData);
+        for (const QString& t : RangeTexts()) EXPECT_EQ(t, QStringLiteral("---.---"));
+        EXPECT_EQ(Form().DataTable()->Cell(2, 1), QString());
+    }
+    recorder_.Messages.clear();
+    const QString missing = dir_.filePath("missing.thk");
+    EXPECT_EQ(Form().OpenFileByPath(missing), -1);
+    EXPECT_EQ(recorder_.Messages, Messages{"File open error. -> " + missing.toStdString()});
+}
+
+TEST_F(MainWindowTest, DroppedFilesFollowTheExtensionRules) {
+    Show();
+    const QString thk = Write("a.thk", DomeFile());
+    Drop({thk, thk});
+    EXPECT_EQ(recorder_.Messages, Messages{"This application is able to load only single file."});
+    ExpectState(State::NoData);
+
+    recorder_.Messages.clear();
+    Drop({Write("notes.txt", DomeFile())});
+    EXPECT_EQ(recorder_.Messages, Messages{"Unknown File Ext Name -> [.txt]."});
+    ExpectState(State::NoData);
+
+    recorder_.Messages.clear();
+    Drop({Write("tool.exe", "MZ")});
+    EXPECT_EQ(recorder_.Messages, Messages{});
+    ExpectState(State::NoData);
+
+    recorder_.Messages.clear();
+    Drop({Write("noext", DomeFile())});
+    EXPECT_EQ(recorder_.Messages, Messages{"Unknown File Ext Name -> []."});
+
+    recorder_.Messages.clear();
+    Drop({Write("CAPS.THK", DomeFile())});
+    EXPECT_EQ(recorder_.Messages, Messages{});
+    ExpectState(State::RawLoaded);
+}
+
+TEST_F(MainWindowTest, FileOnCommandLineIsLoadedWhenShown) {
+    const QString path = Write("with space.thk", DomeFile());
+    Form().SetCommandLine(QStringLiteral("\"") + path + QStringLiteral("\""));
+    Show();
+    EXPECT_EQ(recorder_.Messages, Messages{});
+    ExpectState(State::RawLoaded);
+    EXPECT_EQ(Form().ThkDataSet[0].Count, 121);
+}
+
+TEST_F(MainWindowTest, LoadButtonUsesTheOpenDialog) {
+    Show();
+    dialogs_.Files.push_back(std::nullopt);
+    QTest::mouseClick(Form().Btn_Load, Qt::LeftButton);
+    EXPECT_EQ(dialogs_.FileCalls, 1);
+    EXPECT_EQ(dialogs_.LastFilter, QStringLiteral("Thickness data file (*.thk)"));
+    EXPECT_EQ(dialogs_.LastSuffix, QStringLiteral("thk"));
+    ExpectState(State::NoData);
+
+    dialogs_.Files.push_back(Write("picked.thk", DomeFile()));
+    QTest::mouseClick(Form().Btn_Load, Qt::LeftButton);
+    EXPECT_EQ(recorder_.Messages, Messages{});
+    ExpectState(State::RawLoaded);
+}
+
+TEST_F(MainWindowTest, ExpandingTwiceRestoresTheShortWindow) {
+    Show();
+    QTest::mouseClick(Form().Btn_Expand, Qt::LeftButton);
+    EXPECT_TRUE(Form().Expanded);
+    EXPECT_EQ(Form().height(), TForm1::TallClientHeight);
+    EXPECT_EQ(Form().Btn_Expand->text(), QStringLiteral("\u25B2"));
+    QTest::mouseClick(Form().Btn_Expand, Qt::LeftButton);
+    EXPECT_FALSE(Form().Expanded);
+    EXPECT_EQ(Form().height(), TForm1::ShortClientHeight);
+    EXPECT_EQ(Form().Btn_Expand->text(), QStringLiteral("\u25BC"));
+}
+
+TEST_F(MainWindowTest, CalcFillAndAutoFillFollowTheStateTable) {
+    Show();
+    ASSERT_EQ(Form().OpenFileByPath(Write("dome.thk", DomeFile())), 1);
+    QTest::mouseClick(Form().Btn_Calc, Qt::LeftButton);
+    ExpectState(State::AfterCalc);
+    const ThkData& grid = Form().ThkDataSet[1];
+    EXPECT_TRUE(grid.Valid);
+    EXPECT_TRUE(HasData(grid.Value[20][40]));
+    EXPECT_FALSE(HasData(grid.Value[10][40]));
+    // The table now lists the Grid nodes: 6 x 6.
+    EXPECT_EQ(Form().DataTable()->RowCount(), 37);
+    EXPECT_FALSE(Form().Cmb_DrawType->isEnabled());
+
+    QTest::mouseClick(Form().Btn_Fill, Qt::LeftButton);
+    EXPECT_EQ(recorder_.Messages, Messages{});
+    ExpectState(State::AfterFill);
+    EXPECT_TRUE(Form().Cmb_DrawType->isEnabled());
+    EXPECT_TRUE(HasData(Form().ThkDataSet[2].Value[37][91]));
+
+    // A new load keeps the Grid and Fill items enabled but empties the records.
+    ASSERT_EQ(Form().OpenFileByPath(Write("again.thk", DomeFile())), 1);
+    EXPECT_TRUE(Form().Rdo_DataType->ItemEnabled(2));
+    EXPECT_EQ(Form().Rdo_DataType->ItemIndex(), 0);
+    EXPECT_FALSE(Form().ThkDataSet[2].Valid);
+
+    Form().Chk_AutoFill->setChecked(true);
+    ASSERT_EQ(Form().OpenFileByPath(Write("auto.thk", DomeFile())), 1);
+    EXPECT_EQ(recorder_.Messages, Messages{});
+    ExpectState(State::AfterFill);
+}
+
+TEST_F(MainWindowTest, FailedAutoFillLeavesGridSelected) {
+    Show();
+    Form().Chk_AutoFill->setChecked(true);
+    // Size 60 at calculation pitch 20 has only 3 steps: too few for degree 3.
+    QByteArray small = "60\n10,10\n";
+    for (int x = 0; x <= 60; x += 10)
+        for (int y = 0; y <= 60; y += 10) small += QByteArray::number(x) + ',' + QByteArray::number(y) + ",5,\n";
+    ASSERT_EQ(Form().OpenFileByPath(Write("small.thk", small)), 1);
+    EXPECT_EQ(recorder_.Messages, Messages{"No enough to fill data.(X count= 3)"});
+    EXPECT_EQ(Form().Rdo_DataType->ItemIndex(), 1);
+    EXPECT_FALSE(Form().Btn_3D->isEnabled());
+}
+
+TEST_F(MainWindowTest, RawRangeDecidesTheScaleOfGridData) {
+    Show();
+    ASSERT_EQ(Form().OpenFileByPath(Write("dome.thk", DomeFile())), 1);
+    const ThkData& raw = Form().ThkDataSet[0];
+    QTest::mouseClick(Form().Btn_Calc, Qt::LeftButton);
+    EXPECT_EQ(Form().Lbl_Cont_Range[0]->text().toStdString(), FormatFixed(raw.Min, 7, 3));
+    EXPECT_EQ(Form().Lbl_Cont_Range[4]->text().toStdString(), FormatFixed(raw.Max, 7, 3));
+
+    QTest::mouseClick(Form().Chk_RawRange, Qt::LeftButton);
+    const ThkData& grid = Form().ThkDataSet[1];
+    EXPECT_NE(grid.Min, raw.Min);  // weighted means stay inside the data range
+    EXPECT_EQ(Form().Lbl_Cont_Range[0]->text().toStdString(), FormatFixed(grid.Min, 7, 3));
+    EXPECT_EQ(Form().Lbl_Cont_Range[4]->text().toStdString(), FormatFixed(grid.Max, 7, 3));
+}
+
+TEST_F(MainWindowTest, RadOptimizeSwitchesWhichLabelIsEditable) {
+    Show();
+    QTest::mouseClick(Form().Chk_RadOptimize, Qt::LeftButton);
+    EXPECT_TRUE(Form().Lbl_SearchRad->isEnabled());
+    EXPECT_FALSE(Form().Lbl_MinDataCount->isEnabled());
+    // Without optimisation a load keeps the typed radius.
+    ASSERT_EQ(Form().OpenFileByPath(Write("dome.thk", DomeFile())), 1);
+    EXPECT_EQ(Form().Lbl_SearchRad->text(), QStringLiteral("80.0"));
+    QTest::mouseClick(Form().Chk_RadOptimize, Qt::LeftButton);
+    EXPECT_FALSE(Form().Lbl_SearchRad->isEnabled());
+    EXPECT_TRUE(Form().Lbl_MinDataCount->isEnabled());
+}
+
+TEST_F(MainWindowTest, ColormapSwitchEnablesGradationSettingAndBackSwatchRecolours) {
+    Show();
+    ASSERT_EQ(Form().OpenFileByPath(Write("sparse.thk", "100\n10,10\n50,50,7,\n")), 1);
+    QTest::mouseClick(Form().Chk_Colormap, Qt::LeftButton);
+    EXPECT_TRUE(Form().Btn_ColorSetting->isEnabled());
+    QTest::mouseClick(Form().Chk_Colormap, Qt::LeftButton);
+    EXPECT_FALSE(Form().Btn_ColorSetting->isEnabled());
+
+    // Pixel (0, 0) samples the empty cell (0, 0): it takes the back colour.
+    EXPECT_EQ(Form().Img_Colormap->Picture().pixel(0, 0), 0xFF000000u);
+    dialogs_.Colors.push_back(Color{0x00FF00});
+    Form().Shp_ColorMouseDown(Form().Shp_Color_Back);
+    EXPECT_EQ(dialogs_.LastInitialColor, 0x000000u);
+    EXPECT_EQ(Form().Img_Colormap->Picture().pixel(0, 0), 0xFF00FF00u);
+    // Cancel changes nothing.
+    Form().Shp_ColorMouseDown(Form().Shp_Color_Back);
+    EXPECT_EQ(Form().Shp_Color_Back->BrushColor(), 0x00FF00u);
+}
+
+TEST_F(MainWindowTest, CopyDataPutsTheTableOfTheShownRecordOnTheClipboard) {
+    Show();
+    ASSERT_EQ(Form().OpenFileByPath(Write("tiny.thk", "2\n1,1\n0,0,1.5,\n1,0,2.25,\n")), 1);
+    QTest::mouseClick(Form().Btn_Copy_Data, Qt::LeftButton);
+    EXPECT_EQ(recorder_.Messages, Messages{"Copy data to clipboard."});
+    EXPECT_EQ(QGuiApplication::clipboard()->text(),
+              QString::fromUtf8("Y\xEF\xBC\xBCX\t0\t1\t2\t\n0\t1.500\t2.250\t\t\n1\t\t\t\t\n2\t\t\t\t\n"));
+
+    recorder_.Messages.clear();
+    QTest::mouseClick(Form().Btn_Copy_Image, Qt::LeftButton);
+    EXPECT_EQ(recorder_.Messages, Messages{"Copied graphic image to Clipboard."});
+    EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(408, 310));
+}
+
+}  // namespace

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <deque>
+
+#include "ui/Dialogs.h"
+
+// Answers the common dialogs from a script instead of showing them; an empty
+// script answers "cancel".
+class ScriptedDialogs : public Dialogs {
+public:
+    std::deque<std::optional<QString>> Files;
+    std::deque<std::optional<Color>> Colors;
+    int FileCalls = 0;
+    int ColorCalls = 0;
+    QString LastFilter;
+    QString LastSuffix;
+    Color LastInitialColor = 0;
+
+    std::optional<QString> OpenFile(QWidget*, const QString& filter, const QString& suffix) override {
+        ++FileCalls;
+        LastFilter = filter;
+        LastSuffix = suffix;
+        if (Files.empty()) return std::nullopt;
+        const bool chosen = Files.front().has_value();
+        const QString path = chosen ? *Files.front() : QString();
+        Files.pop_front();
+        if (!chosen) return std::nullopt;
+        return path;
+    }
+
+    std::optional<Color> ChooseColor(QWidget*, Color initial) override {
+        ++ColorCalls;
+        LastInitialColor = initial;
+        if (Colors.empty()) return std::nullopt;
+        auto answer = Colors.front();
+        Colors.pop_front();
+        return answer;
+    }
+};
