@@ -1,1 +1,66 @@
-// placeholder
+#include <benchmark/benchmark.h>
+
+#include <QImage>
+#include <cmath>
+#include <memory>
+
+#include "colour/ColorMap.h"
+#include "colour/ColorScale.h"
+#include "colour/ContourMap.h"
+#include "support/RecordFactory.h"
+
+namespace {
+
+// A smooth Size-500 surface with data in every cell, statistics computed.
+std::unique_ptr<ThkData> SmoothRecord() {
+    auto record = NewRecord(500, 1, 1);
+    record->Valid = true;
+    for (int x = 0; x <= 500; ++x)
+        for (int y = 0; y <= 500; ++y)
+            record->Value[x][y] =
+                1000.0 + 20.0 * std::sin(x / 80.0) * std::cos(y / 110.0) + 0.01 * (x - y);
+    RecalcStatistics(*record);
+    return record;
+}
+
+void BM_DrawColorMap_Size500(benchmark::State& state) {
+    const auto record = SmoothRecord();
+    const GradationTable table = ColormapPreset();
+    const bool useRamp = state.range(0) != 0;
+    InitColorScale(5);
+    QImage image(301, 301, QImage::Format_RGB32);
+    for (auto _ : state) {
+        DrawColorMap(image, *record, useRamp, {}, 0xFF0000, table.Count - 1, table.Colors.data());
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_DrawColorMap_Size500)->Arg(1)->Arg(0)->ArgName("ramp")->Unit(benchmark::kMillisecond);
+
+void BM_DrawColorBar(benchmark::State& state) {
+    const GradationTable table = ColormapPreset();
+    const bool useRamp = state.range(0) != 0;
+    InitColorScale(5);
+    QImage image(9, 265, QImage::Format_RGB32);
+    for (auto _ : state) {
+        DrawColorBar(image, useRamp, table);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+BENCHMARK(BM_DrawColorBar)->Arg(1)->Arg(0)->ArgName("ramp")->Unit(benchmark::kMicrosecond);
+
+void BM_DrawContourLines_Size500_5Levels(benchmark::State& state) {
+    const auto record = SmoothRecord();
+    const GradationTable table = ColormapPreset();
+    SetBorderCount(5);
+    SetContourColors(0x000000, 0, 0, 0);
+    QImage image(301, 301, QImage::Format_RGB32);
+    for (auto _ : state) {
+        DrawContourLines(image, *record, record->Size, table.Count - 1, table.Colors.data(), true,
+                         DrawingRampSet, true);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    InitColorScale(5);
+}
+BENCHMARK(BM_DrawContourLines_Size500_5Levels)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,1 +1,47 @@
-// placeholder
+#pragma once
+
+#include "data/ThkData.h"
+
+// Inverse-distance weighted grid of scattered thickness data, and the search
+// for the smallest search radius that gives every lattice node enough data.
+//
+// Distances are measured between integer cell coordinates. A distance is
+// computed in double precision and rounded to float before it is compared
+// with the float search radius R, so a cell whose float distance equals R is
+// inside. The square window scanned around a node runs over the offsets
+// -trunc(R) .. R on both axes, and only cells with both coordinates in
+// 0..Size of the record are ever read.
+
+// Fills target from source: clears target, then stores IdwNodeValue at every
+// node of the lattice 0, P, 2P, ... <= Size (both axes, x-major); every other
+// cell stays empty. Sets Valid, Size, PitchX = PitchY = P, ExtentX = ExtentY =
+// Size and recomputes the statistics. passes is accepted for compatibility
+// and ignored: the calculation always makes exactly one pass.
+// A pitch below 1 is treated as 1, so the lattice covers every coordinate.
+// source and target may be the same record. The source is otherwise never
+// modified.
+void CalcGrid(const ThkData& source, ThkData& target, double weightPower, float radius, int pitch,
+              int passes);
+
+// Inverse-distance weighted value at (x0, y0): the sum of v / d^p over the
+// data cells within radius, divided by the sum of 1 / d^p, where a cell at the
+// node itself weighs 1.0. NoData when no data cell lies within radius.
+// Cells are summed in scan order (x offset ascending, then y offset
+// ascending), so the result is reproducible to the last bit.
+double IdwNodeValue(const ThkData& record, int x0, int y0, float radius, double weightPower);
+
+// Mean of the first minCount data cells within radius of (x0, y0) in scan
+// order (x offset ascending, then y offset ascending); NoData when fewer
+// exist. A minCount below 1 counts as 1.
+double NeighbourMean(const ThkData& record, int x0, int y0, int minCount, float radius);
+
+// Smallest radius of the float sequence R = P, R = float(R + 0.1), ... for
+// which every node of the pitch-P lattice has at least minCount (at least 1)
+// data cells within R. The radius P itself is always tried first, even when it
+// is not below Size. When the sequence reaches Size (R >= Size after a step)
+// with some node still short, shows
+// "Data search error.(Unable to find data.)\nPitch: <pitch> NMin: <minCount>"
+// once, with the arguments as passed, and returns -1.0f.
+// Writes no control: the caller shows the radius (one decimal) itself.
+// A pitch below 1 is treated as 1 for the lattice; R still starts at pitch.
+float OptimizeSearchRadius(const ThkData& record, int pitch, int minCount);

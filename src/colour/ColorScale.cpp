@@ -1,1 +1,178 @@
-// placeholder
+#include "colour/ColorScale.h"
+
+#include <QImage>
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "colour/ContourMap.h"
+
+// Rounding: every quantity held in single precision is a float variable whose
+// defining expression is evaluated in double and rounded once when stored.
+// Real-to-integer conversions truncate toward zero.
+
+namespace {
+
+RampParameters CurrentRamp = StartupRampSet;
+std::array<float, 3> LastRgb{0.0f, 0.0f, 0.0f};
+
+// Truncation toward zero that stays defined for NaN (0) and for values past
+// the int range (saturated); only unreachable inputs are affected.
+int TruncateToInt(double v) {
+    if (!(v == v)) return 0;
+    return static_cast<int>(std::clamp(v, -1.0e9, 1.0e9));
+}
+
+int Channel(Color c, int k) { return static_cast<int>((c >> (8 * k)) & 0xFFu); }
+
+float Clamp01(float v) {
+    if (!(v >= 0.0f)) return 0.0f;  // also NaN
+    return v > 1.0f ? 1.0f : v;
+}
+
+Color StoreChannels(int red, int green, int blue) {
+    LastRgb = {static_cast<float>(red / 255.0), static_cast<float>(green / 255.0),
+               static_cast<float>(blue / 255.0)};
+    return MakeColor(red, green, blue);
+}
+
+}  // namespace
+
+int GradationIntervals(const GradationTable& table) {
+    return std::clamp(table.Count - 1, 0, GradationMaxColors - 1);
+}
+
+GradationTable ColormapPreset() {
+    GradationTable table;
+    table.Count = 7;
+    table.Colors = {0x0000FF, 0x4080FF, 0x00FFFF, 0x00FF00, 0xFFFF00,
+                    0xFF0000, 0xFF0080, 0xFF80FF, 0xFFFFFF, 0x000000};
+    return table;
+}
+
+void ApplyMonoPreset(GradationTable& table) {
+    table.Count = 2;
+    table.Colors[0] = 0xFFFFFF;
+    table.Colors[1] = 0x000000;
+}
+
+void InitColorScale(int borderCount) {
+    SetRampParameters(StartupRampSet);
+    SetBorderCount(borderCount);
+}
+
+void SetRampParameters(float hueOffset, float hueSpan, float satBase, float satSlope,
+                       float valueBase, float valueSlope) {
+    CurrentRamp = {hueOffset, hueSpan, satBase, satSlope, valueBase, valueSlope};
+}
+
+void SetRampParameters(const RampParameters& parameters) { CurrentRamp = parameters; }
+
+RampParameters CurrentRampParameters() { return CurrentRamp; }
+
+Color GetRampColor(float x) {
+    const RampParameters& r = CurrentRamp;
+    const double xd = x;
+    float hue = static_cast<float>((1.0 - xd) * r.HueSpan + r.HueOffset);
+    float saturation = static_cast<float>(r.SatSlope * xd + r.SatBase);
+    float value = static_cast<float>(r.ValueSlope * xd + r.ValueBase);
+
+    // Whole degrees 0..359. A hue far below zero (a position far outside 0..1)
+    // is first brought near zero exactly; adding 360 in float there would no
+    // longer change it and the loop would never end.
+    if (!std::isfinite(hue)) hue = 0.0f;
+    if (hue < -3600.0f) hue = std::fmod(hue, 360.0f);
+    while (hue < 0.0f) hue = static_cast<float>(hue + 360.0);
+    hue = static_cast<float>(std::fmod(std::trunc(static_cast<double>(hue)), 360.0));
+
+    saturation = Clamp01(saturation);
+    value = Clamp01(value);
+
+    // 1/60 in double: with a float factor 340 degrees gives q = 0.3333327 and
+    // a blue channel of 84 instead of 85.
+    const float h = static_cast<float>(hue * (1.0 / 60.0));
+    const int sector = static_cast<int>(h);
+    const float f = static_cast<float>(h - static_cast<double>(sector));
+    const float p = static_cast<float>((1.0 - saturation) * value);
+    const float q = static_cast<float>((1.0 - f * static_cast<double>(saturation)) * value);
+    const float t = static_cast<float>((1.0 - (1.0 - f) * static_cast<double>(saturation)) * value);
+
+    float red = value, green = t, blue = p;
+    switch (sector) {
+        case 0: red = value; green = t; blue = p; break;
+        case 1: red = q; green = value; blue = p; break;
+        case 2: red = p; green = value; blue = t; break;
+        case 3: red = p; green = q; blue = value; break;
+        case 4: red = t; green = p; blue = value; break;
+        default: red = value; green = p; blue = q; break;
+    }
+    return StoreChannels(TruncateToInt(red * 255.0), TruncateToInt(green * 255.0),
+                         TruncateToInt(blue * 255.0));
+}
+
+Color BlendColor(Color a, Color b, double high, double low, double value) {
+    const double t = (value - low) / (high - low);
+    int result[3];
+    for (int k = 0; k < 3; ++k) {
+        const int from = Channel(a, k);
+        const int to = Channel(b, k);
+        const int step = TruncateToInt(std::abs(to - from) * t);
+        // An unclamped fraction outside 0..1 would carry into the next channel.
+        result[k] = std::clamp(to < from ? from - step : from + step, 0, 255);
+    }
+    return StoreChannels(result[0], result[1], result[2]);
+}
+
+Color GetScaleColor(bool useRamp, Color a, Color b, float position) {
+    if (useRamp) return GetRampColor(position);
+    return BlendColor(a, b, 1.0, 0.0, position);
+}
+
+std::array<float, 3> GetScaleColorRGB(bool useRamp, Color a, Color b, float position) {
+    GetScaleColor(useRamp, a, b, position);
+    return LastRgb;
+}
+
+std::array<float, 3> LastColorRGB() { return LastRgb; }
+
+Color GetGradationColor(const Color* colors, int intervals, float position) {
+    if (colors == nullptr) return 0;
+    if (intervals <= 0) return colors[0];
+    const float x = Clamp01(position);
+    // Interval bounds are floats: with a float position the blend of 1/12 on a
+    // six-interval table is exactly half way (64 and 32, not 63 and 31).
+    int i = 0;
+    float upper = 1.0f;
+    for (; i < intervals; ++i) {
+        upper = static_cast<float>(static_cast<double>(i + 1) / intervals);
+        if (x <= upper) break;
+    }
+    if (i == intervals) i = intervals - 1;  // x is at most 1, so only rounding lands here
+    const float lower = static_cast<float>(static_cast<double>(i) / intervals);
+    return BlendColor(colors[i], colors[i + 1], upper, lower, x);
+}
+
+double ScalePosition(double value, double min, double max) {
+    if (min == max) return 0.5;
+    const double position = (value - min) / (max - min);
+    if (position < 0.0) return 0.0;
+    if (position > 1.0) return 1.0;
+    return position;
+}
+
+void DrawColorBar(QImage& image, bool useRamp, const GradationTable& table) {
+    const int width = image.width();
+    const int height = image.height();
+    if (width <= 0 || height <= 0) return;
+    QImage bar(width, height, QImage::Format_RGB32);
+    const int intervals = GradationIntervals(table);
+    for (int y = 0; y < height; ++y) {
+        const float b = static_cast<float>(static_cast<double>(height - y) / height);
+        const Color c = useRamp ? GetScaleColor(true, 0, 0, b)
+                                : GetGradationColor(table.Colors.data(), intervals,
+                                                    static_cast<float>(1.0 - b));
+        auto* row = reinterpret_cast<QRgb*>(bar.scanLine(y));
+        std::fill(row, row + width, static_cast<QRgb>(ColorToArgb(c)));
+    }
+    image = std::move(bar);
+}

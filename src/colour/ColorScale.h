@@ -1,1 +1,92 @@
-// placeholder
+#pragma once
+
+#include <array>
+
+#include "core/Color.h"
+
+class QImage;
+
+// Value-to-colour mapping: a hue-saturation-value ramp, a multi-colour
+// gradation and a plain two-colour blend, over process-wide state (the current
+// ramp set and the channels of the last colour produced). All functions run on
+// the user-interface thread; none of them fails.
+
+// The six hue-ramp parameters, single precision. Hue in degrees, saturation
+// and value 0..1 at position 0 (Base) and their change per unit position (Slope).
+struct RampParameters {
+    float HueOffset;
+    float HueSpan;
+    float SatBase;
+    float SatSlope;
+    float ValueBase;
+    float ValueSlope;
+};
+
+// Installed by InitColorScale: full brightness over the whole sweep.
+inline constexpr RampParameters StartupRampSet{-20.0f, 280.0f, 1.0f, 1.0f, 1.0f, 0.0f};
+// Installed by contour drawing and the 3D view: darkens toward position 0.
+inline constexpr RampParameters DrawingRampSet{-20.0f, 280.0f, 1.0f, 1.0f, 0.8f, 0.2f};
+
+inline constexpr int GradationMaxColors = 10;
+
+// Gradation colours: the first Count (2..10) entries take part; Colors[0]
+// belongs to the maximum (top of the colour bar), Colors[Count - 1] to the
+// minimum. Entries past Count are kept so they survive a save and reload.
+struct GradationTable {
+    int Count = 2;
+    std::array<Color, GradationMaxColors> Colors{};
+};
+
+// Intervals of the table's gradation (Count - 1), kept inside the array even
+// for a damaged count.
+int GradationIntervals(const GradationTable& table);
+
+// The start-up "Colormap" preset: red, orange, yellow, green, cyan, blue,
+// violet in use (count 7), then pink, white and black stored.
+GradationTable ColormapPreset();
+
+// "Mono": count 2, white over black; entries 3..10 keep their colours.
+void ApplyMonoPreset(GradationTable& table);
+
+// Installs StartupRampSet and stores the contour border count.
+void InitColorScale(int borderCount);
+
+void SetRampParameters(float hueOffset, float hueSpan, float satBase, float satSlope,
+                       float valueBase, float valueSlope);
+void SetRampParameters(const RampParameters& parameters);
+RampParameters CurrentRampParameters();
+
+// Ramp colour at position x (0..1, single precision) with the current ramp
+// set. Hue is taken in whole degrees, so at most 360 distinct hues appear.
+// Sets LastColorRGB.
+Color GetRampColor(float x);
+
+// Colour between a (at low) and b (at high) for value: each channel moves
+// from a toward b by the truncated fraction, so the result leans toward a
+// (white to black at the middle is 0x808080). The fraction is not clamped,
+// but a channel never leaves 0..255. Sets LastColorRGB.
+Color BlendColor(Color a, Color b, double high, double low, double value);
+
+// GetRampColor(position) when useRamp (a and b ignored), otherwise the blend
+// from a at 0 to b at 1.
+Color GetScaleColor(bool useRamp, Color a, Color b, float position);
+
+// GetScaleColor, returned as red, green, blue in 0..1.
+std::array<float, 3> GetScaleColorRGB(bool useRamp, Color a, Color b, float position);
+
+// Channels (0..1) of the last colour made by GetRampColor or BlendColor.
+std::array<float, 3> LastColorRGB();
+
+// Colour at position (clamped to 0..1) along intervals + 1 colours: colors[0]
+// at 0, colors[intervals] at 1, blended linearly in between. Black without a
+// colour array; colors[0] when intervals is 0 or less.
+Color GetGradationColor(const Color* colors, int intervals, float position);
+
+// Position of value on the scale min..max: 0.5 when min equals max, else
+// clamped to 0..1.
+double ScalePosition(double value, double min, double max);
+
+// Replaces the image with a bar of its own width and height (RGB32): row y has
+// the colour of position (H - y) / H, so the top row is the maximum and the
+// bottom row 1 / H. Ramp colours when useRamp, otherwise the table's gradation.
+void DrawColorBar(QImage& image, bool useRamp, const GradationTable& table);

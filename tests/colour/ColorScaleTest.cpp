@@ -1,1 +1,176 @@
-// placeholder
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <set>
+
+#include "colour/ColorScale.h"
+#include "colour/ContourMap.h"
+#include "colour/ScaleLabels.h"
+#include "support/RecordFactory.h"
+
+namespace {
+
+// The ramp set is process-wide: every test starts and ends on the start-up set.
+class ColorScale : public ::testing::Test {
+protected:
+    void SetUp() override { InitColorScale(5); }
+    void TearDown() override { InitColorScale(5); }
+};
+
+struct RampCase {
+    const char* set;
+    float position;
+    int red, green, blue;
+};
+
+TEST_F(ColorScale, RampColoursOfBothSets) {
+    const RampCase cases[] = {
+        {"startup", 0.0f, 85, 0, 255},  {"startup", 0.25f, 0, 212, 255},
+        {"startup", 0.5f, 0, 255, 0},   {"startup", 0.75f, 255, 212, 0},
+        // 340 degrees: 85 only when 1/60 and q are taken in double.
+        {"startup", 1.0f, 255, 0, 85},  {"drawing", 0.0f, 68, 0, 204},
+        {"drawing", 0.5f, 0, 229, 0},
+    };
+    for (const RampCase& c : cases) {
+        SetRampParameters(std::string(c.set) == "drawing" ? DrawingRampSet : StartupRampSet);
+        EXPECT_EQ(GetRampColor(c.position), MakeColor(c.red, c.green, c.blue))
+            << c.set << " at " << c.position;
+        const std::array<float, 3> rgb = LastColorRGB();
+        EXPECT_FLOAT_EQ(rgb[0], c.red / 255.0f);
+        EXPECT_FLOAT_EQ(rgb[1], c.green / 255.0f);
+        EXPECT_FLOAT_EQ(rgb[2], c.blue / 255.0f);
+    }
+}
+
+TEST_F(ColorScale, RampHueIsWholeDegrees) {
+    // Hues 100.2 and 100.9 both truncate to 100 degrees.
+    EXPECT_EQ(GetRampColor(1.0f - 120.2f / 280.0f), GetRampColor(1.0f - 120.9f / 280.0f));
+    std::set<Color> distinct;
+    for (int i = 0; i <= 10000; ++i) distinct.insert(GetRampColor(i / 10000.0f));
+    EXPECT_LE(distinct.size(), 360u);
+}
+
+TEST_F(ColorScale, RampFarOutsideTheRangeEnds) {
+    // Adding 360 to -2.8e11 in float changes nothing: a plain loop never ends.
+    GetRampColor(1.0e9f);
+    GetRampColor(-1.0e9f);
+    for (float channel : LastColorRGB()) {
+        EXPECT_GE(channel, 0.0f);
+        EXPECT_LE(channel, 1.0f);
+    }
+    // Below zero the hue wraps by whole turns: 2.5 gives -440, that is 280
+    // degrees, like a position giving 280.5 directly (saturation held fixed).
+    SetRampParameters(-20.0f, 280.0f, 1.0f, 0.0f, 1.0f, 0.0f);
+    EXPECT_EQ(GetRampColor(2.5f), GetRampColor(static_cast<float>(1.0 - 300.5 / 280.0)));
+}
+
+TEST_F(ColorScale, InstalledSetStaysUntilReplaced) {
+    SetRampParameters(-20.0f, 280.0f, 1.0f, 1.0f, 0.8f, 0.2f);
+    EXPECT_EQ(CurrentRampParameters().ValueBase, 0.8f);
+    EXPECT_EQ(GetRampColor(0.0f), MakeColor(68, 0, 204));
+    InitColorScale(7);
+    EXPECT_EQ(GetRampColor(0.0f), MakeColor(85, 0, 255));
+    EXPECT_EQ(BorderCount(), 7);
+}
+
+TEST_F(ColorScale, BlendTruncatesTowardTheFirstColour) {
+    EXPECT_EQ(BlendColor(0xFFFFFF, 0x000000, 1.0, 0.0, 0.25), 0xC0C0C0u);
+    EXPECT_EQ(BlendColor(0xFFFFFF, 0x000000, 1.0, 0.0, 0.5), 0x808080u);
+    EXPECT_EQ(BlendColor(0x000000, 0xFFFFFF, 1.0, 0.0, 0.5), 0x7F7F7Fu);
+    // Upper bound first; channels move independently.
+    EXPECT_EQ(BlendColor(MakeColor(10, 200, 0), MakeColor(20, 100, 255), 30.0, 10.0, 20.0),
+              MakeColor(15, 150, 127));
+    EXPECT_FLOAT_EQ(LastColorRGB()[1], 150 / 255.0f);
+    EXPECT_EQ(GetScaleColor(false, 0x000000, 0xFFFFFF, 0.25f), 0x3F3F3Fu);
+    EXPECT_EQ(GetScaleColorRGB(false, 0x0000FF, 0x0000FF, 1.0f), (std::array<float, 3>{1, 0, 0}));
+}
+
+TEST_F(ColorScale, BlendOutsideItsBoundsStaysInEachChannel) {
+    // Unclamped, 2.0 would add 510 to every channel and carry into the next.
+    EXPECT_EQ(BlendColor(0x000000, 0xFFFFFF, 1.0, 0.0, 2.0), 0xFFFFFFu);
+    EXPECT_EQ(BlendColor(0x000000, 0xFFFFFF, 1.0, 0.0, -1.0), 0x000000u);
+    EXPECT_EQ(BlendColor(0x000000, 0x808080, 1.0, 0.0, 1.5), 0xC0C0C0u);
+}
+
+TEST_F(ColorScale, GradationAlongTheColormapPreset) {
+    const GradationTable table = ColormapPreset();
+    const Color* colors = table.Colors.data();
+    EXPECT_EQ(GetGradationColor(colors, 6, 0.0f), 0x0000FFu);
+    EXPECT_EQ(GetGradationColor(colors, 6, 1.0f / 12.0f), MakeColor(255, 64, 32));
+    EXPECT_EQ(GetGradationColor(colors, 6, 0.5f), 0x00FF00u);
+    EXPECT_EQ(GetGradationColor(colors, 6, 1.0f), 0xFF0080u);
+    for (int i = 0; i <= 6; ++i)
+        EXPECT_EQ(GetGradationColor(colors, 6, static_cast<float>(i / 6.0)), colors[i]) << i;
+    EXPECT_EQ(GetGradationColor(colors, 6, -0.5f), colors[0]);
+    EXPECT_EQ(GetGradationColor(colors, 6, 1.5f), colors[6]);
+    EXPECT_EQ(GetGradationColor(nullptr, 6, 0.5f), 0u);
+    EXPECT_EQ(GetGradationColor(colors, 0, 0.7f), colors[0]);
+}
+
+TEST_F(ColorScale, Presets) {
+    GradationTable table = ColormapPreset();
+    EXPECT_EQ(table.Count, 7);
+    const std::array<Color, 10> decimal = {255,      4227327,  65535,    65280,    16776960,
+                                           16711680, 16711808, 16744703, 16777215, 0};
+    EXPECT_EQ(table.Colors, decimal);
+    ApplyMonoPreset(table);
+    EXPECT_EQ(table.Count, 2);
+    EXPECT_EQ(table.Colors[0], 0xFFFFFFu);
+    EXPECT_EQ(table.Colors[1], 0x000000u);
+    for (int i = 2; i < 10; ++i) EXPECT_EQ(table.Colors[i], decimal[i]);
+}
+
+TEST_F(ColorScale, ScalePosition) {
+    EXPECT_EQ(ScalePosition(7.0, 3.0, 3.0), 0.5);
+    EXPECT_EQ(ScalePosition(2.0, 3.0, 5.0), 0.0);
+    EXPECT_EQ(ScalePosition(9.0, 3.0, 5.0), 1.0);
+    EXPECT_EQ(ScalePosition(3.5, 3.0, 5.0), 0.25);
+}
+
+TEST_F(ColorScale, ColourBarRows) {
+    QImage bar(9, 265, QImage::Format_RGB32);
+    DrawColorBar(bar, true, ColormapPreset());
+    ASSERT_EQ(bar.size(), QSize(9, 265));
+    auto pixel = [&](int x, int y) { return ArgbToColor(bar.pixel(x, y)); };
+    EXPECT_EQ(pixel(0, 0), MakeColor(255, 0, 85));
+    EXPECT_EQ(pixel(4, 264), GetRampColor(1.0f / 265.0f));
+    EXPECT_EQ(pixel(8, 132), GetRampColor(static_cast<float>(133.0 / 265.0)));
+    for (int y = 0; y < 265; ++y)
+        for (int x = 1; x < 9; ++x) ASSERT_EQ(bar.pixel(x, y), bar.pixel(0, y)) << y;
+
+    const GradationTable table = ColormapPreset();
+    DrawColorBar(bar, false, table);
+    EXPECT_EQ(pixel(0, 0), 0x0000FFu);  // entry 1 at the top
+    EXPECT_EQ(pixel(0, 264),
+              GetGradationColor(table.Colors.data(), 6, static_cast<float>(1.0 - 1.0f / 265.0f)));
+}
+
+TEST(ScaleLabelTexts, Formats) {
+    auto record = NewRecord(10);
+    ScaleLabelTexts texts = ScaleLabels(*record);
+    for (const std::string& s : texts.Range) EXPECT_EQ(s, "---.---");
+    EXPECT_EQ(texts.Mean, "---.---");
+    for (const std::string& s : ContourScaleLabels(*record)) EXPECT_EQ(s, "---.---");
+
+    record->Valid = true;
+    record->Min = 1234.5678;
+    record->Max = 123456.789;
+    record->Mean = 101.23456;
+    texts = ScaleLabels(*record);
+    EXPECT_EQ(texts.Range[0], "1234.568");
+    EXPECT_EQ(texts.Range[4], "123456.800");
+    EXPECT_EQ(texts.Mean, "101.235");
+
+    record->Min = 100.0;
+    record->Max = 200.0;
+    EXPECT_EQ(ScaleLabels(*record).Range,
+              (std::array<std::string, 5>{"100.000", "125.000", "150.000", "175.000", "200.000"}));
+    record->Divisor = 8.0;
+    EXPECT_EQ(ContourScaleLabels(*record),
+              (std::array<std::string, 5>{"12.500", "15.625", "18.750", "21.875", "25.000"}));
+    record->Divisor = 0.0;
+    record->Min = record->Max = 1234.5678;
+    EXPECT_EQ(ContourScaleLabels(*record)[2], "1234.600");
+}
+
+}  // namespace
