@@ -75,6 +75,10 @@ void RecalcStatistics(ThkData& record) {
         }
     }
     record.Count = count;
+    StoreStatistics(record, min, max);
+}
+
+void StoreStatistics(ThkData& record, double min, double max) {
     record.Min = record.RangeMin = min;
     record.Max = record.RangeMax = max;
     record.Range = max - min;

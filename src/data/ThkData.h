@@ -70,6 +70,10 @@ double CalcSigma(const ThkData& record);
 // cells; does nothing when the record is not Valid.
 void RecalcStatistics(ThkData& record);
 
+// Stores a producer's running min and max as Min/RangeMin and Max/RangeMax,
+// their difference as Range, and Mean and Sigma computed from the cells.
+void StoreStatistics(ThkData& record, double min, double max);
+
 // The text readers' extra ratios: Ratio from Min/Max, the three percentages
 // from Range, Sigma and Mean (each 0 when its divisor is 0).
 void CalcTextRatios(ThkData& record);

@@ -121,6 +121,26 @@ bool AcceptedInField(int c, int field) {
     return field == 2 && (c == '+' || c == '-' || c == 'E' || c == 'e');
 }
 
+// A coordinate field: a number from 0 to 500 whose integer part is a multiple
+// of the pitch. Shows the message and returns false otherwise.
+bool ReadCoordinate(const char* token, int length, char axis, int pitch, int line, int& coordinate) {
+    const float value = static_cast<float>(TokenToDouble(token, token + length));
+    const std::string name(1, axis);
+    if (value < 0.0f || value > static_cast<float>(ThkMaxSize)) {
+        // The X message says "Y>" too: the text is the one users know.
+        ShowMessage("Incorrect " + name + " data.(" + name + "<0 or Y>" + IntegerPartText(value) +
+                    ") Line: " + std::to_string(line));
+        return false;
+    }
+    coordinate = static_cast<int>(value);
+    if (coordinate % pitch != 0) {
+        ShowMessage(name + " coord is not multiple of " + name + "-Pitch. -> " + std::to_string(coordinate) +
+                    " " + name + "-Pitch= " + std::to_string(pitch));
+        return false;
+    }
+    return true;
+}
+
 struct FileCloser {
     std::FILE* file;
     ~FileCloser() {
@@ -172,8 +192,6 @@ int ReadThkFile(const std::string& fileName, ThkData& record) {
     int field = 0;
     int line = 2;
     std::int32_t stored = 0;
-    float x = 0.0f;
-    float y = 0.0f;
     int ix = 0;
     int iy = 0;
 
@@ -192,32 +210,13 @@ int ReadThkFile(const std::string& fileName, ThkData& record) {
         if (c == kEnd) break;
         if (c == ',') {
             token[length] = '\0';
-            if (field == 0) {
-                x = static_cast<float>(TokenToDouble(token, token + length));
-                if (x < 0.0f || x > static_cast<float>(ThkMaxSize)) {
-                    ShowMessage("Incorrect X data.(X<0 or Y>" + IntegerPartText(x) +
-                                ") Line: " + std::to_string(line));
+            if (field == 0 || field == 1) {
+                const bool isX = field == 0;
+                int coordinate = 0;
+                if (!ReadCoordinate(token, length, isX ? 'X' : 'Y', isX ? pitchX : pitchY, line,
+                                    coordinate))
                     return -1;
-                }
-                ix = static_cast<int>(x);
-                if (ix % pitchX != 0) {
-                    ShowMessage("X coord is not multiple of X-Pitch. -> " + std::to_string(ix) +
-                                " X-Pitch= " + std::to_string(pitchX));
-                    return -1;
-                }
-            } else if (field == 1) {
-                y = static_cast<float>(TokenToDouble(token, token + length));
-                if (y < 0.0f || y > static_cast<float>(ThkMaxSize)) {
-                    ShowMessage("Incorrect Y data.(Y<0 or Y>" + IntegerPartText(y) +
-                                ") Line: " + std::to_string(line));
-                    return -1;
-                }
-                iy = static_cast<int>(y);
-                if (iy % pitchY != 0) {
-                    ShowMessage("Y coord is not multiple of Y-Pitch. -> " + std::to_string(iy) +
-                                " Y-Pitch= " + std::to_string(pitchY));
-                    return -1;
-                }
+                (isX ? ix : iy) = coordinate;
             } else if (field == 2) {
                 const double z = TokenToDouble(token, token + length);
                 record.Value[ix][iy] = z;
@@ -254,11 +253,7 @@ int ReadThkFile(const std::string& fileName, ThkData& record) {
     }
     record.Valid = true;
     record.Count = stored;
-    record.Min = record.RangeMin = min;
-    record.Max = record.RangeMax = max;
-    record.Range = max - min;
-    record.Mean = CalcMean(record);
-    record.Sigma = CalcSigma(record);
+    StoreStatistics(record, min, max);
     CalcTextRatios(record);
     return 1;
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QSurfaceFormat>
 
 #include "core/Message.h"
 
@@ -20,4 +21,13 @@ void InstallMessageBoxHandler() {
                         QMessageBox::Ok, QApplication::activeWindow());
         box.exec();
     });
+}
+
+void SetDefaultSurfaceFormat() {
+    QSurfaceFormat format;
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setVersion(2, 1);
+    format.setDepthBufferSize(24);
+    QSurfaceFormat::setDefaultFormat(format);
 }

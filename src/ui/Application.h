@@ -21,5 +21,10 @@ struct MorvaplotForms {
     std::unique_ptr<TView3D> View3D;
 };
 
+// The OpenGL context every GL widget gets: a 2.1 compatibility profile (the 3D
+// view draws with the fixed-function pipeline; a core profile draws nothing)
+// with a depth buffer. Call before the QApplication is constructed.
+void SetDefaultSurfaceFormat();
+
 // Message handler for the program: a modal box with one OK button.
 void InstallMessageBoxHandler();

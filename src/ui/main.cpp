@@ -2,7 +2,6 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QStringList>
-#include <QSurfaceFormat>
 #include <clocale>
 #include <exception>
 
@@ -32,12 +31,7 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setVersion(2, 1);
-    format.setDepthBufferSize(24);
-    QSurfaceFormat::setDefaultFormat(format);
+    SetDefaultSurfaceFormat();
 
     MorvaplotApplication app(argc, argv);
     // Number texts are written with a decimal point whatever the desktop's locale.
