@@ -1,1 +1,402 @@
-// placeholder
+#include "calc/BSpline.h"
+
+#include <algorithm>
+#include <cstddef>
+
+// Why the band restriction gives the same bits as the dense loops
+// --------------------------------------------------------------
+// Every basis value is >= +0 (parameters past the last knot are clamped), so
+// every entry of the interpolation matrix outside the product of the two
+// non-zero basis ranges of its node is +0. Without row exchanges the elimination
+// cannot create a non-zero entry outside the band of the original matrix: a row
+// is only changed by a multiple of a pivot row when its multiplier is non-zero,
+// and the pivot row is zero beyond its own band. The dense loops still touch
+// those positions, but only ever add a zero to a zero, which can at most flip
+// the sign of that zero. Non-zero values are therefore computed from the same
+// operands in the same order and come out identical. A zero entry (of either
+// sign) matters nowhere: as a multiplier it skips the row update in both
+// versions, and as a term of a substitution or evaluation sum it adds nothing
+// (the other factor is finite), because those sums start at +0 and
+// x + (+-0) == x for every x except -0, which none of them can reach. The same
+// holds for basis values outside the support window in EvalSurface. The one
+// intended difference: a zero pivot before the last stops the elimination here,
+// where the dense loops would divide by it.
+
+namespace {
+
+SplineState state;
+
+template <typename T>
+void Resize(std::vector<T>& v, std::size_t n) {
+    // resize() only reallocates when n exceeds the capacity reserved by an
+    // earlier, larger lattice.
+    v.resize(n);
+}
+
+void SizeAxis(SplineAxis& ax, int count, int pitch, int K) {
+    ax.Count = count;
+    ax.Pitch = pitch;
+    ax.Raster = (count - 1) * pitch + 1;
+    Resize(ax.Knots, static_cast<std::size_t>(count + K));
+    Resize(ax.Basis, static_cast<std::size_t>(count));
+    std::fill(ax.Basis.begin(), ax.Basis.end(), 0.0f);
+    ax.BasisFirst = 0;
+    ax.BasisLast = -1;
+    Resize(ax.WorkPrev, static_cast<std::size_t>(K + 1));
+    Resize(ax.WorkCur, static_cast<std::size_t>(K + 1));
+    Resize(ax.NodeFirst, static_cast<std::size_t>(count));
+    Resize(ax.NodeCount, static_cast<std::size_t>(count));
+    Resize(ax.NodeBasis, static_cast<std::size_t>(count) * K);
+    Resize(ax.RasterFirst, static_cast<std::size_t>(ax.Raster));
+    Resize(ax.RasterCount, static_cast<std::size_t>(ax.Raster));
+    Resize(ax.RasterBasis, static_cast<std::size_t>(ax.Raster) * K);
+}
+
+// Copies the non-zero values of the last EvalBasis call (span as returned).
+// At a node the support window holds exact zeros at its ends (the node sits on
+// a knot); leaving them out keeps the band of the interpolation matrix to its
+// non-zero entries.
+void TakeNonZero(const SplineAxis& ax, int span, int k, int& first, int& count, float* values) {
+    first = 0;
+    count = 0;
+    if (span < 0) return;
+    int lo = std::max(span - k, 0);
+    int hi = span;
+    while (lo <= hi && ax.Basis[lo] == 0.0f) ++lo;
+    while (hi >= lo && ax.Basis[hi] == 0.0f) --hi;
+    if (lo > hi) return;
+    first = lo;
+    count = hi - lo + 1;
+    for (int c = 0; c < count; ++c) values[c] = ax.Basis[first + c];
+}
+
+// 1-D collocation matrix of one axis in band form (double), for the
+// axis-by-axis solve.
+void BuildAxisBand(SplineAxis& ax, int K) {
+    ax.Lower = 0;
+    ax.Upper = 0;
+    for (int i = 0; i < ax.Count; ++i) {
+        if (ax.NodeCount[i] == 0) continue;
+        ax.Lower = std::max(ax.Lower, i - ax.NodeFirst[i]);
+        ax.Upper = std::max(ax.Upper, ax.NodeFirst[i] + ax.NodeCount[i] - 1 - i);
+    }
+    const int W = ax.Lower + ax.Upper + 1;
+    Resize(ax.Band, static_cast<std::size_t>(ax.Count) * W);
+    std::fill(ax.Band.begin(), ax.Band.end(), 0.0);
+    for (int i = 0; i < ax.Count; ++i) {
+        const std::size_t row = static_cast<std::size_t>(i) * W + ax.Lower - i;
+        for (int c = 0; c < ax.NodeCount[i]; ++c)
+            ax.Band[row + ax.NodeFirst[i] + c] = ax.NodeBasis[static_cast<std::size_t>(i) * K + c];
+    }
+}
+
+// Elimination without row exchanges on a band matrix, in the element type T.
+// The multipliers replace the eliminated entries. Returns 1, or -1 for an
+// all-zero row or a zero pivot.
+template <typename T>
+int DecomposeBand(std::vector<T>& A, int n, int lower, int upper) {
+    const int W = lower + upper + 1;
+    for (int r = 0; r < n; ++r) {
+        const T* row = &A[static_cast<std::size_t>(r) * W];
+        if (std::all_of(row, row + W, [](T v) { return v == T(0); })) return -1;
+    }
+    auto rowBase = [&](int r) { return static_cast<std::size_t>(r) * W + lower - r; };
+    for (int e = 0; e < n - 1; ++e) {
+        const std::size_t rowE = rowBase(e);
+        const double p = static_cast<double>(A[rowE + e]);
+        // A zero pivot before the last one would spread inf/NaN through every
+        // later row; stop as for a zero last pivot.
+        if (p == 0.0) return -1;
+        const int rEnd = std::min(n - 1, e + lower);
+        const int mEnd = std::min(n - 1, e + upper);
+        for (int r = e + 1; r <= rEnd; ++r) {
+            const std::size_t rowR = rowBase(r);
+            const double f = -static_cast<double>(A[rowR + e]) / p;
+            A[rowR + e] = static_cast<T>(-f);
+            if (f == 0.0) continue;
+            for (int m = e + 1; m <= mEnd; ++m)
+                A[rowR + m] = static_cast<T>(f * static_cast<double>(A[rowE + m]) +
+                                             static_cast<double>(A[rowR + m]));
+        }
+    }
+    if (A[rowBase(n - 1) + (n - 1)] == T(0)) return -1;
+    return 1;
+}
+
+// Forward and back substitution in double on the factors of an axis band,
+// in place on v (Count values).
+void SolveAxis(const SplineAxis& ax, double* v) {
+    const int n = ax.Count;
+    const int W = ax.Lower + ax.Upper + 1;
+    auto rowBase = [&](int r) { return static_cast<std::size_t>(r) * W + ax.Lower - r; };
+    for (int i = 1; i < n; ++i) {
+        const std::size_t row = rowBase(i);
+        double sum = 0.0;
+        for (int j = std::max(0, i - ax.Lower); j < i; ++j) sum += ax.Band[row + j] * v[j];
+        v[i] -= sum;
+    }
+    for (int i = n - 1; i >= 0; --i) {
+        const std::size_t row = rowBase(i);
+        double sum = 0.0;
+        const int jEnd = std::min(n - 1, i + ax.Upper);
+        for (int j = i + 1; j <= jEnd; ++j) sum += ax.Band[row + j] * v[j];
+        v[i] = (v[i] - sum) / ax.Band[row + i];
+    }
+}
+
+}  // namespace
+
+SplineState& Spline() { return state; }
+
+void SetSplineSize(int ns, int nt, int k, int pitchX, int pitchY) {
+    SplineState& s = state;
+    s.ns = ns;
+    s.nt = nt;
+    s.N = ns * nt;
+    s.k = k;
+    s.K = k + 1;
+    s.pitchX = pitchX;
+    s.pitchY = pitchY;
+    s.Ms = (ns - 1) * pitchX + 1;
+    s.Mt = (nt - 1) * pitchY + 1;
+    SizeAxis(s.Axis[SplineX], ns, pitchX, s.K);
+    SizeAxis(s.Axis[SplineY], nt, pitchY, s.K);
+
+    s.ByAxis = !(ns <= SplineDenseMaxNodesPerAxis && nt <= SplineDenseMaxNodesPerAxis &&
+                 ns + s.K <= SplineDenseMaxKnots && nt + s.K <= SplineDenseMaxKnots &&
+                 s.N <= SplineDenseMaxNodes && s.Ms <= SplineDenseMaxRaster &&
+                 s.Mt <= SplineDenseMaxRaster);
+    Resize(s.Z, static_cast<std::size_t>(s.N));
+    Resize(s.Cf, static_cast<std::size_t>(s.N));
+    Resize(s.Raster, static_cast<std::size_t>(s.Ms) * s.Mt);
+    if (s.ByAxis) {
+        Resize(s.AxisWork, static_cast<std::size_t>(s.N));
+        Resize(s.AxisRhs, static_cast<std::size_t>(std::max(ns, nt)));
+    }
+}
+
+void BuildKnots(int direction) {
+    SplineAxis& ax = state.Axis[direction];
+    const int n = ax.Count;
+    const int K = state.K;
+    float* t = ax.Knots.data();
+    for (int i = 0; i < K; ++i) t[i] = 0.0f;
+    for (int i = 0; i <= n - K - 1; ++i) t[K + i] = static_cast<float>(i + K * 0.5);
+    for (int i = n; i < n + K; ++i) t[i] = static_cast<float>(n - 1);
+}
+
+int EvalBasis(int direction, float u) {
+    SplineAxis& ax = state.Axis[direction];
+    const int n = ax.Count;
+    const int k = state.k;
+    const float* t = ax.Knots.data();
+
+    for (int i = ax.BasisFirst; i <= ax.BasisLast; ++i) ax.Basis[i] = 0.0f;
+    ax.BasisFirst = 0;
+    ax.BasisLast = -1;
+
+    // With a pitch whose reciprocal is not exact in float, the last raster
+    // parameter x * float(1 / pitch) can land past the last knot by more than
+    // the 1e-6 tolerance below (pitch 7 from 23 nodes on) and would fall into
+    // no interval at all.
+    if (u > t[n]) u = t[n];
+
+    int span = -1;
+    for (int i = 0; i < n; ++i)
+        if (t[i] <= u && u < t[i + 1]) span = i;
+    // The last interval is closed, so u = n - 1 evaluates.
+    if (t[n - 1] <= u && static_cast<double>(u) <= static_cast<double>(t[n]) + 1e-6) span = n - 1;
+    if (span < 0) return -1;
+
+    // The recurrence on the columns of the full basis only ever touches indices
+    // lo .. span + 1; the window holds exactly those, everything else is zero.
+    const int lo = std::max(span - k, 0);
+    const int width = span + 2 - lo;
+    float* prev = ax.WorkPrev.data();
+    float* cur = ax.WorkCur.data();
+    std::fill(prev, prev + width, 0.0f);
+    prev[span - lo] = 1.0f;
+    const double ud = u;
+    for (int q = 1; q <= k; ++q) {
+        std::fill(cur, cur + width, 0.0f);
+        for (int i = std::max(span - q, 0); i <= span; ++i) {
+            float a = 0.0f;
+            float b = 0.0f;
+            if (t[i + 1] != t[i + q + 1])
+                a = static_cast<float>((static_cast<double>(t[i + q + 1]) - ud) *
+                                       static_cast<double>(prev[i + 1 - lo]) /
+                                       (static_cast<double>(t[i + q + 1]) - t[i + 1]));
+            if (t[i] != t[i + q])
+                b = static_cast<float>((ud - static_cast<double>(t[i])) *
+                                       static_cast<double>(prev[i - lo]) /
+                                       (static_cast<double>(t[i + q]) - t[i]));
+            cur[i - lo] = static_cast<float>(static_cast<double>(a) + static_cast<double>(b));
+        }
+        std::swap(prev, cur);
+    }
+    for (int i = lo; i <= span; ++i) ax.Basis[i] = prev[i - lo];
+    ax.BasisFirst = lo;
+    ax.BasisLast = span;
+    return span;
+}
+
+void BuildCollocation() {
+    SplineState& s = state;
+    for (int d = 0; d < 2; ++d) {
+        SplineAxis& ax = s.Axis[d];
+        for (int i = 0; i < ax.Count; ++i) {
+            const int span = EvalBasis(d, static_cast<float>(i));
+            TakeNonZero(ax, span, s.k, ax.NodeFirst[i], ax.NodeCount[i],
+                        &ax.NodeBasis[static_cast<std::size_t>(i) * s.K]);
+        }
+    }
+    if (s.ByAxis) {
+        BuildAxisBand(s.Axis[SplineX], s.K);
+        BuildAxisBand(s.Axis[SplineY], s.K);
+        return;
+    }
+
+    const SplineAxis& X = s.Axis[SplineX];
+    const SplineAxis& Y = s.Axis[SplineY];
+    s.Lower = 0;
+    s.Upper = 0;
+    for (int i = 0; i < s.ns; ++i) {
+        if (X.NodeCount[i] == 0) continue;
+        for (int j = 0; j < s.nt; ++j) {
+            if (Y.NodeCount[j] == 0) continue;
+            const int r = i * s.nt + j;
+            const int first = X.NodeFirst[i] * s.nt + Y.NodeFirst[j];
+            const int last =
+                (X.NodeFirst[i] + X.NodeCount[i] - 1) * s.nt + Y.NodeFirst[j] + Y.NodeCount[j] - 1;
+            s.Lower = std::max(s.Lower, r - first);
+            s.Upper = std::max(s.Upper, last - r);
+        }
+    }
+    Resize(s.A, static_cast<std::size_t>(s.N) * (s.Lower + s.Upper + 1));
+    std::fill(s.A.begin(), s.A.end(), 0.0f);
+    for (int i = 0; i < s.ns; ++i) {
+        const float* bx = &X.NodeBasis[static_cast<std::size_t>(i) * s.K];
+        for (int j = 0; j < s.nt; ++j) {
+            const float* by = &Y.NodeBasis[static_cast<std::size_t>(j) * s.K];
+            const int r = i * s.nt + j;
+            for (int ca = 0; ca < X.NodeCount[i]; ++ca) {
+                const int a = X.NodeFirst[i] + ca;
+                for (int cb = 0; cb < Y.NodeCount[j]; ++cb) {
+                    const int b = Y.NodeFirst[j] + cb;
+                    s.At(r, a * s.nt + b) = static_cast<float>(static_cast<double>(bx[ca]) *
+                                                               static_cast<double>(by[cb]));
+                }
+            }
+        }
+    }
+}
+
+int DecomposeLU() {
+    SplineState& s = state;
+    if (s.ByAxis) {
+        for (SplineAxis& ax : s.Axis)
+            if (DecomposeBand(ax.Band, ax.Count, ax.Lower, ax.Upper) != 1) return -1;
+        return 1;
+    }
+    return DecomposeBand(s.A, s.N, s.Lower, s.Upper);
+}
+
+void SolveLU(std::span<const float> z, std::span<float> cf) {
+    SplineState& s = state;
+    const int N = s.N;
+    if (s.ByAxis) {
+        // The interpolation matrix is B^X (x) B^Y, so the node values Z (ns x nt)
+        // are B^X C (B^Y)^T: solve along X for every column, then along Y for
+        // every row of the intermediate.
+        double* v = s.AxisRhs.data();
+        for (int j = 0; j < s.nt; ++j) {
+            for (int i = 0; i < s.ns; ++i) v[i] = z[static_cast<std::size_t>(i) * s.nt + j];
+            SolveAxis(s.Axis[SplineX], v);
+            for (int i = 0; i < s.ns; ++i)
+                s.AxisWork[static_cast<std::size_t>(i) * s.nt + j] = v[i];
+        }
+        for (int a = 0; a < s.ns; ++a) {
+            const std::size_t row = static_cast<std::size_t>(a) * s.nt;
+            for (int b = 0; b < s.nt; ++b) v[b] = s.AxisWork[row + b];
+            SolveAxis(s.Axis[SplineY], v);
+            for (int b = 0; b < s.nt; ++b) cf[row + b] = static_cast<float>(v[b]);
+        }
+        return;
+    }
+
+    const int W = s.Lower + s.Upper + 1;
+    const float* A = s.A.data();
+    auto rowBase = [&](int r) { return static_cast<std::size_t>(r) * W + s.Lower - r; };
+    cf[0] = z[0];
+    for (int i = 1; i < N; ++i) {
+        const std::size_t row = rowBase(i);
+        double sum = 0.0;
+        for (int j = std::max(0, i - s.Lower); j < i; ++j)
+            sum += static_cast<double>(A[row + j]) * static_cast<double>(cf[j]);
+        cf[i] = static_cast<float>(static_cast<double>(z[i]) - sum);
+    }
+    cf[N - 1] = static_cast<float>(static_cast<double>(cf[N - 1]) /
+                                   static_cast<double>(A[rowBase(N - 1) + N - 1]));
+    for (int i = N - 2; i >= 0; --i) {
+        const std::size_t row = rowBase(i);
+        double sum = 0.0;
+        const int jEnd = std::min(N - 1, i + s.Upper);
+        for (int j = i + 1; j <= jEnd; ++j)
+            sum += static_cast<double>(A[row + j]) * static_cast<double>(cf[j]);
+        cf[i] = static_cast<float>((static_cast<double>(cf[i]) - sum) /
+                                   static_cast<double>(A[row + i]));
+    }
+}
+
+void EvalSurface() {
+    SplineState& s = state;
+    const float h[2] = {static_cast<float>(1.0 / s.pitchX), static_cast<float>(1.0 / s.pitchY)};
+    for (int d = 0; d < 2; ++d) {
+        SplineAxis& ax = s.Axis[d];
+        for (int p = 0; p < ax.Raster; ++p) {
+            const float u = static_cast<float>(static_cast<double>(p) * static_cast<double>(h[d]));
+            const int span = EvalBasis(d, u);
+            const int first = span < 0 ? 0 : std::max(span - s.k, 0);
+            const int count = span < 0 ? 0 : span - first + 1;
+            ax.RasterFirst[p] = first;
+            ax.RasterCount[p] = count;
+            for (int c = 0; c < count; ++c)
+                ax.RasterBasis[static_cast<std::size_t>(c) * ax.Raster + p] = ax.Basis[first + c];
+        }
+    }
+
+    const SplineAxis& X = s.Axis[SplineX];
+    const SplineAxis& Y = s.Axis[SplineY];
+    const int nt = s.nt;
+    for (int x = 0; x < s.Ms; ++x) {
+        float* out = &s.Raster[static_cast<std::size_t>(x) * s.Mt];
+        std::fill(out, out + s.Mt, 0.0f);
+        const int fx = X.RasterFirst[x];
+        const int cx = X.RasterCount[x];
+        // Consecutive y with the same support window share their basis columns;
+        // within such a run each point still sums its own terms in order.
+        for (int y0 = 0; y0 < s.Mt;) {
+            const int fy = Y.RasterFirst[y0];
+            const int cy = Y.RasterCount[y0];
+            int y1 = y0 + 1;
+            while (y1 < s.Mt && Y.RasterFirst[y1] == fy && Y.RasterCount[y1] == cy) ++y1;
+            const int len = y1 - y0;
+            float* o = out + y0;
+            for (int ca = 0; ca < cx; ++ca) {
+                const int a = fx + ca;
+                const double bx = X.RasterBasis[static_cast<std::size_t>(ca) * s.Ms + x];
+                for (int cb = 0; cb < cy; ++cb) {
+                    // cf * B^X is exact in double, so forming it once per run
+                    // keeps the product (cf * B^X) * B^Y of every term.
+                    const double cfbx =
+                        static_cast<double>(s.Cf[static_cast<std::size_t>(a) * nt + fy + cb]) * bx;
+                    const float* by = &Y.RasterBasis[static_cast<std::size_t>(cb) * s.Mt + y0];
+                    for (int q = 0; q < len; ++q)
+                        o[q] = static_cast<float>(static_cast<double>(o[q]) +
+                                                  cfbx * static_cast<double>(by[q]));
+                }
+            }
+            y0 = y1;
+        }
+    }
+}

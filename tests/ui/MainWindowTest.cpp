@@ -355,3 +355,56 @@ TEST_F(MainWindowTest, CopyDataPutsTheTableOfTheShownRecordOnTheClipboard) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MainWindowTest, ContourDrawingForFillDataOnly) {
+    Show();
+    Form().Chk_AutoFill->setChecked(true);
+    ASSERT_EQ(Form().OpenFileByPath(Write("dome.thk", DomeFile())), 1);
+    ASSERT_EQ(Form().Rdo_DataType->ItemIndex(), 2);
+    const QImage colourMap = Form().Img_Colormap->Picture().copy();
+
+    Form().Cmb_DrawType->setCurrentIndex(1);
+    Form().Cmb_DrawTypeChange();
+    EXPECT_TRUE(Form().Lbl_BorderCount->isEnabled());
+    EXPECT_TRUE(Form().Chk_CopyColormap->isEnabled());
+    const QImage contours = Form().Img_Colormap->Picture().copy();
+    EXPECT_NE(contours, colourMap);
+    // Lines on black: most pixels are background, some carry a level colour.
+    int black = 0;
+    for (int y = 0; y < contours.height(); ++y)
+        for (int x = 0; x < contours.width(); ++x) black += contours.pixel(x, y) == 0xFF000000u;
+    EXPECT_GT(black, 301 * 301 * 8 / 10);
+    EXPECT_LT(black, 301 * 301);
+    // A full redraw leaves the labels in the 7-digit scale format.
+    const ThkData& raw = Form().ThkDataSet[0];
+    EXPECT_EQ(Form().Lbl_Cont_Range[0]->text().toStdString(), FormatFixed(raw.Min, 7, 3));
+
+    // Copy Colormap redraws directly: grey underlay, labels in the contour format.
+    QTest::mouseClick(Form().Chk_CopyColormap, Qt::LeftButton);
+    EXPECT_EQ(Form().Lbl_Cont_Range[0]->text().toStdString(), FormatFixed(raw.Min, 5, 3));
+    const QRgb centre = Form().Img_Colormap->Picture().pixel(150, 150);
+    EXPECT_EQ(qRed(centre), qGreen(centre));
+    EXPECT_EQ(qGreen(centre), qBlue(centre));
+    EXPECT_GT(qRed(centre), 0);
+
+    // The contour draw type does not apply to Grid data.
+    Form().Rdo_DataType->SetItemIndex(1);
+    EXPECT_FALSE(Form().Cmb_DrawType->isEnabled());
+    EXPECT_EQ(Form().Lbl_Cont_Range[0]->text().toStdString(), FormatFixed(raw.Min, 7, 3));
+    EXPECT_NE(Form().Img_Colormap->Picture().pixel(150, 150), centre);
+    EXPECT_EQ(recorder_.Messages, Messages{});
+}
+
+TEST_F(MainWindowTest, DataTableListsOnlyCellsInsideSize) {
+    Show();
+    ASSERT_EQ(Form().OpenFileByPath(Write("beyond.thk", "100\n10,10\n0,0,1,\n500,0,2,\n10,10,3,\n")), 1);
+    const DataTableModel& table = *Form().DataTable();
+    EXPECT_EQ(table.RowCount(), 4);
+    EXPECT_EQ(table.Cell(2, 1), QStringLiteral("1.000"));
+    EXPECT_EQ(table.Cell(2, 2), QStringLiteral("3.000"));
+    EXPECT_EQ(table.Cell(2, 3), QString());
+}
+
+}  // namespace
