@@ -1,0 +1,81 @@
+// One end-to-end run of "morvaplot-cli fill" on the default workload (Size 500,
+// points on the pitch-10 lattice, Calc pitch 20, spline degree 3, weight power
+// 3) by spawning the binary, beside the same work done in-process through the
+// tool's own entry function, so the cost of starting the process (loading the
+// Qt libraries, writing through a pipe) is known. Argument 0 is the window's
+// default flow (radius optimisation on, which settles at R 20); argument 1
+// fixes the radius at 80.0.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "calc/LiteralGridCalc.h"
+#include "cli/Commands.h"
+#include "support/RecordFactory.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Writes the workload as a .thk file once per process.
+const std::string& WorkloadFile() {
+    static const std::string path = [] {
+        const fs::path file = fs::temp_directory_path() / "morvaplot-bench-cli-dome.thk";
+        auto record = NewRecord();
+        workload::Dome(*record, 500, 10, 1);
+        std::FILE* f = std::fopen(file.c_str(), "w");
+        std::fprintf(f, "500\n10,10\n");
+        for (int x = 0; x <= 500; x += 10)
+            for (int y = 0; y <= 500; y += 10)
+                std::fprintf(f, "%d,%d,%.17g,\n", x, y, record->Value[x][y]);
+        std::fclose(f);
+        return file.string();
+    }();
+    return path;
+}
+
+std::vector<std::string> FillArguments(bool fixedRadius) {
+    std::vector<std::string> args = {"fill", WorkloadFile()};
+    if (fixedRadius) {
+        args.push_back("--radius");
+        args.push_back("80.0");
+    }
+    return args;
+}
+
+void BM_CliFillProcess(benchmark::State& state) {
+    std::string command = std::string("'") + MORVAPLOT_CLI + "'";
+    for (const std::string& a : FillArguments(state.range(0) != 0)) command += " '" + a + "'";
+    command += " >/dev/null";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) state.SkipWithError("morvaplot-cli failed");
+    }
+}
+BENCHMARK(BM_CliFillProcess)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+void BM_CliFillInProcess(benchmark::State& state) {
+    const std::vector<std::string> args = FillArguments(state.range(0) != 0);
+    std::FILE* sink = std::fopen("/dev/null", "w");
+    for (auto _ : state) {
+        if (RunCli(args, sink, stderr) != 0) state.SkipWithError("RunCli failed");
+    }
+    std::fclose(sink);
+}
+BENCHMARK(BM_CliFillInProcess)->Arg(0)->Arg(1)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+// Start-up alone: the process prints its usage and ends.
+void BM_CliStartOnly(benchmark::State& state) {
+    const std::string command = std::string("'") + MORVAPLOT_CLI + "' --help >/dev/null";
+    for (auto _ : state) {
+        if (std::system(command.c_str()) != 0) state.SkipWithError("morvaplot-cli failed");
+    }
+}
+BENCHMARK(BM_CliStartOnly)->UseRealTime()->Unit(benchmark::kMillisecond);
+
+}  // namespace

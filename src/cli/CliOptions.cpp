@@ -1,0 +1,390 @@
+#include "cli/CliOptions.h"
+
+#include <charconv>
+#include <cstdlib>
+
+#include "core/NumberText.h"
+
+namespace {
+
+struct CommandName {
+    const char* Name;
+    CliCommand Command;
+};
+
+constexpr CommandName Commands[] = {
+    {"stats", CliCommand::Stats},    {"grid", CliCommand::Grid},   {"fill", CliCommand::Fill},
+    {"table", CliCommand::Table},    {"image", CliCommand::Image}, {"contours", CliCommand::Contours},
+    {"roi", CliCommand::Roi},
+};
+
+const char* NameOf(CliCommand command) {
+    for (const CommandName& c : Commands)
+        if (c.Command == command) return c.Name;
+    return "";
+}
+
+// Which option groups a command takes.
+bool TakesGrid(CliCommand c) { return c != CliCommand::Stats; }
+bool TakesOrder(CliCommand c) { return c != CliCommand::Stats && c != CliCommand::Grid; }
+bool TakesData(CliCommand c) {
+    return c == CliCommand::Table || c == CliCommand::Image || c == CliCommand::Roi;
+}
+bool TakesContour(CliCommand c) { return c == CliCommand::Image || c == CliCommand::Contours; }
+
+// Whole-string decimal integer, optional minus sign.
+bool ParseInt(const std::string& text, int& value) {
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (first == last) return false;
+    const auto r = std::from_chars(first, last, value);
+    return r.ec == std::errc() && r.ptr == last;
+}
+
+// Digits with at most one point, as the input pad lets them be typed (no sign,
+// no exponent); read in the C locale.
+bool ParseDecimal(const std::string& text, double& value) {
+    int digits = 0;
+    int points = 0;
+    for (char c : text) {
+        if (c >= '0' && c <= '9')
+            ++digits;
+        else if (c == '.')
+            ++points;
+        else
+            return false;
+    }
+    if (digits == 0 || points > 1) return false;
+    value = std::strtod(text.c_str(), nullptr);
+    return true;
+}
+
+class Parser {
+public:
+    Parser(const std::vector<std::string>& args, CliOptions& options)
+        : args_(args), options_(options) {}
+
+    ParseResult Run() {
+        if (args_.empty()) return Usage("missing command", false);
+        const std::string& first = args_[0];
+        if (first == "--help" || first == "-h") return {ParseStatus::Help, GeneralHelp()};
+        bool known = false;
+        for (const CommandName& c : Commands) {
+            if (first == c.Name) {
+                options_.Command = c.Command;
+                known = true;
+            }
+        }
+        if (!known) return Usage("unknown command '" + first + "'", false);
+        command_ = options_.Command;
+
+        bool haveFile = false;
+        bool optionsEnded = false;
+        bool radiusGiven = false;
+        bool optimizeGiven = false;
+        bool xGiven = false;
+        bool yGiven = false;
+        for (std::size_t i = 1; i < args_.size(); ++i) {
+            const std::string& arg = args_[i];
+            if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+                if (haveFile) return Usage("unexpected argument '" + arg + "'");
+                options_.File = arg;
+                haveFile = true;
+                continue;
+            }
+            if (arg == "--") {
+                optionsEnded = true;
+                continue;
+            }
+            if (arg == "--help" || arg == "-h") return {ParseStatus::Help, CommandHelp(command_)};
+
+            std::string name = arg;
+            std::string value;
+            bool inlineValue = false;
+            if (const auto eq = arg.find('='); eq != std::string::npos && arg.rfind("--", 0) == 0) {
+                name = arg.substr(0, eq);
+                value = arg.substr(eq + 1);
+                inlineValue = true;
+            }
+            // Fetches the option's value from "=value" or the next argument.
+            const auto need = [&](std::string& out) -> bool {
+                if (inlineValue) {
+                    out = value;
+                    return true;
+                }
+                if (i + 1 >= args_.size()) return false;
+                out = args_[++i];
+                return true;
+            };
+            const auto flag = [&]() { return !inlineValue; };
+
+            std::string v;
+            std::string error;
+            if (TakesGrid(command_) && name == "--pitch") {
+                if (!need(v)) return MissingValue(name);
+                if (!IntInRange(v, 2, 100, options_.CalcPitch)) return IntRange(name, 2, 100);
+            } else if (TakesGrid(command_) && name == "--radius") {
+                if (!need(v)) return MissingValue(name);
+                double r = 0.0;
+                if (!ParseDecimal(v, r) || r < 2.0 || r > 200.0)
+                    return Usage("--radius must be a number from 2.0 to 200.0");
+                // The label keeps what the input pad writes back: one decimal.
+                options_.SearchRadText = FormatFixed(r, 5, 1);
+                options_.RadOptimize = false;
+                radiusGiven = true;
+            } else if (TakesGrid(command_) && name == "--optimize") {
+                if (!flag()) return NoValue(name);
+                options_.RadOptimize = true;
+                optimizeGiven = true;
+            } else if (TakesGrid(command_) && name == "--min-count") {
+                if (!need(v)) return MissingValue(name);
+                if (!IntInRange(v, 1, 10, options_.MinDataCount)) return IntRange(name, 1, 10);
+            } else if (TakesGrid(command_) && name == "--power") {
+                if (!need(v)) return MissingValue(name);
+                double p = 0.0;
+                if (!ParseDecimal(v, p) || p < 0.01 || p > 99.99)
+                    return Usage("--power must be a number from 0.01 to 99.99");
+                options_.AverageWeightText = FormatFixed(p, 5, 2);
+            } else if (TakesOrder(command_) && name == "--order") {
+                if (!need(v)) return MissingValue(name);
+                if (!IntInRange(v, 1, 10, options_.SplineOrder)) return IntRange(name, 1, 10);
+            } else if (TakesData(command_) && name == "--data") {
+                if (!need(v)) return MissingValue(name);
+                if (v == "raw")
+                    options_.DataType = DataRaw;
+                else if (v == "grid")
+                    options_.DataType = DataGrid;
+                else if (v == "fill")
+                    options_.DataType = DataFill;
+                else
+                    return Usage("--data must be raw, grid or fill");
+            } else if (TakesContour(command_) && name == "--borders") {
+                if (!need(v)) return MissingValue(name);
+                if (!IntInRange(v, 2, 50, options_.BorderCount)) return IntRange(name, 2, 50);
+            } else if (TakesContour(command_) && name == "--no-raw-range") {
+                if (!flag()) return NoValue(name);
+                options_.RawRange = false;
+            } else if (command_ == CliCommand::Image && name == "--out") {
+                if (!need(v)) return MissingValue(name);
+                if (v.empty()) return Usage("--out needs a file name");
+                options_.OutFile = v;
+            } else if (command_ == CliCommand::Image && name == "--draw") {
+                if (!need(v)) return MissingValue(name);
+                if (v == "colormap")
+                    options_.DrawType = DrawColormap;
+                else if (v == "contour")
+                    options_.DrawType = DrawContour;
+                else
+                    return Usage("--draw must be colormap or contour");
+            } else if (command_ == CliCommand::Image && name == "--gradation") {
+                if (!need(v)) return MissingValue(name);
+                if (v.empty()) return Usage("--gradation needs a file name");
+                options_.GradationFile = v;
+            } else if (command_ == CliCommand::Image && name == "--copy-colormap") {
+                if (!flag()) return NoValue(name);
+                options_.CopyColormap = true;
+            } else if (command_ == CliCommand::Roi && name == "--x") {
+                if (!need(v)) return MissingValue(name);
+                if (!IntInRange(v, 0, 500, options_.RoiX)) return IntRange(name, 0, 500);
+                xGiven = true;
+            } else if (command_ == CliCommand::Roi && name == "--y") {
+                if (!need(v)) return MissingValue(name);
+                if (!IntInRange(v, 0, 500, options_.RoiY)) return IntRange(name, 0, 500);
+                yGiven = true;
+            } else if (command_ == CliCommand::Roi && name == "--size") {
+                if (!need(v)) return MissingValue(name);
+                if (!IntInRange(v, 1, 100, options_.RoiSize)) return IntRange(name, 1, 100);
+            } else if (command_ == CliCommand::Roi && name == "--square") {
+                if (!flag()) return NoValue(name);
+                options_.RoiSquare = true;
+            } else {
+                return Usage("unknown option '" + name + "' for " + NameOf(command_));
+            }
+        }
+        if (radiusGiven && optimizeGiven) return Usage("--radius and --optimize exclude each other");
+        if (!haveFile) return Usage("missing FILE argument");
+        if (command_ == CliCommand::Image && options_.OutFile.empty())
+            return Usage("image needs --out MAP.png");
+        if (command_ == CliCommand::Roi && !(xGiven && yGiven)) return Usage("roi needs --x and --y");
+        return {ParseStatus::Run, {}};
+    }
+
+private:
+    static bool IntInRange(const std::string& text, int low, int high, int& out) {
+        int value = 0;
+        if (!ParseInt(text, value) || value < low || value > high) return false;
+        out = value;
+        return true;
+    }
+
+    ParseResult Usage(const std::string& what, bool forCommand = true) const {
+        std::string text = "morvaplot-cli: " + what + "\n";
+        if (forCommand)
+            text += std::string("Try 'morvaplot-cli ") + NameOf(command_) + " --help'.\n";
+        else
+            text += "Try 'morvaplot-cli --help'.\n";
+        return {ParseStatus::Usage, text};
+    }
+    ParseResult MissingValue(const std::string& name) const { return Usage(name + " needs a value"); }
+    ParseResult NoValue(const std::string& name) const { return Usage(name + " takes no value"); }
+    ParseResult IntRange(const std::string& name, int low, int high) const {
+        return Usage(name + " must be an integer from " + std::to_string(low) + " to " +
+                     std::to_string(high));
+    }
+
+    const std::vector<std::string>& args_;
+    CliOptions& options_;
+    CliCommand command_ = CliCommand::Stats;
+};
+
+const char* const GridHelp =
+    "Grid options (the load flow, then Calc):\n"
+    "  --pitch P       calculation pitch, integer 2 to 100 (default 20)\n"
+    "  --radius R      search radius 2.0 to 200.0, kept with one decimal; turns the\n"
+    "                  radius optimisation off (default 80.0)\n"
+    "  --optimize      after loading, find the smallest search radius that gives every\n"
+    "                  lattice node enough data cells (default on)\n"
+    "  --min-count n   data cells every node needs for the optimisation, 1 to 10\n"
+    "                  (default 1)\n"
+    "  --power p       inverse-distance weight power 0.01 to 99.99, kept with two\n"
+    "                  decimals (default 3.00)\n";
+
+const char* const FillHelp =
+    "Fill options:\n"
+    "  --order k       spline degree, 1 to 10 (default 3)\n";
+
+const char* const DataHelp =
+    "  --data TYPE     raw, grid or fill (default raw); grid runs Calc, fill runs Calc\n"
+    "                  and Fill\n";
+
+}  // namespace
+
+ParseResult ParseCommandLine(const std::vector<std::string>& args, CliOptions& options) {
+    return Parser(args, options).Run();
+}
+
+std::string GeneralHelp() {
+    return "Usage: morvaplot-cli COMMAND FILE [options]\n"
+           "       morvaplot-cli --help | COMMAND --help\n"
+           "\n"
+           "Runs the viewer's load, Calc and Fill on a .thk thickness file without a window,\n"
+           "with the window's default settings, and prints or writes the result.\n"
+           "\n"
+           "Commands:\n"
+           "  stats     statistics of the file as read\n"
+           "  grid      search radius and every grid node after Calc\n"
+           "  fill      search radius and every filled cell after Fill\n"
+           "  table     the data table text that Copy Data puts on the clipboard\n"
+           "  image     the 301 x 301 map as a PNG file\n"
+           "  contours  contour levels and traced lines of the filled surface\n"
+           "  roi       count, minimum, maximum and mean inside a region\n"
+           "\n"
+           "Numbers are printed with 17 significant digits. Messages of the viewer go to\n"
+           "stderr, one per line. Exit status: 0 success, 1 the operation failed (file,\n"
+           "fill, gradation or output error), 2 usage error.\n";
+}
+
+std::string CommandHelp(CliCommand command) {
+    std::string text;
+    switch (command) {
+        case CliCommand::Stats:
+            return "Usage: morvaplot-cli stats FILE\n"
+                   "\n"
+                   "Prints the statistics of the file as the reader computed them, one per line\n"
+                   "as Name<TAB>value: Size, PitchX, PitchY, Count, Min, Max, Range, Mean, Sigma,\n"
+                   "Ratio, UniformityPct, Sigma1Pct, Sigma3Pct. Count is every data line read,\n"
+                   "repeated positions included.\n";
+        case CliCommand::Grid:
+            text = "Usage: morvaplot-cli grid FILE [grid options]\n"
+                   "\n"
+                   "Loads the file, runs Calc and prints Radius<TAB>r (the search radius Calc used)\n"
+                   "then x<TAB>y<TAB>value for every lattice node holding data, X-major.\n"
+                   "\n";
+            text += GridHelp;
+            return text;
+        case CliCommand::Fill:
+            text = "Usage: morvaplot-cli fill FILE [grid options] [--order k]\n"
+                   "\n"
+                   "As grid, then Fill: prints Radius<TAB>r then x<TAB>y<TAB>value for every\n"
+                   "filled cell, X-major. Exit status 1 when the fill fails.\n"
+                   "\n";
+            text += GridHelp;
+            text += FillHelp;
+            return text;
+        case CliCommand::Table:
+            text = "Usage: morvaplot-cli table FILE [--data raw|grid|fill] [grid options]\n"
+                   "                            [--order k]\n"
+                   "\n"
+                   "Prints the table that Copy Data puts on the clipboard: Y\xEF\xBC\xBCX (UTF-8), the\n"
+                   "X indices, then one line per Y index with the values (3 decimals), every\n"
+                   "cell followed by a tab. The step is the pitch for grid data, 1 otherwise.\n"
+                   "\n";
+            text += DataHelp;
+            text += GridHelp;
+            text += FillHelp;
+            return text;
+        case CliCommand::Image:
+            text = "Usage: morvaplot-cli image FILE --out MAP.png [--data raw|grid|fill]\n"
+                   "           [--draw colormap|contour] [--gradation COLORSET.dat]\n"
+                   "           [--no-raw-range] [--borders n] [--copy-colormap]\n"
+                   "           [grid options] [--order k]\n"
+                   "\n"
+                   "Writes the 301 x 301 map as the window paints it for that data and draw\n"
+                   "type. The file is replaced only once the picture is complete.\n"
+                   "\n"
+                   "  --out MAP.png   the PNG file to write (required)\n";
+            text += DataHelp;
+            text += "  --draw TYPE     colormap or contour (default colormap); a contour picture\n"
+                    "                  needs the filled surface, so contour always runs Fill;\n"
+                    "                  with raw or grid data the colour map is drawn, with the\n"
+                    "                  ramp the window has after a contour drawing\n"
+                    "  --gradation F   colour with the multi-colour gradation read from the\n"
+                    "                  colour-setting file F (the format of colorset.dat)\n"
+                    "                  instead of the hue ramp\n"
+                    "  --no-raw-range  scale grid and fill data on their own minimum and\n"
+                    "                  maximum, not on the measured points' (Raw Range off)\n"
+                    "  --borders n     number of contour levels, 2 to 50 (default 5)\n"
+                    "  --copy-colormap draw the contours over a black-to-white map of the data\n"
+                    "                  instead of a black background\n"
+                    "\n";
+            text += GridHelp;
+            text += FillHelp;
+            return text;
+        case CliCommand::Contours:
+            text = "Usage: morvaplot-cli contours FILE [--borders n] [--no-raw-range]\n"
+                   "           [grid options] [--order k]\n"
+                   "\n"
+                   "Loads the file, runs Calc and Fill and traces the filled surface as the\n"
+                   "contour map does on the 301 x 301 map. Prints Level<TAB>k<TAB>value for each\n"
+                   "level, each followed by its traced lines, one per line, as grid coordinates\n"
+                   "gx,gy gx,gy ... in drawing order (a closed line is traced round both ways;\n"
+                   "a trace that draws no segment is left out). Nothing is listed when the\n"
+                   "display range is empty (minimum equals maximum). Exit status 1 when the\n"
+                   "fill fails.\n"
+                   "\n"
+                   "  --borders n     number of contour levels, 2 to 50 (default 5)\n"
+                   "  --no-raw-range  levels over the filled surface's own minimum and maximum\n"
+                   "                  instead of the measured points' (Raw Range off)\n"
+                   "\n";
+            text += GridHelp;
+            text += FillHelp;
+            return text;
+        case CliCommand::Roi:
+            text = "Usage: morvaplot-cli roi FILE --x X --y Y [--size s] [--square]\n"
+                   "           [--data raw|grid|fill] [grid options] [--order k]\n"
+                   "\n"
+                   "Prints Count, Min, Max and Mean (Name<TAB>value) of the data cells inside a\n"
+                   "circle of radius s (or the square of side 2s + 1) centred on X, Y. Min, Max\n"
+                   "and Mean are -99999 when no data cell lies inside.\n"
+                   "\n"
+                   "  --x X, --y Y    centre in data coordinates, 0 to 500 (required)\n"
+                   "  --size s        radius or half side, 1 to 100 (default 10)\n"
+                   "  --square        a square region instead of a circle\n";
+            text += DataHelp;
+            text += "\n";
+            text += GridHelp;
+            text += FillHelp;
+            return text;
+    }
+    return GeneralHelp();
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// Command line of morvaplot-cli: COMMAND FILE [options], options before or
+// after FILE, values as "--name value" or "--name=value", "--" ends options.
+// Defaults are the designed defaults of the window's controls; every value is
+// checked against the range the window's input pad allows for it.
+
+enum class CliCommand { Stats, Grid, Fill, Table, Image, Contours, Roi };
+
+// Data types as the window's "Data Type" group numbers them.
+inline constexpr int DataRaw = 0;
+inline constexpr int DataGrid = 1;
+inline constexpr int DataFill = 2;
+
+// Draw types as the window's draw type box numbers them.
+inline constexpr int DrawColormap = 0;
+inline constexpr int DrawContour = 1;
+
+struct CliOptions {
+    CliCommand Command = CliCommand::Stats;
+    std::string File;
+
+    // Parameter labels hold texts; the flow parses them as the window does.
+    int CalcPitch = 20;
+    std::string SearchRadText = "80.0";
+    std::string AverageWeightText = "3.00";
+    int MinDataCount = 1;
+    bool RadOptimize = true;
+    int SplineOrder = 3;
+
+    int DataType = DataRaw;
+    int DrawType = DrawColormap;
+    std::string GradationFile;  // empty: hue ramp ("Colormap" ticked)
+    bool RawRange = true;
+    int BorderCount = 5;
+    bool CopyColormap = false;
+    std::string OutFile;
+
+    int RoiX = 0;
+    int RoiY = 0;
+    int RoiSize = 10;
+    bool RoiSquare = false;
+};
+
+enum class ParseStatus {
+    Run,    // options complete: run the command
+    Help,   // text holds the usage to print on stdout (exit 0)
+    Usage,  // text holds the usage error to print on stderr (exit 2)
+};
+
+struct ParseResult {
+    ParseStatus Status = ParseStatus::Run;
+    std::string Text;
+};
+
+// args are the arguments after the program name.
+ParseResult ParseCommandLine(const std::vector<std::string>& args, CliOptions& options);
+
+// The general usage, and the usage of one command with every option it takes.
+std::string GeneralHelp();
+std::string CommandHelp(CliCommand command);

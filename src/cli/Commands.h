@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// morvaplot-cli as a function: parses the arguments after the program name,
+// runs the command as the window would run the same clicks, writes the
+// listing to out and usage texts to err. The viewer's own messages go through
+// ShowMessage (the program's handler writes them to stderr). Returns the exit
+// status: 0 success, 1 the operation failed (reader, fill, gradation file,
+// writing the output), 2 usage error.
+int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
