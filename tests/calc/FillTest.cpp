@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <bit>
 #include <cfloat>
@@ -57,6 +59,7 @@ struct FailureCase {
     int extentX;         // -1: Size
     const char* message;
 };
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
 class FillFailure : public FillTest, public testing::WithParamInterface<FailureCase> {};
 
@@ -106,6 +109,7 @@ struct LatticeCase {
     int size, pitchX, pitchY, k;
     std::uint32_t seed;
 };
+void PrintTo(const LatticeCase& c, std::ostream* os) { *os << c.name; }
 
 class FillMatchesLiteral : public FillTest, public testing::WithParamInterface<LatticeCase> {};
 
@@ -221,6 +225,7 @@ struct ShapeCase {
     const char* name;
     int pitch, k;
 };
+void PrintTo(const ShapeCase& c, std::ostream* os) { *os << c.name; }
 
 class FillShape : public FillTest, public testing::WithParamInterface<ShapeCase> {};
 

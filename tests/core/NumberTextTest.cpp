@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "core/NumberText.h"
 
 namespace {
@@ -10,6 +12,7 @@ struct Case {
     int decimals;
     const char* text;
 };
+void PrintTo(const Case& c, std::ostream* os) { *os << c.text; }
 
 class FormatFixedCases : public ::testing::TestWithParam<Case> {};
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <string>
 
 #include "data/ThkReader.h"
@@ -110,6 +111,7 @@ struct Failure {
     const char* content;
     const char* message;
 };
+void PrintTo(const Failure& f, std::ostream* os) { *os << f.name; }
 
 class ThkReaderFailures : public ThkReaderTest, public ::testing::WithParamInterface<Failure> {};
 
