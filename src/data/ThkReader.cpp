@@ -85,7 +85,11 @@ std::string IntegerPartText(float v) {
 // unreadable token is 0; reading stops at the first character that does not
 // continue the number ("1.2.3" is 1.2, "1e" is 1).
 double TokenToDouble(const char* begin, const char* end) {
-    if (begin != end && *begin == '+') ++begin;
+    if (begin != end && *begin == '+') {
+        ++begin;
+        // Only one sign may lead: "+-5" reads as 0, as a C reader gives.
+        if (begin != end && (*begin == '-' || *begin == '+')) return 0.0;
+    }
     double value = 0.0;
     const auto result = std::from_chars(begin, end, value, std::chars_format::general);
     if (result.ec == std::errc::result_out_of_range) {

@@ -458,17 +458,14 @@ void TForm1::SetSearchRadiusText(float radius) {
 }
 
 int TForm1::OpenThkData(const QString& fileName, bool fromClipboard) {
-    if (fromClipboard) {
-        // Pasted X/Y/Z text is not supported yet; nothing is cleared.
-        return -1;
-    }
     int result = -1;
-    if (fileName.isEmpty()) {
+    if (!fromClipboard && fileName.isEmpty()) {
         ShowMessage("<OpenThkData> Filename is NULL.");
     } else {
         ReadControls();
         ClearThkData(ThkDataSet, 3);
-        result = ReadThkFile(QFile::encodeName(fileName).toStdString(), ThkDataSet[0]);
+        result = fromClipboard ? PasteThkData(ThkDataSet[0])
+                               : ReadThkFile(QFile::encodeName(fileName).toStdString(), ThkDataSet[0]);
     }
     if (result != 1) {
         ResetData();
@@ -522,6 +519,12 @@ void TForm1::Btn_LoadClick() {
 }
 
 void TForm1::Btn_PasteClick() { OpenThkData(QString(), true); }
+
+int TForm1::PasteThkData(ThkData&) {
+    // The conversion of pasted X/Y/Z text is not built yet, so nothing is
+    // pasted; Btn_Paste stays disabled until it is.
+    return -1;
+}
 
 void TForm1::Btn_CalcClick() {
     ReadControls();

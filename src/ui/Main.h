@@ -51,6 +51,7 @@ public:
     void FillDataTable(const ThkData& record);
     int OpenThkData(const QString& fileName, bool fromClipboard);
     int OpenFileByPath(const QString& path);
+    int PasteThkData(ThkData& record);
     void SetRadioItemEnabled(int index, bool enabled);
     void UpdateScaleLabels(const ThkData& record);
     void DrawContourMap(ThkData& record);

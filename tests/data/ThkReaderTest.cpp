@@ -90,6 +90,18 @@ TEST_F(ThkReaderTest, LenientFieldRules) {
     EXPECT_EQ(record_->Count, 4);
 }
 
+TEST_F(ThkReaderTest, ThicknessTokensReadAsACReaderWould) {
+    // Reading stops where the number stops; a token that is no number reads 0.
+    EXPECT_EQ(Read("100\n10,10\n0,0,1.5e,\n0,10,+-5,\n0,20,-,\n0,30,.5,\n0,40,1.2.3,\n0,50,-2.5E-1,\n", 1),
+              Messages{});
+    EXPECT_EQ(record_->Value[0][0], 1.5);
+    EXPECT_EQ(record_->Value[0][10], 0.0);
+    EXPECT_EQ(record_->Value[0][20], 0.0);
+    EXPECT_EQ(record_->Value[0][30], 0.5);
+    EXPECT_EQ(record_->Value[0][40], 1.2);
+    EXPECT_EQ(record_->Value[0][50], -0.25);
+}
+
 TEST_F(ThkReaderTest, RepeatedPositionCountsTwiceButGridKeepsLater) {
     EXPECT_EQ(Read("20\n10,10\n10,10,5,\n10,10,1,\n0,0,3,\n", 1), Messages{});
     EXPECT_EQ(record_->Value[10][10], 1.0);
