@@ -17,11 +17,17 @@ namespace {
 using MakeRecord = void (*)(ThkData&);
 
 // Size 500, data on the pitch-10 lattice; calculated with pitch 20, R 80, p 3.
-void DefaultData(ThkData& r) { workload::Dome(r, 500, 10, 1); }
+void DefaultData(ThkData& r) {
+    workload::Dome(r, 500, 10, 1);
+}
 // Size 500, every coordinate holds data.
-void DenseData(ThkData& r) { workload::Dense(r, 500, 2); }
+void DenseData(ThkData& r) {
+    workload::Dense(r, 500, 2);
+}
 // 49 random points on the 500 area: the radius has to grow far.
-void SparseData(ThkData& r) { workload::RandomPoints(r, 500, 49, 3); }
+void SparseData(ThkData& r) {
+    workload::RandomPoints(r, 500, 49, 3);
+}
 
 template <MakeRecord Make, bool Literal>
 void BM_CalcGrid(benchmark::State& state) {

@@ -51,7 +51,8 @@ std::vector<std::string> FillArguments(bool fixedRadius) {
 
 void BM_CliFillProcess(benchmark::State& state) {
     std::string command = std::string("'") + MORVAPLOT_CLI + "'";
-    for (const std::string& a : FillArguments(state.range(0) != 0)) command += " '" + a + "'";
+    for (const std::string& a : FillArguments(state.range(0) != 0))
+        command += " '" + a + "'";
     command += " >/dev/null";
     for (auto _ : state) {
         if (std::system(command.c_str()) != 0) state.SkipWithError("morvaplot-cli failed");

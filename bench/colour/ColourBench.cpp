@@ -17,8 +17,7 @@ std::unique_ptr<ThkData> SmoothRecord() {
     record->Valid = true;
     for (int x = 0; x <= 500; ++x)
         for (int y = 0; y <= 500; ++y)
-            record->Value[x][y] =
-                1000.0 + 20.0 * std::sin(x / 80.0) * std::cos(y / 110.0) + 0.01 * (x - y);
+            record->Value[x][y] = 1000.0 + 20.0 * std::sin(x / 80.0) * std::cos(y / 110.0) + 0.01 * (x - y);
     RecalcStatistics(*record);
     return record;
 }

@@ -62,12 +62,15 @@ void TakeNonZero(const SplineAxis& ax, int span, int k, int& first, int& count, 
     if (span < 0) return;
     int lo = std::max(span - k, 0);
     int hi = span;
-    while (lo <= hi && ax.Basis[lo] == 0.0f) ++lo;
-    while (hi >= lo && ax.Basis[hi] == 0.0f) --hi;
+    while (lo <= hi && ax.Basis[lo] == 0.0f)
+        ++lo;
+    while (hi >= lo && ax.Basis[hi] == 0.0f)
+        --hi;
     if (lo > hi) return;
     first = lo;
     count = hi - lo + 1;
-    for (int c = 0; c < count; ++c) values[c] = ax.Basis[first + c];
+    for (int c = 0; c < count; ++c)
+        values[c] = ax.Basis[first + c];
 }
 
 // 1-D collocation matrix of one axis in band form (double), for the
@@ -115,8 +118,8 @@ int DecomposeBand(std::vector<T>& A, int n, int lower, int upper) {
             A[rowR + e] = static_cast<T>(-f);
             if (f == 0.0) continue;
             for (int m = e + 1; m <= mEnd; ++m)
-                A[rowR + m] = static_cast<T>(f * static_cast<double>(A[rowE + m]) +
-                                             static_cast<double>(A[rowR + m]));
+                A[rowR + m] =
+                    static_cast<T>(f * static_cast<double>(A[rowE + m]) + static_cast<double>(A[rowR + m]));
         }
     }
     if (A[rowBase(n - 1) + (n - 1)] == T(0)) return -1;
@@ -132,21 +135,25 @@ void SolveAxis(const SplineAxis& ax, double* v) {
     for (int i = 1; i < n; ++i) {
         const std::size_t row = rowBase(i);
         double sum = 0.0;
-        for (int j = std::max(0, i - ax.Lower); j < i; ++j) sum += ax.Band[row + j] * v[j];
+        for (int j = std::max(0, i - ax.Lower); j < i; ++j)
+            sum += ax.Band[row + j] * v[j];
         v[i] -= sum;
     }
     for (int i = n - 1; i >= 0; --i) {
         const std::size_t row = rowBase(i);
         double sum = 0.0;
         const int jEnd = std::min(n - 1, i + ax.Upper);
-        for (int j = i + 1; j <= jEnd; ++j) sum += ax.Band[row + j] * v[j];
+        for (int j = i + 1; j <= jEnd; ++j)
+            sum += ax.Band[row + j] * v[j];
         v[i] = (v[i] - sum) / ax.Band[row + i];
     }
 }
 
 }  // namespace
 
-SplineState& Spline() { return state; }
+SplineState& Spline() {
+    return state;
+}
 
 void SetSplineSize(int ns, int nt, int k, int pitchX, int pitchY) {
     SplineState& s = state;
@@ -164,8 +171,7 @@ void SetSplineSize(int ns, int nt, int k, int pitchX, int pitchY) {
 
     s.ByAxis = !(ns <= SplineDenseMaxNodesPerAxis && nt <= SplineDenseMaxNodesPerAxis &&
                  ns + s.K <= SplineDenseMaxKnots && nt + s.K <= SplineDenseMaxKnots &&
-                 s.N <= SplineDenseMaxNodes && s.Ms <= SplineDenseMaxRaster &&
-                 s.Mt <= SplineDenseMaxRaster);
+                 s.N <= SplineDenseMaxNodes && s.Ms <= SplineDenseMaxRaster && s.Mt <= SplineDenseMaxRaster);
     Resize(s.Z, static_cast<std::size_t>(s.N));
     Resize(s.Cf, static_cast<std::size_t>(s.N));
     Resize(s.Raster, static_cast<std::size_t>(s.Ms) * s.Mt);
@@ -180,9 +186,12 @@ void BuildKnots(int direction) {
     const int n = ax.Count;
     const int K = state.K;
     float* t = ax.Knots.data();
-    for (int i = 0; i < K; ++i) t[i] = 0.0f;
-    for (int i = 0; i <= n - K - 1; ++i) t[K + i] = static_cast<float>(i + K * 0.5);
-    for (int i = n; i < n + K; ++i) t[i] = static_cast<float>(n - 1);
+    for (int i = 0; i < K; ++i)
+        t[i] = 0.0f;
+    for (int i = 0; i <= n - K - 1; ++i)
+        t[K + i] = static_cast<float>(i + K * 0.5);
+    for (int i = n; i < n + K; ++i)
+        t[i] = static_cast<float>(n - 1);
 }
 
 int EvalBasis(int direction, float u) {
@@ -191,7 +200,8 @@ int EvalBasis(int direction, float u) {
     const int k = state.k;
     const float* t = ax.Knots.data();
 
-    for (int i = ax.BasisFirst; i <= ax.BasisLast; ++i) ax.Basis[i] = 0.0f;
+    for (int i = ax.BasisFirst; i <= ax.BasisLast; ++i)
+        ax.Basis[i] = 0.0f;
     ax.BasisFirst = 0;
     ax.BasisLast = -1;
 
@@ -227,14 +237,14 @@ int EvalBasis(int direction, float u) {
                                        static_cast<double>(prev[i + 1 - lo]) /
                                        (static_cast<double>(t[i + q + 1]) - t[i + 1]));
             if (t[i] != t[i + q])
-                b = static_cast<float>((ud - static_cast<double>(t[i])) *
-                                       static_cast<double>(prev[i - lo]) /
+                b = static_cast<float>((ud - static_cast<double>(t[i])) * static_cast<double>(prev[i - lo]) /
                                        (static_cast<double>(t[i + q]) - t[i]));
             cur[i - lo] = static_cast<float>(static_cast<double>(a) + static_cast<double>(b));
         }
         std::swap(prev, cur);
     }
-    for (int i = lo; i <= span; ++i) ax.Basis[i] = prev[i - lo];
+    for (int i = lo; i <= span; ++i)
+        ax.Basis[i] = prev[i - lo];
     ax.BasisFirst = lo;
     ax.BasisLast = span;
     return span;
@@ -283,8 +293,8 @@ void BuildCollocation() {
                 const int a = X.NodeFirst[i] + ca;
                 for (int cb = 0; cb < Y.NodeCount[j]; ++cb) {
                     const int b = Y.NodeFirst[j] + cb;
-                    s.At(r, a * s.nt + b) = static_cast<float>(static_cast<double>(bx[ca]) *
-                                                               static_cast<double>(by[cb]));
+                    s.At(r, a * s.nt + b) =
+                        static_cast<float>(static_cast<double>(bx[ca]) * static_cast<double>(by[cb]));
                 }
             }
         }
@@ -310,16 +320,19 @@ void SolveLU(std::span<const float> z, std::span<float> cf) {
         // every row of the intermediate.
         double* v = s.AxisRhs.data();
         for (int j = 0; j < s.nt; ++j) {
-            for (int i = 0; i < s.ns; ++i) v[i] = z[static_cast<std::size_t>(i) * s.nt + j];
+            for (int i = 0; i < s.ns; ++i)
+                v[i] = z[static_cast<std::size_t>(i) * s.nt + j];
             SolveAxis(s.Axis[SplineX], v);
             for (int i = 0; i < s.ns; ++i)
                 s.AxisWork[static_cast<std::size_t>(i) * s.nt + j] = v[i];
         }
         for (int a = 0; a < s.ns; ++a) {
             const std::size_t row = static_cast<std::size_t>(a) * s.nt;
-            for (int b = 0; b < s.nt; ++b) v[b] = s.AxisWork[row + b];
+            for (int b = 0; b < s.nt; ++b)
+                v[b] = s.AxisWork[row + b];
             SolveAxis(s.Axis[SplineY], v);
-            for (int b = 0; b < s.nt; ++b) cf[row + b] = static_cast<float>(v[b]);
+            for (int b = 0; b < s.nt; ++b)
+                cf[row + b] = static_cast<float>(v[b]);
         }
         return;
     }
@@ -335,16 +348,15 @@ void SolveLU(std::span<const float> z, std::span<float> cf) {
             sum += static_cast<double>(A[row + j]) * static_cast<double>(cf[j]);
         cf[i] = static_cast<float>(static_cast<double>(z[i]) - sum);
     }
-    cf[N - 1] = static_cast<float>(static_cast<double>(cf[N - 1]) /
-                                   static_cast<double>(A[rowBase(N - 1) + N - 1]));
+    cf[N - 1] =
+        static_cast<float>(static_cast<double>(cf[N - 1]) / static_cast<double>(A[rowBase(N - 1) + N - 1]));
     for (int i = N - 2; i >= 0; --i) {
         const std::size_t row = rowBase(i);
         double sum = 0.0;
         const int jEnd = std::min(N - 1, i + s.Upper);
         for (int j = i + 1; j <= jEnd; ++j)
             sum += static_cast<double>(A[row + j]) * static_cast<double>(cf[j]);
-        cf[i] = static_cast<float>((static_cast<double>(cf[i]) - sum) /
-                                   static_cast<double>(A[row + i]));
+        cf[i] = static_cast<float>((static_cast<double>(cf[i]) - sum) / static_cast<double>(A[row + i]));
     }
 }
 
@@ -379,7 +391,8 @@ void EvalSurface() {
             const int fy = Y.RasterFirst[y0];
             const int cy = Y.RasterCount[y0];
             int y1 = y0 + 1;
-            while (y1 < s.Mt && Y.RasterFirst[y1] == fy && Y.RasterCount[y1] == cy) ++y1;
+            while (y1 < s.Mt && Y.RasterFirst[y1] == fy && Y.RasterCount[y1] == cy)
+                ++y1;
             const int len = y1 - y0;
             float* o = out + y0;
             for (int ca = 0; ca < cx; ++ca) {
@@ -392,8 +405,8 @@ void EvalSurface() {
                         static_cast<double>(s.Cf[static_cast<std::size_t>(a) * nt + fy + cb]) * bx;
                     const float* by = &Y.RasterBasis[static_cast<std::size_t>(cb) * s.Mt + y0];
                     for (int q = 0; q < len; ++q)
-                        o[q] = static_cast<float>(static_cast<double>(o[q]) +
-                                                  cfbx * static_cast<double>(by[q]));
+                        o[q] =
+                            static_cast<float>(static_cast<double>(o[q]) + cfbx * static_cast<double>(by[q]));
                 }
             }
             y0 = y1;

@@ -95,9 +95,7 @@ struct SplineState {
 
     std::vector<float> Raster;  // surface values, Raster[x * Mt + y]
 
-    float& At(int r, int m) {
-        return A[static_cast<std::size_t>(r) * (Lower + Upper + 1) + (m - r + Lower)];
-    }
+    float& At(int r, int m) { return A[static_cast<std::size_t>(r) * (Lower + Upper + 1) + (m - r + Lower)]; }
 };
 
 // The one working store of the program.

@@ -14,7 +14,9 @@ constexpr int MaxDegree = 10;
 
 // Pitch steps across the data area; a non-positive pitch has none (and must not
 // reach an integer division).
-int PitchSteps(int size, int pitch) { return pitch > 0 ? size / pitch : 0; }
+int PitchSteps(int size, int pitch) {
+    return pitch > 0 ? size / pitch : 0;
+}
 
 }  // namespace
 

@@ -38,7 +38,9 @@ using Int64 = std::int64_t;
 constexpr Int64 kMaxReach = Int64{1} << 20;
 
 // Largest coordinate that may be read: Size, but never outside the array.
-int ReadLimit(const ThkData& record) { return std::min<int>(record.Size, ThkMaxSize); }
+int ReadLimit(const ThkData& record) {
+    return std::min<int>(record.Size, ThkMaxSize);
+}
 
 // Distance between cells as it is compared with the radius: computed in double
 // precision, rounded once to float.
@@ -46,7 +48,9 @@ float CellDistance(Int64 squared) {
     return static_cast<float>(std::sqrt(static_cast<double>(squared)));
 }
 
-float CellDistance(Int64 dx, Int64 dy) { return CellDistance(dx * dx + dy * dy); }
+float CellDistance(Int64 dx, Int64 dy) {
+    return CellDistance(dx * dx + dy * dy);
+}
 
 // Half-width of the scanned window: trunc(R) for R >= 0, -1 (nothing) for a
 // negative or NaN radius. -0.0 counts as 0, so the node's own cell is inside.
@@ -64,8 +68,10 @@ Int64 HalfHeight(Int64 a, float radius, Int64 halfWidth) {
     const double rem = static_cast<double>(radius) * radius - static_cast<double>(a) * a;
     const double estimate = rem > 0.0 ? std::sqrt(rem) : 0.0;
     Int64 b = estimate < static_cast<double>(halfWidth) ? static_cast<Int64>(estimate) : halfWidth;
-    while (b < halfWidth && CellDistance(a, b + 1) <= radius) ++b;
-    while (b > 0 && CellDistance(a, b) > radius) --b;
+    while (b < halfWidth && CellDistance(a, b + 1) <= radius)
+        ++b;
+    while (b > 0 && CellDistance(a, b) > radius)
+        --b;
     return b;
 }
 
@@ -107,8 +113,7 @@ struct CellIndex {
     int CellCount() const { return static_cast<int>(Y.size()); }
     // Position in Y of the first data cell of column x at or after y.
     int Position(int x, int y) const {
-        return Ahead[static_cast<size_t>(x) * static_cast<size_t>(Limit + 2) +
-                     static_cast<size_t>(y)];
+        return Ahead[static_cast<size_t>(x) * static_cast<size_t>(Limit + 2) + static_cast<size_t>(y)];
     }
     // Data cells of column x with yLo <= y <= yHi (both inside 0..Limit).
     int CountIn(int x, int yLo, int yHi) const { return Position(x, yHi + 1) - Position(x, yLo); }
@@ -242,8 +247,10 @@ void OfferColumn(const CellIndex& index, int x, Int64 dx, int y0, NearestSquares
 // Largest integer h with h * h <= m, for m >= 0.
 Int64 FloorSqrt(Int64 m) {
     Int64 h = static_cast<Int64>(std::sqrt(static_cast<double>(m)));
-    while (h * h > m) --h;
-    while ((h + 1) * (h + 1) <= m) ++h;
+    while (h * h > m)
+        --h;
+    while ((h + 1) * (h + 1) <= m)
+        ++h;
     return h;
 }
 
@@ -259,8 +266,7 @@ bool HasCellsWithin(const CellIndex& index, int x0, int y0, int n, Int64 squared
         const Int64 right = x0 + r;
         if (left < 0 && right > index.Limit) break;
         if (left >= 0) count += index.CountIn(static_cast<int>(left), yLo, yHi);
-        if (r > 0 && right <= index.Limit)
-            count += index.CountIn(static_cast<int>(right), yLo, yHi);
+        if (r > 0 && right <= index.Limit) count += index.CountIn(static_cast<int>(right), yLo, yHi);
         if (count >= n) return true;
     }
     return false;
@@ -276,8 +282,7 @@ Int64 NthNearestSquare(const CellIndex& index, int x0, int y0, NearestSquares& n
         const Int64 right = x0 + r;
         if (left < 0 && right > index.Limit) break;
         if (left >= 0) OfferColumn(index, static_cast<int>(left), r, y0, nearest);
-        if (r > 0 && right <= index.Limit)
-            OfferColumn(index, static_cast<int>(right), r, y0, nearest);
+        if (r > 0 && right <= index.Limit) OfferColumn(index, static_cast<int>(right), r, y0, nearest);
     }
     return nearest.Largest();
 }
@@ -355,8 +360,7 @@ void CalcGrid(const ThkData& source, ThkData& target, double weightPower, float 
 float OptimizeSearchRadius(const ThkData& record, int pitch, int minCount) {
     CellIndex index;
     BuildCellIndex(record, false, index);
-    const float needed =
-        LargestNthNearestDistance(index, std::max(pitch, 1), std::max(minCount, 1));
+    const float needed = LargestNthNearestDistance(index, std::max(pitch, 1), std::max(minCount, 1));
 
     // Every step is taken from the float radius in double precision and
     // rounded back to float, so the radii are 20.0, 20.1, 20.2 ... as floats.
@@ -365,8 +369,8 @@ float OptimizeSearchRadius(const ThkData& record, int pitch, int minCount) {
         const float next = static_cast<float>(static_cast<double>(radius) + 0.1);
         // A radius too large for 0.1 to change it could never grow further.
         if (!(static_cast<float>(record.Size) > next) || next == radius) {
-            ShowMessage("Data search error.(Unable to find data.)\nPitch: " +
-                        std::to_string(pitch) + " NMin: " + std::to_string(minCount));
+            ShowMessage("Data search error.(Unable to find data.)\nPitch: " + std::to_string(pitch) +
+                        " NMin: " + std::to_string(minCount));
             return -1.0f;
         }
         radius = next;

@@ -23,7 +23,9 @@ ThkData& BatchSession::Record(int dataType) {
     return records_[static_cast<std::size_t>(t)];
 }
 
-ThkData& BatchSession::ShownRecord() { return Record(dataType_); }
+ThkData& BatchSession::ShownRecord() {
+    return Record(dataType_);
+}
 
 // Labels are read with the C library's conversion: the process runs in the
 // "C" numeric locale, so the point is the decimal separator.
@@ -50,8 +52,7 @@ int BatchSession::Load(const std::string& fileName) {
     }
     SelectDataType(0);
     if (settings_.RadOptimize) {
-        const float radius =
-            OptimizeSearchRadius(records_[0], settings_.CalcPitch, settings_.MinDataCount);
+        const float radius = OptimizeSearchRadius(records_[0], settings_.CalcPitch, settings_.MinDataCount);
         if (radius >= 0.0f) settings_.SearchRadText = FormatFixed(radius, 5, 1);
     }
     RedrawAll();

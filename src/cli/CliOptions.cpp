@@ -13,8 +13,8 @@ struct CommandName {
 };
 
 constexpr CommandName Commands[] = {
-    {"stats", CliCommand::Stats},    {"grid", CliCommand::Grid},   {"fill", CliCommand::Fill},
-    {"table", CliCommand::Table},    {"image", CliCommand::Image}, {"contours", CliCommand::Contours},
+    {"stats", CliCommand::Stats}, {"grid", CliCommand::Grid},   {"fill", CliCommand::Fill},
+    {"table", CliCommand::Table}, {"image", CliCommand::Image}, {"contours", CliCommand::Contours},
     {"roi", CliCommand::Roi},
 };
 
@@ -25,12 +25,18 @@ const char* NameOf(CliCommand command) {
 }
 
 // Which option groups a command takes.
-bool TakesGrid(CliCommand c) { return c != CliCommand::Stats; }
-bool TakesOrder(CliCommand c) { return c != CliCommand::Stats && c != CliCommand::Grid; }
+bool TakesGrid(CliCommand c) {
+    return c != CliCommand::Stats;
+}
+bool TakesOrder(CliCommand c) {
+    return c != CliCommand::Stats && c != CliCommand::Grid;
+}
 bool TakesData(CliCommand c) {
     return c == CliCommand::Table || c == CliCommand::Image || c == CliCommand::Roi;
 }
-bool TakesContour(CliCommand c) { return c == CliCommand::Image || c == CliCommand::Contours; }
+bool TakesContour(CliCommand c) {
+    return c == CliCommand::Image || c == CliCommand::Contours;
+}
 
 // Whole-string decimal integer, optional minus sign.
 bool ParseInt(const std::string& text, int& value) {
@@ -61,8 +67,7 @@ bool ParseDecimal(const std::string& text, double& value) {
 
 class Parser {
 public:
-    Parser(const std::vector<std::string>& args, CliOptions& options)
-        : args_(args), options_(options) {}
+    Parser(const std::vector<std::string>& args, CliOptions& options) : args_(args), options_(options) {}
 
     ParseResult Run() {
         if (args_.empty()) return Usage("missing command", false);
@@ -295,91 +300,98 @@ std::string CommandHelp(CliCommand command) {
                    "Ratio, UniformityPct, Sigma1Pct, Sigma3Pct. Count is every data line read,\n"
                    "repeated positions included.\n";
         case CliCommand::Grid:
-            text = "Usage: morvaplot-cli grid FILE [grid options]\n"
-                   "\n"
-                   "Loads the file, runs Calc and prints Radius<TAB>r (the search radius Calc used)\n"
-                   "then x<TAB>y<TAB>value for every lattice node holding data, X-major.\n"
-                   "\n";
+            text =
+                "Usage: morvaplot-cli grid FILE [grid options]\n"
+                "\n"
+                "Loads the file, runs Calc and prints Radius<TAB>r (the search radius Calc used)\n"
+                "then x<TAB>y<TAB>value for every lattice node holding data, X-major.\n"
+                "\n";
             text += GridHelp;
             return text;
         case CliCommand::Fill:
-            text = "Usage: morvaplot-cli fill FILE [grid options] [--order k]\n"
-                   "\n"
-                   "As grid, then Fill: prints Radius<TAB>r then x<TAB>y<TAB>value for every\n"
-                   "filled cell, X-major. Exit status 1 when the fill fails.\n"
-                   "\n";
+            text =
+                "Usage: morvaplot-cli fill FILE [grid options] [--order k]\n"
+                "\n"
+                "As grid, then Fill: prints Radius<TAB>r then x<TAB>y<TAB>value for every\n"
+                "filled cell, X-major. Exit status 1 when the fill fails.\n"
+                "\n";
             text += GridHelp;
             text += FillHelp;
             return text;
         case CliCommand::Table:
-            text = "Usage: morvaplot-cli table FILE [--data raw|grid|fill] [grid options]\n"
-                   "                            [--order k]\n"
-                   "\n"
-                   "Prints the table that Copy Data puts on the clipboard: Y\xEF\xBC\xBCX (UTF-8), the\n"
-                   "X indices, then one line per Y index with the values (3 decimals), every\n"
-                   "cell followed by a tab. The step is the pitch for grid data, 1 otherwise.\n"
-                   "\n";
+            text =
+                "Usage: morvaplot-cli table FILE [--data raw|grid|fill] [grid options]\n"
+                "                            [--order k]\n"
+                "\n"
+                "Prints the table that Copy Data puts on the clipboard: Y\xEF\xBC\xBCX (UTF-8), the\n"
+                "X indices, then one line per Y index with the values (3 decimals), every\n"
+                "cell followed by a tab. The step is the pitch for grid data, 1 otherwise.\n"
+                "\n";
             text += DataHelp;
             text += GridHelp;
             text += FillHelp;
             return text;
         case CliCommand::Image:
-            text = "Usage: morvaplot-cli image FILE --out MAP.png [--data raw|grid|fill]\n"
-                   "           [--draw colormap|contour] [--gradation COLORSET.dat]\n"
-                   "           [--no-raw-range] [--borders n] [--copy-colormap]\n"
-                   "           [grid options] [--order k]\n"
-                   "\n"
-                   "Writes the 301 x 301 map as the window paints it for that data and draw\n"
-                   "type. The file is replaced only once the picture is complete.\n"
-                   "\n"
-                   "  --out MAP.png   the PNG file to write (required)\n";
+            text =
+                "Usage: morvaplot-cli image FILE --out MAP.png [--data raw|grid|fill]\n"
+                "           [--draw colormap|contour] [--gradation COLORSET.dat]\n"
+                "           [--no-raw-range] [--borders n] [--copy-colormap]\n"
+                "           [grid options] [--order k]\n"
+                "\n"
+                "Writes the 301 x 301 map as the window paints it for that data and draw\n"
+                "type. The file is replaced only once the picture is complete.\n"
+                "\n"
+                "  --out MAP.png   the PNG file to write (required)\n";
             text += DataHelp;
-            text += "  --draw TYPE     colormap or contour (default colormap); a contour picture\n"
-                    "                  needs the filled surface, so contour always runs Fill;\n"
-                    "                  with raw or grid data the colour map is drawn, with the\n"
-                    "                  ramp the window has after a contour drawing\n"
-                    "  --gradation F   colour with the multi-colour gradation read from the\n"
-                    "                  colour-setting file F (the format of colorset.dat)\n"
-                    "                  instead of the hue ramp\n"
-                    "  --no-raw-range  scale grid and fill data on their own minimum and\n"
-                    "                  maximum, not on the measured points' (Raw Range off)\n"
-                    "  --borders n     number of contour levels, 2 to 50 (default 5)\n"
-                    "  --copy-colormap draw the contours over a black-to-white map of the data\n"
-                    "                  instead of a black background\n"
-                    "\n";
+            text +=
+                "  --draw TYPE     colormap or contour (default colormap); a contour picture\n"
+                "                  needs the filled surface, so contour always runs Fill;\n"
+                "                  with raw or grid data the colour map is drawn, with the\n"
+                "                  ramp the window has after a contour drawing\n"
+                "  --gradation F   colour with the multi-colour gradation read from the\n"
+                "                  colour-setting file F (the format of colorset.dat)\n"
+                "                  instead of the hue ramp\n"
+                "  --no-raw-range  scale grid and fill data on their own minimum and\n"
+                "                  maximum, not on the measured points' (Raw Range off)\n"
+                "  --borders n     number of contour levels, 2 to 50 (default 5)\n"
+                "  --copy-colormap draw the contours over a black-to-white map of the data\n"
+                "                  instead of a black background\n"
+                "\n";
             text += GridHelp;
             text += FillHelp;
             return text;
         case CliCommand::Contours:
-            text = "Usage: morvaplot-cli contours FILE [--borders n] [--no-raw-range]\n"
-                   "           [grid options] [--order k]\n"
-                   "\n"
-                   "Loads the file, runs Calc and Fill and traces the filled surface as the\n"
-                   "contour map does on the 301 x 301 map. Prints Level<TAB>k<TAB>value for each\n"
-                   "level, each followed by its traced lines, one per line, as grid coordinates\n"
-                   "gx,gy gx,gy ... in drawing order (a closed line is traced round both ways;\n"
-                   "a trace that draws no segment is left out). Nothing is listed when the\n"
-                   "display range is empty (minimum equals maximum). Exit status 1 when the\n"
-                   "fill fails.\n"
-                   "\n"
-                   "  --borders n     number of contour levels, 2 to 50 (default 5)\n"
-                   "  --no-raw-range  levels over the filled surface's own minimum and maximum\n"
-                   "                  instead of the measured points' (Raw Range off)\n"
-                   "\n";
+            text =
+                "Usage: morvaplot-cli contours FILE [--borders n] [--no-raw-range]\n"
+                "           [grid options] [--order k]\n"
+                "\n"
+                "Loads the file, runs Calc and Fill and traces the filled surface as the\n"
+                "contour map does on the 301 x 301 map. Prints Level<TAB>k<TAB>value for each\n"
+                "level, each followed by its traced lines, one per line, as grid coordinates\n"
+                "gx,gy gx,gy ... in drawing order (a closed line is traced round both ways;\n"
+                "a trace that draws no segment is left out). Nothing is listed when the\n"
+                "display range is empty (minimum equals maximum). Exit status 1 when the\n"
+                "fill fails.\n"
+                "\n"
+                "  --borders n     number of contour levels, 2 to 50 (default 5)\n"
+                "  --no-raw-range  levels over the filled surface's own minimum and maximum\n"
+                "                  instead of the measured points' (Raw Range off)\n"
+                "\n";
             text += GridHelp;
             text += FillHelp;
             return text;
         case CliCommand::Roi:
-            text = "Usage: morvaplot-cli roi FILE --x X --y Y [--size s] [--square]\n"
-                   "           [--data raw|grid|fill] [grid options] [--order k]\n"
-                   "\n"
-                   "Prints Count, Min, Max and Mean (Name<TAB>value) of the data cells inside a\n"
-                   "circle of radius s (or the square of side 2s + 1) centred on X, Y. Min, Max\n"
-                   "and Mean are -99999 when no data cell lies inside.\n"
-                   "\n"
-                   "  --x X, --y Y    centre in data coordinates, 0 to 500 (required)\n"
-                   "  --size s        radius or half side, 1 to 100 (default 10)\n"
-                   "  --square        a square region instead of a circle\n";
+            text =
+                "Usage: morvaplot-cli roi FILE --x X --y Y [--size s] [--square]\n"
+                "           [--data raw|grid|fill] [grid options] [--order k]\n"
+                "\n"
+                "Prints Count, Min, Max and Mean (Name<TAB>value) of the data cells inside a\n"
+                "circle of radius s (or the square of side 2s + 1) centred on X, Y. Min, Max\n"
+                "and Mean are -99999 when no data cell lies inside.\n"
+                "\n"
+                "  --x X, --y Y    centre in data coordinates, 0 to 500 (required)\n"
+                "  --size s        radius or half side, 1 to 100 (default 10)\n"
+                "  --square        a square region instead of a circle\n";
             text += DataHelp;
             text += "\n";
             text += GridHelp;

@@ -93,8 +93,7 @@ int RunCells(const CliOptions& o, Output& out, bool fill) {
 
 int RunTable(const CliOptions& o, Output& out) {
     BatchSession session(SettingsFrom(o));
-    if (PrepareData(session, o.File, o.DataType >= DataGrid, o.DataType == DataFill) != 1)
-        return ExitFailed;
+    if (PrepareData(session, o.File, o.DataType >= DataGrid, o.DataType == DataFill) != 1) return ExitFailed;
     const int step = o.DataType == DataGrid ? session.CalcPitch() : 1;
     out.Buffer() += BuildThkDataText(session.Record(o.DataType), step);
     return ExitOk;
@@ -102,11 +101,10 @@ int RunTable(const CliOptions& o, Output& out) {
 
 int RunRoi(const CliOptions& o, Output& out) {
     BatchSession session(SettingsFrom(o));
-    if (PrepareData(session, o.File, o.DataType >= DataGrid, o.DataType == DataFill) != 1)
-        return ExitFailed;
+    if (PrepareData(session, o.File, o.DataType >= DataGrid, o.DataType == DataFill) != 1) return ExitFailed;
     RoiStats stats{NoData, NoData, NoData};
-    const int count = CalcRoiStatistics(session.Record(o.DataType), o.RoiSquare ? 1 : 0, o.RoiX,
-                                        o.RoiY, o.RoiSize, stats);
+    const int count =
+        CalcRoiStatistics(session.Record(o.DataType), o.RoiSquare ? 1 : 0, o.RoiX, o.RoiY, o.RoiSize, stats);
     out.Buffer() += RoiListing(count, stats);
     return ExitOk;
 }
@@ -135,8 +133,7 @@ int RunImage(const CliOptions& o, std::FILE* err) {
         const int count = LoadColorSetting(o.GradationFile, style.Table);
         if (count <= 0) {
             // Failures have shown their messages; a count of 0 or less has none.
-            std::fprintf(err, "morvaplot-cli: no gradation loaded from %s\n",
-                         o.GradationFile.c_str());
+            std::fprintf(err, "morvaplot-cli: no gradation loaded from %s\n", o.GradationFile.c_str());
             return ExitFailed;
         }
     }
@@ -145,8 +142,8 @@ int RunImage(const CliOptions& o, std::FILE* err) {
     const bool contour = o.DrawType == DrawContour;
     // The draw type can be chosen only while Fill is shown, so a contour
     // picture of any data type comes after Calc, Fill and a contour drawing.
-    if (PrepareData(session, o.File, contour || o.DataType >= DataGrid,
-                    contour || o.DataType == DataFill) != 1)
+    if (PrepareData(session, o.File, contour || o.DataType >= DataGrid, contour || o.DataType == DataFill) !=
+        1)
         return ExitFailed;
     if (contour) session.SelectDrawType(DrawContour);
     session.SelectDataType(o.DataType);
@@ -155,8 +152,7 @@ int RunImage(const CliOptions& o, std::FILE* err) {
     PaintRedraw(session, style, image);
     std::string error;
     if (WritePng(image, o.OutFile, error) != 1) {
-        std::fprintf(err, "morvaplot-cli: cannot write %s: %s\n", o.OutFile.c_str(),
-                     error.c_str());
+        std::fprintf(err, "morvaplot-cli: cannot write %s: %s\n", o.OutFile.c_str(), error.c_str());
         return ExitFailed;
     }
     return ExitOk;
@@ -178,13 +174,27 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
     Output output(out, err);
     int status = ExitFailed;
     switch (options.Command) {
-        case CliCommand::Stats: status = RunStats(options, output); break;
-        case CliCommand::Grid: status = RunCells(options, output, false); break;
-        case CliCommand::Fill: status = RunCells(options, output, true); break;
-        case CliCommand::Table: status = RunTable(options, output); break;
-        case CliCommand::Image: status = RunImage(options, err); break;
-        case CliCommand::Contours: status = RunContours(options, output); break;
-        case CliCommand::Roi: status = RunRoi(options, output); break;
+        case CliCommand::Stats:
+            status = RunStats(options, output);
+            break;
+        case CliCommand::Grid:
+            status = RunCells(options, output, false);
+            break;
+        case CliCommand::Fill:
+            status = RunCells(options, output, true);
+            break;
+        case CliCommand::Table:
+            status = RunTable(options, output);
+            break;
+        case CliCommand::Image:
+            status = RunImage(options, err);
+            break;
+        case CliCommand::Contours:
+            status = RunContours(options, output);
+            break;
+        case CliCommand::Roi:
+            status = RunRoi(options, output);
+            break;
     }
     return output.Finish(status);
 }

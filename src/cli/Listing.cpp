@@ -124,4 +124,3 @@ void ContourListing::AppendPoint(double gx, double gy) {
     text_ += ',';
     AppendNumber(text_, gy);
 }
-

@@ -16,11 +16,11 @@ void PaintRedraw(BatchSession& session, const MapStyle& style, QImage& image) {
     ThkData& record = session.ShownRecord();
     const int t = session.DataType() < 0 ? 0 : session.DataType();
     if (session.DrawType() == 1 && t == 2) {
-        PaintContourMap(image, record, style.CopyColormap, style.UseColormap, style.MinColor,
-                        style.MaxColor, style.BackColor, condition, style.Table);
+        PaintContourMap(image, record, style.CopyColormap, style.UseColormap, style.MinColor, style.MaxColor,
+                        style.BackColor, condition, style.Table);
     } else {
-        DrawColorMap(image, record, style.UseColormap, condition, style.BackColor,
-                     style.Table.Count - 1, style.Table.Colors.data());
+        DrawColorMap(image, record, style.UseColormap, condition, style.BackColor, style.Table.Count - 1,
+                     style.Table.Colors.data());
     }
 }
 

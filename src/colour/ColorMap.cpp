@@ -23,9 +23,8 @@ std::vector<int> SampleIndexes(int pixels, int size) {
 
 }  // namespace
 
-void DrawColorMap(QImage& image, const ThkData& record, bool useRamp,
-                  const DisplayCondition& condition, Color backColor, int intervals,
-                  const Color* colors) {
+void DrawColorMap(QImage& image, const ThkData& record, bool useRamp, const DisplayCondition& condition,
+                  Color backColor, int intervals, const Color* colors) {
     const int width = image.width();
     const int height = image.height();
     if (width <= 0 || height <= 0) return;
@@ -50,17 +49,16 @@ void DrawColorMap(QImage& image, const ThkData& record, bool useRamp,
             double v = record.Value[columns[static_cast<size_t>(i)]][y];
             if (condition.Enabled) {
                 if (divide && HasData(v)) v /= record.Divisor;
-                if (!TestValueCondition(v, true, condition.Mode, condition.Low, condition.High))
-                    v = NoData;
+                if (!TestValueCondition(v, true, condition.Mode, condition.Low, condition.High)) v = NoData;
             }
             if (!HasData(v)) {
                 line[i] = back;
                 continue;
             }
             const double position = ScalePosition(v, min, max);
-            const Color c =
-                useRamp ? GetRampColor(static_cast<float>(position))
-                        : GetGradationColor(colors, intervals, static_cast<float>(1.0 - position));
+            const Color c = useRamp
+                                ? GetRampColor(static_cast<float>(position))
+                                : GetGradationColor(colors, intervals, static_cast<float>(1.0 - position));
             line[i] = ColorToArgb(c);
         }
     }

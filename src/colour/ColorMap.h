@@ -21,6 +21,5 @@ struct DisplayCondition {
 // the ramp colour of their scale position (useRamp) or the gradation colour of
 // 1 - position along intervals + 1 colors. The new picture is built off-screen
 // and swapped in at once.
-void DrawColorMap(QImage& image, const ThkData& record, bool useRamp,
-                  const DisplayCondition& condition, Color backColor, int intervals,
-                  const Color* colors);
+void DrawColorMap(QImage& image, const ThkData& record, bool useRamp, const DisplayCondition& condition,
+                  Color backColor, int intervals, const Color* colors);

@@ -23,7 +23,9 @@ int TruncateToInt(double v) {
     return static_cast<int>(std::clamp(v, -1.0e9, 1.0e9));
 }
 
-int Channel(Color c, int k) { return static_cast<int>((c >> (8 * k)) & 0xFFu); }
+int Channel(Color c, int k) {
+    return static_cast<int>((c >> (8 * k)) & 0xFFu);
+}
 
 float Clamp01(float v) {
     if (!(v >= 0.0f)) return 0.0f;  // also NaN
@@ -61,14 +63,18 @@ void InitColorScale(int borderCount) {
     SetBorderCount(borderCount);
 }
 
-void SetRampParameters(float hueOffset, float hueSpan, float satBase, float satSlope,
-                       float valueBase, float valueSlope) {
+void SetRampParameters(float hueOffset, float hueSpan, float satBase, float satSlope, float valueBase,
+                       float valueSlope) {
     CurrentRamp = {hueOffset, hueSpan, satBase, satSlope, valueBase, valueSlope};
 }
 
-void SetRampParameters(const RampParameters& parameters) { CurrentRamp = parameters; }
+void SetRampParameters(const RampParameters& parameters) {
+    CurrentRamp = parameters;
+}
 
-RampParameters CurrentRampParameters() { return CurrentRamp; }
+RampParameters CurrentRampParameters() {
+    return CurrentRamp;
+}
 
 Color GetRampColor(float x) {
     const RampParameters& r = CurrentRamp;
@@ -82,7 +88,8 @@ Color GetRampColor(float x) {
     // longer change it and the loop would never end.
     if (!std::isfinite(hue)) hue = 0.0f;
     if (hue < -3600.0f) hue = std::fmod(hue, 360.0f);
-    while (hue < 0.0f) hue = static_cast<float>(hue + 360.0);
+    while (hue < 0.0f)
+        hue = static_cast<float>(hue + 360.0);
     hue = static_cast<float>(std::fmod(std::trunc(static_cast<double>(hue)), 360.0));
 
     saturation = Clamp01(saturation);
@@ -99,12 +106,36 @@ Color GetRampColor(float x) {
 
     float red = value, green = t, blue = p;
     switch (sector) {
-        case 0: red = value; green = t; blue = p; break;
-        case 1: red = q; green = value; blue = p; break;
-        case 2: red = p; green = value; blue = t; break;
-        case 3: red = p; green = q; blue = value; break;
-        case 4: red = t; green = p; blue = value; break;
-        default: red = value; green = p; blue = q; break;
+        case 0:
+            red = value;
+            green = t;
+            blue = p;
+            break;
+        case 1:
+            red = q;
+            green = value;
+            blue = p;
+            break;
+        case 2:
+            red = p;
+            green = value;
+            blue = t;
+            break;
+        case 3:
+            red = p;
+            green = q;
+            blue = value;
+            break;
+        case 4:
+            red = t;
+            green = p;
+            blue = value;
+            break;
+        default:
+            red = value;
+            green = p;
+            blue = q;
+            break;
     }
     return StoreChannels(TruncateToInt(red * 255.0), TruncateToInt(green * 255.0),
                          TruncateToInt(blue * 255.0));
@@ -133,7 +164,9 @@ std::array<float, 3> GetScaleColorRGB(bool useRamp, Color a, Color b, float posi
     return LastRgb;
 }
 
-std::array<float, 3> LastColorRGB() { return LastRgb; }
+std::array<float, 3> LastColorRGB() {
+    return LastRgb;
+}
 
 Color GetGradationColor(const Color* colors, int intervals, float position) {
     if (colors == nullptr) return 0;
@@ -168,9 +201,9 @@ void DrawColorBar(QImage& image, bool useRamp, const GradationTable& table) {
     const int intervals = GradationIntervals(table);
     for (int y = 0; y < height; ++y) {
         const float b = static_cast<float>(static_cast<double>(height - y) / height);
-        const Color c = useRamp ? GetScaleColor(true, 0, 0, b)
-                                : GetGradationColor(table.Colors.data(), intervals,
-                                                    static_cast<float>(1.0 - b));
+        const Color c = useRamp
+                            ? GetScaleColor(true, 0, 0, b)
+                            : GetGradationColor(table.Colors.data(), intervals, static_cast<float>(1.0 - b));
         auto* row = reinterpret_cast<QRgb*>(bar.scanLine(y));
         std::fill(row, row + width, static_cast<QRgb>(ColorToArgb(c)));
     }

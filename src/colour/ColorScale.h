@@ -51,8 +51,8 @@ void ApplyMonoPreset(GradationTable& table);
 // Installs StartupRampSet and stores the contour border count.
 void InitColorScale(int borderCount);
 
-void SetRampParameters(float hueOffset, float hueSpan, float satBase, float satSlope,
-                       float valueBase, float valueSlope);
+void SetRampParameters(float hueOffset, float hueSpan, float satBase, float satSlope, float valueBase,
+                       float valueSlope);
 void SetRampParameters(const RampParameters& parameters);
 RampParameters CurrentRampParameters();
 

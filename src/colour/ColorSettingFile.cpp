@@ -32,20 +32,21 @@ public:
     bool Next(long& value) {
         SkipBlanks();
         const std::size_t keyStart = pos_;
-        while (pos_ < text_.size() && !IsBlank(text_[pos_])) ++pos_;
+        while (pos_ < text_.size() && !IsBlank(text_[pos_]))
+            ++pos_;
         const std::size_t keyLength = pos_ - keyStart;
         if (keyLength == 0 || keyLength > MaxKeyLength) return false;
         SkipBlanks();
         std::size_t p = pos_;
         if (p < text_.size() && (text_[p] == '+' || text_[p] == '-')) ++p;
         const std::size_t digitsStart = p;
-        while (p < text_.size() && text_[p] >= '0' && text_[p] <= '9') ++p;
+        while (p < text_.size() && text_[p] >= '0' && text_[p] <= '9')
+            ++p;
         if (p == digitsStart) return false;
         const std::string number = text_.substr(pos_, p - pos_);
         errno = 0;
         const long v = std::strtol(number.c_str(), nullptr, 10);
-        if (errno == ERANGE || v < std::numeric_limits<int>::min() ||
-            v > std::numeric_limits<int>::max())
+        if (errno == ERANGE || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
             return false;
         pos_ = p;
         value = v;
@@ -54,7 +55,8 @@ public:
 
 private:
     void SkipBlanks() {
-        while (pos_ < text_.size() && IsBlank(text_[pos_])) ++pos_;
+        while (pos_ < text_.size() && IsBlank(text_[pos_]))
+            ++pos_;
     }
 
     const std::string& text_;

@@ -30,10 +30,14 @@ struct Node {
 // corners.
 class LevelTracer {
 public:
-    LevelTracer(const ThkData& record, int size, int width, int height, double level,
-                ContourSink& sink)
-        : record_(record), size_(size), half_(static_cast<int>(size * 0.5)), halfW_(width / 2),
-          halfH_(height / 2), level_(level), sink_(sink) {}
+    LevelTracer(const ThkData& record, int size, int width, int height, double level, ContourSink& sink)
+        : record_(record),
+          size_(size),
+          half_(static_cast<int>(size * 0.5)),
+          halfW_(width / 2),
+          halfH_(height / 2),
+          level_(level),
+          sink_(sink) {}
 
     void ScanStartEdges() {
         for (int x = 0; x <= size_; ++x)
@@ -73,8 +77,7 @@ private:
         if (x == size_) std::swap(a, b);  // the first trace then runs into the grid
         Mark(a);
         Mark(b);
-        const double f = (record_.Value[x][y] - level_) /
-                         (record_.Value[x][y] - record_.Value[x][y + 1]);
+        const double f = (record_.Value[x][y] - level_) / (record_.Value[x][y] - record_.Value[x][y + 1]);
         const int sx = NodeX(x);
         // The rows interpolated in the mirrored frame, then mirrored back.
         const int ya = halfH_ - ((y - half_) * halfH_) / half_;
@@ -89,8 +92,7 @@ private:
         if (y == 0) std::swap(a, b);  // the first trace then runs into the grid
         Mark(a);
         Mark(b);
-        const double f = (record_.Value[x][y] - level_) /
-                         (record_.Value[x][y] - record_.Value[x + 1][y]);
+        const double f = (record_.Value[x][y] - level_) / (record_.Value[x][y] - record_.Value[x + 1][y]);
         const int sx = static_cast<int>((1.0 - f) * NodeX(x) + f * NodeX(x + 1));
         TraceBothWays(a, b, sx, NodeY(y), x + f, y);
     }
@@ -103,8 +105,8 @@ private:
     }
 
     bool OnBorder(Node a, Node b) const {
-        return (a.x == 0 && b.x == 0) || (a.x == size_ && b.x == size_) ||
-               (a.y == 0 && b.y == 0) || (a.y == size_ && b.y == size_);
+        return (a.x == 0 && b.x == 0) || (a.x == size_ && b.x == size_) || (a.y == 0 && b.y == 0) ||
+               (a.y == size_ && b.y == size_);
     }
 
     void Trace(Node p, Node q) {
@@ -172,9 +174,24 @@ private:
                     exit = ExitPR;
             }
             switch (exit) {
-                case ExitPR: from = p; to = r; nextP = p; nextQ = r; break;
-                case ExitRS: from = r; to = s; nextP = r; nextQ = s; break;
-                default: from = q; to = s; nextP = s; nextQ = q; break;
+                case ExitPR:
+                    from = p;
+                    to = r;
+                    nextP = p;
+                    nextQ = r;
+                    break;
+                case ExitRS:
+                    from = r;
+                    to = s;
+                    nextP = r;
+                    nextQ = s;
+                    break;
+                default:
+                    from = q;
+                    to = s;
+                    nextP = s;
+                    nextQ = q;
+                    break;
             }
 
             const double vFrom = V(from);
@@ -210,8 +227,8 @@ public:
     void BeginLevel(int, double, Color pen) override {
         // Flat caps leave out the end pixel of every segment, like a classic
         // LineTo, so joined segments do not paint their shared pixel twice.
-        painter_.setPen(QPen(QBrush(QColor::fromRgb(ColorToArgb(pen))), 1, Qt::SolidLine,
-                             Qt::FlatCap, Qt::MiterJoin));
+        painter_.setPen(
+            QPen(QBrush(QColor::fromRgb(ColorToArgb(pen))), 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
     }
     void MoveTo(int sx, int sy, double, double) override { current_ = QPoint(sx, sy); }
     void LineTo(int sx, int sy, double, double) override {
@@ -227,15 +244,20 @@ private:
 
 }  // namespace
 
-void SetBorderCount(int count) { ContourBorderCount = count; }
+void SetBorderCount(int count) {
+    ContourBorderCount = count;
+}
 
-int BorderCount() { return ContourBorderCount; }
+int BorderCount() {
+    return ContourBorderCount;
+}
 
-void SetContourColors(Color background, Color, Color, Color) { ContourBackColor = background; }
+void SetContourColors(Color background, Color, Color, Color) {
+    ContourBackColor = background;
+}
 
-void TraceContours(const ThkData& record, int size, int width, int height, int intervals,
-                   const Color* colors, bool useRamp, const RampParameters& rampSet,
-                   ContourSink& sink) {
+void TraceContours(const ThkData& record, int size, int width, int height, int intervals, const Color* colors,
+                   bool useRamp, const RampParameters& rampSet, ContourSink& sink) {
     SetRampParameters(rampSet);
     if (!record.Valid) return;
     // Below 2 the node-to-pixel scale (half the size) would be zero.
@@ -249,18 +271,17 @@ void TraceContours(const ThkData& record, int size, int width, int height, int i
     for (int k = 1; k <= n; ++k) {
         const double relative = static_cast<double>(k) / (n + 1);
         const Color pen = useRamp ? GetRampColor(static_cast<float>(relative))
-                                  : GetGradationColor(colors, intervals,
-                                                      static_cast<float>(1.0 - relative));
+                                  : GetGradationColor(colors, intervals, static_cast<float>(1.0 - relative));
         const double level = record.Min + k * (record.Max - record.Min) / (n + 1);
         sink.BeginLevel(k, level, pen);
-        for (int x = 0; x <= size; ++x) std::memset(Visited[x], 0, static_cast<size_t>(size + 1));
+        for (int x = 0; x <= size; ++x)
+            std::memset(Visited[x], 0, static_cast<size_t>(size + 1));
         LevelTracer(record, size, width, height, level, sink).ScanStartEdges();
     }
 }
 
-void DrawContourLines(QImage& image, const ThkData& record, int size, int intervals,
-                      const Color* colors, bool useRamp, const RampParameters& rampSet,
-                      bool freshBackground) {
+void DrawContourLines(QImage& image, const ThkData& record, int size, int intervals, const Color* colors,
+                      bool useRamp, const RampParameters& rampSet, bool freshBackground) {
     const int width = image.width();
     const int height = image.height();
     if (width <= 0 || height <= 0) {
@@ -273,8 +294,7 @@ void DrawContourLines(QImage& image, const ThkData& record, int size, int interv
         {
             QPainter painter(&picture);
             PainterSink sink(painter);
-            TraceContours(record, size, width, height, intervals, colors, useRamp, rampSet,
-                          sink);
+            TraceContours(record, size, width, height, intervals, colors, useRamp, rampSet, sink);
         }
         image = std::move(picture);
     } else {
@@ -284,9 +304,9 @@ void DrawContourLines(QImage& image, const ThkData& record, int size, int interv
     }
 }
 
-void PaintContourMap(QImage& image, const ThkData& record, bool copyColormap, bool useRamp,
-                     Color mapMinColor, Color mapMaxColor, Color backColor,
-                     const DisplayCondition& condition, const GradationTable& table) {
+void PaintContourMap(QImage& image, const ThkData& record, bool copyColormap, bool useRamp, Color mapMinColor,
+                     Color mapMaxColor, Color backColor, const DisplayCondition& condition,
+                     const GradationTable& table) {
     if (copyColormap) {
         // Two stops: the maximum's colour first, as on the gradation scale.
         const Color underlay[2] = {mapMaxColor, mapMinColor};
@@ -294,6 +314,6 @@ void PaintContourMap(QImage& image, const ThkData& record, bool copyColormap, bo
     } else {
         SetContourColors(0x000000, mapMinColor, mapMaxColor, 0xFFFF);
     }
-    DrawContourLines(image, record, record.Size, GradationIntervals(table), table.Colors.data(),
-                     useRamp, DrawingRampSet, !copyColormap);
+    DrawContourLines(image, record, record.Size, GradationIntervals(table), table.Colors.data(), useRamp,
+                     DrawingRampSet, !copyColormap);
 }

@@ -41,23 +41,21 @@ public:
 // comes back to its start edge. An open line is traced from its start both
 // ways; a closed one is traced once round each way. No lines when size is
 // below 2 or Min equals Max; a size above 500 is taken as 500.
-void TraceContours(const ThkData& record, int size, int width, int height, int intervals,
-                   const Color* colors, bool useRamp, const RampParameters& rampSet,
-                   ContourSink& sink);
+void TraceContours(const ThkData& record, int size, int width, int height, int intervals, const Color* colors,
+                   bool useRamp, const RampParameters& rampSet, ContourSink& sink);
 
 // Draws TraceContours' lines on the image with a solid 1-pixel aliased pen;
 // like a classic LineTo, the end pixel of each segment is left out. With
 // freshBackground the image is first replaced by a picture of its own size
 // filled with the contour background; otherwise the lines go over the image.
-void DrawContourLines(QImage& image, const ThkData& record, int size, int intervals,
-                      const Color* colors, bool useRamp, const RampParameters& rampSet,
-                      bool freshBackground);
+void DrawContourLines(QImage& image, const ThkData& record, int size, int intervals, const Color* colors,
+                      bool useRamp, const RampParameters& rampSet, bool freshBackground);
 
 // The main window's contour picture, shared with the command-line tool: with
 // copyColormap a two-colour map (mapMinColor at Min to mapMaxColor at Max,
 // empty cells in backColor) under the lines; otherwise a black background.
 // The lines use the table's gradation or the ramp with DrawingRampSet, which
 // stays installed afterwards.
-void PaintContourMap(QImage& image, const ThkData& record, bool copyColormap, bool useRamp,
-                     Color mapMinColor, Color mapMaxColor, Color backColor,
-                     const DisplayCondition& condition, const GradationTable& table);
+void PaintContourMap(QImage& image, const ThkData& record, bool copyColormap, bool useRamp, Color mapMinColor,
+                     Color mapMaxColor, Color backColor, const DisplayCondition& condition,
+                     const GradationTable& table);

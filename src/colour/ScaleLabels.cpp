@@ -19,7 +19,8 @@ ScaleLabelTexts ScaleLabels(const ThkData& record) {
         texts.Mean = NoValueText;
         return texts;
     }
-    for (int i = 0; i < 5; ++i) texts.Range[i] = FormatFixed(RangeLabelValue(record, i), 7, 3);
+    for (int i = 0; i < 5; ++i)
+        texts.Range[i] = FormatFixed(RangeLabelValue(record, i), 7, 3);
     texts.Mean = FormatFixed(record.Mean, 8, 3);
     return texts;
 }
@@ -31,6 +32,7 @@ std::array<std::string, 5> ContourScaleLabels(const ThkData& record) {
         return texts;
     }
     const double divisor = record.Divisor != 0.0 ? record.Divisor : 1.0;
-    for (int i = 0; i < 5; ++i) texts[i] = FormatFixed(RangeLabelValue(record, i) / divisor, 5, 3);
+    for (int i = 0; i < 5; ++i)
+        texts[i] = FormatFixed(RangeLabelValue(record, i) / divisor, 5, 3);
     return texts;
 }

@@ -41,7 +41,8 @@ bool RoundAt(Decimal& d, int place) {
     d.digits.resize(keep);
     if (up) {
         int i = keep - 1;
-        while (i >= 0 && d.digits[i] == '9') d.digits[i--] = '0';
+        while (i >= 0 && d.digits[i] == '9')
+            d.digits[i--] = '0';
         if (i >= 0) {
             ++d.digits[i];
         } else {
@@ -58,7 +59,10 @@ bool RoundAt(Decimal& d, int place) {
 
 std::string Zero(int decimals) {
     std::string s = "0";
-    if (decimals > 0) s += "." + std::string(decimals, '0');
+    if (decimals > 0) {
+        s += '.';
+        s.append(static_cast<size_t>(decimals), '0');
+    }
     return s;
 }
 
@@ -68,7 +72,10 @@ std::string ExponentForm(bool negative, const Decimal& exact, int precision) {
     d.digits.resize(std::max(precision, 1), '0');
     std::string s = negative ? "-" : "";
     s += d.digits[0];
-    if (d.digits.size() > 1) s += "." + d.digits.substr(1);
+    if (d.digits.size() > 1) {
+        s += '.';
+        s.append(d.digits, 1, std::string::npos);
+    }
     char e[16];
     std::snprintf(e, sizeof e, "E%c%02d", d.exponent < 0 ? '-' : '+', std::abs(d.exponent));
     return s + e;
@@ -97,7 +104,7 @@ std::string FormatFixed(double value, int precision, int decimals) {
         const int at = d.exponent - k;
         (at >= 0 ? integer : fraction) += d.digits[k];
     }
-    if (integer.empty()) integer = "0";
+    if (integer.empty()) integer.push_back('0');
     if (d.exponent < -1) fraction.insert(0, static_cast<size_t>(-1 - d.exponent), '0');
     fraction.resize(static_cast<size_t>(decimals), '0');
     // Digits of the integer part below the rounding place are zeros.
@@ -106,6 +113,9 @@ std::string FormatFixed(double value, int precision, int decimals) {
 
     std::string s = negative ? "-" : "";
     s += integer;
-    if (decimals > 0) s += "." + fraction;
+    if (decimals > 0) {
+        s += '.';
+        s += fraction;
+    }
     return s;
 }

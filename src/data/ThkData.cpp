@@ -4,14 +4,16 @@
 
 ThkData::ThkData() {
     for (auto& column : Value)
-        for (double& cell : column) cell = NoData;
+        for (double& cell : column)
+            cell = NoData;
 }
 
 void ClearThkData(ThkData* records, int n) {
     for (int i = 0; i < n; ++i) {
         ThkData& r = records[i];
         for (auto& column : r.Value)
-            for (double& cell : column) cell = NoData;
+            for (double& cell : column)
+                cell = NoData;
         r.Divisor = 1.0;
         r.Count = 0;
         r.Valid = false;
@@ -104,12 +106,19 @@ bool TestValueCondition(double value, bool enabled, int mode, double low, double
     if (!enabled) return true;
     if (mode >= 4 && !(low < high)) return false;
     switch (mode) {
-        case 0: return value < low;
-        case 1: return value <= low;
-        case 2: return value > low;
-        case 3: return value >= low;
-        case 4: return low < value && value < high;
-        case 5: return low <= value && value <= high;
-        default: return false;
+        case 0:
+            return value < low;
+        case 1:
+            return value <= low;
+        case 2:
+            return value > low;
+        case 3:
+            return value >= low;
+        case 4:
+            return low < value && value < high;
+        case 5:
+            return low <= value && value <= high;
+        default:
+            return false;
     }
 }

@@ -9,14 +9,16 @@
 // on the heap (std::make_unique<ThkData>()), pass it by reference, never copy
 // it casually.
 
-inline constexpr int ThkGridDim = 501;     // cells per axis, coordinates 0..500
-inline constexpr int ThkMaxSize = 500;     // largest Size and largest coordinate
-inline constexpr double NoData = -99999.0; // value of an empty cell
+inline constexpr int ThkGridDim = 501;      // cells per axis, coordinates 0..500
+inline constexpr int ThkMaxSize = 500;      // largest Size and largest coordinate
+inline constexpr double NoData = -99999.0;  // value of an empty cell
 inline constexpr double StatInitMin = 99999.0;
 inline constexpr double StatInitMax = -99999.0;
 
 // A cell holds data only when its value is strictly greater than NoData.
-inline bool HasData(double value) { return value > NoData; }
+inline bool HasData(double value) {
+    return value > NoData;
+}
 
 struct ThkPoint {
     float X = 0.0f;

@@ -45,14 +45,17 @@ private:
     int pushed_ = kNone;
 };
 
-bool IsBlank(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool IsBlank(int c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
 
 // A decimal integer after optional blanks and line breaks, with an optional
 // sign. A line that does not begin with an integer reads as 0, which the
 // range checks then report. Values beyond the int range saturate.
 int ReadInteger(ByteStream& in) {
     int c = in.Get();
-    while (IsBlank(c)) c = in.Get();
+    while (IsBlank(c))
+        c = in.Get();
     bool negative = false;
     if (c == '+' || c == '-') {
         negative = c == '-';
@@ -182,8 +185,7 @@ int ReadThkFile(const std::string& fileName, ThkData& record) {
         in.Unget(comma);
     }
     if (pitchX < 1 || pitchY < 1 || pitchX > size || pitchY > size) {
-        ShowMessage("X/Y Pitch data error. X:" + std::to_string(pitchX) +
-                    " Y:" + std::to_string(pitchY));
+        ShowMessage("X/Y Pitch data error. X:" + std::to_string(pitchX) + " Y:" + std::to_string(pitchY));
         return -1;
     }
     record.PitchX = pitchX;
@@ -217,8 +219,7 @@ int ReadThkFile(const std::string& fileName, ThkData& record) {
             if (field == 0 || field == 1) {
                 const bool isX = field == 0;
                 int coordinate = 0;
-                if (!ReadCoordinate(token, length, isX ? 'X' : 'Y', isX ? pitchX : pitchY, line,
-                                    coordinate))
+                if (!ReadCoordinate(token, length, isX ? 'X' : 'Y', isX ? pitchX : pitchY, line, coordinate))
                     return -1;
                 (isX ? ix : iy) = coordinate;
             } else if (field == 2) {

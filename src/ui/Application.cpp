@@ -17,8 +17,8 @@ MorvaplotForms::MorvaplotForms(const QString& settingsDir, Dialogs& dialogs)
 
 void InstallMessageBoxHandler() {
     SetMessageHandler([](const std::string& text) {
-        QMessageBox box(QMessageBox::Information, QApplication::applicationName(), QString::fromStdString(text),
-                        QMessageBox::Ok, QApplication::activeWindow());
+        QMessageBox box(QMessageBox::Information, QApplication::applicationName(),
+                        QString::fromStdString(text), QMessageBox::Ok, QApplication::activeWindow());
         box.exec();
     });
 }

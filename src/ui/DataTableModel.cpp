@@ -2,11 +2,17 @@
 
 #include "core/NumberText.h"
 
-DataTableModel::DataTableModel(QObject* parent) : QAbstractTableModel(parent) { rows_.resize(2); }
+DataTableModel::DataTableModel(QObject* parent) : QAbstractTableModel(parent) {
+    rows_.resize(2);
+}
 
-int DataTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rowCount_; }
+int DataTableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : rowCount_;
+}
 
-int DataTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 3; }
+int DataTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : 3;
+}
 
 QVariant DataTableModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid()) return {};
@@ -22,9 +28,12 @@ QString DataTableModel::Cell(int column, int row) const {
     const Row& r = rows_[static_cast<size_t>(row)];
     if (!r.set) return {};
     switch (column) {
-        case 0: return QString::number(r.x);
-        case 1: return QString::number(r.y);
-        default: return QString::fromStdString(FormatFixed(r.value, 8, 3));
+        case 0:
+            return QString::number(r.x);
+        case 1:
+            return QString::number(r.y);
+        default:
+            return QString::fromStdString(FormatFixed(r.value, 8, 3));
     }
 }
 
@@ -36,10 +45,13 @@ void DataTableModel::SetRowCount(int rows) {
     endResetModel();
 }
 
-void DataTableModel::SetHeader() { emit dataChanged(index(0, 0), index(0, 2)); }
+void DataTableModel::SetHeader() {
+    emit dataChanged(index(0, 0), index(0, 2));
+}
 
 void DataTableModel::ClearBody() {
-    for (int r = 1; r < rowCount_; ++r) rows_[static_cast<size_t>(r)].set = false;
+    for (int r = 1; r < rowCount_; ++r)
+        rows_[static_cast<size_t>(r)].set = false;
     if (rowCount_ > 1) emit dataChanged(index(1, 0), index(rowCount_ - 1, 2));
 }
 

@@ -121,7 +121,8 @@ TForm1::TForm1(const QString& settingsDir, Dialogs& dialogs, QWidget* parent)
     MapMaxColor = 0xFFFFFF;
     MapBackColor = 0xFF0000;
     UseColormap = true;
-    for (int i = 0; i < 3; ++i) SetRadioItemEnabled(i, false);
+    for (int i = 0; i < 3; ++i)
+        SetRadioItemEnabled(i, false);
     setAcceptDrops(true);
 
     ConnectHandlers();
@@ -175,9 +176,11 @@ void TForm1::BuildControls() {
     Lbl_Max = MakeLabel(QString(), this, 346, 4, 60, 14);
     Lbl_Min = MakeLabel(QString(), this, 346, 4, 60, 14);
     Lbl_Mid = MakeLabel(QString(), this, 346, 4, 60, 14);
-    for (QLabel* hidden : {maxCaption, minCaption, midCaption, Lbl_Max, Lbl_Min, Lbl_Mid}) hidden->hide();
+    for (QLabel* hidden : {maxCaption, minCaption, midCaption, Lbl_Max, Lbl_Min, Lbl_Mid})
+        hidden->hide();
     Lbl_Mean_Lbl = MakeLabel(QStringLiteral("Mean:"), this, 313, 296, 36, 16);
-    Lbl_Mean = MakeLabel(QStringLiteral("----.---"), this, 347, 296, 64, 16, Qt::AlignRight | Qt::AlignVCenter);
+    Lbl_Mean =
+        MakeLabel(QStringLiteral("----.---"), this, 347, 296, 64, 16, Qt::AlignRight | Qt::AlignVCenter);
     Lbl_Mean->setFont(bold);
 
     // The data grid lies to the right of the fixed window width: it holds the
@@ -193,8 +196,9 @@ void TForm1::BuildControls() {
     Stg_Data->setColumnWidth(2, 61);
     Stg_Data->verticalHeader()->setDefaultSectionSize(16);
 
-    Rdo_DataType = new RadioGroup(QStringLiteral("Data Type"),
-                                  {QStringLiteral("Raw"), QStringLiteral("Grid"), QStringLiteral("Fill")}, 3, this);
+    Rdo_DataType =
+        new RadioGroup(QStringLiteral("Data Type"),
+                       {QStringLiteral("Raw"), QStringLiteral("Grid"), QStringLiteral("Fill")}, 3, this);
     Rdo_DataType->setGeometry(4, 315, 196, 40);
 
     Grp_Cursor = new QGroupBox(QStringLiteral("Cursor Data"), this);
@@ -232,8 +236,10 @@ void TForm1::BuildControls() {
     // Groups below the panel, seen in the tall state.
     Grp_Calc = new QGroupBox(QStringLiteral("Calculation Parameter"), this);
     Grp_Calc->setGeometry(4, 414, 150, 132);
-    const char* captions[] = {"Avr Weight:", "Calc. Pitch:", "Search Rad.:", "Spline Order:", "Min Data Count:"};
-    for (int i = 0; i < 5; ++i) MakeLabel(QString::fromLatin1(captions[i]), Grp_Calc, 6, 18 + 18 * i, 100, 16);
+    const char* captions[] = {
+        "Avr Weight:", "Calc. Pitch:", "Search Rad.:", "Spline Order:", "Min Data Count:"};
+    for (int i = 0; i < 5; ++i)
+        MakeLabel(QString::fromLatin1(captions[i]), Grp_Calc, 6, 18 + 18 * i, 100, 16);
     Lbl_AverageWeight = MakeParamLabel(QStringLiteral("3.00"), 0, Grp_Calc, 106, 18, 38);
     Lbl_CalcPitch = MakeParamLabel(QStringLiteral("20"), 1, Grp_Calc, 106, 36, 38);
     Lbl_SearchRad = MakeParamLabel(QStringLiteral("80.0"), 2, Grp_Calc, 106, 54, 38);
@@ -318,7 +324,8 @@ void TForm1::ConnectHandlers() {
     for (ClickLabel* label : {Lbl_AverageWeight, Lbl_CalcPitch, Lbl_SearchRad, Lbl_CalcIteration,
                               Lbl_SplineOrder, Lbl_MinDataCount, Lbl_ROI_Size_1, Lbl_BorderCount})
         connect(label, &ClickLabel::doubleClicked, this, &TForm1::Lbl_DataDoubleClick);
-    for (ShapeSwatch* shape : {Shp_Color_Back, Shp_Color_Min, Shp_Color_Max, Shp_ROI_Color_1, Shp_ROI_Color_2})
+    for (ShapeSwatch* shape :
+         {Shp_Color_Back, Shp_Color_Min, Shp_Color_Max, Shp_ROI_Color_1, Shp_ROI_Color_2})
         connect(shape, &ShapeSwatch::mousePressed, this, [this](ShapeSwatch* s) { Shp_ColorMouseDown(s); });
     connect(Img_Colormap, &ImageBox::mouseDown, this, &TForm1::Img_ColormapMouseDown);
     connect(Img_Colormap, &ImageBox::mouseMove, this, &TForm1::Img_ColormapMouseMove);
@@ -416,14 +423,16 @@ void TForm1::RedrawAll() {
 
 void TForm1::UpdateScaleLabels(const ThkData& record) {
     const ScaleLabelTexts texts = ScaleLabels(record);
-    for (size_t i = 0; i < 5; ++i) Lbl_Cont_Range[i]->setText(QString::fromStdString(texts.Range[i]));
+    for (size_t i = 0; i < 5; ++i)
+        Lbl_Cont_Range[i]->setText(QString::fromStdString(texts.Range[i]));
     Lbl_Mean->setText(QString::fromStdString(texts.Mean));
 }
 
 void TForm1::DrawContourMap(ThkData& record) {
     ReadControls();
     const std::array<std::string, 5> texts = ContourScaleLabels(record);
-    for (size_t i = 0; i < 5; ++i) Lbl_Cont_Range[i]->setText(QString::fromStdString(texts[i]));
+    for (size_t i = 0; i < 5; ++i)
+        Lbl_Cont_Range[i]->setText(QString::fromStdString(texts[i]));
     const GradationTable& table = gradationSet_ ? gradationSet_->CommittedTable() : ColormapPreset();
     PaintContourMap(Img_Colormap->Picture(), record, CopyColormap, UseColormap, MapMinColor, MapMaxColor,
                     MapBackColor, Condition, table);
@@ -451,7 +460,9 @@ void TForm1::FillDataTable(const ThkData& record) {
     }
 }
 
-void TForm1::SetRadioItemEnabled(int index, bool enabled) { Rdo_DataType->SetItemEnabled(index, enabled); }
+void TForm1::SetRadioItemEnabled(int index, bool enabled) {
+    Rdo_DataType->SetItemEnabled(index, enabled);
+}
 
 void TForm1::SetSearchRadiusText(float radius) {
     Lbl_SearchRad->setText(QString::fromStdString(FormatFixed(radius, 5, 1)));
@@ -506,19 +517,24 @@ int TForm1::OpenFileByPath(const QString& rawPath) {
 
 void TForm1::ResetData() {
     ResetDataTable();
-    for (int i = 0; i < 3; ++i) SetRadioItemEnabled(i, false);
+    for (int i = 0; i < 3; ++i)
+        SetRadioItemEnabled(i, false);
     ClearThkData(ThkDataSet, 3);
-    for (QPushButton* b : {Btn_Calc, Btn_Fill, Btn_Copy_Image, Btn_Copy_Data, Btn_3D}) b->setEnabled(false);
+    for (QPushButton* b : {Btn_Calc, Btn_Fill, Btn_Copy_Image, Btn_Copy_Data, Btn_3D})
+        b->setEnabled(false);
     RedrawAll();
 }
 
 void TForm1::Btn_LoadClick() {
-    const auto chosen = dialogs_.OpenFile(this, QStringLiteral("Thickness data file (*.thk)"), QStringLiteral("thk"));
+    const auto chosen =
+        dialogs_.OpenFile(this, QStringLiteral("Thickness data file (*.thk)"), QStringLiteral("thk"));
     if (!chosen) return;
     if (OpenThkData(*chosen, false) == 1) RedrawAll();
 }
 
-void TForm1::Btn_PasteClick() { OpenThkData(QString(), true); }
+void TForm1::Btn_PasteClick() {
+    OpenThkData(QString(), true);
+}
 
 int TForm1::PasteThkData(ThkData&) {
     // The conversion of pasted X/Y/Z text is not built yet, so nothing is
@@ -623,7 +639,6 @@ void TForm1::Lbl_DataDoubleClick(ClickLabel* label) {
         RefreshRois();
     } else if (tag == 20) {
         SetBorderCount(tenkey_->EnteredText.toInt());
-        ReadControls();
         if (DataType == 2) DrawContourMap(ThkDataSet[2]);
     }
 }
@@ -657,7 +672,9 @@ void TForm1::Btn_ExpandClick() {
     Btn_Expand->setText(Expanded ? QStringLiteral("\u25B2") : QStringLiteral("\u25BC"));
 }
 
-void TForm1::Btn_ExitClick() { close(); }
+void TForm1::Btn_ExitClick() {
+    close();
+}
 
 void TForm1::Btn_Copy_ImageClick() {
     const QImage picture = grab(QRect(4, 4, 408, 310)).toImage();
@@ -698,7 +715,8 @@ void TForm1::dragEnterEvent(QDragEnterEvent* event) {
 
 void TForm1::dropEvent(QDropEvent* event) {
     QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls()) paths << url.toLocalFile();
+    for (const QUrl& url : event->mimeData()->urls())
+        paths << url.toLocalFile();
     event->acceptProposedAction();
     DropFiles(paths);
 }

@@ -11,7 +11,9 @@
 
 namespace {
 
-std::uint32_t Bits(float v) { return std::bit_cast<std::uint32_t>(v); }
+std::uint32_t Bits(float v) {
+    return std::bit_cast<std::uint32_t>(v);
+}
 
 std::vector<float> KnotsOf(int n, int k) {
     SetSplineSize(n, n, k, 1, 1);
@@ -29,7 +31,8 @@ TEST(BSplineKnots, AveragedOpenKnotVectorForSixNodes) {
         {2, {0, 0, 0, 1.5f, 2.5f, 3.5f, 5, 5, 5}},
         {3, {0, 0, 0, 0, 2, 3, 5, 5, 5, 5}},
     };
-    for (const Case& c : cases) EXPECT_EQ(KnotsOf(6, c.k), c.knots) << "k = " << c.k;
+    for (const Case& c : cases)
+        EXPECT_EQ(KnotsOf(6, c.k), c.knots) << "k = " << c.k;
 }
 
 // The basis at a parameter: the same bits as the literal recurrence over full
@@ -44,9 +47,8 @@ TEST(BSplineBasis, MatchesLiteralRecurrenceAndSumsToOne) {
             literal::BuildKnots(lit, 0);
 
             const float last = static_cast<float>(n - 1);
-            const std::vector<float> params = {0.0f,        0.25f, 1.0f,
-                                               2.5f,        3.0f,  last - 1.5f,
-                                               last - 0.1f, last,  std::nextafter(last, 100.0f)};
+            const std::vector<float> params = {
+                0.0f, 0.25f, 1.0f, 2.5f, 3.0f, last - 1.5f, last - 0.1f, last, std::nextafter(last, 100.0f)};
             for (float u : params) {
                 SCOPED_TRACE(testing::Message() << "n = " << n << ", k = " << k << ", u = " << u);
                 const int span = EvalBasis(SplineX, u);
@@ -82,7 +84,8 @@ TEST(BSplineBasis, ParameterPastLastKnotIsTakenAsLastKnot) {
     literal::SetSizes(unmended, n, n, k, 1, 1);
     literal::BuildKnots(unmended, 0);
     literal::EvalBasis(unmended, 0, past);
-    for (float b : unmended.ax[0].B) EXPECT_EQ(b, 0.0f);
+    for (float b : unmended.ax[0].B)
+        EXPECT_EQ(b, 0.0f);
 
     SetSplineSize(n, n, k, 1, 1);
     BuildKnots(SplineX);

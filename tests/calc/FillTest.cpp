@@ -18,7 +18,9 @@
 
 namespace {
 
-std::uint64_t Bits(double v) { return std::bit_cast<std::uint64_t>(v); }
+std::uint64_t Bits(double v) {
+    return std::bit_cast<std::uint64_t>(v);
+}
 
 class FillTest : public testing::Test {
 protected:
@@ -59,7 +61,9 @@ struct FailureCase {
     int extentX;         // -1: Size
     const char* message;
 };
-void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const FailureCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FillFailure : public FillTest, public testing::WithParamInterface<FailureCase> {};
 
@@ -86,20 +90,15 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"XCount", 80, 20, 20, 3, -1, -1, -1, "No enough to fill data.(X count= 4)"},
         FailureCase{"YCount", 100, 10, 25, 3, -1, -1, -1, "No enough to fill data.(Y count= 4)"},
         FailureCase{"XBeforeY", 80, 20, 40, 3, -1, -1, -1, "No enough to fill data.(X count= 4)"},
-        FailureCase{"SizeBeforeNode", 80, 20, 20, 3, 40, 40, -1,
-                    "No enough to fill data.(X count= 4)"},
-        FailureCase{"DegreeNeedsSteps", 100, 20, 20, 4, -1, -1, -1,
-                    "No enough to fill data.(X count= 5)"},
+        FailureCase{"SizeBeforeNode", 80, 20, 20, 3, 40, 40, -1, "No enough to fill data.(X count= 4)"},
+        FailureCase{"DegreeNeedsSteps", 100, 20, 20, 4, -1, -1, -1, "No enough to fill data.(X count= 5)"},
         FailureCase{"EmptyNode", 500, 20, 20, 3, 40, 120, -1, "Data nothing -> X:40 Y:120"},
         FailureCase{"EmptyFirstNode", 500, 20, 20, 3, 0, 0, -1, "Data nothing -> X:0 Y:0"},
         FailureCase{"ZeroPitch", 500, 0, 20, 3, -1, -1, -1, "No enough to fill data.(X count= 0)"},
         FailureCase{"NodeBeyondRecord", 500, 20, 20, 3, -1, -1, 520, "Data nothing -> X:520 Y:0"},
-        FailureCase{"SingleNodeColumn", 500, 20, 20, 3, -1, -1, 0,
-                    "<FillGrid> Matrix decomposition error."},
-        FailureCase{"DegreeZero", 500, 20, 20, 0, -1, -1, -1,
-                    "<FillGrid> Spline order out of range."},
-        FailureCase{"DegreeEleven", 500, 20, 20, 11, -1, -1, -1,
-                    "<FillGrid> Spline order out of range."}),
+        FailureCase{"SingleNodeColumn", 500, 20, 20, 3, -1, -1, 0, "<FillGrid> Matrix decomposition error."},
+        FailureCase{"DegreeZero", 500, 20, 20, 0, -1, -1, -1, "<FillGrid> Spline order out of range."},
+        FailureCase{"DegreeEleven", 500, 20, 20, 11, -1, -1, -1, "<FillGrid> Spline order out of range."}),
     [](const testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
 
 // ------------------------------------------------------- bit identity
@@ -109,7 +108,9 @@ struct LatticeCase {
     int size, pitchX, pitchY, k;
     std::uint32_t seed;
 };
-void PrintTo(const LatticeCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LatticeCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FillMatchesLiteral : public FillTest, public testing::WithParamInterface<LatticeCase> {};
 
@@ -137,20 +138,16 @@ TEST_P(FillMatchesLiteral, SameBitsInEveryCell) {
     EXPECT_TRUE(recorder.Messages.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(FillLattices, FillMatchesLiteral,
-                         testing::Values(LatticeCase{"Default26x26", 500, 20, 20, 3, 1},
-                                         LatticeCase{"Linear", 100, 10, 10, 1, 2},
-                                         LatticeCase{"Quadratic", 100, 10, 10, 2, 3},
-                                         LatticeCase{"Quartic", 120, 10, 10, 4, 4},
-                                         LatticeCase{"Degree10", 240, 20, 20, 10, 5},
-                                         LatticeCase{"NonSquare16x11", 300, 20, 30, 3, 6},
-                                         LatticeCase{"NonSquare9x21", 400, 50, 20, 2, 7},
-                                         LatticeCase{"Pitch30", 500, 30, 30, 3, 8},
-                                         LatticeCase{"Pitch7", 154, 7, 7, 3, 9},
-                                         LatticeCase{"Pitch16Largest", 500, 16, 16, 3, 10}),
-                         [](const testing::TestParamInfo<LatticeCase>& info) {
-                             return info.param.name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    FillLattices, FillMatchesLiteral,
+    testing::Values(LatticeCase{"Default26x26", 500, 20, 20, 3, 1}, LatticeCase{"Linear", 100, 10, 10, 1, 2},
+                    LatticeCase{"Quadratic", 100, 10, 10, 2, 3}, LatticeCase{"Quartic", 120, 10, 10, 4, 4},
+                    LatticeCase{"Degree10", 240, 20, 20, 10, 5},
+                    LatticeCase{"NonSquare16x11", 300, 20, 30, 3, 6},
+                    LatticeCase{"NonSquare9x21", 400, 50, 20, 2, 7},
+                    LatticeCase{"Pitch30", 500, 30, 30, 3, 8}, LatticeCase{"Pitch7", 154, 7, 7, 3, 9},
+                    LatticeCase{"Pitch16Largest", 500, 16, 16, 3, 10}),
+    [](const testing::TestParamInfo<LatticeCase>& info) { return info.param.name; });
 
 // A large lattice before a small one leaves nothing behind that changes bits.
 TEST_F(FillTest, LargeRunDoesNotDisturbLaterSmallRun) {
@@ -225,7 +222,9 @@ struct ShapeCase {
     const char* name;
     int pitch, k;
 };
-void PrintTo(const ShapeCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ShapeCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class FillShape : public FillTest, public testing::WithParamInterface<ShapeCase> {};
 
@@ -252,8 +251,7 @@ TEST_P(FillShape, DegreeOneIsBilinear) {
     ASSERT_EQ(RunFill(*grid, *fill, 1), 1);
     const float h = static_cast<float>(1.0 / p);
     auto interval = [&](int coord, int& node, double& frac) {
-        const double u =
-            std::min<double>(static_cast<float>(coord * static_cast<double>(h)), last + 1);
+        const double u = std::min<double>(static_cast<float>(coord * static_cast<double>(h)), last + 1);
         node = std::min(static_cast<int>(u), last);
         frac = u - node;
         node *= p;
@@ -268,9 +266,8 @@ TEST_P(FillShape, DegreeOneIsBilinear) {
             double fy;
             interval(y, y0, fy);
             const auto& v = grid->Value;
-            const double bilinear = (1 - fx) * (1 - fy) * v[x0][y0] +
-                                    fx * (1 - fy) * v[x0 + p][y0] + (1 - fx) * fy * v[x0][y0 + p] +
-                                    fx * fy * v[x0 + p][y0 + p];
+            const double bilinear = (1 - fx) * (1 - fy) * v[x0][y0] + fx * (1 - fy) * v[x0 + p][y0] +
+                                    (1 - fx) * fy * v[x0][y0 + p] + fx * fy * v[x0 + p][y0 + p];
             worst = std::max(worst, std::abs(fill->Value[x][y] - bilinear));
         }
     }
@@ -280,9 +277,7 @@ TEST_P(FillShape, DegreeOneIsBilinear) {
 INSTANTIATE_TEST_SUITE_P(FillPaths, FillShape,
                          testing::Values(ShapeCase{"Dense20", 20, 3}, ShapeCase{"ByAxis5", 5, 3},
                                          ShapeCase{"ByAxis2", 2, 4}),
-                         [](const testing::TestParamInfo<ShapeCase>& info) {
-                             return info.param.name;
-                         });
+                         [](const testing::TestParamInfo<ShapeCase>& info) { return info.param.name; });
 
 // Lattices beyond the dense capacity (up to 251 x 251 nodes) interpolate every
 // node to single-precision rounding. With pitch 15 the raster parameter of a
@@ -293,8 +288,8 @@ TEST_F(FillTest, LargeLatticesReproduceEveryNode) {
         int pitch;
         double tolerance;
     };
-    for (const Case& c : {Case{2, 8 * FLT_EPSILON}, Case{5, 8 * FLT_EPSILON},
-                          Case{10, 8 * FLT_EPSILON}, Case{15, 32 * FLT_EPSILON}}) {
+    for (const Case& c : {Case{2, 8 * FLT_EPSILON}, Case{5, 8 * FLT_EPSILON}, Case{10, 8 * FLT_EPSILON},
+                          Case{15, 32 * FLT_EPSILON}}) {
         for (int k : {1, 3, 5}) {
             SCOPED_TRACE(testing::Message() << "pitch " << c.pitch << ", k " << k);
             literal::MakeLattice(*grid, 500, c.pitch, c.pitch, 40 + c.pitch);

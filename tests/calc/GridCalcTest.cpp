@@ -21,8 +21,12 @@
 
 namespace {
 
-std::uint64_t Bits(double v) { return std::bit_cast<std::uint64_t>(v); }
-std::uint32_t Bits(float v) { return std::bit_cast<std::uint32_t>(v); }
+std::uint64_t Bits(double v) {
+    return std::bit_cast<std::uint64_t>(v);
+}
+std::uint32_t Bits(float v) {
+    return std::bit_cast<std::uint32_t>(v);
+}
 
 std::string SearchError(int pitch, int minCount) {
     return "Data search error.(Unable to find data.)\nPitch: " + std::to_string(pitch) +
@@ -55,10 +59,9 @@ std::string SearchError(int pitch, int minCount) {
         if (Bits(pair.first) != Bits(pair.second))
             return ::testing::AssertionFailure()
                    << name << " differs: " << pair.first << " vs " << pair.second;
-    if (expected.Valid != actual.Valid || expected.Count != actual.Count ||
-        expected.Size != actual.Size || expected.PitchX != actual.PitchX ||
-        expected.PitchY != actual.PitchY || expected.ExtentX != actual.ExtentX ||
-        expected.ExtentY != actual.ExtentY)
+    if (expected.Valid != actual.Valid || expected.Count != actual.Count || expected.Size != actual.Size ||
+        expected.PitchX != actual.PitchX || expected.PitchY != actual.PitchY ||
+        expected.ExtentX != actual.ExtentX || expected.ExtentY != actual.ExtentY)
         return ::testing::AssertionFailure() << "header or Count differs";
     return ::testing::AssertionSuccess();
 }
@@ -182,8 +185,8 @@ TEST(GridCalcNode, BitIdenticalToLiteralScan) {
             const float radius = radii[rng() % std::size(radii)];
             const double power = powers[rng() % std::size(powers)];
             const int n = workload::Draw(rng, 10);
-            SCOPED_TRACE(::testing::Message() << set.name << " node " << x0 << "," << y0 << " R "
-                                              << radius << " p " << power << " n " << n);
+            SCOPED_TRACE(::testing::Message() << set.name << " node " << x0 << "," << y0 << " R " << radius
+                                              << " p " << power << " n " << n);
             EXPECT_EQ(Bits(IdwNodeValue(*record, x0, y0, radius, power)),
                       Bits(literal::IdwNodeValue(*record, x0, y0, radius, power)));
             EXPECT_EQ(Bits(NeighbourMean(*record, x0, y0, n, radius)),
@@ -280,8 +283,7 @@ TEST(GridCalcGrid, BitIdenticalToLiteralGrid) {
     const Case cases[] = {
         {"default dome", [](ThkData& r) { workload::Dome(r, 500, 10, 1); }, 80.0f, 3.0, 20},
         {"pitch 30", [](ThkData& r) { workload::Dome(r, 500, 10, 2); }, 80.0f, 3.0, 30},
-        {"sparse random", [](ThkData& r) { workload::RandomPoints(r, 500, 300, 3); }, 60.0f, 2.0,
-         25},
+        {"sparse random", [](ThkData& r) { workload::RandomPoints(r, 500, 300, 3); }, 60.0f, 2.0, 25},
         {"empty regions",
          [](ThkData& r) {
              workload::Dome(r, 300, 5, 4);
@@ -291,12 +293,10 @@ TEST(GridCalcGrid, BitIdenticalToLiteralGrid) {
          20.0f, 3.0, 15},
         {"radius 80.5", [](ThkData& r) { workload::RandomPoints(r, 200, 500, 5); }, 80.5f, 1.5, 20},
         {"radius 2.0", [](ThkData& r) { workload::RandomPoints(r, 120, 800, 6); }, 2.0f, 3.0, 7},
-        {"radius 7.3 power 0.01", [](ThkData& r) { workload::RandomPoints(r, 90, 900, 7); }, 7.3f,
-         0.01, 4},
+        {"radius 7.3 power 0.01", [](ThkData& r) { workload::RandomPoints(r, 90, 900, 7); }, 7.3f, 0.01, 4},
         {"small", [](ThkData& r) { workload::RandomPoints(r, 7, 10, 8); }, 3.5f, 0.5, 2},
         {"single cell area", [](ThkData& r) { workload::RandomPoints(r, 0, 1, 9); }, 2.0f, 3.0, 20},
-        {"border points", [](ThkData& r) { workload::BorderPoints(r, 150, 2, 200, 10); }, 12.3f,
-         2.5, 10},
+        {"border points", [](ThkData& r) { workload::BorderPoints(r, 150, 2, 200, 10); }, 12.3f, 2.5, 10},
         {"dense", [](ThkData& r) { workload::Dense(r, 120, 11); }, 15.0f, 3.0, 10},
         {"data beyond Size",
          [](ThkData& r) {
@@ -304,8 +304,7 @@ TEST(GridCalcGrid, BitIdenticalToLiteralGrid) {
              r.Size = 100;
          },
          30.0f, 3.0, 20},
-        {"power 99.99", [](ThkData& r) { workload::RandomPoints(r, 200, 2000, 13); }, 25.0f, 99.99,
-         20},
+        {"power 99.99", [](ThkData& r) { workload::RandomPoints(r, 200, 2000, 13); }, 25.0f, 99.99, 20},
     };
     auto source = NewRecord();
     auto expected = NewRecord();
@@ -404,8 +403,7 @@ TEST(GridCalcOptimize, MinCountBelowOneCountsAsOne) {
     auto record = NewRecord(40, 1, 1);
     record->Value[20][20] = 1.0;
     MessageRecorder messages;
-    EXPECT_EQ(Bits(OptimizeSearchRadius(*record, 20, 0)),
-              Bits(OptimizeSearchRadius(*record, 20, 1)));
+    EXPECT_EQ(Bits(OptimizeSearchRadius(*record, 20, 0)), Bits(OptimizeSearchRadius(*record, 20, 1)));
     EXPECT_TRUE(messages.Messages.empty());
 
     record->Value[20][20] = NoData;
@@ -472,9 +470,15 @@ TEST(GridCalcOptimize, BitIdenticalToRestartingSearch) {
         const int count = workload::Draw(rng, 40);
         const std::uint32_t seed = rng();
         switch (trial % 4) {
-            case 0: workload::RandomPoints(*record, size, 1 + count, seed); break;
-            case 1: workload::RandomPoints(*record, size, count / 5, seed); break;
-            case 2: workload::BorderPoints(*record, size, 1, 1 + count, seed); break;
+            case 0:
+                workload::RandomPoints(*record, size, 1 + count, seed);
+                break;
+            case 1:
+                workload::RandomPoints(*record, size, count / 5, seed);
+                break;
+            case 2:
+                workload::BorderPoints(*record, size, 1, 1 + count, seed);
+                break;
             default: {
                 workload::Dome(*record, size, 1 + count % 7, seed);
                 const int cx = workload::Draw(rng, size);

@@ -65,9 +65,12 @@ inline void BuildKnots(Spline& s, int d) {
     std::vector<float>& t = s.ax[d].t;
     const int n = s.ax[d].n;
     const int K = s.K;
-    for (int i = 0; i <= K - 1; ++i) t[i] = 0.0f;
-    for (int i = 0; i <= n - K - 1; ++i) t[K + i] = static_cast<float>(i + K * 0.5);
-    for (int i = n; i <= n + K - 1; ++i) t[i] = static_cast<float>(n - 1);
+    for (int i = 0; i <= K - 1; ++i)
+        t[i] = 0.0f;
+    for (int i = 0; i <= n - K - 1; ++i)
+        t[K + i] = static_cast<float>(i + K * 0.5);
+    for (int i = n; i <= n + K - 1; ++i)
+        t[i] = static_cast<float>(n - 1);
 }
 
 inline void EvalBasis(Spline& s, int d, float u) {
@@ -76,7 +79,8 @@ inline void EvalBasis(Spline& s, int d, float u) {
     const std::vector<float>& t = ax.t;
     std::vector<float>* N = ax.N;
     if (s.ClampParameter && u > t[n]) u = t[n];
-    for (int i = 0; i <= n; ++i) N[0][i] = 0.0f;
+    for (int i = 0; i <= n; ++i)
+        N[0][i] = 0.0f;
     int span = 0;
     for (int i = 0; i <= n - 1; ++i) {
         if (t[i] <= u && u < t[i + 1]) {
@@ -91,7 +95,8 @@ inline void EvalBasis(Spline& s, int d, float u) {
     for (int q = 1; q <= s.K - 1; ++q) {
         const int cur = q % 2;
         const int prev = (q - 1) % 2;
-        for (int i = 0; i <= n; ++i) N[cur][i] = 0.0f;
+        for (int i = 0; i <= n; ++i)
+            N[cur][i] = 0.0f;
         for (int i = std::max(span - q, 0); i <= span; ++i) {
             float a = 0.0f;
             float b = 0.0f;
@@ -104,7 +109,8 @@ inline void EvalBasis(Spline& s, int d, float u) {
             N[cur][i] = static_cast<float>(static_cast<double>(a) + b);
         }
     }
-    for (int i = 0; i <= n - 1; ++i) ax.B[i] = N[(s.K - 1) % 2][i];
+    for (int i = 0; i <= n - 1; ++i)
+        ax.B[i] = N[(s.K - 1) % 2][i];
 }
 
 inline void BuildCollocation(Spline& s) {
@@ -126,7 +132,8 @@ inline int DecomposeLU(Spline& s) {
     const int N = s.N;
     for (int r = 0; r < N; ++r) {
         bool allZero = true;
-        for (int m = 0; m < N; ++m) allZero = allZero && s.a(r, m) == 0.0f;
+        for (int m = 0; m < N; ++m)
+            allZero = allZero && s.a(r, m) == 0.0f;
         if (allZero) return -1;
     }
     for (int e = 0; e <= N - 2; ++e) {
@@ -147,13 +154,15 @@ inline void SolveLU(Spline& s) {
     s.cf[0] = s.z[0];
     for (int i = 1; i <= N - 1; ++i) {
         double sum = 0.0;
-        for (int j = 0; j < i; ++j) sum += static_cast<double>(s.a(i, j)) * s.cf[j];
+        for (int j = 0; j < i; ++j)
+            sum += static_cast<double>(s.a(i, j)) * s.cf[j];
         s.cf[i] = static_cast<float>(s.z[i] - sum);
     }
     s.cf[N - 1] = static_cast<float>(static_cast<double>(s.cf[N - 1]) / s.a(N - 1, N - 1));
     for (int i = N - 2; i >= 0; --i) {
         double sum = 0.0;
-        for (int j = i + 1; j <= N - 1; ++j) sum += static_cast<double>(s.a(i, j)) * s.cf[j];
+        for (int j = i + 1; j <= N - 1; ++j)
+            sum += static_cast<double>(s.a(i, j)) * s.cf[j];
         s.cf[i] = static_cast<float>((s.cf[i] - sum) / s.a(i, i));
     }
 }
@@ -171,8 +180,8 @@ inline void EvalSurface(Spline& s) {
             for (int a = 0; a < s.ns; ++a)
                 for (int b = 0; b < s.nt; ++b)
                     value = static_cast<float>(static_cast<double>(value) +
-                                               static_cast<double>(s.cf[a * s.nt + b]) *
-                                                   s.ax[0].B[a] * s.ax[1].B[b]);
+                                               static_cast<double>(s.cf[a * s.nt + b]) * s.ax[0].B[a] *
+                                                   s.ax[1].B[b]);
             s.raster[static_cast<std::size_t>(x) * s.Mt + y] = value;
         }
     }

@@ -61,8 +61,7 @@ inline double NeighbourMean(const ThkData& record, int x0, int y0, int n, float 
     return -99999.0;
 }
 
-inline void CalcGrid(const ThkData& source, ThkData& target, double p, float R, int P,
-                     int /*passes*/) {
+inline void CalcGrid(const ThkData& source, ThkData& target, double p, float R, int P, int /*passes*/) {
     ClearThkData(&target, 1);
     target.Size = source.Size;
     for (int x = 0; x <= source.Size; x += P)
@@ -145,7 +144,9 @@ inline void RandomPoints(ThkData& record, int size, int count, std::uint32_t see
 }
 
 // Every coordinate holds data.
-inline void Dense(ThkData& record, int size, std::uint32_t seed) { Dome(record, size, 1, seed); }
+inline void Dense(ThkData& record, int size, std::uint32_t seed) {
+    Dome(record, size, 1, seed);
+}
 
 // Points only within `band` of the four borders.
 inline void BorderPoints(ThkData& record, int size, int band, int count, std::uint32_t seed) {

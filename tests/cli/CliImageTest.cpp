@@ -15,7 +15,9 @@ namespace {
 
 constexpr Color Black = 0x000000;
 
-QImage Blank() { return QImage(301, 301, QImage::Format_RGB32); }
+QImage Blank() {
+    return QImage(301, 301, QImage::Format_RGB32);
+}
 
 // Number of pixels that differ; the first difference is reported.
 int DifferingPixels(const QImage& actual, const QImage& expected) {
@@ -27,8 +29,8 @@ int DifferingPixels(const QImage& actual, const QImage& expected) {
         for (int x = 0; x < e.width(); ++x) {
             if (a.pixel(x, y) == e.pixel(x, y)) continue;
             if (differing++ == 0)
-                ADD_FAILURE() << "first difference at " << x << "," << y << ": " << std::hex
-                              << a.pixel(x, y) << " instead of " << e.pixel(x, y);
+                ADD_FAILURE() << "first difference at " << x << "," << y << ": " << std::hex << a.pixel(x, y)
+                              << " instead of " << e.pixel(x, y);
         }
     }
     return differing;
@@ -44,8 +46,9 @@ TEST_F(CliImage, MapsEqualTheWindowsPicturePixelForPixel) {
     GradationTable mono = preset;
     ApplyMonoPreset(mono);
     const std::string monoFile =
-        Write("mono.dat", "ColorCount: 2\nColor01: 16777215\nColor02: 0\nColor03: 1\nColor04: 2\n"
-                          "Color05: 3\nColor06: 4\nColor07: 5\nColor08: 6\nColor09: 7\nColor10: 8\n");
+        Write("mono.dat",
+              "ColorCount: 2\nColor01: 16777215\nColor02: 0\nColor03: 1\nColor04: 2\n"
+              "Color05: 3\nColor06: 4\nColor07: 5\nColor08: 6\nColor09: 7\nColor10: 8\n");
 
     struct Case {
         const char* what;
@@ -57,14 +60,16 @@ TEST_F(CliImage, MapsEqualTheWindowsPicturePixelForPixel) {
         r.Max = raw.Max;
     };
     const Case cases[] = {
-        {"raw colour map, start-up ramp", {},
+        {"raw colour map, start-up ramp",
+         {},
          [&](WindowRun& w) {
              InitColorScale(5);
              QImage img = Blank();
              DrawColorMap(img, *w.Raw, true, {}, Black, 6, preset.Colors.data());
              return img;
          }},
-        {"grid colour map on the cells' Raw range", {"--data", "grid"},
+        {"grid colour map on the cells' Raw range",
+         {"--data", "grid"},
          [&](WindowRun& w) {
              InitColorScale(5);
              rawRange(*w.Grid, *w.Raw);
@@ -81,7 +86,8 @@ TEST_F(CliImage, MapsEqualTheWindowsPicturePixelForPixel) {
              DrawColorMap(img, *w.Fill, false, {}, Black, 1, mono.Colors.data());
              return img;
          }},
-        {"contour picture of Fill on black", {"--data", "fill", "--draw", "contour", "--borders", "9"},
+        {"contour picture of Fill on black",
+         {"--data", "fill", "--draw", "contour", "--borders", "9"},
          [&](WindowRun& w) {
              InitColorScale(9);
              rawRange(*w.Fill, *w.Raw);
@@ -139,8 +145,10 @@ TEST_F(CliImage, FailedOutputOrGradationExitsOneAndWritesNothing) {
     const std::string broken = Write("broken.dat", "ColorCount: 4\nColor01: 255\n");
     run = Run({"image", file, "--out", out, "--gradation", broken});
     EXPECT_EQ(run.Status, 1);
-    EXPECT_EQ(run.Err, "'Color Setting'-No.2 read error.\nSet default color setting.\n"
-                       "morvaplot-cli: no gradation loaded from " + broken + "\n");
+    EXPECT_EQ(run.Err,
+              "'Color Setting'-No.2 read error.\nSet default color setting.\n"
+              "morvaplot-cli: no gradation loaded from " +
+                  broken + "\n");
 
     run = Run({"image", file, "--out", PathOf("no-such-dir/map.png")});
     EXPECT_EQ(run.Status, 1);

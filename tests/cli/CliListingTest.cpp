@@ -24,7 +24,8 @@ std::string G17(double v) {
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -63,9 +64,13 @@ TEST_F(CliListing, StatsAreTheReadersOwn) {
     EXPECT_EQ(r->Count, 3);
     EXPECT_EQ(r->Max, 30.0);
     EXPECT_EQ(r->Mean, 20.0);
-    EXPECT_EQ(run.Out, "Size\t20\nPitchX\t10\nPitchY\t10\nCount\t3\nMin\t10\nMax\t30\nRange\t20\n"
-                       "Mean\t20\nSigma\t" + G17(r->Sigma) + "\nRatio\t0.5\nUniformityPct\t50\n"
-                       "Sigma1Pct\t" + G17(r->Sigma1Pct) + "\nSigma3Pct\t" + G17(r->Sigma3Pct) + "\n");
+    EXPECT_EQ(run.Out,
+              "Size\t20\nPitchX\t10\nPitchY\t10\nCount\t3\nMin\t10\nMax\t30\nRange\t20\n"
+              "Mean\t20\nSigma\t" +
+                  G17(r->Sigma) +
+                  "\nRatio\t0.5\nUniformityPct\t50\n"
+                  "Sigma1Pct\t" +
+                  G17(r->Sigma1Pct) + "\nSigma3Pct\t" + G17(r->Sigma3Pct) + "\n");
 }
 
 TEST_F(CliListing, GridAndFillMatchTheWindowSequenceBitForBit) {
@@ -78,7 +83,7 @@ TEST_F(CliListing, GridAndFillMatchTheWindowSequenceBitForBit) {
     const std::vector<std::string> gridLines = Lines(grid.Out);
     ASSERT_FALSE(gridLines.empty());
     EXPECT_EQ(gridLines[0], "Radius\t20");  // every node is a data cell
-    EXPECT_EQ(gridLines.size(), 1u + 36u);   // 6 x 6 nodes
+    EXPECT_EQ(gridLines.size(), 1u + 36u);  // 6 x 6 nodes
     ExpectCellListing(gridLines, *window.Grid);
 
     const CliRun fill = Run({"fill", file});
@@ -93,8 +98,8 @@ TEST_F(CliListing, RadiusAndPowerGoThroughTheirLabelTexts) {
     // 30.25 is written back with one decimal as "30.3" (ties away from zero),
     // 2.5 as "2.50"; Calc reads the labels.
     const WindowRun window(file, false, "30.3", 2.5, 25, 1);
-    const CliRun run = Run({"fill", file, "--radius", "30.25", "--power=2.5", "--pitch", "25",
-                            "--order", "1"});
+    const CliRun run =
+        Run({"fill", file, "--radius", "30.25", "--power=2.5", "--pitch", "25", "--order", "1"});
     ASSERT_EQ(run.Status, 0) << run.Err;
     const std::vector<std::string> lines = Lines(run.Out);
     ASSERT_FALSE(lines.empty());
@@ -118,9 +123,8 @@ TEST_F(CliListing, TableIsTheCopyDataText) {
         const ThkData* record;
         int step;
     };
-    const Case cases[] = {{"raw", window.Raw.get(), 1},
-                          {"grid", window.Grid.get(), 20},
-                          {"fill", window.Fill.get(), 1}};
+    const Case cases[] = {
+        {"raw", window.Raw.get(), 1}, {"grid", window.Grid.get(), 20}, {"fill", window.Fill.get(), 1}};
     for (const Case& c : cases) {
         const CliRun run = Run({"table", file, "--data", c.data});
         ASSERT_EQ(run.Status, 0) << c.data << run.Err;
@@ -196,8 +200,8 @@ TEST_F(CliListing, ContoursFollowTheDisplayRangeRule) {
         SetBorderCount(7);
         TextSink sink;
         const GradationTable table = ColormapPreset();
-        TraceContours(*window.Fill, window.Fill->Size, 301, 301, 6, table.Colors.data(), true,
-                      DrawingRampSet, sink);
+        TraceContours(*window.Fill, window.Fill->Size, 301, 301, 6, table.Colors.data(), true, DrawingRampSet,
+                      sink);
         sink.Close();
         ASSERT_NE(sink.text.find(" "), std::string::npos);  // lines were traced
 

@@ -20,8 +20,8 @@
 // later with its dome value: the reader's Max (values as read) is then 2000,
 // while the cells' maximum is the dome's.
 inline std::string DomeThk(int size, int pitch, bool spike) {
-    std::string text = std::to_string(size) + "\n" + std::to_string(pitch) + "," +
-                       std::to_string(pitch) + "\n";
+    std::string text =
+        std::to_string(size) + "\n" + std::to_string(pitch) + "," + std::to_string(pitch) + "\n";
     const int c = size / 2 / pitch * pitch;
     if (spike) text += std::to_string(c) + "," + std::to_string(c) + ",2000.0,\n";
     const double h = size / 2.0;

@@ -51,8 +51,7 @@ TEST_F(CliUsage, UsageErrorsExitTwoAndSayWhatIsWrong) {
 }
 
 TEST_F(CliUsage, HelpNamesEveryOptionOfEveryCommand) {
-    const std::vector<std::string> grid = {"--pitch", "--radius", "--optimize", "--min-count",
-                                           "--power"};
+    const std::vector<std::string> grid = {"--pitch", "--radius", "--optimize", "--min-count", "--power"};
     const std::vector<std::string> fill = {"--order"};
     struct Case {
         const char* command;
@@ -64,17 +63,16 @@ TEST_F(CliUsage, HelpNamesEveryOptionOfEveryCommand) {
         {"fill", {grid, fill}},
         {"table", {grid, fill, {"--data"}}},
         {"image",
-         {grid, fill,
-          {"--out", "--data", "--draw", "--gradation", "--no-raw-range", "--borders",
-           "--copy-colormap"}}},
+         {grid,
+          fill,
+          {"--out", "--data", "--draw", "--gradation", "--no-raw-range", "--borders", "--copy-colormap"}}},
         {"contours", {grid, fill, {"--borders", "--no-raw-range"}}},
         {"roi", {grid, fill, {"--x", "--y", "--size", "--square", "--data"}}},
     };
     const CliRun general = Run({"--help"});
     EXPECT_EQ(general.Status, 0);
     for (const Case& c : cases) {
-        EXPECT_NE(general.Out.find(std::string("  ") + c.command + " "), std::string::npos)
-            << c.command;
+        EXPECT_NE(general.Out.find(std::string("  ") + c.command + " "), std::string::npos) << c.command;
         const CliRun run = Run({c.command, "--help"});
         EXPECT_EQ(run.Status, 0) << c.command;
         EXPECT_EQ(run.Err, "") << c.command;

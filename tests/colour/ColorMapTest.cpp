@@ -20,8 +20,7 @@ protected:
     QImage Draw(const ThkData& record, bool useRamp = true, DisplayCondition condition = {}) {
         QImage image(301, 301, QImage::Format_RGB32);
         image.fill(Qt::magenta);
-        DrawColorMap(image, record, useRamp, condition, Blue, Table.Count - 1,
-                     Table.Colors.data());
+        DrawColorMap(image, record, useRamp, condition, Blue, Table.Count - 1, Table.Colors.data());
         return image;
     }
     static Color At(const QImage& image, int x, int y) { return ArgbToColor(image.pixel(x, y)); }
@@ -36,7 +35,8 @@ std::vector<int> ShownIndexes(int size, bool alongX) {
     auto record = NewRecord(size);
     record->Valid = true;
     for (int x = 0; x <= size; ++x)
-        for (int y = 0; y <= size; ++y) record->Value[x][y] = alongX ? x : y;
+        for (int y = 0; y <= size; ++y)
+            record->Value[x][y] = alongX ? x : y;
     record->Min = 0;
     record->Max = size;
     std::map<Color, int> index;
@@ -79,17 +79,21 @@ TEST_F(ColorMap, Size100CoversThreePixelsPerCellTwoCellsTwo) {
 TEST_F(ColorMap, Size500NeverShowsIndex500) {
     auto record = NewRecord(500);
     record->Valid = true;
-    for (int i = 0; i <= 500; ++i) record->Value[500][i] = record->Value[i][500] = 1.0;
+    for (int i = 0; i <= 500; ++i)
+        record->Value[500][i] = record->Value[i][500] = 1.0;
     record->Min = 0.0;
     record->Max = 2.0;
     QImage image = Draw(*record);
     for (int y = 0; y < 301; ++y)
-        for (int x = 0; x < 301; ++x) ASSERT_EQ(At(image, x, y), Blue) << x << "," << y;
+        for (int x = 0; x < 301; ++x)
+            ASSERT_EQ(At(image, x, y), Blue) << x << "," << y;
 
     // Column 499 is shown by the last pixel column only (300 * 501/301 = 499.3).
-    for (int i = 0; i <= 500; ++i) record->Value[499][i] = 1.0;
+    for (int i = 0; i <= 500; ++i)
+        record->Value[499][i] = 1.0;
     image = Draw(*record);
-    for (int x = 0; x < 301; ++x) EXPECT_EQ(At(image, x, 0) != Blue, x == 300) << x;
+    for (int x = 0; x < 301; ++x)
+        EXPECT_EQ(At(image, x, 0) != Blue, x == 300) << x;
 }
 
 TEST_F(ColorMap, EmptyCellsTakeTheBackColourAndTheBitmapIsReplaced) {

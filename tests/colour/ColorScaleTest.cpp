@@ -25,10 +25,13 @@ struct RampCase {
 
 TEST_F(ColorScale, RampColoursOfBothSets) {
     const RampCase cases[] = {
-        {"startup", 0.0f, 85, 0, 255},  {"startup", 0.25f, 0, 212, 255},
-        {"startup", 0.5f, 0, 255, 0},   {"startup", 0.75f, 255, 212, 0},
+        {"startup", 0.0f, 85, 0, 255},
+        {"startup", 0.25f, 0, 212, 255},
+        {"startup", 0.5f, 0, 255, 0},
+        {"startup", 0.75f, 255, 212, 0},
         // 340 degrees: 85 only when 1/60 and q are taken in double.
-        {"startup", 1.0f, 255, 0, 85},  {"drawing", 0.0f, 68, 0, 204},
+        {"startup", 1.0f, 255, 0, 85},
+        {"drawing", 0.0f, 68, 0, 204},
         {"drawing", 0.5f, 0, 229, 0},
     };
     for (const RampCase& c : cases) {
@@ -46,7 +49,8 @@ TEST_F(ColorScale, RampHueIsWholeDegrees) {
     // Hues 100.2 and 100.9 both truncate to 100 degrees.
     EXPECT_EQ(GetRampColor(1.0f - 120.2f / 280.0f), GetRampColor(1.0f - 120.9f / 280.0f));
     std::set<Color> distinct;
-    for (int i = 0; i <= 10000; ++i) distinct.insert(GetRampColor(i / 10000.0f));
+    for (int i = 0; i <= 10000; ++i)
+        distinct.insert(GetRampColor(i / 10000.0f));
     EXPECT_LE(distinct.size(), 360u);
 }
 
@@ -117,7 +121,8 @@ TEST_F(ColorScale, Presets) {
     EXPECT_EQ(table.Count, 2);
     EXPECT_EQ(table.Colors[0], 0xFFFFFFu);
     EXPECT_EQ(table.Colors[1], 0x000000u);
-    for (int i = 2; i < 10; ++i) EXPECT_EQ(table.Colors[i], decimal[i]);
+    for (int i = 2; i < 10; ++i)
+        EXPECT_EQ(table.Colors[i], decimal[i]);
 }
 
 TEST_F(ColorScale, ScalePosition) {
@@ -136,7 +141,8 @@ TEST_F(ColorScale, ColourBarRows) {
     EXPECT_EQ(pixel(4, 264), GetRampColor(1.0f / 265.0f));
     EXPECT_EQ(pixel(8, 132), GetRampColor(static_cast<float>(133.0 / 265.0)));
     for (int y = 0; y < 265; ++y)
-        for (int x = 1; x < 9; ++x) ASSERT_EQ(bar.pixel(x, y), bar.pixel(0, y)) << y;
+        for (int x = 1; x < 9; ++x)
+            ASSERT_EQ(bar.pixel(x, y), bar.pixel(0, y)) << y;
 
     const GradationTable table = ColormapPreset();
     DrawColorBar(bar, false, table);
@@ -148,9 +154,11 @@ TEST_F(ColorScale, ColourBarRows) {
 TEST(ScaleLabelTexts, Formats) {
     auto record = NewRecord(10);
     ScaleLabelTexts texts = ScaleLabels(*record);
-    for (const std::string& s : texts.Range) EXPECT_EQ(s, "---.---");
+    for (const std::string& s : texts.Range)
+        EXPECT_EQ(s, "---.---");
     EXPECT_EQ(texts.Mean, "---.---");
-    for (const std::string& s : ContourScaleLabels(*record)) EXPECT_EQ(s, "---.---");
+    for (const std::string& s : ContourScaleLabels(*record))
+        EXPECT_EQ(s, "---.---");
 
     record->Valid = true;
     record->Min = 1234.5678;

@@ -49,7 +49,8 @@ protected:
     static GradationTable Marked() {
         GradationTable t;
         t.Count = 4;
-        for (int i = 0; i < GradationMaxColors; ++i) t.Colors[static_cast<size_t>(i)] = 100 + i;
+        for (int i = 0; i < GradationMaxColors; ++i)
+            t.Colors[static_cast<size_t>(i)] = 100 + i;
         return t;
     }
 
@@ -73,11 +74,13 @@ TEST_F(ColorSettingFileTest, DefaultTableSavesElevenLinesAndReadsBack) {
 TEST_F(ColorSettingFileTest, CountBelowTenStillReadsAllTenColours) {
     GradationTable table = Marked();
     std::string text = "ColorCount: 3\n";
-    for (int i = 1; i <= 10; ++i) text += "Color" + std::to_string(i) + ": " + std::to_string(i * 11) + "\n";
+    for (int i = 1; i <= 10; ++i)
+        text += "Color" + std::to_string(i) + ": " + std::to_string(i * 11) + "\n";
     text += "Color11: 999\n";  // past the tenth: ignored
     EXPECT_EQ(LoadColorSetting(Write(text), table), 3);
     EXPECT_EQ(table.Count, 3);
-    for (int i = 0; i < 10; ++i) EXPECT_EQ(table.Colors[static_cast<size_t>(i)], (i + 1) * 11u);
+    for (int i = 0; i < 10; ++i)
+        EXPECT_EQ(table.Colors[static_cast<size_t>(i)], (i + 1) * 11u);
 
     // Only count colours are required; the entries past them keep their values.
     table = Marked();
@@ -100,16 +103,20 @@ TEST_F(ColorSettingFileTest, FailuresShowTheirMessagesAndSetTheDefault) {
     };
     const Case cases[] = {
         {"empty file", "", {"'Color Count' read error.", "Set default color setting."}},
-        {"count not a number", "ColorCount: seven\n",
+        {"count not a number",
+         "ColorCount: seven\n",
          {"'Color Count' read error.", "Set default color setting."}},
-        {"count above the ten entries", "ColorCount: 11\n" + DefaultFileText.substr(14),
+        {"count above the ten entries",
+         "ColorCount: 11\n" + DefaultFileText.substr(14),
          {"'Color Count' read error.", "Set default color setting."}},
         {"five of seven colours",
          "ColorCount: 7\nC1: 1\nC2: 2\nC3: 3\nC4: 4\nC5: 5\n",
          {"'Color Setting'-No.6 read error.", "Set default color setting."}},
-        {"colour that is not a number", "ColorCount: 2\nColor01: 3\nColor02: red\n",
+        {"colour that is not a number",
+         "ColorCount: 2\nColor01: 3\nColor02: red\n",
          {"'Color Setting'-No.2 read error.", "Set default color setting."}},
-        {"key word longer than 127 characters", "ColorCount: 2\n" + tooLongKey + " 5\nC2: 6\n",
+        {"key word longer than 127 characters",
+         "ColorCount: 2\n" + tooLongKey + " 5\nC2: 6\n",
          {"'Color Setting'-No.1 read error.", "Set default color setting."}},
     };
     for (const Case& c : cases) {
@@ -167,8 +174,8 @@ TEST_F(ColorSettingFileTest, SaveReplacesWholeFileOrLeavesItAlone) {
     fs::create_directories(folder / "inside");
     recorder.Messages.clear();
     EXPECT_EQ(SaveColorSetting(folder.string(), mono), -1);
-    EXPECT_EQ(recorder.Messages, std::vector<std::string>{"<SaveColorSetting> File write error.\n -> " +
-                                                          folder.string()});
+    EXPECT_EQ(recorder.Messages,
+              std::vector<std::string>{"<SaveColorSetting> File write error.\n -> " + folder.string()});
     EXPECT_FALSE(fs::exists(folder.string() + ".tmp"));
     EXPECT_TRUE(fs::is_directory(folder / "inside"));
 }

@@ -48,9 +48,7 @@ public:
     };
     std::vector<Level> Levels;
 
-    void BeginLevel(int k, double level, Color pen) override {
-        Levels.push_back({k, level, pen, {}});
-    }
+    void BeginLevel(int k, double level, Color pen) override { Levels.push_back({k, level, pen, {}}); }
     void MoveTo(int sx, int sy, double gx, double gy) override {
         Levels.back().traces.push_back({{sx, sy, gx, gy}});
     }
@@ -66,8 +64,7 @@ public:
             for (size_t i = 0; i < trace.size(); ++i) {
                 char buf[64];
                 std::snprintf(buf, sizeof buf, "%s(%g,%g)", i ? " " : "",
-                              std::round(trace[i].gx * 1000) / 1000,
-                              std::round(trace[i].gy * 1000) / 1000);
+                              std::round(trace[i].gx * 1000) / 1000, std::round(trace[i].gy * 1000) / 1000);
                 text += buf;
             }
         }
@@ -106,8 +103,7 @@ TEST_F(ContourMap, LevelsDivideTheRangeIntoEqualBands) {
 
     SetBorderCount(5);
     RecordingSink gradation;
-    TraceContours(*record, record->Size, 301, 301, 6, Table.Colors.data(), false, DrawingRampSet,
-                  gradation);
+    TraceContours(*record, record->Size, 301, 301, 6, Table.Colors.data(), false, DrawingRampSet, gradation);
     EXPECT_EQ(gradation.Levels[2].pen, 0x00FF00u);  // level 3 of 5 is the middle
 }
 
@@ -153,8 +149,7 @@ TEST_F(ContourMap, LevelValuesAreLowInsideATraceAndNeverStartOne) {
         "0 1 0",
         "2 2 2",
     });
-    EXPECT_EQ(Trace(*bend).Grid(),
-              "(0,0.5) (1,1) (2,0.5) | (0,0.5) | (0,1.5) (1,1) (2,1.5) | (0,1.5)");
+    EXPECT_EQ(Trace(*bend).Grid(), "(0,0.5) (1,1) (2,0.5) | (0,0.5) | (0,1.5) (1,1) (2,1.5) | (0,1.5)");
 
     auto touching = GridFromArt({
         "0 0 0",
@@ -247,7 +242,8 @@ TEST_F(ContourMap, NoLinesForAnEmptyRangeOrATinyGrid) {
     // differs from them only by rounding.
     auto flat = GridFromArt({"5 5 5", "5 5 5", "5 5 5"});
     for (int x = 0; x <= 2; ++x)
-        for (int y = 0; y <= 2; ++y) flat->Value[x][y] += (x + y) % 2 ? 1e-12 : -1e-12;
+        for (int y = 0; y <= 2; ++y)
+            flat->Value[x][y] += (x + y) % 2 ? 1e-12 : -1e-12;
     flat->Min = flat->Max = 5.0;
     EXPECT_TRUE(Trace(*flat, 5).Levels.empty());
 
@@ -258,7 +254,8 @@ TEST_F(ContourMap, NoLinesForAnEmptyRangeOrATinyGrid) {
     DrawContourLines(image, *tiny, tiny->Size, 6, Table.Colors.data(), true, DrawingRampSet, true);
     EXPECT_EQ(image.size(), QSize(301, 301));
     for (int y = 0; y < 301; ++y)
-        for (int x = 0; x < 301; ++x) ASSERT_EQ(ArgbToColor(image.pixel(x, y)), 0xFF0000u);
+        for (int x = 0; x < 301; ++x)
+            ASSERT_EQ(ArgbToColor(image.pixel(x, y)), 0xFF0000u);
 }
 
 TEST_F(ContourMap, SegmentsLeaveOutTheirEndPixel) {
@@ -293,10 +290,10 @@ TEST_F(ContourMap, PaintContourMapUnderlayOrBlack) {
     EXPECT_EQ(CurrentRampParameters().ValueBase, DrawingRampSet.ValueBase);
 
     PaintContourMap(image, *record, true, false, 0x000000, 0xFFFFFF, 0xFF0000, condition, Table);
-    EXPECT_EQ(ArgbToColor(image.pixel(0, 0)), 0x000000u);       // Min: MapMinColor
-    EXPECT_EQ(ArgbToColor(image.pixel(150, 150)), 0xFFFFFFu);   // Max: MapMaxColor
-    EXPECT_EQ(ArgbToColor(image.pixel(300, 300)), 0xFF0000u);   // empty: back colour
-    EXPECT_EQ(ArgbToColor(image.pixel(150, 75)), 0x00FF00u);    // line in the gradation middle
+    EXPECT_EQ(ArgbToColor(image.pixel(0, 0)), 0x000000u);      // Min: MapMinColor
+    EXPECT_EQ(ArgbToColor(image.pixel(150, 150)), 0xFFFFFFu);  // Max: MapMaxColor
+    EXPECT_EQ(ArgbToColor(image.pixel(300, 300)), 0xFF0000u);  // empty: back colour
+    EXPECT_EQ(ArgbToColor(image.pixel(150, 75)), 0x00FF00u);   // line in the gradation middle
 }
 
 }  // namespace

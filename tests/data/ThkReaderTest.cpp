@@ -64,8 +64,8 @@ TEST_F(ThkReaderTest, ReadsValuesAndStatistics) {
     EXPECT_EQ(r.Range, 50.25);
     const double mean = (101.5 + 99.75 + 150.0) / 3.0;
     EXPECT_DOUBLE_EQ(r.Mean, mean);
-    const double ss = (101.5 - mean) * (101.5 - mean) + (99.75 - mean) * (99.75 - mean) +
-                      (150.0 - mean) * (150.0 - mean);
+    const double ss =
+        (101.5 - mean) * (101.5 - mean) + (99.75 - mean) * (99.75 - mean) + (150.0 - mean) * (150.0 - mean);
     EXPECT_DOUBLE_EQ(r.Sigma, std::sqrt(ss / 4.0));
     EXPECT_DOUBLE_EQ(r.Ratio, 50.25 / 249.75);
     EXPECT_DOUBLE_EQ(r.UniformityPct, 50.25 / (mean * 2) * 100);
@@ -123,7 +123,9 @@ struct Failure {
     const char* content;
     const char* message;
 };
-void PrintTo(const Failure& f, std::ostream* os) { *os << f.name; }
+void PrintTo(const Failure& f, std::ostream* os) {
+    *os << f.name;
+}
 
 class ThkReaderFailures : public ThkReaderTest, public ::testing::WithParamInterface<Failure> {};
 
@@ -153,11 +155,12 @@ INSTANTIATE_TEST_SUITE_P(
         Failure{"MinusInX", "100\n10,10\n-10,0,1,\n", "Incorrect data. -> '-(2D)' Line: 2"},
         Failure{"ExponentInY", "100\n10,10\n0,1e1,1,\n", "Incorrect data. -> 'e(65)' Line: 2"},
         Failure{"LetterInZ", "100\n10,10\n0,0,1A,\n", "Incorrect data. -> 'A(41)' Line: 2"},
-        Failure{"LoneCarriageReturn", "100\n10,10\n0,0,1,\r0,10,1,\n",
-                "Incorrect data. -> '\r(0D)' Line: 2"},
+        Failure{"LoneCarriageReturn", "100\n10,10\n0,0,1,\r0,10,1,\n", "Incorrect data. -> '\r(0D)' Line: 2"},
         Failure{"HighByte", "100\n10,10\n0,0,1\xE3,\n", "Incorrect data. -> '\xE3(E3)' Line: 2"},
-        Failure{"XNotMultiple", "100\n10,10\n15,0,1,\n", "X coord is not multiple of X-Pitch. -> 15 X-Pitch= 10"},
-        Failure{"YNotMultiple", "100\n10,5\n10,12.9,1,\n", "Y coord is not multiple of Y-Pitch. -> 12 Y-Pitch= 5"},
+        Failure{"XNotMultiple", "100\n10,10\n15,0,1,\n",
+                "X coord is not multiple of X-Pitch. -> 15 X-Pitch= 10"},
+        Failure{"YNotMultiple", "100\n10,5\n10,12.9,1,\n",
+                "Y coord is not multiple of Y-Pitch. -> 12 Y-Pitch= 5"},
         Failure{"XAbove500", "100\n10,10\n0,0,1,\n500.5,0,1,\n", "Incorrect X data.(X<0 or Y>500) Line: 3"},
         Failure{"YAbove500", "100\n10,10\n0,510,1,\n", "Incorrect Y data.(Y<0 or Y>510) Line: 2"},
         // Blank lines and lines without a comma do not advance the line number.
@@ -173,8 +176,8 @@ TEST_F(ThkReaderTest, MissingFileAndDirectoryAreOpenErrors) {
     const std::string missing = (dir_ / "missing.thk").string();
     EXPECT_EQ(ReadThkFile(missing, *record_), -1);
     EXPECT_EQ(ReadThkFile(dir_.string(), *record_), -1);
-    EXPECT_EQ(recorder.Messages, (Messages{"File open error. -> " + missing,
-                                           "File open error. -> " + dir_.string()}));
+    EXPECT_EQ(recorder.Messages,
+              (Messages{"File open error. -> " + missing, "File open error. -> " + dir_.string()}));
 }
 
 TEST_F(ThkReaderTest, OverlongTokenIsRefusedNotOverflowed) {

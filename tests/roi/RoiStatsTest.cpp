@@ -10,7 +10,8 @@ namespace {
 std::unique_ptr<ThkData> FullRecord() {
     auto r = NewRecord(500, 1, 1);
     for (int x = 0; x < ThkGridDim; ++x)
-        for (int y = 0; y < ThkGridDim; ++y) r->Value[x][y] = 1000.0 + x + y / 1000.0;
+        for (int y = 0; y < ThkGridDim; ++y)
+            r->Value[x][y] = 1000.0 + x + y / 1000.0;
     r->Valid = true;
     return r;
 }

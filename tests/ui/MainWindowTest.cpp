@@ -37,7 +37,8 @@ QByteArray DomeFile() {
     for (int x = 0; x <= 100; x += 10)
         for (int y = 0; y <= 100; y += 10)
             text += QByteArray::number(x) + ',' + QByteArray::number(y) + ',' +
-                    QByteArray::number(500.0 + 0.01 * (x * (100 - x) + y * (100 - y)) + 0.1 * x, 'f', 3) + ",\n";
+                    QByteArray::number(500.0 + 0.01 * (x * (100 - x) + y * (100 - y)) + 0.1 * x, 'f', 3) +
+                    ",\n";
     return text;
 }
 
@@ -66,7 +67,8 @@ protected:
     void Drop(const QStringList& paths) {
         QMimeData mime;
         QList<QUrl> urls;
-        for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
+        for (const QString& p : paths)
+            urls << QUrl::fromLocalFile(p);
         mime.setUrls(urls);
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&Form(), &enter);
@@ -77,7 +79,8 @@ protected:
 
     std::vector<QString> RangeTexts() {
         std::vector<QString> texts;
-        for (QLabel* l : Form().Lbl_Cont_Range) texts.push_back(l->text());
+        for (QLabel* l : Form().Lbl_Cont_Range)
+            texts.push_back(l->text());
         texts.push_back(Form().Lbl_Mean->text());
         return texts;
     }
@@ -122,7 +125,8 @@ TEST_F(MainWindowTest, StartsEmptyWithDesignedControls) {
     EXPECT_FALSE(f.Btn_ColorSetting->isEnabled());
     EXPECT_FALSE(f.Cmb_DrawType->isEnabled());
     EXPECT_EQ(f.Cmb_DrawType->itemText(1), QStringLiteral("Countour"));
-    for (const QString& t : RangeTexts()) EXPECT_EQ(t, QStringLiteral("---.---"));
+    for (const QString& t : RangeTexts())
+        EXPECT_EQ(t, QStringLiteral("---.---"));
     ExpectState(State::NoData);
     EXPECT_EQ(f.DataTable()->Cell(0, 0), QStringLiteral("X"));
     EXPECT_EQ(f.DataTable()->Cell(2, 0), QStringLiteral("Thk"));
@@ -177,7 +181,8 @@ TEST_F(MainWindowTest, ReaderFailureShowsOneMessageAndResets) {
         ExpectState(State::NoData);
         EXPECT_FALSE(Form().ThkDataSet[0].Valid);
         EXPECT_EQ(Form().ThkDataSet[0].Value[0][0], NoData);
-        for (const QString& t : RangeTexts()) EXPECT_EQ(t, QStringLiteral("---.---"));
+        for (const QString& t : RangeTexts())
+            EXPECT_EQ(t, QStringLiteral("---.---"));
         EXPECT_EQ(Form().DataTable()->Cell(2, 1), QString());
     }
     recorder_.Messages.clear();
@@ -286,7 +291,8 @@ TEST_F(MainWindowTest, FailedAutoFillLeavesGridSelected) {
     // Size 60 at calculation pitch 20 has only 3 steps: too few for degree 3.
     QByteArray small = "60\n10,10\n";
     for (int x = 0; x <= 60; x += 10)
-        for (int y = 0; y <= 60; y += 10) small += QByteArray::number(x) + ',' + QByteArray::number(y) + ",5,\n";
+        for (int y = 0; y <= 60; y += 10)
+            small += QByteArray::number(x) + ',' + QByteArray::number(y) + ",5,\n";
     ASSERT_EQ(Form().OpenFileByPath(Write("small.thk", small)), 1);
     EXPECT_EQ(recorder_.Messages, Messages{"No enough to fill data.(X count= 3)"});
     EXPECT_EQ(Form().Rdo_DataType->ItemIndex(), 1);
@@ -374,7 +380,8 @@ TEST_F(MainWindowTest, ContourDrawingForFillDataOnly) {
     // Lines on black: most pixels are background, some carry a level colour.
     int black = 0;
     for (int y = 0; y < contours.height(); ++y)
-        for (int x = 0; x < contours.width(); ++x) black += contours.pixel(x, y) == 0xFF000000u;
+        for (int x = 0; x < contours.width(); ++x)
+            black += contours.pixel(x, y) == 0xFF000000u;
     EXPECT_GT(black, 301 * 301 * 8 / 10);
     EXPECT_LT(black, 301 * 301);
     // A full redraw leaves the labels in the 7-digit scale format.

@@ -36,4 +36,6 @@ void ImageBox::mouseReleaseEvent(QMouseEvent* event) {
     emit mouseUp(event->button(), event->modifiers(), p.x(), p.y());
 }
 
-void ImageBox::mouseDoubleClickEvent(QMouseEvent*) { emit doubleClicked(); }
+void ImageBox::mouseDoubleClickEvent(QMouseEvent*) {
+    emit doubleClicked();
+}

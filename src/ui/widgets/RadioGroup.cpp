@@ -19,7 +19,8 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, int col
 }
 
 void RadioGroup::Select(int index) {
-    for (int i = 0; i < ItemCount(); ++i) buttons_[static_cast<size_t>(i)]->setChecked(i == index);
+    for (int i = 0; i < ItemCount(); ++i)
+        buttons_[static_cast<size_t>(i)]->setChecked(i == index);
     if (index == index_) return;
     index_ = index;
     emit itemClicked();

@@ -4,7 +4,9 @@
 #include <QPainter>
 
 namespace {
-QColor ToQColor(Color c) { return QColor(ColorRed(c), ColorGreen(c), ColorBlue(c)); }
+QColor ToQColor(Color c) {
+    return QColor(ColorRed(c), ColorGreen(c), ColorBlue(c));
+}
 }  // namespace
 
 ShapeSwatch::ShapeSwatch(QWidget* parent) : QWidget(parent) {}
