@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up what is missing, builds the viewer (Release) and starts it.
-# Usage: ./run.sh [FILE.thk]   (without a file it opens samples/dome.thk)
+# Usage: ./run.sh [FILE.thk]   (without a file it opens samples/film-scan.thk)
 set -euo pipefail
 cd "$(dirname "$0")"
 bash scripts/install-deps.sh
@@ -9,6 +9,6 @@ cmake --build build --target morvaplot
 if [ $# -gt 0 ]; then
   file=$(realpath -- "$1")
 else
-  file=$(realpath samples/dome.thk)
+  file=$(realpath samples/film-scan.thk)
 fi
 exec ./build/src/ui/morvaplot "$file"

@@ -54,7 +54,23 @@ def wafer49():
     write("wafer49.thk", 500, 1, 1, pts)
 
 
+def film_scan():
+    # A dense scan of a spin-coated film: a thicker ring from the spin-off,
+    # a slight tilt, a shallow scratch and measurement noise, every coordinate.
+    rnd = random.Random(150)
+    pts = []
+    for x in range(0, 151):
+        for y in range(0, 151):
+            r = math.hypot(x - 75, y - 75) / 75.0
+            ring = 6.0 * math.exp(-((r - 0.72) / 0.12) ** 2)
+            scratch = -3.0 * math.exp(-(((x - 0.6 * y) - 40) / 2.5) ** 2) if 20 < y < 120 else 0.0
+            z = 350.0 + ring + 0.04 * (x - 75) - 0.025 * (y - 75) - 2.0 * r * r + scratch + rnd.gauss(0.0, 0.25)
+            pts.append((x, y, z))
+    write("film-scan.thk", 150, 1, 1, pts)
+
+
 if __name__ == "__main__":
+    film_scan()
     dome()
     tilt_rolloff()
     wafer49()
