@@ -9,7 +9,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
-#include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QHeaderView>
@@ -357,8 +356,7 @@ void TForm1::showEvent(QShowEvent* event) {
 
 void TForm1::FormShow() {
     if (gradationSet_) gradationSet_->LoadDefaultColorSetting();
-    DrawColorBar(Img_ColorBar->Picture(), Chk_Colormap->isChecked(),
-                 gradationSet_ ? gradationSet_->CommittedTable() : ColormapPreset());
+    DrawColorBar(Img_ColorBar->Picture(), Chk_Colormap->isChecked(), CommittedGradation());
     Img_ColorBar->PictureChanged();
 
     QString path = commandLine_;
@@ -412,7 +410,7 @@ void TForm1::RedrawAll() {
     if (DrawType == 1 && t == 2) {
         DrawContourMap(rec);
     } else {
-        const GradationTable& table = gradationSet_ ? gradationSet_->CommittedTable() : ColormapPreset();
+        const GradationTable& table = CommittedGradation();
         DrawColorMap(Img_Colormap->Picture(), rec, UseColormap, Condition, MapBackColor, table.Count - 1,
                      table.Colors.data());
         Img_Colormap->PictureChanged();
@@ -433,7 +431,7 @@ void TForm1::DrawContourMap(ThkData& record) {
     const std::array<std::string, 5> texts = ContourScaleLabels(record);
     for (size_t i = 0; i < 5; ++i)
         Lbl_Cont_Range[i]->setText(QString::fromStdString(texts[i]));
-    const GradationTable& table = gradationSet_ ? gradationSet_->CommittedTable() : ColormapPreset();
+    const GradationTable& table = CommittedGradation();
     PaintContourMap(Img_Colormap->Picture(), record, CopyColormap, UseColormap, MapMinColor, MapMaxColor,
                     MapBackColor, Condition, table);
     Img_Colormap->PictureChanged();
@@ -458,6 +456,13 @@ void TForm1::FillDataTable(const ThkData& record) {
             if (HasData(record.Value[x][y])) dataTable_->SetRow(row++, x, y, record.Value[x][y]);
         }
     }
+}
+
+const GradationTable& TForm1::CommittedGradation() const {
+    // Before the gradation dialog is attached (during construction) drawing
+    // uses the start-up preset the dialog itself starts with.
+    static const GradationTable preset = ColormapPreset();
+    return gradationSet_ ? gradationSet_->CommittedTable() : preset;
 }
 
 void TForm1::SetRadioItemEnabled(int index, bool enabled) {
@@ -593,8 +598,7 @@ void TForm1::Chk_RadOptimizeClick() {
 void TForm1::Chk_ColormapClick() {
     if (!ParamLoading) {
         ReadControls();
-        DrawColorBar(Img_ColorBar->Picture(), UseColormap,
-                     gradationSet_ ? gradationSet_->CommittedTable() : ColormapPreset());
+        DrawColorBar(Img_ColorBar->Picture(), UseColormap, CommittedGradation());
         Img_ColorBar->PictureChanged();
         RedrawAll();
     }
@@ -623,7 +627,7 @@ void TForm1::Cmb_DrawTypeChange() {
 
 void TForm1::Btn_ColorSettingClick() {
     if (!gradationSet_ || !gradationSet_->Execute()) return;
-    DrawColorBar(Img_ColorBar->Picture(), Chk_Colormap->isChecked(), gradationSet_->CommittedTable());
+    DrawColorBar(Img_ColorBar->Picture(), Chk_Colormap->isChecked(), CommittedGradation());
     Img_ColorBar->PictureChanged();
     RedrawAll();
 }

@@ -203,7 +203,7 @@ private:
     void BuildControls();
     void ConnectHandlers();
     void DropFiles(const QStringList& paths);
-    void ShowColormapImage();
+    const GradationTable& CommittedGradation() const;
     void SetSearchRadiusText(float radius);
 
     std::unique_ptr<ThkData[]> records_;
@@ -214,7 +214,6 @@ private:
     TView3D* view3d_ = nullptr;
     DataTableModel* dataTable_ = nullptr;
     QString commandLine_;
-    QString designedCaption_;
     bool shownOnce_ = false;
     bool startupFailed_ = false;
 };
