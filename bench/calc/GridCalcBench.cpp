@@ -36,9 +36,9 @@ void BM_CalcGrid(benchmark::State& state) {
     auto grid = NewRecord();
     for (auto _ : state) {
         if constexpr (Literal)
-            literal::CalcGrid(*source, *grid, 3.0, 80.0f, 20, 1);
+            literal::CalcGrid(*source, *grid, 3.0, 80.0f, 20);
         else
-            CalcGrid(*source, *grid, 3.0, 80.0f, 20, 1);
+            CalcGrid(*source, *grid, 3.0, 80.0f, 20);
         benchmark::DoNotOptimize(grid->Mean);
     }
 }

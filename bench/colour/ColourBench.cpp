@@ -29,7 +29,7 @@ void BM_DrawColorMap_Size500(benchmark::State& state) {
     InitColorScale(5);
     QImage image(301, 301, QImage::Format_RGB32);
     for (auto _ : state) {
-        DrawColorMap(image, *record, useRamp, {}, 0xFF0000, table.Count - 1, table.Colors.data());
+        DrawColorMap(image, *record, useRamp, {}, 0xFF0000, table);
         benchmark::DoNotOptimize(image.constBits());
     }
 }
@@ -51,11 +51,10 @@ void BM_DrawContourLines_Size500_5Levels(benchmark::State& state) {
     const auto record = SmoothRecord();
     const GradationTable table = ColormapPreset();
     SetBorderCount(5);
-    SetContourColors(0x000000, 0, 0, 0);
+    SetContourColors(0x000000);
     QImage image(301, 301, QImage::Format_RGB32);
     for (auto _ : state) {
-        DrawContourLines(image, *record, record->Size, table.Count - 1, table.Colors.data(), true,
-                         DrawingRampSet, true);
+        DrawContourLines(image, *record, record->Size, table, true, DrawingRampSet, true);
         benchmark::DoNotOptimize(image.constBits());
     }
     InitColorScale(5);

@@ -63,15 +63,17 @@ Int64 WindowHalfWidth(float radius) {
 // Largest b in 0..halfWidth with CellDistance(a, b) <= radius, for a column
 // offset a in 0..halfWidth (where b = 0 is always inside, since float(a) <= R).
 Int64 HalfHeight(Int64 a, float radius, Int64 halfWidth) {
-    // Start from the exact-arithmetic answer; the float rounding moves it by
-    // at most a step or two.
+    // Start from the exact-arithmetic answer and let the float rounding of the
+    // distance widen it. The start is never too wide: R * R - a * a is exact in
+    // double (R has 24 significant bits), so b <= sqrt(rem) unless the double
+    // square root rounded up to the integer b, and then sqrt(a^2 + b^2)
+    // exceeds R by less than half a double ulp of R, far below a float ulp:
+    // CellDistance(a, b) is still R.
     const double rem = static_cast<double>(radius) * radius - static_cast<double>(a) * a;
     const double estimate = rem > 0.0 ? std::sqrt(rem) : 0.0;
     Int64 b = estimate < static_cast<double>(halfWidth) ? static_cast<Int64>(estimate) : halfWidth;
     while (b < halfWidth && CellDistance(a, b + 1) <= radius)
         ++b;
-    while (b > 0 && CellDistance(a, b) > radius)
-        --b;
     return b;
 }
 
@@ -331,8 +333,7 @@ double NeighbourMean(const ThkData& record, int x0, int y0, int minCount, float 
     return count >= n ? sum / count : NoData;
 }
 
-void CalcGrid(const ThkData& source, ThkData& target, double weightPower, float radius, int pitch,
-              int /*passes*/) {
+void CalcGrid(const ThkData& source, ThkData& target, double weightPower, float radius, int pitch) {
     // A pitch below 1 would never advance along the lattice.
     const int step = std::max(pitch, 1);
     const std::int32_t size = source.Size;

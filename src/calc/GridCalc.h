@@ -15,13 +15,12 @@
 // Fills target from source: clears target, then stores IdwNodeValue at every
 // node of the lattice 0, P, 2P, ... <= Size (both axes, x-major); every other
 // cell stays empty. Sets Valid, Size, PitchX = PitchY = P, ExtentX = ExtentY =
-// Size and recomputes the statistics. passes is accepted for compatibility
-// and ignored: the calculation always makes exactly one pass.
+// Size and recomputes the statistics. One pass: the nodes are computed from
+// the source cells only.
 // A pitch below 1 is treated as 1, so the lattice covers every coordinate.
 // source and target may be the same record. The source is otherwise never
 // modified.
-void CalcGrid(const ThkData& source, ThkData& target, double weightPower, float radius, int pitch,
-              int passes);
+void CalcGrid(const ThkData& source, ThkData& target, double weightPower, float radius, int pitch);
 
 // Inverse-distance weighted value at (x0, y0): the sum of v / d^p over the
 // data cells within radius, divided by the sum of 1 / d^p, where a cell at the

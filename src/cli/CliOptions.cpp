@@ -156,11 +156,11 @@ public:
             } else if (TakesData(command_) && name == "--data") {
                 if (!need(v)) return MissingValue(name);
                 if (v == "raw")
-                    options_.DataType = DataRaw;
+                    options_.DataType = DataKind::Raw;
                 else if (v == "grid")
-                    options_.DataType = DataGrid;
+                    options_.DataType = DataKind::Grid;
                 else if (v == "fill")
-                    options_.DataType = DataFill;
+                    options_.DataType = DataKind::Fill;
                 else
                     return Usage("--data must be raw, grid or fill");
             } else if (TakesContour(command_) && name == "--borders") {
@@ -176,9 +176,9 @@ public:
             } else if (command_ == CliCommand::Image && name == "--draw") {
                 if (!need(v)) return MissingValue(name);
                 if (v == "colormap")
-                    options_.DrawType = DrawColormap;
+                    options_.DrawType = DrawKind::Colormap;
                 else if (v == "contour")
-                    options_.DrawType = DrawContour;
+                    options_.DrawType = DrawKind::Contour;
                 else
                     return Usage("--draw must be colormap or contour");
             } else if (command_ == CliCommand::Image && name == "--gradation") {

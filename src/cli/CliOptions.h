@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "core/Codes.h"
+
 // Command line of morvaplot-cli: COMMAND FILE [options], options before or
 // after FILE, values as "--name value" or "--name=value", "--" ends options.
 // Defaults are the designed defaults of the window's controls; every value is
@@ -10,20 +12,11 @@
 
 enum class CliCommand { Stats, Grid, Fill, Table, Image, Contours, Roi };
 
-// Data types as the window's "Data Type" group numbers them.
-inline constexpr int DataRaw = 0;
-inline constexpr int DataGrid = 1;
-inline constexpr int DataFill = 2;
-
-// Draw types as the window's draw type box numbers them.
-inline constexpr int DrawColormap = 0;
-inline constexpr int DrawContour = 1;
-
 struct CliOptions {
     CliCommand Command = CliCommand::Stats;
     std::string File;
 
-    // Parameter labels hold texts; the flow parses them as the window does.
+    // Parameter labels hold texts; they are parsed as the window parses them.
     int CalcPitch = 20;
     std::string SearchRadText = "80.0";
     std::string AverageWeightText = "3.00";
@@ -31,8 +24,8 @@ struct CliOptions {
     bool RadOptimize = true;
     int SplineOrder = 3;
 
-    int DataType = DataRaw;
-    int DrawType = DrawColormap;
+    DataKind DataType = DataKind::Raw;
+    DrawKind DrawType = DrawKind::Colormap;
     std::string GradationFile;  // empty: hue ramp ("Colormap" ticked)
     bool RawRange = true;
     int BorderCount = 5;

@@ -1,18 +1,19 @@
 #include "cli/Commands.h"
 
 #include <QImage>
+#include <exception>
 #include <memory>
 
-#include "cli/BatchSession.h"
 #include "cli/CliOptions.h"
 #include "cli/Listing.h"
-#include "cli/MapPicture.h"
+#include "cli/PngFile.h"
 #include "colour/ColorSettingFile.h"
 #include "colour/ContourMap.h"
+#include "colour/MapPicture.h"
 #include "core/Message.h"
-#include "data/DataTableText.h"
 #include "data/ThkReader.h"
 #include "roi/RoiStats.h"
+#include "session/Session.h"
 
 namespace {
 
@@ -48,26 +49,66 @@ private:
     std::string buffer_;
 };
 
-SessionSettings SettingsFrom(const CliOptions& o) {
-    SessionSettings s;
+// The batch tool's side of the flow: it has no controls, so the settings
+// stay as the options set them, and it keeps only the last drawing's plan,
+// which is the picture the window would show at the end.
+class BatchFrontEnd final : public SessionFrontEnd {
+public:
+    void ShowMap(const ThkData&, const MapPlan& plan) override { LastPlan = plan; }
+    MapPlan LastPlan;
+};
+
+ViewSettings SettingsFrom(const CliOptions& o) {
+    ViewSettings s;
     s.CalcPitch = o.CalcPitch;
-    s.SearchRadText = o.SearchRadText;
-    s.AverageWeightText = o.AverageWeightText;
+    s.SearchRad = static_cast<float>(LabelNumber(o.SearchRadText));
+    s.AverageWeight = LabelNumber(o.AverageWeightText);
     s.SplineOrder = o.SplineOrder;
     s.MinDataCount = o.MinDataCount;
     s.RadOptimize = o.RadOptimize;
+    s.UseColormap = o.GradationFile.empty();
     s.RawRange = o.RawRange;
     s.BorderCount = o.BorderCount;
+    s.CopyColormap = o.CopyColormap;
     return s;
+}
+
+// A session with the options as its settings and the colour scale as the
+// window's creation leaves it.
+struct Batch {
+    explicit Batch(const CliOptions& o) : Flow(FrontEnd) {
+        Flow.Settings() = SettingsFrom(o);
+        InitColorScale(o.BorderCount);
+    }
+    BatchFrontEnd FrontEnd;
+    Session Flow;
+};
+
+// The user picks a data type item or a draw type; picking the current one
+// changes nothing, as in the window.
+void ChooseDataType(Session& session, DataKind kind) {
+    if (session.Settings().DataType == kind) return;
+    session.Settings().DataType = kind;
+    session.DataTypeClick();
+}
+
+void ChooseDrawType(Session& session, DrawKind kind) {
+    if (session.Settings().DrawType == kind) return;
+    session.Settings().DrawType = kind;
+    session.DrawTypeChange();
 }
 
 // Load, then Calc and Fill as far as the data type needs. 1, or -1 when the
 // load or the fill failed (its message shown).
-int PrepareData(BatchSession& session, const std::string& file, bool calc, bool fill) {
-    if (session.Load(file) != 1) return -1;
+int PrepareData(Session& session, const std::string& file, bool calc, bool fill) {
+    if (session.OpenFile(file) != 1) return -1;
     if (calc || fill) session.Calc();
     if (fill && session.Fill() != 1) return -1;
     return 1;
+}
+
+int PrepareData(Session& session, const CliOptions& o) {
+    return PrepareData(session, o.File, o.DataType != DataKind::Raw, o.DataType == DataKind::Fill);
 }
 
 int RunStats(const CliOptions& o, Output& out) {
@@ -83,43 +124,41 @@ int RunStats(const CliOptions& o, Output& out) {
 }
 
 int RunCells(const CliOptions& o, Output& out, bool fill) {
-    BatchSession session(SettingsFrom(o));
-    if (PrepareData(session, o.File, true, fill) != 1) return ExitFailed;
-    out.Buffer() += RadiusLine(session.SearchRad());
-    const ThkData& record = session.Record(fill ? DataFill : DataGrid);
-    AppendCellListing(out.Buffer(), record);
+    Batch batch(o);
+    if (PrepareData(batch.Flow, o.File, true, fill) != 1) return ExitFailed;
+    out.Buffer() += RadiusLine(batch.Flow.Settings().SearchRad);
+    AppendCellListing(out.Buffer(), batch.Flow.Record(fill ? DataKind::Fill : DataKind::Grid));
     return ExitOk;
 }
 
 int RunTable(const CliOptions& o, Output& out) {
-    BatchSession session(SettingsFrom(o));
-    if (PrepareData(session, o.File, o.DataType >= DataGrid, o.DataType == DataFill) != 1) return ExitFailed;
-    const int step = o.DataType == DataGrid ? session.CalcPitch() : 1;
-    out.Buffer() += BuildThkDataText(session.Record(o.DataType), step);
+    Batch batch(o);
+    if (PrepareData(batch.Flow, o) != 1) return ExitFailed;
+    ChooseDataType(batch.Flow, o.DataType);
+    out.Buffer() += batch.Flow.CopyDataText();
     return ExitOk;
 }
 
 int RunRoi(const CliOptions& o, Output& out) {
-    BatchSession session(SettingsFrom(o));
-    if (PrepareData(session, o.File, o.DataType >= DataGrid, o.DataType == DataFill) != 1) return ExitFailed;
+    Batch batch(o);
+    if (PrepareData(batch.Flow, o) != 1) return ExitFailed;
     RoiStats stats{NoData, NoData, NoData};
     const int count =
-        CalcRoiStatistics(session.Record(o.DataType), o.RoiSquare ? 1 : 0, o.RoiX, o.RoiY, o.RoiSize, stats);
+        CalcRoiStatistics(batch.Flow.Record(o.DataType), o.RoiSquare ? RoiShape::Square : RoiShape::Circle,
+                          o.RoiX, o.RoiY, o.RoiSize, stats);
     out.Buffer() += RoiListing(count, stats);
     return ExitOk;
 }
 
 int RunContours(const CliOptions& o, Output& out) {
-    BatchSession session(SettingsFrom(o));
-    if (PrepareData(session, o.File, true, true) != 1) return ExitFailed;
+    Batch batch(o);
+    if (PrepareData(batch.Flow, o.File, true, true) != 1) return ExitFailed;
     // Choosing the contour draw type redraws: the Fill record's display range
     // is settled as the contour map sees it.
-    session.SelectDrawType(DrawContour);
-    const ThkData& fill = session.Record(DataFill);
-    const GradationTable table = ColormapPreset();
+    ChooseDrawType(batch.Flow, DrawKind::Contour);
     ContourListing listing;
-    TraceContours(fill, fill.Size, MapPictureSize, MapPictureSize, GradationIntervals(table),
-                  table.Colors.data(), true, DrawingRampSet, listing);
+    TraceContours(batch.Flow.Record(DataKind::Fill), batch.Flow.Record(DataKind::Fill).Size, MapPictureSize,
+                  MapPictureSize, ColormapPreset(), true, DrawingRampSet, listing);
     out.Buffer() += listing.Text();
     return ExitOk;
 }
@@ -138,18 +177,19 @@ int RunImage(const CliOptions& o, std::FILE* err) {
         }
     }
 
-    BatchSession session(SettingsFrom(o));
-    const bool contour = o.DrawType == DrawContour;
+    Batch batch(o);
+    const bool contour = o.DrawType == DrawKind::Contour;
     // The draw type can be chosen only while Fill is shown, so a contour
     // picture of any data type comes after Calc, Fill and a contour drawing.
-    if (PrepareData(session, o.File, contour || o.DataType >= DataGrid, contour || o.DataType == DataFill) !=
-        1)
-        return ExitFailed;
-    if (contour) session.SelectDrawType(DrawContour);
-    session.SelectDataType(o.DataType);
+    const bool calc = contour || o.DataType != DataKind::Raw;
+    const bool fill = contour || o.DataType == DataKind::Fill;
+    if (PrepareData(batch.Flow, o.File, calc, fill) != 1) return ExitFailed;
+    if (contour) ChooseDrawType(batch.Flow, DrawKind::Contour);
+    ChooseDataType(batch.Flow, o.DataType);
 
-    QImage image(MapPictureSize, MapPictureSize, QImage::Format_RGB32);
-    PaintRedraw(session, style, image);
+    const MapPlan& plan = batch.FrontEnd.LastPlan;
+    QImage image;
+    PaintMap(image, batch.Flow.Record(plan.Shown), plan.Draw, plan.Ramp, style);
     std::string error;
     if (WritePng(image, o.OutFile, error) != 1) {
         std::fprintf(err, "morvaplot-cli: cannot write %s: %s\n", o.OutFile.c_str(), error.c_str());
@@ -158,9 +198,31 @@ int RunImage(const CliOptions& o, std::FILE* err) {
     return ExitOk;
 }
 
+int RunCommand(const CliOptions& options, Output& output, std::FILE* err) {
+    switch (options.Command) {
+        case CliCommand::Stats:
+            return RunStats(options, output);
+        case CliCommand::Grid:
+            return RunCells(options, output, false);
+        case CliCommand::Fill:
+            return RunCells(options, output, true);
+        case CliCommand::Table:
+            return RunTable(options, output);
+        case CliCommand::Image:
+            return RunImage(options, err);
+        case CliCommand::Contours:
+            return RunContours(options, output);
+        case CliCommand::Roi:
+            return RunRoi(options, output);
+    }
+    return ExitFailed;
+}
+
 }  // namespace
 
-int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+namespace {
+
+int ParseAndRun(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     CliOptions options;
     const ParseResult parsed = ParseCommandLine(args, options);
     if (parsed.Status == ParseStatus::Help) {
@@ -172,29 +234,21 @@ int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
         return ExitUsage;
     }
     Output output(out, err);
-    int status = ExitFailed;
-    switch (options.Command) {
-        case CliCommand::Stats:
-            status = RunStats(options, output);
-            break;
-        case CliCommand::Grid:
-            status = RunCells(options, output, false);
-            break;
-        case CliCommand::Fill:
-            status = RunCells(options, output, true);
-            break;
-        case CliCommand::Table:
-            status = RunTable(options, output);
-            break;
-        case CliCommand::Image:
-            status = RunImage(options, err);
-            break;
-        case CliCommand::Contours:
-            status = RunContours(options, output);
-            break;
-        case CliCommand::Roi:
-            status = RunRoi(options, output);
-            break;
+    return output.Finish(RunCommand(options, output, err));
+}
+
+}  // namespace
+
+int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+    // Nothing the tool runs throws by design; an exception that escapes (out
+    // of memory, above all) still ends as a failure with its reason, never as
+    // an abort.
+    try {
+        return ParseAndRun(args, out, err);
+    } catch (const std::exception& e) {
+        std::fprintf(err, "morvaplot-cli: %s\n", e.what());
+    } catch (...) {
+        std::fputs("morvaplot-cli: unknown error\n", err);
     }
-    return output.Finish(status);
+    return ExitFailed;
 }

@@ -9,5 +9,6 @@
 // listing to out and usage texts to err. The viewer's own messages go through
 // ShowMessage (the program's handler writes them to stderr). Returns the exit
 // status: 0 success, 1 the operation failed (reader, fill, gradation file,
-// writing the output), 2 usage error.
+// writing the output, or an exception such as running out of memory, reported
+// on err), 2 usage error.
 int RunCli(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);

@@ -4,8 +4,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "colour/ColorScale.h"
-
 namespace {
 
 // Grid index of every pixel along one axis: integer part of pixel * scale,
@@ -24,7 +22,7 @@ std::vector<int> SampleIndexes(int pixels, int size) {
 }  // namespace
 
 void DrawColorMap(QImage& image, const ThkData& record, bool useRamp, const DisplayCondition& condition,
-                  Color backColor, int intervals, const Color* colors) {
+                  Color backColor, const GradationTable& table) {
     const int width = image.width();
     const int height = image.height();
     if (width <= 0 || height <= 0) return;
@@ -56,9 +54,8 @@ void DrawColorMap(QImage& image, const ThkData& record, bool useRamp, const Disp
                 continue;
             }
             const double position = ScalePosition(v, min, max);
-            const Color c = useRamp
-                                ? GetRampColor(static_cast<float>(position))
-                                : GetGradationColor(colors, intervals, static_cast<float>(1.0 - position));
+            const Color c = useRamp ? GetRampColor(static_cast<float>(position))
+                                    : GetGradationColor(table, static_cast<float>(1.0 - position));
             line[i] = ColorToArgb(c);
         }
     }

@@ -5,8 +5,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "colour/ContourMap.h"
-
 // Rounding: every quantity held in single precision is a float variable whose
 // defining expression is evaluated in double and rounded once when stored.
 // Real-to-integer conversions truncate toward zero.
@@ -14,6 +12,7 @@
 namespace {
 
 RampParameters CurrentRamp = StartupRampSet;
+int ContourBorderCount = 5;
 std::array<float, 3> LastRgb{0.0f, 0.0f, 0.0f};
 
 // Truncation toward zero that stays defined for NaN (0) and for values past
@@ -56,6 +55,18 @@ void ApplyMonoPreset(GradationTable& table) {
     table.Count = 2;
     table.Colors[0] = 0xFFFFFF;
     table.Colors[1] = 0x000000;
+}
+
+const RampParameters& RampSetOf(RampSetKind kind) {
+    return kind == RampSetKind::Drawing ? DrawingRampSet : StartupRampSet;
+}
+
+void SetBorderCount(int count) {
+    ContourBorderCount = count;
+}
+
+int BorderCount() {
+    return ContourBorderCount;
 }
 
 void InitColorScale(int borderCount) {
@@ -168,8 +179,9 @@ std::array<float, 3> LastColorRGB() {
     return LastRgb;
 }
 
-Color GetGradationColor(const Color* colors, int intervals, float position) {
-    if (colors == nullptr) return 0;
+Color GetGradationColor(const GradationTable& table, float position) {
+    const Color* colors = table.Colors.data();
+    const int intervals = GradationIntervals(table);
     if (intervals <= 0) return colors[0];
     const float x = Clamp01(position);
     // Interval bounds are floats: with a float position the blend of 1/12 on a
@@ -198,12 +210,10 @@ void DrawColorBar(QImage& image, bool useRamp, const GradationTable& table) {
     const int height = image.height();
     if (width <= 0 || height <= 0) return;
     QImage bar(width, height, QImage::Format_RGB32);
-    const int intervals = GradationIntervals(table);
     for (int y = 0; y < height; ++y) {
         const float b = static_cast<float>(static_cast<double>(height - y) / height);
-        const Color c = useRamp
-                            ? GetScaleColor(true, 0, 0, b)
-                            : GetGradationColor(table.Colors.data(), intervals, static_cast<float>(1.0 - b));
+        const Color c =
+            useRamp ? GetScaleColor(true, 0, 0, b) : GetGradationColor(table, static_cast<float>(1.0 - b));
         auto* row = reinterpret_cast<QRgb*>(bar.scanLine(y));
         std::fill(row, row + width, static_cast<QRgb>(ColorToArgb(c)));
     }

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "core/Codes.h"
 #include "core/Color.h"
 
 class QImage;
@@ -27,6 +28,9 @@ inline constexpr RampParameters StartupRampSet{-20.0f, 280.0f, 1.0f, 1.0f, 1.0f,
 // Installed by contour drawing and the 3D view: darkens toward position 0.
 inline constexpr RampParameters DrawingRampSet{-20.0f, 280.0f, 1.0f, 1.0f, 0.8f, 0.2f};
 
+// The parameters of a named ramp set.
+const RampParameters& RampSetOf(RampSetKind kind);
+
 inline constexpr int GradationMaxColors = 10;
 
 // Gradation colours: the first Count (2..10) entries take part; Colors[0]
@@ -50,6 +54,10 @@ void ApplyMonoPreset(GradationTable& table);
 
 // Installs StartupRampSet and stores the contour border count.
 void InitColorScale(int borderCount);
+
+// Number of contour levels (2..50 from the input pad; 5 until set).
+void SetBorderCount(int count);
+int BorderCount();
 
 void SetRampParameters(float hueOffset, float hueSpan, float satBase, float satSlope, float valueBase,
                        float valueSlope);
@@ -77,10 +85,10 @@ std::array<float, 3> GetScaleColorRGB(bool useRamp, Color a, Color b, float posi
 // Channels (0..1) of the last colour made by GetRampColor or BlendColor.
 std::array<float, 3> LastColorRGB();
 
-// Colour at position (clamped to 0..1) along intervals + 1 colours: colors[0]
-// at 0, colors[intervals] at 1, blended linearly in between. Black without a
-// colour array; colors[0] when intervals is 0 or less.
-Color GetGradationColor(const Color* colors, int intervals, float position);
+// Colour at position (clamped to 0..1) along the table's colours in use:
+// Colors[0] at 0, Colors[Count - 1] at 1, blended linearly in between;
+// Colors[0] when fewer than two are in use.
+Color GetGradationColor(const GradationTable& table, float position);
 
 // Position of value on the scale min..max: 0.5 when min equals max, else
 // clamped to 0..1.

@@ -8,9 +8,10 @@
 #include <cstring>
 #include <utility>
 
+#include "colour/ColorMap.h"
+
 namespace {
 
-int ContourBorderCount = 5;
 Color ContourBackColor = 0x000000;
 
 // One byte per grid node, cleared at the start of every level: a start edge
@@ -244,19 +245,11 @@ private:
 
 }  // namespace
 
-void SetBorderCount(int count) {
-    ContourBorderCount = count;
-}
-
-int BorderCount() {
-    return ContourBorderCount;
-}
-
-void SetContourColors(Color background, Color, Color, Color) {
+void SetContourColors(Color background) {
     ContourBackColor = background;
 }
 
-void TraceContours(const ThkData& record, int size, int width, int height, int intervals, const Color* colors,
+void TraceContours(const ThkData& record, int size, int width, int height, const GradationTable& table,
                    bool useRamp, const RampParameters& rampSet, ContourSink& sink) {
     SetRampParameters(rampSet);
     if (!record.Valid) return;
@@ -267,11 +260,11 @@ void TraceContours(const ThkData& record, int size, int width, int height, int i
     // would differ from constant data only by rounding and draw noise.
     if (!(record.Max != record.Min)) return;
 
-    const int n = ContourBorderCount;
+    const int n = BorderCount();
     for (int k = 1; k <= n; ++k) {
         const double relative = static_cast<double>(k) / (n + 1);
         const Color pen = useRamp ? GetRampColor(static_cast<float>(relative))
-                                  : GetGradationColor(colors, intervals, static_cast<float>(1.0 - relative));
+                                  : GetGradationColor(table, static_cast<float>(1.0 - relative));
         const double level = record.Min + k * (record.Max - record.Min) / (n + 1);
         sink.BeginLevel(k, level, pen);
         for (int x = 0; x <= size; ++x)
@@ -280,7 +273,7 @@ void TraceContours(const ThkData& record, int size, int width, int height, int i
     }
 }
 
-void DrawContourLines(QImage& image, const ThkData& record, int size, int intervals, const Color* colors,
+void DrawContourLines(QImage& image, const ThkData& record, int size, const GradationTable& table,
                       bool useRamp, const RampParameters& rampSet, bool freshBackground) {
     const int width = image.width();
     const int height = image.height();
@@ -294,13 +287,13 @@ void DrawContourLines(QImage& image, const ThkData& record, int size, int interv
         {
             QPainter painter(&picture);
             PainterSink sink(painter);
-            TraceContours(record, size, width, height, intervals, colors, useRamp, rampSet, sink);
+            TraceContours(record, size, width, height, table, useRamp, rampSet, sink);
         }
         image = std::move(picture);
     } else {
         QPainter painter(&image);
         PainterSink sink(painter);
-        TraceContours(record, size, width, height, intervals, colors, useRamp, rampSet, sink);
+        TraceContours(record, size, width, height, table, useRamp, rampSet, sink);
     }
 }
 
@@ -309,11 +302,13 @@ void PaintContourMap(QImage& image, const ThkData& record, bool copyColormap, bo
                      const GradationTable& table) {
     if (copyColormap) {
         // Two stops: the maximum's colour first, as on the gradation scale.
-        const Color underlay[2] = {mapMaxColor, mapMinColor};
-        DrawColorMap(image, record, false, condition, backColor, 1, underlay);
+        GradationTable underlay;
+        underlay.Count = 2;
+        underlay.Colors[0] = mapMaxColor;
+        underlay.Colors[1] = mapMinColor;
+        DrawColorMap(image, record, false, condition, backColor, underlay);
     } else {
-        SetContourColors(0x000000, mapMinColor, mapMaxColor, 0xFFFF);
+        SetContourColors(0x000000);
     }
-    DrawContourLines(image, record, record.Size, GradationIntervals(table), table.Colors.data(), useRamp,
-                     DrawingRampSet, !copyColormap);
+    DrawContourLines(image, record, record.Size, table, useRamp, DrawingRampSet, !copyColormap);
 }

@@ -1,22 +1,16 @@
 #pragma once
 
-#include "colour/ColorMap.h"
 #include "colour/ColorScale.h"
 #include "core/Color.h"
 #include "data/ThkData.h"
 
 class QImage;
 
-// Iso-lines of a record at ContourBorderCount equally spaced levels, traced
-// cell by cell through the grid and drawn as polylines.
+// Iso-lines of a record at BorderCount() equally spaced levels, traced cell
+// by cell through the grid and drawn as polylines.
 
-// Number of contour levels (2..50 from the input pad; 5 until set).
-void SetBorderCount(int count);
-int BorderCount();
-
-// Stores the background of a fresh contour picture; the other three colours
-// are accepted for the caller's sake and not used.
-void SetContourColors(Color background, Color minColor, Color maxColor, Color extra);
+// Stores the background of a fresh contour picture.
+void SetContourColors(Color background);
 
 // Receives the traced lines. Screen points are pixels of a width x height
 // picture; grid coordinates are real node coordinates (x right, y down).
@@ -32,8 +26,8 @@ public:
 
 // Installs rampSet as the current ramp set, then, for a Valid record, for each
 // level k = 1..n (n = BorderCount()) at Min + k (Max - Min) / (n + 1): reports
-// the level with its pen colour (ramp at k / (n + 1), or the gradation at
-// 1 - k / (n + 1)) and every trace as MoveTo followed by LineTo steps, in
+// the level with its pen colour (ramp at k / (n + 1), or the table's gradation
+// at 1 - k / (n + 1)) and every trace as MoveTo followed by LineTo steps, in
 // drawing order. Nodes 0..size on both axes take part.
 //
 // Lines start only where the level lies strictly between two node values; a
@@ -41,14 +35,14 @@ public:
 // comes back to its start edge. An open line is traced from its start both
 // ways; a closed one is traced once round each way. No lines when size is
 // below 2 or Min equals Max; a size above 500 is taken as 500.
-void TraceContours(const ThkData& record, int size, int width, int height, int intervals, const Color* colors,
+void TraceContours(const ThkData& record, int size, int width, int height, const GradationTable& table,
                    bool useRamp, const RampParameters& rampSet, ContourSink& sink);
 
 // Draws TraceContours' lines on the image with a solid 1-pixel aliased pen;
 // like a classic LineTo, the end pixel of each segment is left out. With
 // freshBackground the image is first replaced by a picture of its own size
 // filled with the contour background; otherwise the lines go over the image.
-void DrawContourLines(QImage& image, const ThkData& record, int size, int intervals, const Color* colors,
+void DrawContourLines(QImage& image, const ThkData& record, int size, const GradationTable& table,
                       bool useRamp, const RampParameters& rampSet, bool freshBackground);
 
 // The main window's contour picture, shared with the command-line tool: with

@@ -23,8 +23,6 @@ void ClearThkData(ThkData* records, int n) {
         r.RangeMax = StatInitMax;
         r.Mean = NoData;
         r.Sigma = NoData;
-        r.HasPoints = false;
-        r.Points = nullptr;
     }
 }
 
@@ -102,23 +100,21 @@ void CalcTextRatios(ThkData& record) {
     }
 }
 
-bool TestValueCondition(double value, bool enabled, int mode, double low, double high) {
+bool TestValueCondition(double value, bool enabled, ConditionMode mode, double low, double high) {
     if (!enabled) return true;
-    if (mode >= 4 && !(low < high)) return false;
     switch (mode) {
-        case 0:
+        case ConditionMode::Below:
             return value < low;
-        case 1:
+        case ConditionMode::AtMost:
             return value <= low;
-        case 2:
+        case ConditionMode::Above:
             return value > low;
-        case 3:
+        case ConditionMode::AtLeast:
             return value >= low;
-        case 4:
-            return low < value && value < high;
-        case 5:
-            return low <= value && value <= high;
-        default:
-            return false;
+        case ConditionMode::Inside:
+            return low < high && low < value && value < high;
+        case ConditionMode::Within:
+            return low < high && low <= value && value <= high;
     }
+    return false;
 }

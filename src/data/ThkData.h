@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/Codes.h"
+
 // One thickness data set: a square area of integer coordinates 0..500 with one
 // value per cell, addressed by the coordinate itself (Value[40][120] is the
 // value at X = 40, Y = 120, whatever the pitch). A record is about 2 MB: own it
@@ -19,12 +21,6 @@ inline constexpr double StatInitMax = -99999.0;
 inline bool HasData(double value) {
     return value > NoData;
 }
-
-struct ThkPoint {
-    float X = 0.0f;
-    float Y = 0.0f;
-    double Z = 0.0;
-};
 
 struct ThkData {
     bool Valid = false;
@@ -48,12 +44,9 @@ struct ThkData {
     double UniformityPct = 0.0;
     double Sigma1Pct = 0.0;
     double Sigma3Pct = 0.0;
-    bool HasPoints = false;
-    ThkPoint* Points = nullptr;  // caller-owned; never attached in this program
-
     ThkData();
-    ThkData(const ThkData&) = default;
-    ThkData& operator=(const ThkData&) = default;
+    ThkData(const ThkData&) = delete;
+    ThkData& operator=(const ThkData&) = delete;
 };
 
 // Resets n consecutive records: every cell empty, Divisor 1.0, Count 0, Valid
@@ -80,6 +73,14 @@ void StoreStatistics(ThkData& record, double min, double max);
 // from Range, Sigma and Mean (each 0 when its divisor is 0).
 void CalcTextRatios(ThkData& record);
 
-// Display condition test: modes 0 <, 1 <=, 2 >, 3 >= low; 4 low < v < high;
-// 5 low <= v <= high. Disabled passes every value.
-bool TestValueCondition(double value, bool enabled, int mode, double low, double high);
+// The display condition of the colour map: which values it shows.
+struct DisplayCondition {
+    bool Enabled = false;
+    ConditionMode Mode = ConditionMode::Below;
+    double Low = 0.0;
+    double High = 1.0;
+};
+
+// Display condition test (see ConditionMode). Disabled passes every value; a
+// two-sided mode with low not below high passes none.
+bool TestValueCondition(double value, bool enabled, ConditionMode mode, double low, double high);

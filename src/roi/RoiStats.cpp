@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-int CalcRoiStatistics(const ThkData& record, int type, int x0, int y0, int size, RoiStats& stats) {
+int CalcRoiStatistics(const ThkData& record, RoiShape shape, int x0, int y0, int size, RoiStats& stats) {
     if (!record.Valid) return RoiNoRecord;
     double min = StatInitMin;
     double max = StatInitMax;
@@ -11,7 +11,7 @@ int CalcRoiStatistics(const ThkData& record, int type, int x0, int y0, int size,
     const float radius = static_cast<float>(size);
     for (int dx = -size; dx <= size; ++dx) {
         for (int dy = -size; dy <= size; ++dy) {
-            if (type != 1) {
+            if (shape != RoiShape::Square) {
                 // Distance rounded to float before the test, as the outline is drawn.
                 const float d = static_cast<float>(std::sqrt(static_cast<double>(dx * dx + dy * dy)));
                 if (!(d <= radius)) continue;

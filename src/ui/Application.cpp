@@ -8,11 +8,11 @@
 
 MorvaplotForms::MorvaplotForms(const QString& settingsDir, Dialogs& dialogs)
     : Form1(std::make_unique<TForm1>(settingsDir, dialogs)),
-      Tenkey(std::make_unique<TTenkey>(Form1.get())),
-      DataMake(std::make_unique<TDataMake>(Form1.get())),
-      GradationSet(std::make_unique<TGradationSet>(Form1.get())),
-      View3D(std::make_unique<TView3D>()) {
-    Form1->AttachForms(Tenkey.get(), DataMake.get(), GradationSet.get(), View3D.get());
+      Tenkey(new TTenkey(Form1.get())),
+      DataMake(new TDataMake(Form1.get())),
+      GradationSet(new TGradationSet(Form1.get())),
+      View3D(new TView3D(Form1.get())) {
+    Form1->AttachForms(Tenkey, DataMake, GradationSet, View3D);
 }
 
 void InstallMessageBoxHandler() {

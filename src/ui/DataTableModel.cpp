@@ -1,10 +1,10 @@
 #include "ui/DataTableModel.h"
 
+#include <algorithm>
+
 #include "core/NumberText.h"
 
-DataTableModel::DataTableModel(QObject* parent) : QAbstractTableModel(parent) {
-    rows_.resize(2);
-}
+DataTableModel::DataTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
 int DataTableModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : rowCount_;
@@ -25,8 +25,8 @@ QString DataTableModel::Cell(int column, int row) const {
         static const char* header[] = {"X", "Y", "Thk"};
         return QString::fromLatin1(header[column]);
     }
-    const Row& r = rows_[static_cast<size_t>(row)];
-    if (!r.set) return {};
+    if (static_cast<size_t>(row) > rows_.size()) return {};
+    const Row& r = rows_[static_cast<size_t>(row - 1)];
     switch (column) {
         case 0:
             return QString::number(r.x);
@@ -37,25 +37,26 @@ QString DataTableModel::Cell(int column, int row) const {
     }
 }
 
-void DataTableModel::SetRowCount(int rows) {
-    if (rows < 2) rows = 2;
+void DataTableModel::Reset() {
     beginResetModel();
-    if (static_cast<size_t>(rows) > rows_.size()) rows_.resize(static_cast<size_t>(rows));
-    rowCount_ = rows;
+    rows_ = {};
+    rowCount_ = 2;
     endResetModel();
 }
 
-void DataTableModel::SetHeader() {
-    emit dataChanged(index(0, 0), index(0, 2));
-}
-
-void DataTableModel::ClearBody() {
-    for (int r = 1; r < rowCount_; ++r)
-        rows_[static_cast<size_t>(r)].set = false;
-    if (rowCount_ > 1) emit dataChanged(index(1, 0), index(rowCount_ - 1, 2));
-}
-
-void DataTableModel::SetRow(int row, int x, int y, double value) {
-    if (row < 1 || row >= rowCount_) return;
-    rows_[static_cast<size_t>(row)] = Row{true, x, y, value};
+void DataTableModel::List(const ThkData& record) {
+    beginResetModel();
+    const int size = std::clamp(record.Size, 0, ThkMaxSize);
+    std::size_t cells = 0;
+    for (int x = 0; x <= size; ++x)
+        for (int y = 0; y <= size; ++y)
+            cells += HasData(record.Value[x][y]) ? 1 : 0;
+    std::vector<Row> rows;
+    rows.reserve(cells);
+    for (int x = 0; x <= size; ++x)
+        for (int y = 0; y <= size; ++y)
+            if (HasData(record.Value[x][y])) rows.push_back(Row{x, y, record.Value[x][y]});
+    rows_ = std::move(rows);
+    rowCount_ = std::max(static_cast<int>(rows_.size()) + 1, 2);
+    endResetModel();
 }

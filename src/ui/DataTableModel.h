@@ -4,10 +4,11 @@
 #include <QString>
 #include <vector>
 
+#include "data/ThkData.h"
+
 // The content of the data grid (X, Y, Thk columns, row 0 the header). Rows keep
 // the numbers and are formatted when shown, so a 251,001-row table costs no
-// strings until it is looked at. Rows beyond the last written one keep their
-// old content when the row count changes, as a string grid does.
+// strings until it is looked at.
 class DataTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -21,18 +22,19 @@ public:
     QString Cell(int column, int row) const;
     int RowCount() const { return rowCount_; }
 
-    void SetRowCount(int rows);
-    void SetHeader();
-    void ClearBody();
-    void SetRow(int row, int x, int y, double value);
+    // The header and one empty row.
+    void Reset();
+    // One row per data cell inside 0..Size, X-major, after the header. The
+    // table holds exactly these rows: nothing of an earlier record stays,
+    // and repeated positions in a file add no rows.
+    void List(const ThkData& record);
 
 private:
     struct Row {
-        bool set = false;
         int x = 0;
         int y = 0;
         double value = 0.0;
     };
-    std::vector<Row> rows_;
+    std::vector<Row> rows_;  // body rows; row r of the grid is rows_[r - 1]
     int rowCount_ = 2;
 };

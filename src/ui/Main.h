@@ -3,12 +3,10 @@
 #include <QString>
 #include <QWidget>
 #include <array>
-#include <memory>
 
-#include "colour/ColorMap.h"
-#include "core/Color.h"
-#include "data/ThkData.h"
-#include "ui/Forms.h"
+#include "colour/ColorScale.h"
+#include "session/Session.h"
+#include "ui/Input.h"
 
 class QCheckBox;
 class QComboBox;
@@ -23,11 +21,17 @@ class Dialogs;
 class ImageBox;
 class RadioGroup;
 class ShapeSwatch;
+class TDataMake;
+class TGradationSet;
+class TTenkey;
+class TView3D;
+struct MapStyle;
 
-// The main window: owns the three data records (Raw, Grid, Fill), the
-// operating parameters and every control, and sequences loading, calculation,
-// fill, drawing and export.
-class TForm1 : public QWidget {
+// The main window: every control, its captions and states, and the handlers
+// that turn clicks into steps of the data flow. The flow itself (the three
+// records, load, Calc, Fill, redraw decisions) is the session's; the window
+// gives it the controls' settings and shows what it reports.
+class TForm1 : public QWidget, private SessionFrontEnd {
     Q_OBJECT
 public:
     // settingsDir: where "setting.dat" and "colorset.dat" live (the
@@ -36,26 +40,23 @@ public:
     TForm1(const QString& settingsDir, Dialogs& dialogs, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // The companion forms, created after the main window.
+    // The companion forms, created after the main window as its children.
     void AttachForms(TTenkey* tenkey, TDataMake* dataMake, TGradationSet* gradationSet, TView3D* view3d);
     // The raw process command line (everything after the program path).
     void SetCommandLine(const QString& arguments) { commandLine_ = arguments; }
     // True when start-up failed and the application should end.
     bool StartupFailed() const { return startupFailed_; }
 
+    Session& Flow() { return session_; }
+    const Session& Flow() const { return session_; }
+    const ViewSettings& Settings() const { return session_.Settings(); }
+
     // Operations.
     void ReadControls();
     void RedrawAll();
-    void ResetData();
-    void ResetDataTable();
-    void FillDataTable(const ThkData& record);
-    int OpenThkData(const QString& fileName, bool fromClipboard);
+    int OpenThkData(const QString& fileName);
     int OpenFileByPath(const QString& path);
-    int PasteThkData(ThkData& record);
-    void SetRadioItemEnabled(int index, bool enabled);
     void UpdateScaleLabels(const ThkData& record);
-    void DrawContourMap(ThkData& record);
-    void RefreshRois();
     int LoadParameterOnStart();
     int SaveParameter(const QString& path);
 
@@ -63,7 +64,6 @@ public:
     void FormCreate();
     void FormShow();
     void Btn_LoadClick();
-    void Btn_PasteClick();
     void Btn_CalcClick();
     void Btn_FillClick();
     void Btn_3DClick();
@@ -71,7 +71,6 @@ public:
     void Btn_ExitClick();
     void Btn_Copy_ImageClick();
     void Btn_Copy_DataClick();
-    void Btn_Copy_ROIClick();
     void Btn_ColorSettingClick();
     void Rdo_DataTypeClick();
     void Chk_RadOptimizeClick();
@@ -81,48 +80,13 @@ public:
     void Cmb_DrawTypeChange();
     void Lbl_DataDoubleClick(ClickLabel* label);
     void Shp_ColorMouseDown(ShapeSwatch* shape);
-    void Img_ColormapMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
-    void Img_ColormapMouseMove(Qt::KeyboardModifiers modifiers, int x, int y);
-    void Img_ColormapMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
     void Img_ColorBarDblClick() {}
-    void Lbl_DataMakeDblClick();
 
-    // Records, indexed by data type: 0 Raw, 1 Grid, 2 Fill.
-    ThkData* ThkDataSet = nullptr;
-
-    // Window state (ReadControls).
-    int DataType = -1;
-    int DrawType = 0;
+    // Window state that is the window's own.
     bool ParamLoading = false;
-    int CalcPitch = 20;
-    float SearchRad = 80.0f;
-    double AverageWeight = 3.0;
-    int CalcIteration = 1;
-    int SplineOrder = 3;
-    int MinDataCount = 1;
-    bool RadOptimize = true;
-    bool AutoFill = false;
-    bool UseColormap = true;
-    bool RawRange = true;
-    Color MapMinColor = 0x000000;
-    Color MapMaxColor = 0xFFFFFF;
-    Color MapBackColor = 0xFF0000;
-    std::array<int, 2> RoiType{};
-    std::array<int, 2> RoiSize{};
-    std::array<int, 2> RoiFDigit{};
-    std::array<Color, 2> RoiColor{};
-    bool ShowRoiMin = false;
-    bool ShowRoiMax = false;
-    bool ShowRoiMean = true;
-    bool ContourMode = false;
-    int BorderCount = 5;
-    bool CopyColormap = false;
     bool Expanded = false;
     QString AppDir;
-    DisplayCondition Condition;
-    RampParameters Ramp{};
-    std::array<bool, 2> RoiShown{};
-    std::array<ParamSpec, 50> ParamSpecs;
+    std::array<ParamInput, 50> ParamInputs;
 
     // Controls.
     QFrame* Pnl_CM = nullptr;
@@ -200,13 +164,27 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // Building and wiring the controls (MainControls.cpp).
     void BuildControls();
     void ConnectHandlers();
-    void DropFiles(const QStringList& paths);
-    const GradationTable& CommittedGradation() const;
-    void SetSearchRadiusText(float radius);
 
-    std::unique_ptr<ThkData[]> records_;
+    // The picture: map, colour bar and scale labels (MainPicture.cpp).
+    MapStyle CurrentMapStyle() const;
+    void DrawColorBarPicture();
+    const GradationTable& CommittedGradation() const;
+
+    void DropFiles(const QStringList& paths);
+
+    // What the session shows through the window.
+    void ReadSettings(ViewSettings& settings) override;
+    void ShowSelectedData(DataKind kind) override;
+    void ShowAvailability(const Availability& enabled) override;
+    void ShowSearchRadius(const std::string& text) override;
+    void ShowDataTable(const ThkData* record) override;
+    void ShowMap(const ThkData& record, const MapPlan& plan) override;
+    void ShowBusy(bool busy) override;
+
+    Session session_;
     Dialogs& dialogs_;
     TTenkey* tenkey_ = nullptr;
     TDataMake* dataMake_ = nullptr;

@@ -79,12 +79,12 @@ TEST(BSplineBasis, ParameterPastLastKnotIsTakenAsLastKnot) {
     const float past = std::nextafter(last, 100.0f);
     ASSERT_GT(static_cast<double>(past), static_cast<double>(last) + 1e-6);
 
-    literal::Spline unmended;
-    unmended.ClampParameter = false;
-    literal::SetSizes(unmended, n, n, k, 1, 1);
-    literal::BuildKnots(unmended, 0);
-    literal::EvalBasis(unmended, 0, past);
-    for (float b : unmended.ax[0].B)
+    literal::Spline unclamped;
+    unclamped.ClampParameter = false;
+    literal::SetSizes(unclamped, n, n, k, 1, 1);
+    literal::BuildKnots(unclamped, 0);
+    literal::EvalBasis(unclamped, 0, past);
+    for (float b : unclamped.ax[0].B)
         EXPECT_EQ(b, 0.0f);
 
     SetSplineSize(n, n, k, 1, 1);

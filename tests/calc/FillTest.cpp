@@ -201,12 +201,12 @@ TEST_F(FillTest, Pitch30LeavesCoordinatesPastLastNodeEmpty) {
 // the raster came out 0.
 TEST_F(FillTest, Pitch7ReachesLastRowAndColumn) {
     literal::MakeLattice(*grid, 154, 7, 7, 23);
-    literal::Spline unmended;
-    unmended.ClampParameter = false;
-    ASSERT_EQ(literal::FillRaster(*grid, 3, unmended), 1);
+    literal::Spline unclamped;
+    unclamped.ClampParameter = false;
+    ASSERT_EQ(literal::FillRaster(*grid, 3, unclamped), 1);
     for (int i = 0; i <= 154; ++i) {
-        EXPECT_EQ(literal::RasterAt(unmended, 154, i), 0.0f);
-        EXPECT_EQ(literal::RasterAt(unmended, i, 154), 0.0f);
+        EXPECT_EQ(literal::RasterAt(unclamped, 154, i), 0.0f);
+        EXPECT_EQ(literal::RasterAt(unclamped, i, 154), 0.0f);
     }
 
     ASSERT_EQ(RunFill(*grid, *fill, 3), 1);

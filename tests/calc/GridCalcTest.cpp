@@ -145,7 +145,7 @@ TEST(GridCalcNode, NeverReadsBeyondSize) {
     EXPECT_EQ(IdwNodeValue(*record, 120, 120, 200.0f, 3.0), NoData);
 
     auto grid = NewRecord();
-    CalcGrid(*record, *grid, 3.0, 200.0f, 20, 1);
+    CalcGrid(*record, *grid, 3.0, 200.0f, 20);
     EXPECT_EQ(grid->Count, 0);
 
     record->Value[100][100] = 5.0;
@@ -202,7 +202,7 @@ TEST(GridCalcGrid, FillsOnlyTheLatticeBelowSize) {
     auto source = NewRecord();
     workload::Dome(*source, 500, 10, 1);
     auto grid = NewRecord();
-    CalcGrid(*source, *grid, 3.0, 80.0f, 30, 1);
+    CalcGrid(*source, *grid, 3.0, 80.0f, 30);
 
     int nodes = 0;
     int stray = 0;
@@ -230,7 +230,7 @@ TEST(GridCalcGrid, FillsOnlyTheLatticeBelowSize) {
 TEST(GridCalcGrid, SourceWithoutDataGivesEmptyValidGrid) {
     auto source = NewRecord(100, 10, 10);
     auto grid = NewRecord();
-    CalcGrid(*source, *grid, 3.0, 80.0f, 20, 1);
+    CalcGrid(*source, *grid, 3.0, 80.0f, 20);
     EXPECT_TRUE(grid->Valid);
     EXPECT_EQ(grid->Count, 0);
     EXPECT_EQ(grid->Mean, NoData);
@@ -242,12 +242,12 @@ TEST(GridCalcGrid, ReplacesEverythingInTheTarget) {
     auto source = NewRecord();
     workload::Dome(*source, 100, 5, 3);
     auto expected = NewRecord();
-    literal::CalcGrid(*source, *expected, 3.0, 30.0f, 20, 1);
+    literal::CalcGrid(*source, *expected, 3.0, 30.0f, 20);
 
     auto grid = NewRecord();
     workload::Dense(*grid, 500, 4);  // a previous, larger result
     grid->PitchX = grid->PitchY = 1;
-    CalcGrid(*source, *grid, 3.0, 30.0f, 20, 1);
+    CalcGrid(*source, *grid, 3.0, 30.0f, 20);
     EXPECT_TRUE(SameRecord(*expected, *grid));
 }
 
@@ -255,8 +255,8 @@ TEST(GridCalcGrid, SourceMayBeTheTarget) {
     auto record = NewRecord();
     workload::RandomPoints(*record, 200, 300, 5);
     auto expected = NewRecord();
-    literal::CalcGrid(*record, *expected, 2.0, 40.0f, 20, 1);
-    CalcGrid(*record, *record, 2.0, 40.0f, 20, 1);
+    literal::CalcGrid(*record, *expected, 2.0, 40.0f, 20);
+    CalcGrid(*record, *record, 2.0, 40.0f, 20);
     EXPECT_TRUE(SameRecord(*expected, *record));
 }
 
@@ -264,10 +264,10 @@ TEST(GridCalcGrid, PitchBelowOneCoversEveryCoordinate) {
     auto source = NewRecord();
     workload::RandomPoints(*source, 20, 30, 6);
     auto expected = NewRecord();
-    literal::CalcGrid(*source, *expected, 3.0, 4.0f, 1, 1);
+    literal::CalcGrid(*source, *expected, 3.0, 4.0f, 1);
     for (int pitch : {0, -3}) {
         auto grid = NewRecord();
-        CalcGrid(*source, *grid, 3.0, 4.0f, pitch, 1);
+        CalcGrid(*source, *grid, 3.0, 4.0f, pitch);
         EXPECT_TRUE(SameRecord(*expected, *grid)) << "pitch " << pitch;
     }
 }
@@ -313,8 +313,8 @@ TEST(GridCalcGrid, BitIdenticalToLiteralGrid) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         c.make(*source);
-        literal::CalcGrid(*source, *expected, c.power, c.radius, c.pitch, 1);
-        CalcGrid(*source, *grid, c.power, c.radius, c.pitch, 1);
+        literal::CalcGrid(*source, *expected, c.power, c.radius, c.pitch);
+        CalcGrid(*source, *grid, c.power, c.radius, c.pitch);
         EXPECT_TRUE(SameRecord(*expected, *grid));
         for (int x = 0; x <= source->Size; x += c.pitch)
             for (int y = 0; y <= source->Size; y += c.pitch)

@@ -61,7 +61,7 @@ inline double NeighbourMean(const ThkData& record, int x0, int y0, int n, float 
     return -99999.0;
 }
 
-inline void CalcGrid(const ThkData& source, ThkData& target, double p, float R, int P, int /*passes*/) {
+inline void CalcGrid(const ThkData& source, ThkData& target, double p, float R, int P) {
     ClearThkData(&target, 1);
     target.Size = source.Size;
     for (int x = 0; x <= source.Size; x += P)

@@ -53,7 +53,7 @@ TEST_F(CliImage, MapsEqualTheWindowsPicturePixelForPixel) {
     struct Case {
         const char* what;
         std::vector<std::string> args;
-        std::function<QImage(WindowRun&)> expected;
+        std::function<QImage(FlowRun&)> expected;
     };
     const auto rawRange = [](ThkData& r, const ThkData& raw) {
         r.Min = raw.Min;
@@ -62,61 +62,61 @@ TEST_F(CliImage, MapsEqualTheWindowsPicturePixelForPixel) {
     const Case cases[] = {
         {"raw colour map, start-up ramp",
          {},
-         [&](WindowRun& w) {
+         [&](FlowRun& w) {
              InitColorScale(5);
              QImage img = Blank();
-             DrawColorMap(img, *w.Raw, true, {}, Black, 6, preset.Colors.data());
+             DrawColorMap(img, w.Raw(), true, {}, Black, preset);
              return img;
          }},
         {"grid colour map on the cells' Raw range",
          {"--data", "grid"},
-         [&](WindowRun& w) {
+         [&](FlowRun& w) {
              InitColorScale(5);
-             rawRange(*w.Grid, *w.Raw);
+             rawRange(w.Grid(), w.Raw());
              QImage img = Blank();
-             DrawColorMap(img, *w.Grid, true, {}, Black, 6, preset.Colors.data());
+             DrawColorMap(img, w.Grid(), true, {}, Black, preset);
              return img;
          }},
         {"fill colour map without Raw Range, gradation from a file",
          {"--data", "fill", "--no-raw-range", "--gradation", monoFile},
-         [&](WindowRun& w) {
+         [&](FlowRun& w) {
              InitColorScale(5);
-             RecalcStatistics(*w.Fill);
+             RecalcStatistics(w.Fill());
              QImage img = Blank();
-             DrawColorMap(img, *w.Fill, false, {}, Black, 1, mono.Colors.data());
+             DrawColorMap(img, w.Fill(), false, {}, Black, mono);
              return img;
          }},
         {"contour picture of Fill on black",
          {"--data", "fill", "--draw", "contour", "--borders", "9"},
-         [&](WindowRun& w) {
+         [&](FlowRun& w) {
              InitColorScale(9);
-             rawRange(*w.Fill, *w.Raw);
+             rawRange(w.Fill(), w.Raw());
              QImage img = Blank();
-             PaintContourMap(img, *w.Fill, false, true, Black, 0xFFFFFF, Black, {}, preset);
+             PaintContourMap(img, w.Fill(), false, true, Black, 0xFFFFFF, Black, {}, preset);
              return img;
          }},
         {"contour picture over the grey map",
          {"--data", "fill", "--draw", "contour", "--copy-colormap"},
-         [&](WindowRun& w) {
+         [&](FlowRun& w) {
              InitColorScale(5);
-             rawRange(*w.Fill, *w.Raw);
+             rawRange(w.Fill(), w.Raw());
              QImage img = Blank();
-             PaintContourMap(img, *w.Fill, true, true, Black, 0xFFFFFF, Black, {}, preset);
+             PaintContourMap(img, w.Fill(), true, true, Black, 0xFFFFFF, Black, {}, preset);
              return img;
          }},
         {"grid after a contour drawing: the drawing ramp set stays",
          {"--data", "grid", "--draw", "contour"},
-         [&](WindowRun& w) {
+         [&](FlowRun& w) {
              SetRampParameters(DrawingRampSet);
-             rawRange(*w.Grid, *w.Raw);
+             rawRange(w.Grid(), w.Raw());
              QImage img = Blank();
-             DrawColorMap(img, *w.Grid, true, {}, Black, 6, preset.Colors.data());
+             DrawColorMap(img, w.Grid(), true, {}, Black, preset);
              return img;
          }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        WindowRun window(file);
+        FlowRun window(file);
         ASSERT_EQ(window.FillResult, 1);
         const QImage expected = c.expected(window);
 

@@ -11,7 +11,9 @@
 #include "colour/ColorScale.h"
 #include "colour/ContourMap.h"
 #include "data/DataTableText.h"
+#include "data/ThkReader.h"
 #include "roi/RoiStats.h"
+#include "support/RecordFactory.h"
 
 namespace {
 
@@ -75,7 +77,7 @@ TEST_F(CliListing, StatsAreTheReadersOwn) {
 
 TEST_F(CliListing, GridAndFillMatchTheWindowSequenceBitForBit) {
     const std::string file = Write("d.thk", DomeThk(100, 10, true));
-    const WindowRun window(file);
+    FlowRun window(file);
     ASSERT_EQ(window.FillResult, 1);
 
     const CliRun grid = Run({"grid", file});
@@ -84,27 +86,33 @@ TEST_F(CliListing, GridAndFillMatchTheWindowSequenceBitForBit) {
     ASSERT_FALSE(gridLines.empty());
     EXPECT_EQ(gridLines[0], "Radius\t20");  // every node is a data cell
     EXPECT_EQ(gridLines.size(), 1u + 36u);  // 6 x 6 nodes
-    ExpectCellListing(gridLines, *window.Grid);
+    ExpectCellListing(gridLines, window.Grid());
 
     const CliRun fill = Run({"fill", file});
     ASSERT_EQ(fill.Status, 0) << fill.Err;
     const std::vector<std::string> fillLines = Lines(fill.Out);
     EXPECT_EQ(fillLines.size(), 1u + 101u * 101u);
-    ExpectCellListing(fillLines, *window.Fill);
+    ExpectCellListing(fillLines, window.Fill());
 }
 
 TEST_F(CliListing, RadiusAndPowerGoThroughTheirLabelTexts) {
     const std::string file = Write("d.thk", DomeThk(100, 10, false));
     // 30.25 is written back with one decimal as "30.3" (ties away from zero),
     // 2.5 as "2.50"; Calc reads the labels.
-    const WindowRun window(file, false, "30.3", 2.5, 25, 1);
+    ViewSettings settings;
+    settings.RadOptimize = false;
+    settings.SearchRad = 30.3f;
+    settings.AverageWeight = 2.5;
+    settings.CalcPitch = 25;
+    settings.SplineOrder = 1;
+    FlowRun window(file, settings);
     const CliRun run =
         Run({"fill", file, "--radius", "30.25", "--power=2.5", "--pitch", "25", "--order", "1"});
     ASSERT_EQ(run.Status, 0) << run.Err;
     const std::vector<std::string> lines = Lines(run.Out);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines[0], "Radius\t" + G17(static_cast<float>(30.3)));
-    ExpectCellListing(lines, *window.Fill);
+    ExpectCellListing(lines, window.Fill());
 }
 
 TEST_F(CliListing, FailedOptimisationKeepsTheDesignedRadius) {
@@ -117,14 +125,14 @@ TEST_F(CliListing, FailedOptimisationKeepsTheDesignedRadius) {
 
 TEST_F(CliListing, TableIsTheCopyDataText) {
     const std::string file = Write("d.thk", DomeThk(100, 10, true));
-    const WindowRun window(file);
+    FlowRun window(file);
     struct Case {
         const char* data;
         const ThkData* record;
         int step;
     };
     const Case cases[] = {
-        {"raw", window.Raw.get(), 1}, {"grid", window.Grid.get(), 20}, {"fill", window.Fill.get(), 1}};
+        {"raw", &window.Raw(), 1}, {"grid", &window.Grid(), 20}, {"fill", &window.Fill(), 1}};
     for (const Case& c : cases) {
         const CliRun run = Run({"table", file, "--data", c.data});
         ASSERT_EQ(run.Status, 0) << c.data << run.Err;
@@ -134,15 +142,15 @@ TEST_F(CliListing, TableIsTheCopyDataText) {
 
 TEST_F(CliListing, RoiStatisticsOnTheChosenRecord) {
     const std::string file = Write("d.thk", DomeThk(100, 10, false));
-    const WindowRun window(file);
+    FlowRun window(file);
     struct Case {
         std::vector<std::string> args;
         const ThkData* record;
-        int type;
+        RoiShape shape;
     };
     const Case cases[] = {
-        {{"--size", "12"}, window.Raw.get(), 0},
-        {{"--size", "12", "--square", "--data", "fill"}, window.Fill.get(), 1},
+        {{"--size", "12"}, &window.Raw(), RoiShape::Circle},
+        {{"--size", "12", "--square", "--data", "fill"}, &window.Fill(), RoiShape::Square},
     };
     for (const Case& c : cases) {
         std::vector<std::string> args = {"roi", file, "--x", "40", "--y", "55"};
@@ -150,7 +158,7 @@ TEST_F(CliListing, RoiStatisticsOnTheChosenRecord) {
         const CliRun run = Run(args);
         ASSERT_EQ(run.Status, 0) << run.Err;
         RoiStats s{};
-        const int count = CalcRoiStatistics(*c.record, c.type, 40, 55, 12, s);
+        const int count = CalcRoiStatistics(*c.record, c.shape, 40, 55, 12, s);
         ASSERT_GT(count, 0);
         EXPECT_EQ(run.Out, "Count\t" + std::to_string(count) + "\nMin\t" + G17(s.Min) + "\nMax\t" +
                                G17(s.Max) + "\nMean\t" + G17(s.Mean) + "\n");
@@ -187,20 +195,16 @@ public:
 TEST_F(CliListing, ContoursFollowTheDisplayRangeRule) {
     const std::string file = Write("d.thk", DomeThk(100, 10, true));
     for (const bool rawRange : {true, false}) {
-        const WindowRun window(file);
+        ViewSettings settings;
+        settings.RawRange = rawRange;
+        settings.BorderCount = 7;
+        FlowRun window(file, settings);
         ASSERT_EQ(window.FillResult, 1);
-        if (rawRange) {
-            // Cell-based Raw range: the spike read first is not in it.
-            ASSERT_LT(window.Raw->Max, 2000.0);
-            window.Fill->Min = window.Raw->Min;
-            window.Fill->Max = window.Raw->Max;
-        } else {
-            RecalcStatistics(*window.Fill);
-        }
-        SetBorderCount(7);
+        // Cell-based Raw range: the spike read first is not in it.
+        ASSERT_LT(window.Raw().Max, 2000.0);
+        EXPECT_EQ(window.Fill().Max == window.Raw().Max, rawRange);
         TextSink sink;
-        const GradationTable table = ColormapPreset();
-        TraceContours(*window.Fill, window.Fill->Size, 301, 301, 6, table.Colors.data(), true, DrawingRampSet,
+        TraceContours(window.Fill(), window.Fill().Size, 301, 301, ColormapPreset(), true, DrawingRampSet,
                       sink);
         sink.Close();
         ASSERT_NE(sink.text.find(" "), std::string::npos);  // lines were traced

@@ -6,14 +6,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/TempDir.h"
 
 struct CliRun {
     int Status = -1;
@@ -23,29 +21,11 @@ struct CliRun {
 
 class CliTestBase : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = std::filesystem::temp_directory_path() /
-               ("morvaplot-cli-" + std::to_string(getpid()) + "-" + info->name());
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
-    std::string PathOf(const std::string& name) const { return (dir_ / name).string(); }
-
+    std::string PathOf(const std::string& name) const { return temp_.PathOf(name); }
     std::string Write(const std::string& name, const std::string& content) const {
-        const std::string path = PathOf(name);
-        std::ofstream(path, std::ios::binary) << content;
-        return path;
+        return temp_.Write(name, content);
     }
-
-    static std::string Slurp(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    static std::string Slurp(const std::string& path) { return ReadWholeFile(path); }
 
     CliRun Run(const std::vector<std::string>& args) const {
         std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
@@ -56,11 +36,7 @@ protected:
         }
         const std::string out = PathOf("stdout.txt");
         const std::string err = PathOf("stderr.txt");
-        command += " >";
-        command += Quote(out);
-        command += " 2>";
-        command += Quote(err);
-        command += " </dev/null";
+        command += " >" + Quote(out) + " 2>" + Quote(err) + " </dev/null";
         const int raw = std::system(command.c_str());
         CliRun run;
         run.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -82,5 +58,5 @@ private:
         return q;
     }
 
-    std::filesystem::path dir_;
+    TempDir temp_;
 };

@@ -1,16 +1,26 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
+#include "cli/CliOptions.h"
 #include "cli/CliRunner.h"
+#include "cli/Commands.h"
+#include "core/Message.h"
 
 namespace {
 
 class CliUsage : public CliTestBase {};
 
-TEST_F(CliUsage, UsageErrorsExitTwoAndSayWhatIsWrong) {
-    const std::string f = Write("f.thk", "20\n10,10\n0,0,1,\n");
+// The first line of a usage text.
+std::string FirstLine(const std::string& text) {
+    return text.substr(0, text.find('\n'));
+}
+
+TEST_F(CliUsage, UsageErrorsSayWhatIsWrong) {
+    const std::string f = "f.thk";
     struct Case {
         std::vector<std::string> args;
         std::string message;
@@ -43,11 +53,87 @@ TEST_F(CliUsage, UsageErrorsExitTwoAndSayWhatIsWrong) {
         {{"roi", f, "--x", "1", "--y", "1", "--size", "0"}, "--size must be an integer from 1 to 100"},
     };
     for (const Case& c : cases) {
-        const CliRun run = Run(c.args);
-        EXPECT_EQ(run.Status, 2) << c.message;
-        EXPECT_EQ(run.Out, "") << c.message;
-        EXPECT_EQ(run.Err.substr(0, run.Err.find('\n')), "morvaplot-cli: " + c.message);
+        CliOptions options;
+        const ParseResult parsed = ParseCommandLine(c.args, options);
+        EXPECT_EQ(parsed.Status, ParseStatus::Usage) << c.message;
+        EXPECT_EQ(FirstLine(parsed.Text), "morvaplot-cli: " + c.message);
     }
+    // The tool itself: exit status 2, the text on stderr, nothing on stdout.
+    const CliRun run = Run({"grid", Write("f.thk", "20\n10,10\n0,0,1,\n"), "--pitch", "101"});
+    EXPECT_EQ(run.Status, 2);
+    EXPECT_EQ(run.Out, "");
+    EXPECT_EQ(FirstLine(run.Err), "morvaplot-cli: --pitch must be an integer from 2 to 100");
+}
+
+TEST_F(CliUsage, OptionsReachTheirFields) {
+    CliOptions o;
+    ASSERT_EQ(ParseCommandLine({"image",
+                                "--radius=30.25",
+                                "in.thk",
+                                "--power",
+                                "2.5",
+                                "--data",
+                                "grid",
+                                "--draw",
+                                "contour",
+                                "--out",
+                                "m.png",
+                                "--borders",
+                                "12",
+                                "--no-raw-range",
+                                "--copy-colormap",
+                                "--order",
+                                "2",
+                                "--pitch",
+                                "15",
+                                "--min-count",
+                                "4"},
+                               o)
+                  .Status,
+              ParseStatus::Run);
+    EXPECT_EQ(o.Command, CliCommand::Image);
+    EXPECT_EQ(o.File, "in.thk");
+    EXPECT_EQ(o.SearchRadText, "30.3");  // the label's one decimal, ties away from zero
+    EXPECT_FALSE(o.RadOptimize);
+    EXPECT_EQ(o.AverageWeightText, "2.50");
+    EXPECT_EQ(o.DataType, DataKind::Grid);
+    EXPECT_EQ(o.DrawType, DrawKind::Contour);
+    EXPECT_EQ(o.OutFile, "m.png");
+    EXPECT_EQ(o.BorderCount, 12);
+    EXPECT_FALSE(o.RawRange);
+    EXPECT_TRUE(o.CopyColormap);
+    EXPECT_EQ(o.SplineOrder, 2);
+    EXPECT_EQ(o.CalcPitch, 15);
+    EXPECT_EQ(o.MinDataCount, 4);
+
+    CliOptions roi;
+    ASSERT_EQ(ParseCommandLine({"roi", "--", "--odd.thk", "--x", "7"}, roi).Status, ParseStatus::Usage);
+    ASSERT_EQ(
+        ParseCommandLine({"roi", "--x", "7", "--y=9", "--square", "--size", "3", "--", "-f.thk"}, roi).Status,
+        ParseStatus::Run);
+    EXPECT_EQ(roi.File, "-f.thk");
+    EXPECT_EQ(roi.RoiX, 7);
+    EXPECT_EQ(roi.RoiY, 9);
+    EXPECT_EQ(roi.RoiSize, 3);
+    EXPECT_TRUE(roi.RoiSquare);
+}
+
+TEST_F(CliUsage, AnExceptionEndsAsAFailureWithItsReason) {
+    // The viewer's messages go through the installed handler; one that throws
+    // stands for anything that throws while a command runs.
+    const MessageHandler previous = SetMessageHandler([](const std::string&) { throw std::bad_alloc(); });
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    ASSERT_TRUE(out && err);
+    const int status = RunCli({"grid", PathOf("absent.thk")}, out, err);
+    SetMessageHandler(previous);
+    EXPECT_EQ(status, 1);
+    std::rewind(err);
+    char text[200] = {};
+    EXPECT_NE(std::fgets(text, sizeof text, err), nullptr);
+    EXPECT_EQ(std::string(text), "morvaplot-cli: std::bad_alloc\n");
+    std::fclose(out);
+    std::fclose(err);
 }
 
 TEST_F(CliUsage, HelpNamesEveryOptionOfEveryCommand) {
@@ -71,15 +157,16 @@ TEST_F(CliUsage, HelpNamesEveryOptionOfEveryCommand) {
     };
     const CliRun general = Run({"--help"});
     EXPECT_EQ(general.Status, 0);
+    EXPECT_EQ(general.Err, "");
     for (const Case& c : cases) {
         EXPECT_NE(general.Out.find(std::string("  ") + c.command + " "), std::string::npos) << c.command;
-        const CliRun run = Run({c.command, "--help"});
-        EXPECT_EQ(run.Status, 0) << c.command;
-        EXPECT_EQ(run.Err, "") << c.command;
-        EXPECT_EQ(run.Out.rfind(std::string("Usage: morvaplot-cli ") + c.command, 0), 0u);
+        CliOptions options;
+        const ParseResult parsed = ParseCommandLine({c.command, "--help"}, options);
+        EXPECT_EQ(parsed.Status, ParseStatus::Help) << c.command;
+        EXPECT_EQ(parsed.Text.rfind(std::string("Usage: morvaplot-cli ") + c.command, 0), 0u);
         for (const auto& group : c.options)
             for (const std::string& option : group)
-                EXPECT_NE(run.Out.find(option), std::string::npos) << c.command << " " << option;
+                EXPECT_NE(parsed.Text.find(option), std::string::npos) << c.command << " " << option;
     }
 }
 

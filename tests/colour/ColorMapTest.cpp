@@ -20,7 +20,7 @@ protected:
     QImage Draw(const ThkData& record, bool useRamp = true, DisplayCondition condition = {}) {
         QImage image(301, 301, QImage::Format_RGB32);
         image.fill(Qt::magenta);
-        DrawColorMap(image, record, useRamp, condition, Blue, Table.Count - 1, Table.Colors.data());
+        DrawColorMap(image, record, useRamp, condition, Blue, Table);
         return image;
     }
     static Color At(const QImage& image, int x, int y) { return ArgbToColor(image.pixel(x, y)); }
@@ -45,7 +45,7 @@ std::vector<int> ShownIndexes(int size, bool alongX) {
     EXPECT_EQ(index.size(), static_cast<size_t>(size + 1)) << "colours must identify indexes";
 
     QImage image(301, 301, QImage::Format_RGB32);
-    DrawColorMap(image, *record, true, {}, Blue, 0, nullptr);
+    DrawColorMap(image, *record, true, {}, Blue, ColormapPreset());
     std::vector<int> shown;
     for (int p = 0; p < 301; ++p)
         shown.push_back(index.at(ArgbToColor(alongX ? image.pixel(p, 150) : image.pixel(150, p))));
@@ -74,6 +74,19 @@ TEST_F(ColorMap, Size100CoversThreePixelsPerCellTwoCellsTwo) {
         EXPECT_EQ(shown.front(), 0);
         EXPECT_EQ(shown.back(), 100);
     }
+}
+
+TEST_F(ColorMap, PixelScaleIsHeldInSinglePrecision) {
+    // (Size + 1) / 301 rounded to float is a little below the exact scale, so
+    // where pixel * scale is a whole number in exact arithmetic the pixel
+    // still shows the cell before it: at Size 6, cell 0 covers pixels 0..43.
+    const std::vector<int> shown = ShownIndexes(6, true);
+    struct Case {
+        int pixel, cell;
+    };
+    const Case cases[] = {{42, 0}, {43, 0}, {44, 1}, {86, 1}, {87, 2}, {258, 5}, {259, 6}, {300, 6}};
+    for (const Case& c : cases)
+        EXPECT_EQ(shown[static_cast<size_t>(c.pixel)], c.cell) << "pixel " << c.pixel;
 }
 
 TEST_F(ColorMap, Size500NeverShowsIndex500) {
@@ -142,7 +155,7 @@ TEST_F(ColorMap, EnabledConditionDividesByTheDivisor) {
     record->Max = 6.0;
     record->Divisor = 2.0;
     // Shown values 1, 3 and 2 on the range 1..3; "greater than 1.5" hides the 1.
-    const QImage image = Draw(*record, true, {true, 2, 1.5, 0.0});
+    const QImage image = Draw(*record, true, {true, ConditionMode::Above, 1.5, 0.0});
     EXPECT_EQ(At(image, 0, 0), Blue);
     EXPECT_EQ(At(image, 300, 0), MakeColor(255, 0, 85));
     EXPECT_EQ(At(image, 0, 300), 0x00FF00u);

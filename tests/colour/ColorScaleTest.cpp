@@ -97,18 +97,25 @@ TEST_F(ColorScale, BlendOutsideItsBoundsStaysInEachChannel) {
 }
 
 TEST_F(ColorScale, GradationAlongTheColormapPreset) {
-    const GradationTable table = ColormapPreset();
-    const Color* colors = table.Colors.data();
-    EXPECT_EQ(GetGradationColor(colors, 6, 0.0f), 0x0000FFu);
-    EXPECT_EQ(GetGradationColor(colors, 6, 1.0f / 12.0f), MakeColor(255, 64, 32));
-    EXPECT_EQ(GetGradationColor(colors, 6, 0.5f), 0x00FF00u);
-    EXPECT_EQ(GetGradationColor(colors, 6, 1.0f), 0xFF0080u);
-    for (int i = 0; i <= 6; ++i)
-        EXPECT_EQ(GetGradationColor(colors, 6, static_cast<float>(i / 6.0)), colors[i]) << i;
-    EXPECT_EQ(GetGradationColor(colors, 6, -0.5f), colors[0]);
-    EXPECT_EQ(GetGradationColor(colors, 6, 1.5f), colors[6]);
-    EXPECT_EQ(GetGradationColor(nullptr, 6, 0.5f), 0u);
-    EXPECT_EQ(GetGradationColor(colors, 0, 0.7f), colors[0]);
+    GradationTable table = ColormapPreset();
+    const auto& colors = table.Colors;
+    EXPECT_EQ(GetGradationColor(table, 0.0f), 0x0000FFu);
+    EXPECT_EQ(GetGradationColor(table, 1.0f / 12.0f), MakeColor(255, 64, 32));
+    EXPECT_EQ(GetGradationColor(table, 0.5f), 0x00FF00u);
+    EXPECT_EQ(GetGradationColor(table, 1.0f), 0xFF0080u);
+    for (size_t i = 0; i <= 6; ++i)
+        EXPECT_EQ(GetGradationColor(table, static_cast<float>(i / 6.0)), colors[i]) << i;
+    EXPECT_EQ(GetGradationColor(table, -0.5f), colors[0]);
+    EXPECT_EQ(GetGradationColor(table, 1.5f), colors[6]);
+    // The count decides the span: the bottom colour is the last one in use,
+    // and a damaged count stays inside the ten entries.
+    table.Count = 3;
+    EXPECT_EQ(GetGradationColor(table, 1.0f), colors[2]);
+    EXPECT_EQ(GetGradationColor(table, 0.5f), colors[1]);
+    table.Count = 99;
+    EXPECT_EQ(GetGradationColor(table, 1.0f), colors[9]);
+    table.Count = 1;
+    EXPECT_EQ(GetGradationColor(table, 0.7f), colors[0]);
 }
 
 TEST_F(ColorScale, Presets) {
@@ -147,8 +154,7 @@ TEST_F(ColorScale, ColourBarRows) {
     const GradationTable table = ColormapPreset();
     DrawColorBar(bar, false, table);
     EXPECT_EQ(pixel(0, 0), 0x0000FFu);  // entry 1 at the top
-    EXPECT_EQ(pixel(0, 264),
-              GetGradationColor(table.Colors.data(), 6, static_cast<float>(1.0 - 1.0f / 265.0f)));
+    EXPECT_EQ(pixel(0, 264), GetGradationColor(table, static_cast<float>(1.0 - 1.0f / 265.0f)));
 }
 
 TEST(ScaleLabelTexts, Formats) {

@@ -11,6 +11,7 @@
 
 #include "colour/ColorSettingFile.h"
 #include "support/MessageRecorder.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -23,26 +24,8 @@ const std::string DefaultFileText =
 
 class ColorSettingFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() /
-               ("morvaplot-colorset-" + std::to_string(getpid()) + "-" + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     std::string Write(const std::string& content, const std::string& name = "colorset.dat") {
-        const fs::path path = dir_ / name;
-        std::ofstream(path, std::ios::binary) << content;
-        return path.string();
-    }
-
-    static std::string Slurp(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
+        return temp_.Write(name, content);
     }
 
     // A table that differs from the preset everywhere, to see what a load keeps.
@@ -54,14 +37,15 @@ protected:
         return t;
     }
 
-    fs::path dir_;
+    TempDir temp_;
+    const fs::path& dir_ = temp_.Root();
 };
 
 TEST_F(ColorSettingFileTest, DefaultTableSavesElevenLinesAndReadsBack) {
     const std::string path = (dir_ / "colorset.dat").string();
     MessageRecorder recorder;
     ASSERT_EQ(SaveColorSetting(path, ColormapPreset()), 1);
-    EXPECT_EQ(Slurp(path), DefaultFileText);
+    EXPECT_EQ(ReadWholeFile(path), DefaultFileText);
     EXPECT_FALSE(fs::exists(path + ".tmp"));
 
     GradationTable table = Marked();
@@ -158,7 +142,7 @@ TEST_F(ColorSettingFileTest, SaveReplacesWholeFileOrLeavesItAlone) {
     ApplyMonoPreset(mono);
     MessageRecorder recorder;
     ASSERT_EQ(SaveColorSetting(path, mono), 1);
-    const std::string saved = Slurp(path);
+    const std::string saved = ReadWholeFile(path);
     EXPECT_EQ(saved.substr(0, 43), "ColorCount: 2\nColor01: 16777215\nColor02: 0\n");
     EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 11);
 

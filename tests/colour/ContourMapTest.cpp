@@ -81,8 +81,7 @@ protected:
     RecordingSink Trace(const ThkData& record, int levels = 1) {
         SetBorderCount(levels);
         RecordingSink sink;
-        TraceContours(record, record.Size, 301, 301, Table.Count - 1, Table.Colors.data(), true,
-                      DrawingRampSet, sink);
+        TraceContours(record, record.Size, 301, 301, Table, true, DrawingRampSet, sink);
         return sink;
     }
 
@@ -103,7 +102,7 @@ TEST_F(ContourMap, LevelsDivideTheRangeIntoEqualBands) {
 
     SetBorderCount(5);
     RecordingSink gradation;
-    TraceContours(*record, record->Size, 301, 301, 6, Table.Colors.data(), false, DrawingRampSet, gradation);
+    TraceContours(*record, record->Size, 301, 301, Table, false, DrawingRampSet, gradation);
     EXPECT_EQ(gradation.Levels[2].pen, 0x00FF00u);  // level 3 of 5 is the middle
 }
 
@@ -198,6 +197,19 @@ TEST_F(ContourMap, TiltAlongXIsTracedFromTheOtherEdges) {
     EXPECT_EQ(trace[4].sy, 300);
 }
 
+TEST_F(ContourMap, StartOnTheRightBorderRunsIntoTheGridFirst) {
+    // The only start edge lies on the right border, x = 4: the first trace
+    // runs into the grid, the second ends at once on the border.
+    auto record = GridFromArt({
+        "0 0 0 0 0",
+        "0 0 0 0 0",
+        "0 0 0 0 4",
+        "0 0 0 0 0",
+        "0 0 0 0 0",
+    });
+    EXPECT_EQ(Trace(*record).Grid(), "(4,1.5) (3.5,2) (4,2.5) | (4,1.5)");
+}
+
 TEST_F(ContourMap, EmptyCellsEndLinesLikeTheBorder) {
     auto margin = GridFromArt({
         "0 0 2 2 .",
@@ -250,8 +262,8 @@ TEST_F(ContourMap, NoLinesForAnEmptyRangeOrATinyGrid) {
     auto tiny = GridFromArt({"0 2", "2 0"});
     EXPECT_TRUE(Trace(*tiny).Levels.empty());
     QImage image(301, 301, QImage::Format_RGB32);
-    SetContourColors(0xFF0000, 0, 0, 0);
-    DrawContourLines(image, *tiny, tiny->Size, 6, Table.Colors.data(), true, DrawingRampSet, true);
+    SetContourColors(0xFF0000);
+    DrawContourLines(image, *tiny, tiny->Size, Table, true, DrawingRampSet, true);
     EXPECT_EQ(image.size(), QSize(301, 301));
     for (int y = 0; y < 301; ++y)
         for (int x = 0; x < 301; ++x)
@@ -263,9 +275,9 @@ TEST_F(ContourMap, SegmentsLeaveOutTheirEndPixel) {
     // the border pixel 300, which the segment does not paint.
     auto record = GridFromArt({"0 0 0", "1 1 1", "3 3 3"});
     QImage image(301, 301, QImage::Format_RGB32);
-    SetContourColors(0x000000, 0, 0, 0);
+    SetContourColors(0x000000);
     SetBorderCount(1);
-    DrawContourLines(image, *record, 2, 6, Table.Colors.data(), true, DrawingRampSet, true);
+    DrawContourLines(image, *record, 2, Table, true, DrawingRampSet, true);
     const Color pen = GetRampColor(0.5f);
     auto at = [&](int x, int y) { return ArgbToColor(image.pixel(x, y)); };
     EXPECT_EQ(at(150, 187), pen);
@@ -282,7 +294,7 @@ TEST_F(ContourMap, PaintContourMapUnderlayOrBlack) {
     const DisplayCondition condition;
     QImage image(301, 301, QImage::Format_RGB32);
     SetBorderCount(1);
-    SetContourColors(0x00FF00, 0, 0, 0);  // replaced by black below
+    SetContourColors(0x00FF00);  // replaced by black below
     PaintContourMap(image, *record, false, true, 0x000000, 0xFFFFFF, 0xFF0000, condition, Table);
     EXPECT_EQ(ArgbToColor(image.pixel(0, 0)), 0x000000u);
     EXPECT_EQ(ArgbToColor(image.pixel(300, 300)), 0x000000u);

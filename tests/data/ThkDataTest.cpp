@@ -73,21 +73,21 @@ TEST(ThkData, RecalcLeavesInvalidRecordAlone) {
 
 TEST(ThkData, ValueCondition) {
     for (double v : {-1e9, 0.0, 5.0, 1e9}) {
-        EXPECT_TRUE(TestValueCondition(v, false, 4, 5.0, 5.0));
-        EXPECT_FALSE(TestValueCondition(v, true, 4, 5.0, 5.0));
-        EXPECT_FALSE(TestValueCondition(v, true, 5, 6.0, 5.0));
-        EXPECT_FALSE(TestValueCondition(v, true, 9, 0.0, 10.0));
+        EXPECT_TRUE(TestValueCondition(v, false, ConditionMode::Inside, 5.0, 5.0));
+        EXPECT_FALSE(TestValueCondition(v, true, ConditionMode::Inside, 5.0, 5.0));
+        EXPECT_FALSE(TestValueCondition(v, true, ConditionMode::Within, 6.0, 5.0));
+        EXPECT_FALSE(TestValueCondition(v, true, static_cast<ConditionMode>(9), 0.0, 10.0));
     }
-    EXPECT_TRUE(TestValueCondition(1.0, true, 0, 2.0, 0.0));
-    EXPECT_FALSE(TestValueCondition(2.0, true, 0, 2.0, 0.0));
-    EXPECT_TRUE(TestValueCondition(2.0, true, 1, 2.0, 0.0));
-    EXPECT_TRUE(TestValueCondition(3.0, true, 2, 2.0, 0.0));
-    EXPECT_FALSE(TestValueCondition(2.0, true, 2, 2.0, 0.0));
-    EXPECT_TRUE(TestValueCondition(2.0, true, 3, 2.0, 0.0));
-    EXPECT_FALSE(TestValueCondition(5.0, true, 4, 5.0, 6.0));
-    EXPECT_TRUE(TestValueCondition(5.5, true, 4, 5.0, 6.0));
-    EXPECT_TRUE(TestValueCondition(5.0, true, 5, 5.0, 6.0));
-    EXPECT_TRUE(TestValueCondition(6.0, true, 5, 5.0, 6.0));
+    EXPECT_TRUE(TestValueCondition(1.0, true, ConditionMode::Below, 2.0, 0.0));
+    EXPECT_FALSE(TestValueCondition(2.0, true, ConditionMode::Below, 2.0, 0.0));
+    EXPECT_TRUE(TestValueCondition(2.0, true, ConditionMode::AtMost, 2.0, 0.0));
+    EXPECT_TRUE(TestValueCondition(3.0, true, ConditionMode::Above, 2.0, 0.0));
+    EXPECT_FALSE(TestValueCondition(2.0, true, ConditionMode::Above, 2.0, 0.0));
+    EXPECT_TRUE(TestValueCondition(2.0, true, ConditionMode::AtLeast, 2.0, 0.0));
+    EXPECT_FALSE(TestValueCondition(5.0, true, ConditionMode::Inside, 5.0, 6.0));
+    EXPECT_TRUE(TestValueCondition(5.5, true, ConditionMode::Inside, 5.0, 6.0));
+    EXPECT_TRUE(TestValueCondition(5.0, true, ConditionMode::Within, 5.0, 6.0));
+    EXPECT_TRUE(TestValueCondition(6.0, true, ConditionMode::Within, 5.0, 6.0));
 }
 
 TEST(ThkData, TextRatios) {

@@ -10,6 +10,7 @@
 #include "data/ThkReader.h"
 #include "support/MessageRecorder.h"
 #include "support/RecordFactory.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -17,19 +18,10 @@ namespace fs = std::filesystem;
 
 class ThkReaderTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("morvaplot-reader-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-        record_ = NewRecord();
-    }
-    void TearDown() override { fs::remove_all(dir_); }
+    void SetUp() override { record_ = NewRecord(); }
 
     std::string Write(const std::string& content, const std::string& name = "data.thk") {
-        const fs::path path = dir_ / name;
-        std::ofstream(path, std::ios::binary) << content;
-        return path.string();
+        return temp_.Write(name, content);
     }
 
     // Reads the content and returns the messages shown.
@@ -39,7 +31,8 @@ protected:
         return recorder.Messages;
     }
 
-    fs::path dir_;
+    TempDir temp_;
+    const fs::path& dir_ = temp_.Root();
     std::unique_ptr<ThkData> record_;
 };
 

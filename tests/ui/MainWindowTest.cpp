@@ -16,6 +16,8 @@
 #include <cmath>
 #include <memory>
 
+#include "cli/Commands.h"
+#include "colour/ColorScale.h"
 #include "core/NumberText.h"
 #include "support/MessageRecorder.h"
 #include "ui/Application.h"
@@ -141,7 +143,7 @@ TEST_F(MainWindowTest, GoodFileLeadsToRawLoaded) {
     EXPECT_EQ(Form().OpenFileByPath(path), 1);
     EXPECT_EQ(recorder_.Messages, Messages{});
     ExpectState(State::RawLoaded);
-    const ThkData& raw = Form().ThkDataSet[0];
+    const ThkData& raw = Form().Flow().Record(DataKind::Raw);
     EXPECT_EQ(raw.Count, 121);
     // Every node of the pitch-20 lattice holds a data cell: the radius is the pitch.
     EXPECT_EQ(Form().Lbl_SearchRad->text(), QStringLiteral("20.0"));
@@ -179,8 +181,8 @@ TEST_F(MainWindowTest, ReaderFailureShowsOneMessageAndResets) {
         EXPECT_EQ(Form().OpenFileByPath(Write("bad.thk", bad.content)), -1);
         EXPECT_EQ(recorder_.Messages, Messages{bad.message});
         ExpectState(State::NoData);
-        EXPECT_FALSE(Form().ThkDataSet[0].Valid);
-        EXPECT_EQ(Form().ThkDataSet[0].Value[0][0], NoData);
+        EXPECT_FALSE(Form().Flow().Record(DataKind::Raw).Valid);
+        EXPECT_EQ(Form().Flow().Record(DataKind::Raw).Value[0][0], NoData);
         for (const QString& t : RangeTexts())
             EXPECT_EQ(t, QStringLiteral("---.---"));
         EXPECT_EQ(Form().DataTable()->Cell(2, 1), QString());
@@ -224,7 +226,7 @@ TEST_F(MainWindowTest, FileOnCommandLineIsLoadedWhenShown) {
     Show();
     EXPECT_EQ(recorder_.Messages, Messages{});
     ExpectState(State::RawLoaded);
-    EXPECT_EQ(Form().ThkDataSet[0].Count, 121);
+    EXPECT_EQ(Form().Flow().Record(DataKind::Raw).Count, 121);
 }
 
 TEST_F(MainWindowTest, LoadButtonUsesTheOpenDialog) {
@@ -259,7 +261,7 @@ TEST_F(MainWindowTest, CalcFillAndAutoFillFollowTheStateTable) {
     ASSERT_EQ(Form().OpenFileByPath(Write("dome.thk", DomeFile())), 1);
     QTest::mouseClick(Form().Btn_Calc, Qt::LeftButton);
     ExpectState(State::AfterCalc);
-    const ThkData& grid = Form().ThkDataSet[1];
+    const ThkData& grid = Form().Flow().Record(DataKind::Grid);
     EXPECT_TRUE(grid.Valid);
     EXPECT_TRUE(HasData(grid.Value[20][40]));
     EXPECT_FALSE(HasData(grid.Value[10][40]));
@@ -271,13 +273,13 @@ TEST_F(MainWindowTest, CalcFillAndAutoFillFollowTheStateTable) {
     EXPECT_EQ(recorder_.Messages, Messages{});
     ExpectState(State::AfterFill);
     EXPECT_TRUE(Form().Cmb_DrawType->isEnabled());
-    EXPECT_TRUE(HasData(Form().ThkDataSet[2].Value[37][91]));
+    EXPECT_TRUE(HasData(Form().Flow().Record(DataKind::Fill).Value[37][91]));
 
     // A new load keeps the Grid and Fill items enabled but empties the records.
     ASSERT_EQ(Form().OpenFileByPath(Write("again.thk", DomeFile())), 1);
     EXPECT_TRUE(Form().Rdo_DataType->ItemEnabled(2));
     EXPECT_EQ(Form().Rdo_DataType->ItemIndex(), 0);
-    EXPECT_FALSE(Form().ThkDataSet[2].Valid);
+    EXPECT_FALSE(Form().Flow().Record(DataKind::Fill).Valid);
 
     Form().Chk_AutoFill->setChecked(true);
     ASSERT_EQ(Form().OpenFileByPath(Write("auto.thk", DomeFile())), 1);
@@ -302,13 +304,13 @@ TEST_F(MainWindowTest, FailedAutoFillLeavesGridSelected) {
 TEST_F(MainWindowTest, RawRangeDecidesTheScaleOfGridData) {
     Show();
     ASSERT_EQ(Form().OpenFileByPath(Write("dome.thk", DomeFile())), 1);
-    const ThkData& raw = Form().ThkDataSet[0];
+    const ThkData& raw = Form().Flow().Record(DataKind::Raw);
     QTest::mouseClick(Form().Btn_Calc, Qt::LeftButton);
     EXPECT_EQ(Form().Lbl_Cont_Range[0]->text().toStdString(), FormatFixed(raw.Min, 7, 3));
     EXPECT_EQ(Form().Lbl_Cont_Range[4]->text().toStdString(), FormatFixed(raw.Max, 7, 3));
 
     QTest::mouseClick(Form().Chk_RawRange, Qt::LeftButton);
-    const ThkData& grid = Form().ThkDataSet[1];
+    const ThkData& grid = Form().Flow().Record(DataKind::Grid);
     EXPECT_NE(grid.Min, raw.Min);  // weighted means stay inside the data range
     EXPECT_EQ(Form().Lbl_Cont_Range[0]->text().toStdString(), FormatFixed(grid.Min, 7, 3));
     EXPECT_EQ(Form().Lbl_Cont_Range[4]->text().toStdString(), FormatFixed(grid.Max, 7, 3));
@@ -354,6 +356,14 @@ TEST_F(MainWindowTest, CopyDataPutsTheTableOfTheShownRecordOnTheClipboard) {
     EXPECT_EQ(QGuiApplication::clipboard()->text(),
               QString::fromUtf8("Y\xEF\xBC\xBCX\t0\t1\t2\t\n0\t1.500\t2.250\t\t\n1\t\t\t\t\n2\t\t\t\t\n"));
 
+    // Grid data is listed at the calculation pitch, other data at every index.
+    ASSERT_EQ(Form().OpenFileByPath(Write("dome.thk", DomeFile())), 1);
+    QTest::mouseClick(Form().Btn_Calc, Qt::LeftButton);
+    QTest::mouseClick(Form().Btn_Copy_Data, Qt::LeftButton);
+    const QString grid = QGuiApplication::clipboard()->text();
+    EXPECT_EQ(grid.left(grid.indexOf(QLatin1Char('\n'))),
+              QString::fromUtf8("Y\xEF\xBC\xBCX\t0\t20\t40\t60\t80\t100\t"));
+
     recorder_.Messages.clear();
     QTest::mouseClick(Form().Btn_Copy_Image, Qt::LeftButton);
     EXPECT_EQ(recorder_.Messages, Messages{"Copied graphic image to Clipboard."});
@@ -385,7 +395,7 @@ TEST_F(MainWindowTest, ContourDrawingForFillDataOnly) {
     EXPECT_GT(black, 301 * 301 * 8 / 10);
     EXPECT_LT(black, 301 * 301);
     // A full redraw leaves the labels in the 7-digit scale format.
-    const ThkData& raw = Form().ThkDataSet[0];
+    const ThkData& raw = Form().Flow().Record(DataKind::Raw);
     EXPECT_EQ(Form().Lbl_Cont_Range[0]->text().toStdString(), FormatFixed(raw.Min, 7, 3));
 
     // Copy Colormap redraws directly: grey underlay, labels in the contour format.
@@ -404,14 +414,68 @@ TEST_F(MainWindowTest, ContourDrawingForFillDataOnly) {
     EXPECT_EQ(recorder_.Messages, Messages{});
 }
 
-TEST_F(MainWindowTest, DataTableListsOnlyCellsInsideSize) {
+TEST_F(MainWindowTest, DataTableHoldsTheListedCellsOfTheLastLoadOnly) {
     Show();
-    ASSERT_EQ(Form().OpenFileByPath(Write("beyond.thk", "100\n10,10\n0,0,1,\n500,0,2,\n10,10,3,\n")), 1);
     const DataTableModel& table = *Form().DataTable();
-    EXPECT_EQ(table.RowCount(), 4);
+    ASSERT_EQ(Form().OpenFileByPath(Write("dome.thk", DomeFile())), 1);
+    EXPECT_EQ(table.RowCount(), 122);
+    // Cells beyond Size and repeated positions add no rows, and nothing of
+    // the larger table before stays behind.
+    ASSERT_EQ(Form().OpenFileByPath(
+                  Write("beyond.thk", "100\n10,10\n0,0,1,\n500,0,2,\n10,10,3,\n10,10,4,\n10,10,5,\n")),
+              1);
+    EXPECT_EQ(table.RowCount(), 3);
     EXPECT_EQ(table.Cell(2, 1), QStringLiteral("1.000"));
-    EXPECT_EQ(table.Cell(2, 2), QStringLiteral("3.000"));
+    EXPECT_EQ(table.Cell(2, 2), QStringLiteral("5.000"));
     EXPECT_EQ(table.Cell(2, 3), QString());
+    EXPECT_EQ(table.Cell(0, 121), QString());
+}
+
+TEST_F(MainWindowTest, WithoutTheColormapTheMapTakesTheCommittedGradation) {
+    Show();
+    // Size 2: pixel 0 shows cell 0, pixel 150 cell 1 and pixel 300 cell 2.
+    ASSERT_EQ(Form().OpenFileByPath(Write("three.thk", "2\n1,1\n0,0,10,\n1,1,20,\n2,2,30,\n")), 1);
+    QTest::mouseClick(Form().Chk_Colormap, Qt::LeftButton);
+    const GradationTable preset = ColormapPreset();
+    const auto at = [&](int x, int y) { return ArgbToColor(Form().Img_Colormap->Picture().pixel(x, y)); };
+    EXPECT_EQ(at(0, 0), preset.Colors[6]);      // the minimum: the last of the seven colours in use
+    EXPECT_EQ(at(150, 150), preset.Colors[3]);  // half way
+    EXPECT_EQ(at(300, 300), preset.Colors[0]);  // the maximum
+}
+
+TEST_F(MainWindowTest, MapEqualsTheBatchToolsPictureAfterTheSameClicks) {
+    Show();
+    const QString path = Write("dome.thk", DomeFile());
+    Form().Chk_AutoFill->setChecked(true);
+    ASSERT_EQ(Form().OpenFileByPath(path), 1);
+    Form().Cmb_DrawType->setCurrentIndex(1);
+    Form().Cmb_DrawTypeChange();
+    const QImage contour = Form().Img_Colormap->Picture().copy();
+    Form().Rdo_DataType->SetItemIndex(1);  // Grid, after a contour drawing
+    const QImage grid = Form().Img_Colormap->Picture().copy();
+
+    struct Case {
+        const char* what;
+        std::vector<std::string> options;
+        const QImage& window;
+    };
+    const Case cases[] = {
+        {"contour map of Fill", {"--data", "fill", "--draw", "contour"}, contour},
+        {"grid after the contour map", {"--data", "grid", "--draw", "contour"}, grid},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString png = dir_.filePath(QStringLiteral("map.png"));
+        std::vector<std::string> args = {"image", path.toStdString(), "--out", png.toStdString()};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        std::FILE* sink = std::tmpfile();
+        ASSERT_NE(sink, nullptr);
+        EXPECT_EQ(RunCli(args, sink, sink), 0);
+        std::fclose(sink);
+        EXPECT_EQ(QImage(png).convertToFormat(QImage::Format_RGB32),
+                  c.window.convertToFormat(QImage::Format_RGB32));
+    }
+    EXPECT_EQ(recorder_.Messages, Messages{});
 }
 
 }  // namespace

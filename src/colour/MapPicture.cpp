@@ -1,0 +1,18 @@
+#include "colour/MapPicture.h"
+
+#include <QImage>
+
+#include "colour/ColorMap.h"
+#include "colour/ContourMap.h"
+
+void PaintMap(QImage& image, const ThkData& record, DrawKind draw, RampSetKind ramp, const MapStyle& style) {
+    if (image.width() != MapPictureSize || image.height() != MapPictureSize)
+        image = QImage(MapPictureSize, MapPictureSize, QImage::Format_RGB32);
+    if (draw == DrawKind::Contour) {
+        PaintContourMap(image, record, style.CopyColormap, style.UseColormap, style.MinColor, style.MaxColor,
+                        style.BackColor, style.Condition, style.Table);
+        return;
+    }
+    SetRampParameters(RampSetOf(ramp));
+    DrawColorMap(image, record, style.UseColormap, style.Condition, style.BackColor, style.Table);
+}

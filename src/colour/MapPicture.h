@@ -1,0 +1,31 @@
+#pragma once
+
+#include "colour/ColorScale.h"
+#include "core/Codes.h"
+#include "core/Color.h"
+#include "data/ThkData.h"
+
+class QImage;
+
+// The main map picture (the window's Img_Colormap), painted the same way for
+// the window and the batch tool.
+
+inline constexpr int MapPictureSize = 301;
+
+// The colour settings the picture depends on, at the controls' designed
+// values: hue ramp on, black back colour, the black-to-white pair under
+// contours and the start-up gradation.
+struct MapStyle {
+    bool UseColormap = true;
+    GradationTable Table = ColormapPreset();
+    bool CopyColormap = false;
+    Color BackColor = 0x000000;
+    Color MinColor = 0x000000;
+    Color MaxColor = 0xFFFFFF;
+    DisplayCondition Condition{};
+};
+
+// Paints record into image (made 301 x 301 RGB32 when it is not): the
+// contour map (lines in the drawing ramp set, which stays installed) or the
+// colour map with the ramp set named by ramp, which is installed first.
+void PaintMap(QImage& image, const ThkData& record, DrawKind draw, RampSetKind ramp, const MapStyle& style);

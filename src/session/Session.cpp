@@ -1,0 +1,218 @@
+#include "session/Session.h"
+
+#include <charconv>
+
+#include "calc/Fill.h"
+#include "calc/GridCalc.h"
+#include "core/Message.h"
+#include "core/NumberText.h"
+#include "data/DataTableText.h"
+#include "data/ThkReader.h"
+
+namespace {
+
+constexpr int RecordCount = 3;
+
+// Notifies the front end that a long computation runs for the scope's life.
+class BusyScope {
+public:
+    explicit BusyScope(SessionFrontEnd& frontEnd) : frontEnd_(frontEnd) { frontEnd_.ShowBusy(true); }
+    ~BusyScope() { frontEnd_.ShowBusy(false); }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+private:
+    SessionFrontEnd& frontEnd_;
+};
+
+}  // namespace
+
+std::string SearchRadiusText(float radius) {
+    return FormatFixed(radius, 5, 1);
+}
+
+double LabelNumber(const std::string& text) {
+    double value = 0.0;
+    const char* first = text.data();
+    const char* last = first + text.size();
+    const auto result = std::from_chars(first, last, value);
+    if (result.ec != std::errc() || result.ptr != last) return 0.0;
+    return value;
+}
+
+Session::Session(SessionFrontEnd& frontEnd)
+    : frontEnd_(frontEnd), records_(std::make_unique<ThkData[]>(RecordCount)) {
+    ClearThkData(records_.get(), RecordCount);
+}
+
+Session::~Session() = default;
+
+ThkData& Session::Record(DataKind kind) {
+    const int i = kind == DataKind::None ? 0 : IndexOf(kind);
+    return records_[static_cast<std::size_t>(i)];
+}
+
+const ThkData& Session::Record(DataKind kind) const {
+    const int i = kind == DataKind::None ? 0 : IndexOf(kind);
+    return records_[static_cast<std::size_t>(i)];
+}
+
+void Session::ReadSettings() {
+    frontEnd_.ReadSettings(settings_);
+}
+
+void Session::ShowAvailability() {
+    frontEnd_.ShowAvailability(enabled_);
+}
+
+int Session::OpenFile(const std::string& fileName) {
+    if (fileName.empty()) {
+        ShowMessage("<OpenThkData> Filename is NULL.");
+        ResetData();
+        return -1;
+    }
+    return Open([&fileName](ThkData& raw) { return ReadThkFile(fileName, raw); });
+}
+
+int Session::Open(const std::function<int(ThkData&)>& produce) {
+    ReadSettings();
+    ClearThkData(records_.get(), RecordCount);
+    ThkData& raw = Record(DataKind::Raw);
+    if (produce(raw) != 1) {
+        ResetData();
+        return -1;
+    }
+    SelectDataType(DataKind::Raw);
+    frontEnd_.ShowDataTable(&raw);
+    if (settings_.RadOptimize) {
+        // A failed search has shown its message; the label keeps its radius.
+        const float radius = OptimizeSearchRadius(raw, settings_.CalcPitch, settings_.MinDataCount);
+        if (radius >= 0.0f) {
+            const std::string text = SearchRadiusText(radius);
+            settings_.SearchRad = static_cast<float>(LabelNumber(text));
+            frontEnd_.ShowSearchRadius(text);
+        }
+    }
+    enabled_.Calc = true;
+    enabled_.CopyImage = true;
+    enabled_.CopyData = true;
+    ShowAvailability();
+    if (settings_.AutoFill) {
+        Calc();
+        Fill();
+    }
+    RedrawAll();
+    return 1;
+}
+
+void Session::Calc() {
+    ReadSettings();
+    {
+        BusyScope busy(frontEnd_);
+        CalcGrid(Record(DataKind::Raw), Record(DataKind::Grid), settings_.AverageWeight, settings_.SearchRad,
+                 settings_.CalcPitch);
+    }
+    SelectDataType(DataKind::Grid);
+    enabled_.Fill = true;
+    ShowAvailability();
+    frontEnd_.ShowDataTable(&Record(DataKind::Grid));
+    RedrawAll();
+}
+
+int Session::Fill() {
+    ReadSettings();
+    ThkData& fill = Record(DataKind::Fill);
+    ClearThkData(&fill, 1);
+    int result;
+    {
+        BusyScope busy(frontEnd_);
+        result = RunFill(Record(DataKind::Grid), fill, settings_.SplineOrder);
+    }
+    if (result != 1) return -1;
+    SelectDataType(DataKind::Fill);
+    enabled_.View3D = true;
+    ShowAvailability();
+    RedrawAll();
+    return 1;
+}
+
+void Session::SelectDataType(DataKind kind) {
+    // The group raises its click only when the selection changes.
+    const bool changed = settings_.DataType != kind;
+    settings_.DataType = kind;
+    enabled_.DataItems[static_cast<std::size_t>(IndexOf(kind))] = true;
+    frontEnd_.ShowSelectedData(kind);
+    ShowAvailability();
+    if (changed) DataTypeClick();
+}
+
+void Session::DataTypeClick() {
+    ReadSettings();
+    UpdateCopyRoi();
+    enabled_.DrawType = settings_.DataType == DataKind::Fill;
+    ShowAvailability();
+    RedrawAll();
+}
+
+void Session::DrawTypeChange() {
+    ReadSettings();
+    if (settings_.DataType == DataKind::Grid || settings_.DataType == DataKind::Fill) RedrawAll();
+}
+
+void Session::RedrawAll() {
+    ReadSettings();
+    const DataKind shown = settings_.DataType == DataKind::None ? DataKind::Raw : settings_.DataType;
+    ThkData& record = Record(shown);
+    if (settings_.RawRange && shown != DataKind::Raw) {
+        const ThkData& raw = Record(DataKind::Raw);
+        record.Min = raw.Min;
+        record.Max = raw.Max;
+    } else {
+        RecalcStatistics(record);
+    }
+    MapPlan plan;
+    plan.Shown = shown;
+    if (settings_.DrawType == DrawKind::Contour && shown == DataKind::Fill) {
+        plan.Draw = DrawKind::Contour;
+        // Contour lines use the drawing set, and it stays installed for the
+        // colour maps that follow.
+        ramp_ = RampSetKind::Drawing;
+    }
+    plan.Ramp = ramp_;
+    frontEnd_.ShowMap(record, plan);
+}
+
+void Session::RedrawContour() {
+    ReadSettings();
+    if (settings_.DataType != DataKind::Fill) return;
+    ramp_ = RampSetKind::Drawing;
+    frontEnd_.ShowMap(Record(DataKind::Fill), MapPlan{DataKind::Fill, DrawKind::Contour, ramp_, false});
+}
+
+void Session::ResetData() {
+    frontEnd_.ShowDataTable(nullptr);
+    enabled_.DataItems = {};
+    ClearThkData(records_.get(), RecordCount);
+    enabled_.Calc = false;
+    enabled_.Fill = false;
+    enabled_.CopyImage = false;
+    enabled_.CopyData = false;
+    enabled_.View3D = false;
+    ShowAvailability();
+    RedrawAll();
+}
+
+void Session::SetRoiShown(int i, bool shown) {
+    roiShown_.at(static_cast<std::size_t>(i)) = shown;
+    UpdateCopyRoi();
+    ShowAvailability();
+}
+
+void Session::UpdateCopyRoi() {
+    enabled_.CopyRoi = settings_.DataType == DataKind::Fill && (roiShown_[0] || roiShown_[1]);
+}
+
+std::string Session::CopyDataText() const {
+    const int step = settings_.DataType == DataKind::Grid ? settings_.CalcPitch : 1;
+    return BuildThkDataText(Record(settings_.DataType), step);
+}

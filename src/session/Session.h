@@ -1,0 +1,146 @@
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/Codes.h"
+#include "data/ThkData.h"
+#include "session/ViewSettings.h"
+
+// What a front end may use at a moment: the rows of the main window's state
+// table plus the draw type box and Copy ROI.
+struct Availability {
+    std::array<bool, 3> DataItems{};  // Raw, Grid, Fill items of the data type group
+    bool Calc = false;
+    bool Fill = false;
+    bool CopyImage = false;
+    bool CopyData = false;
+    bool View3D = false;
+    bool DrawType = false;  // only while Fill is shown
+    bool CopyRoi = false;   // only while Fill is shown and an ROI is placed
+
+    bool operator==(const Availability&) const = default;
+};
+
+// One drawing of the map, as the flow decides it.
+struct MapPlan {
+    DataKind Shown = DataKind::Raw;  // whose record is drawn (Raw when nothing is selected)
+    DrawKind Draw = DrawKind::Colormap;
+    RampSetKind Ramp = RampSetKind::Startup;  // the hue-ramp set the drawing uses
+    // A full redraw also writes the scale labels and lays out the ROIs; a
+    // contour redraw (border count, Copy Colormap) paints the contour map and
+    // its labels only.
+    bool Full = true;
+
+    bool operator==(const MapPlan&) const = default;
+};
+
+// The window or the batch tool, as the flow sees it. Every hook has a
+// default that does nothing, so a front end implements only what it shows.
+class SessionFrontEnd {
+public:
+    virtual ~SessionFrontEnd() = default;
+    // Copies the controls into the settings before each step that reads them;
+    // a front end without controls leaves the settings as they are.
+    virtual void ReadSettings(ViewSettings&) {}
+    // The flow enabled and selected a data type item itself (no user click).
+    virtual void ShowSelectedData(DataKind) {}
+    virtual void ShowAvailability(const Availability&) {}
+    // The radius optimisation found a radius: the search radius label's text.
+    virtual void ShowSearchRadius(const std::string&) {}
+    // The data table lists the record's cells; nullptr empties it.
+    virtual void ShowDataTable(const ThkData*) {}
+    // Paint the map of record as the plan says.
+    virtual void ShowMap(const ThkData& record, const MapPlan& plan) = 0;
+    // A long computation (Calc, Fill) starts or ends.
+    virtual void ShowBusy(bool) {}
+};
+
+// The viewer's data flow, shared by the window and the batch tool: the three
+// records (Raw, Grid, Fill), the settings, and what a load, Calc, Fill and a
+// change of data or draw type do, in which order, with which redraws. It
+// reports failures through ShowMessage and tells the front end what to show
+// through its hooks. Each operation reads the settings from the front end
+// where the window reads its controls.
+class Session {
+public:
+    explicit Session(SessionFrontEnd& frontEnd);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Load from a file: 1, or -1 after the reader's message with the session
+    // back in its no-data state. An empty name is refused with
+    // "<OpenThkData> Filename is NULL.".
+    int OpenFile(const std::string& fileName);
+
+    // Load from any producer of Raw data (a file reader, pasted text, the
+    // random data maker): clears the three records, lets produce fill the
+    // Raw record (1 for success), then selects Raw, lists it, optimises the
+    // search radius when that is on, and with Auto Fill runs Calc and Fill.
+    int Open(const std::function<int(ThkData&)>& produce);
+
+    // Calc: the Grid record from the Raw record by inverse-distance
+    // weighting; selects Grid.
+    void Calc();
+
+    // Fill: 1 with Fill selected, or -1 after the fill's message with the
+    // Fill record cleared and nothing else changed.
+    int Fill();
+
+    // The user picked a data type item or a draw type (the settings hold the
+    // new choice once read).
+    void DataTypeClick();
+    void DrawTypeChange();
+
+    // The central redraw: settles the display range of the shown record
+    // (Raw Range: Grid and Fill take the Raw record's Min and Max; otherwise
+    // the statistics are recomputed) and paints it.
+    void RedrawAll();
+
+    // Redraws the contour map of Fill when Fill is shown, whatever the draw
+    // type (after the border count or Copy Colormap changed).
+    void RedrawContour();
+
+    // Back to the no-data state after a failed load.
+    void ResetData();
+
+    // Places or removes ROI i (0 or 1).
+    void SetRoiShown(int i, bool shown);
+    bool RoiShown(int i) const { return roiShown_.at(static_cast<std::size_t>(i)); }
+
+    // The Copy Data text of the shown record, with the data type and pitch as
+    // last read: the pitch is the step for Grid data, 1 otherwise.
+    std::string CopyDataText() const;
+
+    ThkData& Record(DataKind kind);
+    const ThkData& Record(DataKind kind) const;
+    ViewSettings& Settings() { return settings_; }
+    const ViewSettings& Settings() const { return settings_; }
+    const Availability& Enabled() const { return enabled_; }
+    // The ramp set the last drawing left installed.
+    RampSetKind InstalledRamp() const { return ramp_; }
+
+private:
+    void ReadSettings();
+    void SelectDataType(DataKind kind);
+    void UpdateCopyRoi();
+    void ShowAvailability();
+
+    SessionFrontEnd& frontEnd_;
+    std::unique_ptr<ThkData[]> records_;
+    ViewSettings settings_;
+    Availability enabled_;
+    std::array<bool, 2> roiShown_{};
+    RampSetKind ramp_ = RampSetKind::Startup;
+};
+
+// The search radius label's text for a radius: one decimal, as the input pad
+// writes it (30.25 becomes "30.3").
+std::string SearchRadiusText(float radius);
+
+// A number label's text read as the window reads it: the decimal number at
+// the start of the text (C locale), 0 when there is none.
+double LabelNumber(const std::string& text);

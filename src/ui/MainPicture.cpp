@@ -1,0 +1,59 @@
+#include <QCheckBox>
+#include <QLabel>
+
+#include "colour/MapPicture.h"
+#include "colour/ScaleLabels.h"
+#include "ui/Main.h"
+#include "ui/Multigradation.h"
+#include "ui/widgets/ImageBox.h"
+
+// The main window's picture: the map, the colour bar and the scale labels.
+
+void TForm1::RedrawAll() {
+    session_.RedrawAll();
+}
+
+MapStyle TForm1::CurrentMapStyle() const {
+    const ViewSettings& s = session_.Settings();
+    MapStyle style;
+    style.UseColormap = s.UseColormap;
+    style.Table = CommittedGradation();
+    style.CopyColormap = s.CopyColormap;
+    style.BackColor = s.MapBackColor;
+    style.MinColor = s.MapMinColor;
+    style.MaxColor = s.MapMaxColor;
+    style.Condition = s.Condition;
+    return style;
+}
+
+void TForm1::ShowMap(const ThkData& record, const MapPlan& plan) {
+    if (plan.Draw == DrawKind::Contour) {
+        // The contour map writes its own label format; a full redraw then
+        // overwrites it with the scale format below.
+        const std::array<std::string, 5> texts = ContourScaleLabels(record);
+        for (std::size_t i = 0; i < 5; ++i)
+            Lbl_Cont_Range[i]->setText(QString::fromStdString(texts[i]));
+    }
+    PaintMap(Img_Colormap->Picture(), record, plan.Draw, plan.Ramp, CurrentMapStyle());
+    Img_Colormap->PictureChanged();
+    if (plan.Full) UpdateScaleLabels(record);
+}
+
+void TForm1::UpdateScaleLabels(const ThkData& record) {
+    const ScaleLabelTexts texts = ScaleLabels(record);
+    for (std::size_t i = 0; i < 5; ++i)
+        Lbl_Cont_Range[i]->setText(QString::fromStdString(texts.Range[i]));
+    Lbl_Mean->setText(QString::fromStdString(texts.Mean));
+}
+
+void TForm1::DrawColorBarPicture() {
+    DrawColorBar(Img_ColorBar->Picture(), Chk_Colormap->isChecked(), CommittedGradation());
+    Img_ColorBar->PictureChanged();
+}
+
+const GradationTable& TForm1::CommittedGradation() const {
+    // Before the gradation dialog is attached (during construction) drawing
+    // uses the start-up preset the dialog itself starts with.
+    static const GradationTable preset = ColormapPreset();
+    return gradationSet_ ? gradationSet_->CommittedTable() : preset;
+}

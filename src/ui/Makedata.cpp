@@ -1,0 +1,5 @@
+#include "ui/Makedata.h"
+
+TDataMake::TDataMake(QWidget* parent) : QDialog(parent) {
+    setWindowTitle(QStringLiteral("Data Make"));
+}

@@ -1,0 +1,5 @@
+#pragma once
+
+#include "data/Table.h"
+
+double Mean(const Table& table);

@@ -1,0 +1,3 @@
+#include "calc/Grid.h"
+#include "colour/Palette.h"
+#  include "ui/Main.h"

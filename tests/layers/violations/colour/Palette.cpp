@@ -1,0 +1,2 @@
+#include "colour/Palette.h"
+#include <QWidget>

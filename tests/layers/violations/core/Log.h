@@ -1,0 +1,5 @@
+#pragma once
+
+#include <string>
+
+void Log(const std::string& text);

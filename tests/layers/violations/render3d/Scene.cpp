@@ -1,0 +1,3 @@
+#include <QOpenGLFunctions>
+#include <GL/gl.h>
+#include "colour/Palette.h"

@@ -1,0 +1,4 @@
+#pragma once
+
+#include "calc/Grid.h"
+#include "core/Log.h"

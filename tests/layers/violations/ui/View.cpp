@@ -1,0 +1,3 @@
+#include "ui/Main.h"
+#include <QLabel>
+#include <GL/gl.h>
