@@ -54,7 +54,7 @@ TForm1::TForm1(const QString& settingsDir, Dialogs& dialogs, QWidget* parent)
     InputFor(ParamInputs, ParamTag::BorderCount) = ParamInput{0, 2.0, 50.0, 2, 0, QStringLiteral("0")};
 
     for (int i = 0; i < 3; ++i)
-        Rdo_DataType->SetItemEnabled(i, false);
+        SetRadioItemEnabled(i, false);
     setAcceptDrops(true);
 
     ConnectHandlers();
@@ -72,7 +72,7 @@ void TForm1::AttachForms(TTenkey* tenkey, TDataMake* dataMake, TGradationSet* gr
 
 void TForm1::FormCreate() {
     setWindowTitle(windowTitle() + kVersion);
-    ShowDataTable(nullptr);
+    ResetDataTable();
     Cmb_ROI_Type_1->setCurrentIndex(0);
     Cmb_ROI_Type_2->setCurrentIndex(0);
     Cmb_ROI_FDigit_1->setCurrentIndex(2);
@@ -144,7 +144,7 @@ void TForm1::ShowSelectedData(DataKind kind) {
 
 void TForm1::ShowAvailability(const Availability& enabled) {
     for (int i = 0; i < 3; ++i)
-        Rdo_DataType->SetItemEnabled(i, enabled.DataItems[static_cast<std::size_t>(i)]);
+        SetRadioItemEnabled(i, enabled.DataItems[static_cast<std::size_t>(i)]);
     Btn_Calc->setEnabled(enabled.Calc);
     Btn_Fill->setEnabled(enabled.Fill);
     Btn_Copy_Image->setEnabled(enabled.CopyImage);
@@ -160,9 +160,25 @@ void TForm1::ShowSearchRadius(const std::string& text) {
 
 void TForm1::ShowDataTable(const ThkData* record) {
     if (record)
-        dataTable_->List(*record);
+        FillDataTable(*record);
     else
-        dataTable_->Reset();
+        ResetDataTable();
+}
+
+void TForm1::ResetDataTable() {
+    dataTable_->Reset();
+}
+
+void TForm1::FillDataTable(const ThkData& record) {
+    dataTable_->List(record);
+}
+
+void TForm1::SetRadioItemEnabled(int index, bool enabled) {
+    Rdo_DataType->SetItemEnabled(index, enabled);
+}
+
+void TForm1::ResetData() {
+    session_.ResetData();
 }
 
 void TForm1::ShowBusy(bool busy) {

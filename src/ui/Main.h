@@ -54,8 +54,12 @@ public:
     // Operations.
     void ReadControls();
     void RedrawAll();
+    void ResetData();
+    void ResetDataTable();
+    void FillDataTable(const ThkData& record);
     int OpenThkData(const QString& fileName);
     int OpenFileByPath(const QString& path);
+    void SetRadioItemEnabled(int index, bool enabled);
     void UpdateScaleLabels(const ThkData& record);
     int LoadParameterOnStart();
     int SaveParameter(const QString& path);
@@ -170,6 +174,9 @@ private:
 
     // The picture: map, colour bar and scale labels (MainPicture.cpp).
     MapStyle CurrentMapStyle() const;
+    // Paints the contour map and writes the contour label format; only the
+    // session's plans call it, so the ramp set it leaves is known.
+    void DrawContourMap(const ThkData& record);
     void DrawColorBarPicture();
     const GradationTable& CommittedGradation() const;
 

@@ -28,15 +28,22 @@ MapStyle TForm1::CurrentMapStyle() const {
 
 void TForm1::ShowMap(const ThkData& record, const MapPlan& plan) {
     if (plan.Draw == DrawKind::Contour) {
-        // The contour map writes its own label format; a full redraw then
-        // overwrites it with the scale format below.
-        const std::array<std::string, 5> texts = ContourScaleLabels(record);
-        for (std::size_t i = 0; i < 5; ++i)
-            Lbl_Cont_Range[i]->setText(QString::fromStdString(texts[i]));
+        DrawContourMap(record);
+    } else {
+        PaintMap(Img_Colormap->Picture(), record, DrawKind::Colormap, plan.Ramp, CurrentMapStyle());
+        Img_Colormap->PictureChanged();
     }
-    PaintMap(Img_Colormap->Picture(), record, plan.Draw, plan.Ramp, CurrentMapStyle());
-    Img_Colormap->PictureChanged();
+    // After a contour map this overwrites its label format: a full redraw
+    // always ends with the scale format.
     if (plan.Full) UpdateScaleLabels(record);
+}
+
+void TForm1::DrawContourMap(const ThkData& record) {
+    const std::array<std::string, 5> texts = ContourScaleLabels(record);
+    for (std::size_t i = 0; i < 5; ++i)
+        Lbl_Cont_Range[i]->setText(QString::fromStdString(texts[i]));
+    PaintMap(Img_Colormap->Picture(), record, DrawKind::Contour, RampSetKind::Drawing, CurrentMapStyle());
+    Img_Colormap->PictureChanged();
 }
 
 void TForm1::UpdateScaleLabels(const ThkData& record) {
