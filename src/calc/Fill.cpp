@@ -76,7 +76,7 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
     EvalSurface();
 
     ClearThkData(&fill, 1);
-    double min = StatInitMin;
+    double min = RunningMinStart;
     double max = StatInitMax;
     for (int x = 0; x < s.Ms; ++x) {
         const float* column = &s.Raster[static_cast<std::size_t>(x) * s.Mt];
@@ -88,7 +88,7 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
         }
     }
     fill.Valid = true;
-    StoreStatistics(fill, min, max);
+    StoreStatistics(fill, s.Ms > 0 && s.Mt > 0 ? min : StatInitMin, max);
     return 1;
 }
 

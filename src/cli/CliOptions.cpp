@@ -346,8 +346,7 @@ std::string CommandHelp(CliCommand command) {
             text +=
                 "  --draw TYPE     colormap or contour (default colormap); a contour picture\n"
                 "                  needs the filled surface, so contour always runs Fill;\n"
-                "                  with raw or grid data the colour map is drawn, with the\n"
-                "                  ramp the window has after a contour drawing\n"
+                "                  with raw or grid data the ordinary colour map is drawn\n"
                 "  --gradation F   colour with the multi-colour gradation read from the\n"
                 "                  colour-setting file F (the format of colorset.dat)\n"
                 "                  instead of the hue ramp\n"

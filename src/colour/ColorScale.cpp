@@ -88,7 +88,10 @@ RampParameters CurrentRampParameters() {
 }
 
 Color GetRampColor(float x) {
-    const RampParameters& r = CurrentRamp;
+    return GetRampColor(x, CurrentRamp);
+}
+
+Color GetRampColor(float x, const RampParameters& r) {
     const double xd = x;
     float hue = static_cast<float>((1.0 - xd) * r.HueSpan + r.HueOffset);
     float saturation = static_cast<float>(r.SatSlope * xd + r.SatBase);

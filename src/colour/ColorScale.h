@@ -65,9 +65,10 @@ void SetRampParameters(const RampParameters& parameters);
 RampParameters CurrentRampParameters();
 
 // Ramp colour at position x (0..1, single precision) with the current ramp
-// set. Hue is taken in whole degrees, so at most 360 distinct hues appear.
-// Sets LastColorRGB.
+// set, or with the given one. Hue is taken in whole degrees, so at most 360
+// distinct hues appear. Sets LastColorRGB.
 Color GetRampColor(float x);
+Color GetRampColor(float x, const RampParameters& ramp);
 
 // Colour between a (at low) and b (at high) for value: each channel moves
 // from a toward b by the truncated fraction, so the result leans toward a
@@ -96,5 +97,6 @@ double ScalePosition(double value, double min, double max);
 
 // Replaces the image with a bar of its own width and height (RGB32): row y has
 // the colour of position (H - y) / H, so the top row is the maximum and the
-// bottom row 1 / H. Ramp colours when useRamp, otherwise the table's gradation.
+// bottom row 1 / H. Ramp colours (always the start-up set, which colour maps
+// use) when useRamp, otherwise the table's gradation.
 void DrawColorBar(QImage& image, bool useRamp, const GradationTable& table);

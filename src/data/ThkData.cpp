@@ -62,7 +62,7 @@ double CalcSigma(const ThkData& record) {
 
 void RecalcStatistics(ThkData& record) {
     if (!record.Valid) return;
-    double min = StatInitMin;
+    double min = RunningMinStart;
     double max = StatInitMax;
     std::int32_t count = 0;
     for (int x = 0; x < ThkGridDim; ++x) {
@@ -75,7 +75,7 @@ void RecalcStatistics(ThkData& record) {
         }
     }
     record.Count = count;
-    StoreStatistics(record, min, max);
+    StoreStatistics(record, count > 0 ? min : StatInitMin, max);
 }
 
 void StoreStatistics(ThkData& record, double min, double max) {

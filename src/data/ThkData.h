@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <string>
 
 #include "core/Codes.h"
@@ -14,8 +15,13 @@
 inline constexpr int ThkGridDim = 501;      // cells per axis, coordinates 0..500
 inline constexpr int ThkMaxSize = 500;      // largest Size and largest coordinate
 inline constexpr double NoData = -99999.0;  // value of an empty cell
+// Statistics of a record that holds no value.
 inline constexpr double StatInitMin = 99999.0;
 inline constexpr double StatInitMax = -99999.0;
+// Where a running minimum starts: above every value, so films thicker than
+// 99999 keep their true minimum. Only a record without values keeps
+// StatInitMin.
+inline constexpr double RunningMinStart = std::numeric_limits<double>::infinity();
 
 // A cell holds data only when its value is strictly greater than NoData.
 inline bool HasData(double value) {

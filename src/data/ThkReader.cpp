@@ -191,7 +191,7 @@ int ReadThkFile(const std::string& fileName, ThkData& record) {
     record.PitchX = pitchX;
     record.PitchY = pitchY;
 
-    double min = StatInitMin;
+    double min = RunningMinStart;  // at least one value is stored before it is used
     double max = StatInitMax;
     char token[kTokenCapacity + 1];
     int length = 0;

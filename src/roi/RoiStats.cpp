@@ -4,7 +4,7 @@
 
 int CalcRoiStatistics(const ThkData& record, RoiShape shape, int x0, int y0, int size, RoiStats& stats) {
     if (!record.Valid) return RoiNoRecord;
-    double min = StatInitMin;
+    double min = RunningMinStart;  // read only when a cell was counted
     double max = StatInitMax;
     double sum = 0.0;
     int count = 0;

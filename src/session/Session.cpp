@@ -1,6 +1,7 @@
 #include "session/Session.h"
 
 #include <charconv>
+#include <vector>
 
 #include "calc/Fill.h"
 #include "calc/GridCalc.h"
@@ -13,16 +14,39 @@ namespace {
 
 constexpr int RecordCount = 3;
 
-// Notifies the front end that a long computation runs for the scope's life.
+// Shows the front end busy while a long computation runs. The messages the
+// computation shows are held until End has turned the busy indication off,
+// so no message box ever waits for OK under a busy cursor.
 class BusyScope {
 public:
-    explicit BusyScope(SessionFrontEnd& frontEnd) : frontEnd_(frontEnd) { frontEnd_.ShowBusy(true); }
-    ~BusyScope() { frontEnd_.ShowBusy(false); }
+    explicit BusyScope(SessionFrontEnd& frontEnd) : frontEnd_(frontEnd) {
+        previous_ = SetMessageHandler([this](const std::string& text) { held_.push_back(text); });
+        frontEnd_.ShowBusy(true);
+    }
+    ~BusyScope() {
+        // Reached without End only by an exception: the held texts go with it.
+        if (!ended_) Restore();
+    }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 
+    void End() {
+        ended_ = true;
+        Restore();
+        for (const std::string& text : held_)
+            ShowMessage(text);
+    }
+
 private:
+    void Restore() {
+        frontEnd_.ShowBusy(false);
+        SetMessageHandler(previous_);
+    }
+
     SessionFrontEnd& frontEnd_;
+    MessageHandler previous_;
+    std::vector<std::string> held_;
+    bool ended_ = false;
 };
 
 }  // namespace
@@ -107,11 +131,10 @@ int Session::Open(const std::function<int(ThkData&)>& produce) {
 
 void Session::Calc() {
     ReadSettings();
-    {
-        BusyScope busy(frontEnd_);
-        CalcGrid(Record(DataKind::Raw), Record(DataKind::Grid), settings_.AverageWeight, settings_.SearchRad,
-                 settings_.CalcPitch);
-    }
+    BusyScope busy(frontEnd_);
+    CalcGrid(Record(DataKind::Raw), Record(DataKind::Grid), settings_.AverageWeight, settings_.SearchRad,
+             settings_.CalcPitch);
+    busy.End();
     SelectDataType(DataKind::Grid);
     enabled_.Fill = true;
     ShowAvailability();
@@ -123,11 +146,9 @@ int Session::Fill() {
     ReadSettings();
     ThkData& fill = Record(DataKind::Fill);
     ClearThkData(&fill, 1);
-    int result;
-    {
-        BusyScope busy(frontEnd_);
-        result = RunFill(Record(DataKind::Grid), fill, settings_.SplineOrder);
-    }
+    BusyScope busy(frontEnd_);
+    const int result = RunFill(Record(DataKind::Grid), fill, settings_.SplineOrder);
+    busy.End();
     if (result != 1) return -1;
     SelectDataType(DataKind::Fill);
     enabled_.View3D = true;
@@ -174,19 +195,16 @@ void Session::RedrawAll() {
     plan.Shown = shown;
     if (settings_.DrawType == DrawKind::Contour && shown == DataKind::Fill) {
         plan.Draw = DrawKind::Contour;
-        // Contour lines use the drawing set, and it stays installed for the
-        // colour maps that follow.
-        ramp_ = RampSetKind::Drawing;
+        plan.Ramp = RampSetKind::Drawing;
     }
-    plan.Ramp = ramp_;
     frontEnd_.ShowMap(record, plan);
 }
 
 void Session::RedrawContour() {
     ReadSettings();
     if (settings_.DataType != DataKind::Fill) return;
-    ramp_ = RampSetKind::Drawing;
-    frontEnd_.ShowMap(Record(DataKind::Fill), MapPlan{DataKind::Fill, DrawKind::Contour, ramp_, false});
+    frontEnd_.ShowMap(Record(DataKind::Fill),
+                      MapPlan{DataKind::Fill, DrawKind::Contour, RampSetKind::Drawing, false});
 }
 
 void Session::ResetData() {

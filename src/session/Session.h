@@ -28,7 +28,9 @@ struct Availability {
 struct MapPlan {
     DataKind Shown = DataKind::Raw;  // whose record is drawn (Raw when nothing is selected)
     DrawKind Draw = DrawKind::Colormap;
-    RampSetKind Ramp = RampSetKind::Startup;  // the hue-ramp set the drawing uses
+    // The hue-ramp set the drawing uses: the start-up set for colour maps, so
+    // they always match the colour bar; the drawing set for contour lines.
+    RampSetKind Ramp = RampSetKind::Startup;
     // A full redraw also writes the scale labels and lays out the ROIs; a
     // contour redraw (border count, Copy Colormap) paints the contour map and
     // its labels only.
@@ -120,8 +122,6 @@ public:
     ViewSettings& Settings() { return settings_; }
     const ViewSettings& Settings() const { return settings_; }
     const Availability& Enabled() const { return enabled_; }
-    // The ramp set the last drawing left installed.
-    RampSetKind InstalledRamp() const { return ramp_; }
 
 private:
     void ReadSettings();
@@ -134,7 +134,6 @@ private:
     ViewSettings settings_;
     Availability enabled_;
     std::array<bool, 2> roiShown_{};
-    RampSetKind ramp_ = RampSetKind::Startup;
 };
 
 // The search radius label's text for a radius: one decimal, as the input pad

@@ -288,7 +288,7 @@ void TForm1::Shp_ColorMouseDown(ShapeSwatch* shape) {
 
 void TForm1::Btn_ExpandClick() {
     Expanded = !Expanded;
-    resize(ClientWidth, Expanded ? TallClientHeight : ShortClientHeight);
+    setFixedSize(ClientWidth, Expanded ? TallClientHeight : ShortClientHeight);
     Btn_Expand->setText(Expanded ? QStringLiteral("\u25B2") : QStringLiteral("\u25BC"));
 }
 
@@ -331,7 +331,10 @@ void TForm1::dropEvent(QDropEvent* event) {
     for (const QUrl& url : event->mimeData()->urls())
         paths << url.toLocalFile();
     event->acceptProposedAction();
-    DropFiles(paths);
+    // Loading (with its messages and an Auto Fill) runs from the event loop,
+    // so the program the file was dragged from is released at once.
+    QMetaObject::invokeMethod(
+        this, [this, paths] { DropFiles(paths); }, Qt::QueuedConnection);
 }
 
 void TForm1::DropFiles(const QStringList& paths) {

@@ -17,6 +17,7 @@ class QPushButton;
 class QTableView;
 class ClickLabel;
 class DataTableModel;
+class FitLabel;
 class Dialogs;
 class ImageBox;
 class RadioGroup;
@@ -97,12 +98,12 @@ public:
     ImageBox* Img_Colormap = nullptr;
     QFrame* Frm_ColorBar = nullptr;
     ImageBox* Img_ColorBar = nullptr;
-    std::array<QLabel*, 5> Lbl_Cont_Range{};  // [0] = Lbl_Cont_Range1 (bottom, Min)
+    std::array<FitLabel*, 5> Lbl_Cont_Range{};  // [0] = Lbl_Cont_Range1 (bottom, Min)
     QLabel* Lbl_Max = nullptr;
     QLabel* Lbl_Min = nullptr;
     QLabel* Lbl_Mid = nullptr;
     QLabel* Lbl_Mean_Lbl = nullptr;
-    QLabel* Lbl_Mean = nullptr;
+    FitLabel* Lbl_Mean = nullptr;
     QTableView* Stg_Data = nullptr;
     RadioGroup* Rdo_DataType = nullptr;
     QGroupBox* Grp_Cursor = nullptr;

@@ -10,6 +10,7 @@
 #include "ui/DataTableModel.h"
 #include "ui/Main.h"
 #include "ui/widgets/ClickLabel.h"
+#include "ui/widgets/FitLabel.h"
 #include "ui/widgets/ImageBox.h"
 #include "ui/widgets/RadioGroup.h"
 #include "ui/widgets/ShapeSwatch.h"
@@ -71,9 +72,11 @@ void TForm1::BuildControls() {
     QFont f = font();
     f.setPixelSize(12);
     setFont(f);
-    setMinimumSize(ClientWidth, ShortClientHeight);
-    setMaximumSize(ClientWidth, TallClientHeight);
-    resize(ClientWidth, ShortClientHeight);
+    // A fixed size for each Expand state (Btn_ExpandClick switches it) and no
+    // maximise button, so the state and the real height always agree.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(ClientWidth, ShortClientHeight);
 
     // Map panel with the 301 x 301 map at (2, 2).
     Pnl_CM = new QFrame(this);
@@ -92,11 +95,19 @@ void TForm1::BuildControls() {
     Img_ColorBar->move(2, 2);
     QFont bold = font();
     bold.setBold(true);
+    // Every number label ends at x 411, the last column Copy Image takes, and
+    // shrinks its font for a text too long for it (thick films, exponents).
+    constexpr int labelsRight = 412;
+    const auto numberLabel = [&](int x, int y, int h) {
+        auto* label = new FitLabel(QStringLiteral("----.---"), 12, this);
+        label->setFont(bold);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setGeometry(x, y, labelsRight - x, h);
+        return label;
+    };
     for (int i = 0; i < 5; ++i) {
         const int y = 22 + 265 - 8 - static_cast<int>(i * 265 / 4.0);
-        Lbl_Cont_Range[static_cast<size_t>(i)] =
-            MakeLabel(QStringLiteral("----.---"), this, 331, y, 80, 14, Qt::AlignRight | Qt::AlignVCenter);
-        Lbl_Cont_Range[static_cast<size_t>(i)]->setFont(bold);
+        Lbl_Cont_Range[static_cast<size_t>(i)] = numberLabel(331, y, 14);
     }
     auto* maxCaption = MakeLabel(QStringLiteral("Max:"), this, 316, 4, 30, 14);
     auto* minCaption = MakeLabel(QStringLiteral("Min:"), this, 316, 4, 30, 14);
@@ -106,10 +117,12 @@ void TForm1::BuildControls() {
     Lbl_Mid = MakeLabel(QString(), this, 346, 4, 60, 14);
     for (QLabel* hidden : {maxCaption, minCaption, midCaption, Lbl_Max, Lbl_Min, Lbl_Mid})
         hidden->hide();
-    Lbl_Mean_Lbl = MakeLabel(QStringLiteral("Mean:"), this, 313, 296, 36, 16);
-    Lbl_Mean =
-        MakeLabel(QStringLiteral("----.---"), this, 347, 296, 64, 16, Qt::AlignRight | Qt::AlignVCenter);
-    Lbl_Mean->setFont(bold);
+    // The mean's value starts a few pixels after its caption, whatever width
+    // the caption takes in this font.
+    const QString meanCaption = QStringLiteral("Mean:");
+    const int captionWidth = fontMetrics().horizontalAdvance(meanCaption) + 1;
+    Lbl_Mean_Lbl = MakeLabel(meanCaption, this, 313, 296, captionWidth, 16);
+    Lbl_Mean = numberLabel(313 + captionWidth + 4, 296, 16);
 
     // The data grid lies to the right of the fixed window width: it holds the
     // table without being seen.

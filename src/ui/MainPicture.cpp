@@ -5,6 +5,7 @@
 #include "colour/ScaleLabels.h"
 #include "ui/Main.h"
 #include "ui/Multigradation.h"
+#include "ui/widgets/FitLabel.h"
 #include "ui/widgets/ImageBox.h"
 
 // The main window's picture: the map, the colour bar and the scale labels.
@@ -41,7 +42,7 @@ void TForm1::ShowMap(const ThkData& record, const MapPlan& plan) {
 void TForm1::DrawContourMap(const ThkData& record) {
     const std::array<std::string, 5> texts = ContourScaleLabels(record);
     for (std::size_t i = 0; i < 5; ++i)
-        Lbl_Cont_Range[i]->setText(QString::fromStdString(texts[i]));
+        Lbl_Cont_Range[i]->SetFittedText(QString::fromStdString(texts[i]));
     PaintMap(Img_Colormap->Picture(), record, DrawKind::Contour, RampSetKind::Drawing, CurrentMapStyle());
     Img_Colormap->PictureChanged();
 }
@@ -49,8 +50,8 @@ void TForm1::DrawContourMap(const ThkData& record) {
 void TForm1::UpdateScaleLabels(const ThkData& record) {
     const ScaleLabelTexts texts = ScaleLabels(record);
     for (std::size_t i = 0; i < 5; ++i)
-        Lbl_Cont_Range[i]->setText(QString::fromStdString(texts.Range[i]));
-    Lbl_Mean->setText(QString::fromStdString(texts.Mean));
+        Lbl_Cont_Range[i]->SetFittedText(QString::fromStdString(texts.Range[i]));
+    Lbl_Mean->SetFittedText(QString::fromStdString(texts.Mean));
 }
 
 void TForm1::DrawColorBarPicture() {

@@ -104,10 +104,10 @@ TEST_F(CliImage, MapsEqualTheWindowsPicturePixelForPixel) {
              PaintContourMap(img, w.Fill(), true, true, Black, 0xFFFFFF, Black, {}, preset);
              return img;
          }},
-        {"grid after a contour drawing: the drawing ramp set stays",
+        {"grid after a contour drawing: the colour bar's ramp as ever",
          {"--data", "grid", "--draw", "contour"},
          [&](FlowRun& w) {
-             SetRampParameters(DrawingRampSet);
+             InitColorScale(5);
              rawRange(w.Grid(), w.Raw());
              QImage img = Blank();
              DrawColorMap(img, w.Grid(), true, {}, Black, preset);

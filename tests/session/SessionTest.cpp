@@ -4,7 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "calc/Fill.h"
 #include "calc/GridCalc.h"
+#include "data/ThkReader.h"
+#include "roi/RoiStats.h"
 #include "session/Session.h"
 #include "support/MessageRecorder.h"
 #include "support/RecordFactory.h"
@@ -94,7 +97,7 @@ TEST_F(SessionTest, RadiusLabelKeepsOneDecimalForCalc) {
 
 // After each sequence of steps: the plan of the last drawing and where the
 // shown record's display range came from.
-TEST_F(SessionTest, RedrawsFollowTheRawRangeRuleAndKeepTheDrawingRampSet) {
+TEST_F(SessionTest, RedrawsFollowTheRawRangeRuleAndTheDrawKind) {
     const std::string file = temp_.Write("d.thk", DomeThk(100, 10, false));
     struct Step {
         const char* what;
@@ -123,15 +126,16 @@ TEST_F(SessionTest, RedrawsFollowTheRawRangeRuleAndKeepTheDrawingRampSet) {
         {"contour redraw needs Fill shown", [](Session& s) { s.RedrawContour(); },
          "map Grid colormap startup", true},
         {"fill", [](Session& s) { s.Fill(); }, "map Fill contour drawing", true},
-        {"grid again: the drawing set stays", chooseData(DataKind::Grid), "map Grid colormap drawing", true},
+        {"grid again: colour maps keep the colour bar ramp", chooseData(DataKind::Grid),
+         "map Grid colormap startup", true},
         {"raw range off",
          [](Session& s) {
              s.Settings().RawRange = false;
              s.RedrawAll();
          },
-         "map Grid colormap drawing", false},
-        {"fill as colour map", chooseDraw(DrawKind::Colormap), "map Grid colormap drawing", false},
-        {"fill shown", chooseData(DataKind::Fill), "map Fill colormap drawing", false},
+         "map Grid colormap startup", false},
+        {"fill as colour map", chooseDraw(DrawKind::Colormap), "map Grid colormap startup", false},
+        {"fill shown", chooseData(DataKind::Fill), "map Fill colormap startup", false},
         {"border count changed: contour only", [](Session& s) { s.RedrawContour(); },
          "map Fill contour drawing only", false},
     };
@@ -188,6 +192,50 @@ TEST_F(SessionTest, FailedLoadsEndInTheNoDataState) {
         for (DataKind kind : {DataKind::Raw, DataKind::Grid, DataKind::Fill})
             EXPECT_FALSE(session_.Record(kind).Valid);
     }
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SessionTest, ThickFilmKeepsItsTrueMinimumInEveryRecord) {
+    // A 125 um film in nm: every value above 99999. The dome varies by about
+    // 110 nm; no minimum may stick at 99999.
+    const std::string file = temp_.Write("thick.thk", DomeThk(100, 10, false, 125000.0));
+
+    auto read = NewRecord();
+    ASSERT_EQ(ReadThkFile(file, *read), 1);
+    EXPECT_GT(read->Min, 124900.0);
+    EXPECT_LT(read->Range, 120.0);
+    EXPECT_NEAR(read->Ratio, read->Range / (read->Max + read->Min), 1e-15);
+
+    // The load recomputes Raw from its cells; Grid and Fill keep what their
+    // producers computed.
+    ASSERT_EQ(session_.OpenFile(file), 1);
+    auto grid = NewRecord();
+    CalcGrid(session_.Record(DataKind::Raw), *grid, 3.0, 20.0f, 20);
+    auto fill = NewRecord();
+    ASSERT_EQ(RunFill(*grid, *fill, 3), 1);
+    const struct {
+        const char* what;
+        const ThkData& record;
+    } stages[] = {{"raw", session_.Record(DataKind::Raw)}, {"grid", *grid}, {"fill", *fill}};
+    for (const auto& stage : stages) {
+        EXPECT_GT(stage.record.Min, 124900.0) << stage.what;
+        EXPECT_EQ(stage.record.RangeMin, stage.record.Min) << stage.what;
+        EXPECT_LT(stage.record.Range, 120.0) << stage.what;
+    }
+    RoiStats stats{};
+    ASSERT_GT(CalcRoiStatistics(*fill, RoiShape::Circle, 50, 50, 10, stats), 0);
+    EXPECT_GT(stats.Min, 124900.0);
+    EXPECT_LE(stats.Min, stats.Mean);
+
+    // A record without values keeps the designed start values.
+    auto empty = NewRecord(100, 10, 10);
+    empty->Valid = true;
+    RecalcStatistics(*empty);
+    EXPECT_EQ(empty->Min, 99999.0);
+    EXPECT_EQ(empty->Max, -99999.0);
 }
 
 }  // namespace

@@ -4,10 +4,10 @@
 #include <string>
 
 // A dome with a tilt on a pitch lattice over Size, as .thk text with values
-// of 3 decimals. With spike, the centre position is first listed with 2000.0
+// of 3 decimals about base. With spike, the centre position is first listed with 2000.0
 // and listed again later with its dome value: the reader's Max (values as
 // read) is then 2000, while the cells' maximum is the dome's.
-inline std::string DomeThk(int size, int pitch, bool spike) {
+inline std::string DomeThk(int size, int pitch, bool spike, double base = 1000.0) {
     std::string text =
         std::to_string(size) + "\n" + std::to_string(pitch) + "," + std::to_string(pitch) + "\n";
     const int c = size / 2 / pitch * pitch;
@@ -18,7 +18,7 @@ inline std::string DomeThk(int size, int pitch, bool spike) {
             const double r2 = ((x - h) * (x - h) + (y - h) * (y - h)) / (h * h);
             char line[64];
             std::snprintf(line, sizeof line, "%d,%d,%.3f,\n", x, y,
-                          1000.0 + 50.0 * (1.0 - r2) + 0.1 * x - 0.05 * y);
+                          base + 50.0 * (1.0 - r2) + 0.1 * x - 0.05 * y);
             text += line;
         }
     }

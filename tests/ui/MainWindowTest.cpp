@@ -24,6 +24,7 @@
 #include "ui/DataTableModel.h"
 #include "ui/ScriptedDialogs.h"
 #include "ui/widgets/ClickLabel.h"
+#include "ui/widgets/FitLabel.h"
 #include "ui/widgets/ImageBox.h"
 #include "ui/widgets/RadioGroup.h"
 #include "ui/widgets/ShapeSwatch.h"
@@ -66,7 +67,9 @@ protected:
         return path;
     }
 
-    void Drop(const QStringList& paths) {
+    // Drops the files and, unless told otherwise, lets the event loop handle
+    // the drop as it does after the drop event.
+    void Drop(const QStringList& paths, bool handle = true) {
         QMimeData mime;
         QList<QUrl> urls;
         for (const QString& p : paths)
@@ -77,6 +80,8 @@ protected:
         ASSERT_TRUE(enter.isAccepted());
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(&Form(), &drop);
+        ASSERT_TRUE(drop.isAccepted());
+        if (handle) QCoreApplication::processEvents();
     }
 
     std::vector<QString> RangeTexts() {
@@ -220,6 +225,18 @@ TEST_F(MainWindowTest, DroppedFilesFollowTheExtensionRules) {
     ExpectState(State::RawLoaded);
 }
 
+TEST_F(MainWindowTest, DropIsHandledAfterTheDropEventReturns) {
+    Show();
+    Form().Chk_AutoFill->setChecked(true);
+    Drop({Write("dome.thk", DomeFile())}, false);
+    ExpectState(State::NoData);  // the file manager is released before the load
+    Drop({Write("a.txt", "x"), Write("b.txt", "y")}, false);
+    EXPECT_EQ(recorder_.Messages, Messages{});
+    QCoreApplication::processEvents();
+    EXPECT_EQ(recorder_.Messages, Messages{"This application is able to load only single file."});
+    ExpectState(State::AfterFill);
+}
+
 TEST_F(MainWindowTest, FileOnCommandLineIsLoadedWhenShown) {
     const QString path = Write("with space.thk", DomeFile());
     Form().SetCommandLine(QStringLiteral("\"") + path + QStringLiteral("\""));
@@ -246,13 +263,21 @@ TEST_F(MainWindowTest, LoadButtonUsesTheOpenDialog) {
 
 TEST_F(MainWindowTest, ExpandingTwiceRestoresTheShortWindow) {
     Show();
+    // Each state has one size: it can be neither maximised nor dragged.
+    EXPECT_FALSE(Form().windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    const auto expectFixed = [&](int height) {
+        EXPECT_EQ(Form().height(), height);
+        EXPECT_EQ(Form().minimumSize(), QSize(TForm1::ClientWidth, height));
+        EXPECT_EQ(Form().maximumSize(), QSize(TForm1::ClientWidth, height));
+    };
+    expectFixed(TForm1::ShortClientHeight);
     QTest::mouseClick(Form().Btn_Expand, Qt::LeftButton);
     EXPECT_TRUE(Form().Expanded);
-    EXPECT_EQ(Form().height(), TForm1::TallClientHeight);
+    expectFixed(TForm1::TallClientHeight);
     EXPECT_EQ(Form().Btn_Expand->text(), QStringLiteral("\u25B2"));
     QTest::mouseClick(Form().Btn_Expand, Qt::LeftButton);
     EXPECT_FALSE(Form().Expanded);
-    EXPECT_EQ(Form().height(), TForm1::ShortClientHeight);
+    expectFixed(TForm1::ShortClientHeight);
     EXPECT_EQ(Form().Btn_Expand->text(), QStringLiteral("\u25BC"));
 }
 
@@ -290,13 +315,22 @@ TEST_F(MainWindowTest, CalcFillAndAutoFillFollowTheStateTable) {
 TEST_F(MainWindowTest, FailedAutoFillLeavesGridSelected) {
     Show();
     Form().Chk_AutoFill->setChecked(true);
+    // The message box of the failure must not wait under the busy cursor.
+    std::vector<bool> busyAtMessage;
+    const MessageHandler recorder = SetMessageHandler([&](const std::string& text) {
+        busyAtMessage.push_back(QApplication::overrideCursor() != nullptr);
+        recorder_.Messages.push_back(text);
+    });
     // Size 60 at calculation pitch 20 has only 3 steps: too few for degree 3.
     QByteArray small = "60\n10,10\n";
     for (int x = 0; x <= 60; x += 10)
         for (int y = 0; y <= 60; y += 10)
             small += QByteArray::number(x) + ',' + QByteArray::number(y) + ",5,\n";
     ASSERT_EQ(Form().OpenFileByPath(Write("small.thk", small)), 1);
+    SetMessageHandler(recorder);
     EXPECT_EQ(recorder_.Messages, Messages{"No enough to fill data.(X count= 3)"});
+    EXPECT_EQ(busyAtMessage, std::vector<bool>{false});
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(Form().Rdo_DataType->ItemIndex(), 1);
     EXPECT_FALSE(Form().Btn_3D->isEnabled());
 }
@@ -476,6 +510,66 @@ TEST_F(MainWindowTest, MapEqualsTheBatchToolsPictureAfterTheSameClicks) {
                   c.window.convertToFormat(QImage::Format_RGB32));
     }
     EXPECT_EQ(recorder_.Messages, Messages{});
+}
+
+TEST_F(MainWindowTest, ColourMapsMatchTheColourBarAfterAContourMap) {
+    Show();
+    Form().Chk_AutoFill->setChecked(true);
+    ASSERT_EQ(Form().OpenFileByPath(Write("dome.thk", DomeFile())), 1);
+    const QImage before = Form().Img_Colormap->Picture().copy();
+    const QImage bar = Form().Img_ColorBar->Picture().copy();
+    Form().Cmb_DrawType->setCurrentIndex(1);
+    Form().Cmb_DrawTypeChange();
+    EXPECT_NE(Form().Img_Colormap->Picture(), before);
+    Form().Cmb_DrawType->setCurrentIndex(0);
+    Form().Cmb_DrawTypeChange();
+    EXPECT_EQ(Form().Img_Colormap->Picture(), before);
+    // Redrawing the bar (Colormap off and on) gives the same bar.
+    QTest::mouseClick(Form().Chk_Colormap, Qt::LeftButton);
+    QTest::mouseClick(Form().Chk_Colormap, Qt::LeftButton);
+    EXPECT_EQ(Form().Img_ColorBar->Picture(), bar);
+    EXPECT_EQ(Form().Img_Colormap->Picture(), before);
+}
+
+TEST_F(MainWindowTest, ScaleLabelsShowTheWholeNumber) {
+    Show();
+    const QRect copied(4, 4, 408, 310);  // the Copy Image rectangle
+    const auto expectWhole = [&](const QLabel* label) {
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width())
+            << label->text().toStdString();
+        EXPECT_TRUE(copied.contains(label->geometry())) << label->text().toStdString();
+    };
+    // Six-digit films, thick films in exponent form, negative values.
+    for (const double value : {1014.855, 123644.56, 125000.0, -9999999.4, 99999999.4, -1.2345678e300}) {
+        auto record = std::make_unique<ThkData>();
+        ClearThkData(record.get(), 1);
+        record->Valid = true;
+        record->Min = value;
+        record->Max = value * 1.1;
+        record->Mean = value * 1.05;
+        Form().UpdateScaleLabels(*record);
+        EXPECT_EQ(Form().Lbl_Mean->text().toStdString(), FormatFixed(record->Mean, 8, 3));
+        for (const QLabel* label : Form().Lbl_Cont_Range)
+            expectWhole(label);
+        expectWhole(Form().Lbl_Mean);
+        // The value begins after its caption, with a gap.
+        const int textLeft = Form().Lbl_Mean->geometry().right() -
+                             Form().Lbl_Mean->fontMetrics().horizontalAdvance(Form().Lbl_Mean->text());
+        const int captionRight =
+            Form().Lbl_Mean_Lbl->x() +
+            Form().Lbl_Mean_Lbl->fontMetrics().horizontalAdvance(Form().Lbl_Mean_Lbl->text());
+        EXPECT_GE(textLeft - captionRight, 3) << Form().Lbl_Mean->text().toStdString();
+    }
+    // Ordinary values keep the design size.
+    auto record = std::make_unique<ThkData>();
+    ClearThkData(record.get(), 1);
+    record->Valid = true;
+    record->Min = 340.82;
+    record->Max = 358.137;
+    record->Mean = 350.016;
+    Form().UpdateScaleLabels(*record);
+    EXPECT_EQ(Form().Lbl_Mean->font().pixelSize(), 12);
+    EXPECT_EQ(Form().Lbl_Cont_Range[4]->font().pixelSize(), 12);
 }
 
 }  // namespace
