@@ -13,9 +13,9 @@ struct CommandName {
 };
 
 constexpr CommandName Commands[] = {
-    {"stats", CliCommand::Stats}, {"grid", CliCommand::Grid},   {"fill", CliCommand::Fill},
-    {"table", CliCommand::Table}, {"image", CliCommand::Image}, {"contours", CliCommand::Contours},
-    {"roi", CliCommand::Roi},
+    {"stats", CliCommand::Stats}, {"grid", CliCommand::Grid},     {"fill", CliCommand::Fill},
+    {"table", CliCommand::Table}, {"image", CliCommand::Image},   {"contours", CliCommand::Contours},
+    {"roi", CliCommand::Roi},     {"random", CliCommand::Random},
 };
 
 const char* NameOf(CliCommand command) {
@@ -26,10 +26,13 @@ const char* NameOf(CliCommand command) {
 
 // Which option groups a command takes.
 bool TakesGrid(CliCommand c) {
-    return c != CliCommand::Stats;
+    return c != CliCommand::Stats && c != CliCommand::Random;
 }
 bool TakesOrder(CliCommand c) {
-    return c != CliCommand::Stats && c != CliCommand::Grid;
+    return TakesGrid(c) && c != CliCommand::Grid;
+}
+bool TakesOut(CliCommand c) {
+    return c == CliCommand::Image || c == CliCommand::Random;
 }
 bool TakesData(CliCommand c) {
     return c == CliCommand::Table || c == CliCommand::Image || c == CliCommand::Roi;
@@ -65,6 +68,29 @@ bool ParseDecimal(const std::string& text, double& value) {
     return true;
 }
 
+// A value as the input pad lets a three-decimal entry be typed: an optional
+// minus sign (when allowed), digits with at most one point and at most three
+// digits after it; read in the C locale.
+bool ParseThousandths(const std::string& text, bool allowSign, double& value) {
+    std::size_t start = 0;
+    if (allowSign && !text.empty() && text[0] == '-') start = 1;
+    const std::string body = text.substr(start);
+    const auto point = body.find('.');
+    if (point != std::string::npos && body.size() - point - 1 > 3) return false;
+    if (!ParseDecimal(body, value)) return false;
+    value = std::strtod(text.c_str(), nullptr);
+    return true;
+}
+
+// Whole-string unsigned 32-bit decimal integer, digits only.
+bool ParseSeed(const std::string& text, std::uint32_t& value) {
+    const char* first = text.data();
+    const char* last = first + text.size();
+    if (first == last) return false;
+    const auto r = std::from_chars(first, last, value);
+    return r.ec == std::errc() && r.ptr == last;
+}
+
 class Parser {
 public:
     Parser(const std::vector<std::string>& args, CliOptions& options) : args_(args), options_(options) {}
@@ -92,7 +118,8 @@ public:
         for (std::size_t i = 1; i < args_.size(); ++i) {
             const std::string& arg = args_[i];
             if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
-                if (haveFile) return Usage("unexpected argument '" + arg + "'");
+                if (haveFile || command_ == CliCommand::Random)
+                    return Usage("unexpected argument '" + arg + "'");
                 options_.File = arg;
                 haveFile = true;
                 continue;
@@ -169,7 +196,7 @@ public:
             } else if (TakesContour(command_) && name == "--no-raw-range") {
                 if (!flag()) return NoValue(name);
                 options_.RawRange = false;
-            } else if (command_ == CliCommand::Image && name == "--out") {
+            } else if (TakesOut(command_) && name == "--out") {
                 if (!need(v)) return MissingValue(name);
                 if (v.empty()) return Usage("--out needs a file name");
                 options_.OutFile = v;
@@ -202,15 +229,44 @@ public:
             } else if (command_ == CliCommand::Roi && name == "--square") {
                 if (!flag()) return NoValue(name);
                 options_.RoiSquare = true;
+            } else if (command_ == CliCommand::Random && name == "--size") {
+                if (!need(v)) return MissingValue(name);
+                if (!IntInRange(v, 10, 500, options_.Random.Size)) return IntRange(name, 10, 500);
+            } else if (command_ == CliCommand::Random && name == "--count") {
+                if (!need(v)) return MissingValue(name);
+                if (!IntInRange(v, 1, 500, options_.Random.Count)) return IntRange(name, 1, 500);
+            } else if (command_ == CliCommand::Random && name == "--check") {
+                if (!need(v)) return MissingValue(name);
+                if (!IntInRange(v, 1, 125, options_.Random.CheckRadius)) return IntRange(name, 1, 125);
+            } else if (command_ == CliCommand::Random && name == "--base") {
+                if (!need(v)) return MissingValue(name);
+                double b = 0.0;
+                if (!ParseThousandths(v, true, b) || b < -9999.999 || b > 9999.999)
+                    return Usage(
+                        "--base must be a number from -9999.999 to 9999.999 with at most 3 decimals");
+                options_.Random.Base = b;
+            } else if (command_ == CliCommand::Random && name == "--width") {
+                if (!need(v)) return MissingValue(name);
+                double w = 0.0;
+                if (!ParseThousandths(v, false, w) || w < 0.001 || w > MaxRandomWidth)
+                    return Usage("--width must be a number from 0.001 to 9999.999 with at most 3 decimals");
+                options_.Random.Width = w;
+            } else if (command_ == CliCommand::Random && name == "--seed") {
+                if (!need(v)) return MissingValue(name);
+                std::uint32_t seed = 0;
+                if (!ParseSeed(v, seed)) return Usage("--seed must be an integer from 0 to 4294967295");
+                options_.Seed = seed;
             } else {
                 return Usage("unknown option '" + name + "' for " + NameOf(command_));
             }
         }
         if (radiusGiven && optimizeGiven) return Usage("--radius and --optimize exclude each other");
-        if (!haveFile) return Usage("missing FILE argument");
+        if (!haveFile && command_ != CliCommand::Random) return Usage("missing FILE argument");
         if (command_ == CliCommand::Image && options_.OutFile.empty())
             return Usage("image needs --out MAP.png");
         if (command_ == CliCommand::Roi && !(xGiven && yGiven)) return Usage("roi needs --x and --y");
+        if (command_ == CliCommand::Random && options_.OutFile.empty())
+            return Usage("random needs --out FILE.thk");
         return {ParseStatus::Run, {}};
     }
 
@@ -270,6 +326,7 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, CliOptions& o
 
 std::string GeneralHelp() {
     return "Usage: morvaplot-cli COMMAND FILE [options]\n"
+           "       morvaplot-cli random [options] --out FILE.thk\n"
            "       morvaplot-cli --help | COMMAND --help\n"
            "\n"
            "Runs the viewer's load, Calc and Fill on a .thk thickness file without a window,\n"
@@ -283,6 +340,7 @@ std::string GeneralHelp() {
            "  image     the 301 x 301 map as a PNG file\n"
            "  contours  contour levels and traced lines of the filled surface\n"
            "  roi       count, minimum, maximum and mean inside a region\n"
+           "  random    random test data written as a .thk file (reads no FILE)\n"
            "\n"
            "Numbers are printed with 17 significant digits. Messages of the viewer go to\n"
            "stderr, one per line. Exit status: 0 success, 1 the operation failed (file,\n"
@@ -396,6 +454,28 @@ std::string CommandHelp(CliCommand command) {
             text += GridHelp;
             text += FillHelp;
             return text;
+        case CliCommand::Random:
+            return "Usage: morvaplot-cli random --out FILE.thk [--size S] [--count n]\n"
+                   "           [--check r] [--base B] [--width W] [--seed N]\n"
+                   "\n"
+                   "Makes the random data of the window's data maker and writes it as a .thk\n"
+                   "file (Size S, pitch 1,1, then x,y,z, for every cell holding data, X-major,\n"
+                   "z with 3 decimals). n points at random positions 0..S, kept more than r\n"
+                   "cells apart on one axis at least (r shrinks when the points do not fit),\n"
+                   "each valued B + k x 0.001 with k from -1000w to 1000w - 1, w the integer\n"
+                   "part of W. The file is replaced only once it is complete.\n"
+                   "\n"
+                   "  --out FILE.thk  the file to write (required)\n"
+                   "  --size S        side of the area, integer 10 to 500 (default 300)\n"
+                   "  --count n       number of points, 1 to 500 (default 100)\n"
+                   "  --check r       half side of the square kept free round each point,\n"
+                   "                  1 to 125 (default 10)\n"
+                   "  --base B        base value, -9999.999 to 9999.999 with at most 3\n"
+                   "                  decimals (default 500.000)\n"
+                   "  --width W       random width, 0.001 to 9999.999 with at most 3 decimals\n"
+                   "                  (default 10.000); below 1 every value is B\n"
+                   "  --seed N        seed of the generator, 0 to 4294967295; the same seed\n"
+                   "                  gives the same data (default: from the clock)\n";
     }
     return GeneralHelp();
 }

@@ -1,16 +1,20 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/Codes.h"
+#include "data/RandomData.h"
 
 // Command line of morvaplot-cli: COMMAND FILE [options], options before or
 // after FILE, values as "--name value" or "--name=value", "--" ends options.
+// The random command reads no FILE: "random [options] --out FILE.thk".
 // Defaults are the designed defaults of the window's controls; every value is
 // checked against the range the window's input pad allows for it.
 
-enum class CliCommand { Stats, Grid, Fill, Table, Image, Contours, Roi };
+enum class CliCommand { Stats, Grid, Fill, Table, Image, Contours, Roi, Random };
 
 struct CliOptions {
     CliCommand Command = CliCommand::Stats;
@@ -36,6 +40,10 @@ struct CliOptions {
     int RoiY = 0;
     int RoiSize = 10;
     bool RoiSquare = false;
+
+    // The random data maker's fields, read as its dialog reads its labels.
+    RandomDataSettings Random;
+    std::optional<std::uint32_t> Seed;  // empty: taken from the clock
 };
 
 enum class ParseStatus {

@@ -1,16 +1,18 @@
 #include "cli/Commands.h"
 
 #include <QImage>
+#include <cstdio>
 #include <exception>
 #include <memory>
 
 #include "cli/CliOptions.h"
 #include "cli/Listing.h"
-#include "cli/PngFile.h"
+#include "cli/OutputFile.h"
 #include "colour/ColorSettingFile.h"
 #include "colour/ContourMap.h"
 #include "colour/MapPicture.h"
 #include "core/Message.h"
+#include "data/RandomData.h"
 #include "data/ThkReader.h"
 #include "roi/RoiStats.h"
 #include "session/Session.h"
@@ -198,6 +200,35 @@ int RunImage(const CliOptions& o, std::FILE* err) {
     return ExitOk;
 }
 
+// The record as .thk text: Size, pitch "1,1" and one "x,y,z," line per data
+// cell, X-major. z is written with 3 decimals, so the file holds every value
+// rounded to the nearest thousandth: base + k x 0.001 computed in binary can
+// differ from the double that "%.3f" text reads back to in its last bits.
+std::string ThkText(const ThkData& record) {
+    std::string text = std::to_string(record.Size) + "\n1,1\n";
+    char line[80];
+    for (int x = 0; x < ThkGridDim; ++x) {
+        for (int y = 0; y < ThkGridDim; ++y) {
+            if (!HasData(record.Value[x][y])) continue;
+            std::snprintf(line, sizeof line, "%d,%d,%.3f,\n", x, y, record.Value[x][y]);
+            text += line;
+        }
+    }
+    return text;
+}
+
+int RunRandom(const CliOptions& o, std::FILE* err) {
+    auto record = std::make_unique<ThkData>();
+    ClearThkData(record.get(), 1);
+    if (MakeRandomData(*record, o.Random, o.Seed ? *o.Seed : ClockSeed()) != 1) return ExitFailed;
+    std::string error;
+    if (WriteText(ThkText(*record), o.OutFile, error) != 1) {
+        std::fprintf(err, "morvaplot-cli: cannot write %s: %s\n", o.OutFile.c_str(), error.c_str());
+        return ExitFailed;
+    }
+    return ExitOk;
+}
+
 int RunCommand(const CliOptions& options, Output& output, std::FILE* err) {
     switch (options.Command) {
         case CliCommand::Stats:
@@ -214,6 +245,8 @@ int RunCommand(const CliOptions& options, Output& output, std::FILE* err) {
             return RunContours(options, output);
         case CliCommand::Roi:
             return RunRoi(options, output);
+        case CliCommand::Random:
+            return RunRandom(options, err);
     }
     return ExitFailed;
 }

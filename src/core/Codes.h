@@ -17,6 +17,10 @@ enum class RoiShape : int { Circle = 0, Square = 1 };
 // low <= v <= high.
 enum class ConditionMode : int { Below = 0, AtMost = 1, Above = 2, AtLeast = 3, Inside = 4, Within = 5 };
 
+// What the input pad takes: a whole number, a decimal number written back
+// with fixed decimals, free text, or a hexadecimal whole number.
+enum class InputMode : int { Integer = 0, Decimal = 1, Text = 2, Hex = 3 };
+
 // Tag of a parameter label: its entry in the input pad's table of limits.
 enum class ParamTag : int {
     AverageWeight = 0,

@@ -101,11 +101,35 @@ int Session::OpenFile(const std::string& fileName) {
 int Session::Open(const std::function<int(ThkData&)>& produce) {
     ReadSettings();
     ClearThkData(records_.get(), RecordCount);
-    ThkData& raw = Record(DataKind::Raw);
-    if (produce(raw) != 1) {
+    if (produce(Record(DataKind::Raw)) != 1) {
         ResetData();
         return -1;
     }
+    TakeNewRawData();
+    if (settings_.AutoFill) {
+        Calc();
+        Fill();
+    }
+    RedrawAll();
+    return 1;
+}
+
+bool Session::OpenGenerated(const std::function<bool(ThkData* records)>& make) {
+    ReadSettings();
+    if (!make(records_.get())) return false;
+    TakeNewRawData();
+    // Calc and Fill redraw; nothing is redrawn after them.
+    if (settings_.AutoFill) {
+        Calc();
+        Fill();
+    } else {
+        RedrawAll();
+    }
+    return true;
+}
+
+void Session::TakeNewRawData() {
+    ThkData& raw = Record(DataKind::Raw);
     SelectDataType(DataKind::Raw);
     frontEnd_.ShowDataTable(&raw);
     if (settings_.RadOptimize) {
@@ -121,12 +145,6 @@ int Session::Open(const std::function<int(ThkData&)>& produce) {
     enabled_.CopyImage = true;
     enabled_.CopyData = true;
     ShowAvailability();
-    if (settings_.AutoFill) {
-        Calc();
-        Fill();
-    }
-    RedrawAll();
-    return 1;
 }
 
 void Session::Calc() {

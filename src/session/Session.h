@@ -84,6 +84,12 @@ public:
     // search radius when that is on, and with Auto Fill runs Calc and Fill.
     int Open(const std::function<int(ThkData&)>& produce);
 
+    // New Raw data from a generator that writes the three records itself
+    // (the random data maker: records are Raw, Grid, Fill in a row) and
+    // answers false when the user cancelled; then nothing changes. Otherwise
+    // as a load, but without a redraw after an Auto Fill.
+    bool OpenGenerated(const std::function<bool(ThkData* records)>& make);
+
     // Calc: the Grid record from the Raw record by inverse-distance
     // weighting; selects Grid.
     void Calc();
@@ -125,6 +131,8 @@ public:
 
 private:
     void ReadSettings();
+    // Selects, lists and optimises new Raw data and enables what it allows.
+    void TakeNewRawData();
     void SelectDataType(DataKind kind);
     void UpdateCopyRoi();
     void ShowAvailability();

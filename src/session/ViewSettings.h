@@ -38,8 +38,8 @@ struct ViewSettings {
     std::array<int, 2> RoiSize{10, 10};
     std::array<int, 2> RoiFDigit{2, 2};
     std::array<Color, 2> RoiColor{0x0000FF, 0xFF0000};
-    bool ShowRoiMin = false;
-    bool ShowRoiMax = false;
+    bool ShowRoiMin = true;
+    bool ShowRoiMax = true;
     bool ShowRoiMean = true;
 
     // Contour map.

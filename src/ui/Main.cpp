@@ -9,16 +9,22 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QUrl>
 
 #include "colour/ContourMap.h"
 #include "core/Message.h"
+#include "core/NumberText.h"
+#include "session/ParameterFile.h"
 #include "ui/DataTableModel.h"
 #include "ui/Dialogs.h"
 #include "ui/Input.h"
+#include "ui/Makedata.h"
 #include "ui/Multigradation.h"
 #include "ui/View_3d.h"
 #include "ui/widgets/ClickLabel.h"
@@ -44,14 +50,22 @@ TForm1::TForm1(const QString& settingsDir, Dialogs& dialogs, QWidget* parent)
     BuildControls();
 
     // Limits of the input pad for every parameter label.
-    InputFor(ParamInputs, ParamTag::AverageWeight) = ParamInput{1, 0.01, 99.99, 5, 2, QStringLiteral("0")};
-    InputFor(ParamInputs, ParamTag::CalcPitch) = ParamInput{0, 2.0, 100.0, 3, 0, QStringLiteral("0")};
-    InputFor(ParamInputs, ParamTag::SearchRad) = ParamInput{1, 2.0, 200.0, 5, 1, QStringLiteral("80.0")};
-    InputFor(ParamInputs, ParamTag::CalcIteration) = ParamInput{0, 1.0, 99.0, 2, 0, QStringLiteral("0")};
-    InputFor(ParamInputs, ParamTag::SplineOrder) = ParamInput{0, 1.0, 10.0, 2, 0, QStringLiteral("0")};
-    InputFor(ParamInputs, ParamTag::MinDataCount) = ParamInput{0, 1.0, 10.0, 2, 0, QStringLiteral("0")};
-    InputFor(ParamInputs, ParamTag::RoiSize) = ParamInput{0, 1.0, 100.0, 3, 0, QStringLiteral("0")};
-    InputFor(ParamInputs, ParamTag::BorderCount) = ParamInput{0, 2.0, 50.0, 2, 0, QStringLiteral("0")};
+    InputFor(ParamInputs, ParamTag::AverageWeight) =
+        ParamInput{InputMode::Decimal, 0.01, 99.99, 5, 2, QStringLiteral("0")};
+    InputFor(ParamInputs, ParamTag::CalcPitch) =
+        ParamInput{InputMode::Integer, 2.0, 100.0, 3, 0, QStringLiteral("0")};
+    InputFor(ParamInputs, ParamTag::SearchRad) =
+        ParamInput{InputMode::Decimal, 2.0, 200.0, 5, 1, QStringLiteral("80.0")};
+    InputFor(ParamInputs, ParamTag::CalcIteration) =
+        ParamInput{InputMode::Integer, 1.0, 99.0, 2, 0, QStringLiteral("0")};
+    InputFor(ParamInputs, ParamTag::SplineOrder) =
+        ParamInput{InputMode::Integer, 1.0, 10.0, 2, 0, QStringLiteral("0")};
+    InputFor(ParamInputs, ParamTag::MinDataCount) =
+        ParamInput{InputMode::Integer, 1.0, 10.0, 2, 0, QStringLiteral("0")};
+    InputFor(ParamInputs, ParamTag::RoiSize) =
+        ParamInput{InputMode::Integer, 1.0, 100.0, 3, 0, QStringLiteral("0")};
+    InputFor(ParamInputs, ParamTag::BorderCount) =
+        ParamInput{InputMode::Integer, 2.0, 50.0, 2, 0, QStringLiteral("0")};
 
     for (int i = 0; i < 3; ++i)
         SetRadioItemEnabled(i, false);
@@ -286,6 +300,11 @@ void TForm1::Shp_ColorMouseDown(ShapeSwatch* shape) {
     if (tag == SwatchTag::MapMin || tag == SwatchTag::MapMax || tag == SwatchTag::MapBack) RedrawAll();
 }
 
+void TForm1::Lbl_DataMakeDblClick() {
+    if (!dataMake_) return;
+    session_.OpenGenerated([this](ThkData* records) { return dataMake_->RunDataMake(records); });
+}
+
 void TForm1::Btn_ExpandClick() {
     Expanded = !Expanded;
     setFixedSize(ClientWidth, Expanded ? TallClientHeight : ShortClientHeight);
@@ -307,18 +326,77 @@ void TForm1::Btn_Copy_DataClick() {
     ShowMessage("Copy data to clipboard.");
 }
 
+namespace {
+
+// True when a file can be created in folder (whatever the permission bits
+// say to root, a read-only file system refuses).
+bool CanWriteIn(const QString& folder) {
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral("probe-XXXXXX")));
+    return probe.open();
+}
+
+}  // namespace
+
 int TForm1::LoadParameterOnStart() {
-    // No parameter file is read: the designed values stand.
+    ParamLoading = true;
+    QString folder = AppDir;
+    if (!CanWriteIn(folder)) {
+        const QString user = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+        if (!user.isEmpty() && QDir().mkpath(user)) folder = QDir(user).absolutePath() + QLatin1Char('/');
+    }
+    settingsPath_ = folder + QStringLiteral("setting.dat");
+    if (QFileInfo::exists(settingsPath_) && LoadParameter(settingsPath_) == 1) {
+        ApplyParameters();
+        ParamLoading = false;
+        return 1;
+    }
+    // Missing or unreadable: written anew with what the controls show.
+    if (SaveParameter(settingsPath_) != 1) return -1;
+    ParamLoading = false;
     return 1;
 }
 
-int TForm1::SaveParameter(const QString&) {
-    // No parameter file is written.
-    return 1;
+int TForm1::LoadParameter(const QString& path) {
+    ReadControls();
+    return LoadParameterFile(QFile::encodeName(path).toStdString(), session_.Settings());
+}
+
+int TForm1::SaveParameter(const QString& path) {
+    ReadControls();
+    return SaveParameterFile(QFile::encodeName(path).toStdString(), session_.Settings());
+}
+
+void TForm1::ApplyParameters() {
+    const ViewSettings& s = session_.Settings();
+    Shp_Color_Min->SetBrushColor(s.MapMinColor);
+    Shp_Color_Max->SetBrushColor(s.MapMaxColor);
+    Shp_Color_Back->SetBrushColor(s.MapBackColor);
+    Chk_AutoFill->setChecked(s.AutoFill);
+    Chk_Colormap->setChecked(s.UseColormap);
+    Chk_RawRange->setChecked(s.RawRange);
+    Lbl_MinDataCount->setText(QString::number(s.MinDataCount));
+    // Each box set from code runs its handler (toggled) when its state
+    // changes, as a click would; ParamLoading keeps the handlers from drawing.
+    Chk_RadOptimize->setChecked(s.RadOptimize);
+    Lbl_CalcPitch->setText(QString::number(s.CalcPitch));
+    Lbl_SearchRad->setText(QString::fromStdString(FormatFixed(s.SearchRad, 4, 1)));
+    Lbl_AverageWeight->setText(QString::fromStdString(FormatFixed(s.AverageWeight, 5, 2)));
+    Lbl_CalcIteration->setText(QString::number(s.CalcIteration));
+    Lbl_SplineOrder->setText(QString::number(s.SplineOrder));
+    Cmb_ROI_Type_1->setCurrentIndex(static_cast<int>(s.RoiType[0]));
+    Lbl_ROI_Size_1->setText(QString::number(s.RoiSize[0]));
+    Cmb_ROI_FDigit_1->setCurrentIndex(s.RoiFDigit[0]);
+    Shp_ROI_Color_1->SetBrushColor(s.RoiColor[0]);
+    Shp_ROI_Color_2->SetBrushColor(s.RoiColor[1]);
+    Chk_ROI_Min->setChecked(s.ShowRoiMin);
+    Chk_ROI_Max->setChecked(s.ShowRoiMax);
+    Chk_ROI_Mean->setChecked(s.ShowRoiMean);
+    Lbl_BorderCount->setText(QString::number(s.BorderCount));
+    Chk_CopyColormap->setChecked(s.CopyColormap);
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    if (SaveParameter(AppDir + QStringLiteral("setting.dat")) != 1) ShowMessage("Parameter is not saved.");
+    if (SaveParameter(settingsPath_) != 1) ShowMessage("Parameter is not saved.");
     event->accept();
 }
 

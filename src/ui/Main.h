@@ -63,7 +63,13 @@ public:
     void SetRadioItemEnabled(int index, bool enabled);
     void UpdateScaleLabels(const ThkData& record);
     int LoadParameterOnStart();
+    int LoadParameter(const QString& path);
+    void ApplyParameters();
     int SaveParameter(const QString& path);
+    // Where "setting.dat" is read and written: the settings directory given
+    // at construction, or the per-user configuration directory when that one
+    // cannot be written (an installed program).
+    const QString& SettingsPath() const { return settingsPath_; }
 
     // Handlers.
     void FormCreate();
@@ -86,6 +92,7 @@ public:
     void Lbl_DataDoubleClick(ClickLabel* label);
     void Shp_ColorMouseDown(ShapeSwatch* shape);
     void Img_ColorBarDblClick() {}
+    void Lbl_DataMakeDblClick();
 
     // Window state that is the window's own.
     bool ParamLoading = false;
@@ -200,6 +207,7 @@ private:
     TView3D* view3d_ = nullptr;
     DataTableModel* dataTable_ = nullptr;
     QString commandLine_;
+    QString settingsPath_;
     bool shownOnce_ = false;
     bool startupFailed_ = false;
 };

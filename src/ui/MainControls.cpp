@@ -168,6 +168,7 @@ void TForm1::BuildControls() {
     Btn_Copy_ROI = MakeButton(QStringLiteral("Copy ROI"), Panel1, 202, 28, 70);
     Lbl_DataMake = new ClickLabel(QString(), Panel1);
     Lbl_DataMake->setGeometry(274, 28, 54, 23);
+    Lbl_DataMake->setToolTip(QStringLiteral("Double-click to make random test data"));
     Btn_Expand = MakeButton(QStringLiteral("\u25BC"), Panel1, 330, 28, 36);
     Btn_Exit = MakeButton(QStringLiteral("Exit"), Panel1, 368, 28, 46);
     for (QPushButton* b : {Btn_Calc, Btn_Fill, Btn_3D, Btn_Copy_Image, Btn_Copy_Data, Btn_Copy_ROI})
@@ -235,8 +236,8 @@ void TForm1::BuildControls() {
         hidden->hide();
     Shp_ROI_Color_1 = MakeSwatch(Grp_Roi, SwatchTag::Roi1, 0x0000FF, 76, 42, 16, 16);
     Shp_ROI_Color_2 = MakeSwatch(Grp_Roi, SwatchTag::Roi2, 0xFF0000, 96, 42, 16, 16);
-    Chk_ROI_Min = MakeCheck(QStringLiteral("Min"), Grp_Roi, 6, 64, 100, false);
-    Chk_ROI_Max = MakeCheck(QStringLiteral("Max"), Grp_Roi, 6, 82, 100, false);
+    Chk_ROI_Min = MakeCheck(QStringLiteral("Min"), Grp_Roi, 6, 64, 100, true);
+    Chk_ROI_Max = MakeCheck(QStringLiteral("Max"), Grp_Roi, 6, 82, 100, true);
     Chk_ROI_Mean = MakeCheck(QStringLiteral("Mean"), Grp_Roi, 6, 100, 100, true);
 
     // The window converts no pasted X/Y/Z text, and a paste would clear the
@@ -255,10 +256,12 @@ void TForm1::ConnectHandlers() {
     connect(Btn_Copy_Data, &QPushButton::clicked, this, &TForm1::Btn_Copy_DataClick);
     connect(Btn_ColorSetting, &QPushButton::clicked, this, &TForm1::Btn_ColorSettingClick);
     connect(Rdo_DataType, &RadioGroup::itemClicked, this, &TForm1::Rdo_DataTypeClick);
-    connect(Chk_RadOptimize, &QCheckBox::clicked, this, &TForm1::Chk_RadOptimizeClick);
-    connect(Chk_Colormap, &QCheckBox::clicked, this, &TForm1::Chk_ColormapClick);
-    connect(Chk_RawRange, &QCheckBox::clicked, this, &TForm1::Chk_RawRangeClick);
-    connect(Chk_CopyColormap, &QCheckBox::clicked, this, &TForm1::Chk_CopyColormapClick);
+    // Toggled, not clicked: a box set from code (the parameter file) runs its
+    // handler as a click does, and ParamLoading keeps it from redrawing.
+    connect(Chk_RadOptimize, &QCheckBox::toggled, this, &TForm1::Chk_RadOptimizeClick);
+    connect(Chk_Colormap, &QCheckBox::toggled, this, &TForm1::Chk_ColormapClick);
+    connect(Chk_RawRange, &QCheckBox::toggled, this, &TForm1::Chk_RawRangeClick);
+    connect(Chk_CopyColormap, &QCheckBox::toggled, this, &TForm1::Chk_CopyColormapClick);
     connect(Cmb_DrawType, &QComboBox::activated, this, &TForm1::Cmb_DrawTypeChange);
     for (ClickLabel* label : {Lbl_AverageWeight, Lbl_CalcPitch, Lbl_SearchRad, Lbl_CalcIteration,
                               Lbl_SplineOrder, Lbl_MinDataCount, Lbl_ROI_Size_1, Lbl_BorderCount})
@@ -267,4 +270,5 @@ void TForm1::ConnectHandlers() {
          {Shp_Color_Back, Shp_Color_Min, Shp_Color_Max, Shp_ROI_Color_1, Shp_ROI_Color_2})
         connect(shape, &ShapeSwatch::mousePressed, this, [this](ShapeSwatch* s) { Shp_ColorMouseDown(s); });
     connect(Img_ColorBar, &ImageBox::doubleClicked, this, &TForm1::Img_ColorBarDblClick);
+    connect(Lbl_DataMake, &ClickLabel::doubleClicked, this, [this] { Lbl_DataMakeDblClick(); });
 }

@@ -11,6 +11,7 @@
 #include "colour/ColorScale.h"
 #include "colour/ContourMap.h"
 #include "data/DataTableText.h"
+#include "data/RandomData.h"
 #include "data/ThkReader.h"
 #include "roi/RoiStats.h"
 #include "support/RecordFactory.h"
@@ -53,6 +54,42 @@ void ExpectCellListing(const std::vector<std::string>& lines, const ThkData& rec
 }
 
 class CliListing : public CliTestBase {};
+
+TEST_F(CliListing, RandomWritesTheGeneratorsCellsRoundedToThousandths) {
+    const std::string path = PathOf("r.thk");
+    const CliRun run = Run({"random", "--seed", "77", "--size", "60", "--count", "50", "--check", "3",
+                            "--base", "-123.457", "--width", "4.5", "--out", path});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, "");
+    EXPECT_EQ(run.Err, "");
+    EXPECT_EQ(Slurp(path).rfind("60\n1,1\n", 0), 0u);
+
+    auto made = NewRecord();
+    ASSERT_EQ(MakeRandomData(*made, RandomDataSettings{60, 50, 3, -123.457, 4.5}, 77u), 1);
+    auto read = NewRecord();
+    ASSERT_EQ(ReadThkFile(path, *read), 1);
+    EXPECT_EQ(read->Size, 60);
+    int cells = 0;
+    for (int x = 0; x < ThkGridDim; ++x) {
+        for (int y = 0; y < ThkGridDim; ++y) {
+            const double v = made->Value[x][y];
+            ASSERT_EQ(HasData(read->Value[x][y]), HasData(v)) << x << "," << y;
+            if (!HasData(v)) continue;
+            ++cells;
+            char text[40];
+            std::snprintf(text, sizeof text, "%.3f", v);
+            EXPECT_EQ(read->Value[x][y], std::strtod(text, nullptr)) << x << "," << y;
+            EXPECT_NEAR(read->Value[x][y], v, 1e-9);
+        }
+    }
+    EXPECT_EQ(cells, 50);
+
+    // A folder that does not exist: nothing written, exit 1 with the reason.
+    const std::string bad = PathOf("missing/r.thk");
+    const CliRun failed = Run({"random", "--out", bad});
+    EXPECT_EQ(failed.Status, 1);
+    EXPECT_EQ(failed.Err.rfind("morvaplot-cli: cannot write " + bad + ": ", 0), 0u) << failed.Err;
+}
 
 TEST_F(CliListing, StatsAreTheReadersOwn) {
     // The repeated position counts twice and its first value stays in Min/Max,

@@ -21,6 +21,9 @@ std::string FirstLine(const std::string& text) {
 
 TEST_F(CliUsage, UsageErrorsSayWhatIsWrong) {
     const std::string f = "f.thk";
+    const std::string Base = "--base must be a number from -9999.999 to 9999.999 with at most 3 decimals";
+    const std::string Width = "--width must be a number from 0.001 to 9999.999 with at most 3 decimals";
+    const std::string Seed = "--seed must be an integer from 0 to 4294967295";
     struct Case {
         std::vector<std::string> args;
         std::string message;
@@ -51,6 +54,20 @@ TEST_F(CliUsage, UsageErrorsSayWhatIsWrong) {
         {{"roi", f, "--x", "10"}, "roi needs --x and --y"},
         {{"roi", f, "--x", "10", "--y", "501"}, "--y must be an integer from 0 to 500"},
         {{"roi", f, "--x", "1", "--y", "1", "--size", "0"}, "--size must be an integer from 1 to 100"},
+        {{"random", "--out", "r.thk", f}, "unexpected argument '" + f + "'"},
+        {{"random", "--size", "300"}, "random needs --out FILE.thk"},
+        {{"random", "--out="}, "--out needs a file name"},
+        {{"random", "--out", "r.thk", "--pitch", "20"}, "unknown option '--pitch' for random"},
+        {{"random", "--out", "r.thk", "--size", "9"}, "--size must be an integer from 10 to 500"},
+        {{"random", "--out", "r.thk", "--count", "501"}, "--count must be an integer from 1 to 500"},
+        {{"random", "--out", "r.thk", "--check", "0"}, "--check must be an integer from 1 to 125"},
+        {{"random", "--out", "r.thk", "--base", "10000"}, Base},
+        {{"random", "--out", "r.thk", "--base", "1.2345"}, Base},
+        {{"random", "--out", "r.thk", "--base", "--5"}, Base},
+        {{"random", "--out", "r.thk", "--width", "0"}, Width},
+        {{"random", "--out", "r.thk", "--width", "-1"}, Width},
+        {{"random", "--out", "r.thk", "--seed", "4294967296"}, Seed},
+        {{"random", "--out", "r.thk", "--seed", "-1"}, Seed},
     };
     for (const Case& c : cases) {
         CliOptions options;
@@ -116,6 +133,27 @@ TEST_F(CliUsage, OptionsReachTheirFields) {
     EXPECT_EQ(roi.RoiY, 9);
     EXPECT_EQ(roi.RoiSize, 3);
     EXPECT_TRUE(roi.RoiSquare);
+
+    CliOptions random;
+    ASSERT_EQ(ParseCommandLine({"random", "--out", "r.thk"}, random).Status, ParseStatus::Run);
+    EXPECT_EQ(random.Random.Size, 300);
+    EXPECT_EQ(random.Random.Count, 100);
+    EXPECT_EQ(random.Random.CheckRadius, 10);
+    EXPECT_EQ(random.Random.Base, 500.0);
+    EXPECT_EQ(random.Random.Width, 10.0);
+    EXPECT_FALSE(random.Seed.has_value());
+    ASSERT_EQ(ParseCommandLine({"random", "--size=10", "--count", "500", "--check", "125", "--base",
+                                "-9999.999", "--width", "0.001", "--seed", "4294967295", "--out=r.thk"},
+                               random)
+                  .Status,
+              ParseStatus::Run);
+    EXPECT_EQ(random.OutFile, "r.thk");
+    EXPECT_EQ(random.Random.Size, 10);
+    EXPECT_EQ(random.Random.Count, 500);
+    EXPECT_EQ(random.Random.CheckRadius, 125);
+    EXPECT_EQ(random.Random.Base, -9999.999);
+    EXPECT_EQ(random.Random.Width, 0.001);
+    EXPECT_EQ(random.Seed, 4294967295u);
 }
 
 TEST_F(CliUsage, AnExceptionEndsAsAFailureWithItsReason) {
@@ -154,6 +192,7 @@ TEST_F(CliUsage, HelpNamesEveryOptionOfEveryCommand) {
           {"--out", "--data", "--draw", "--gradation", "--no-raw-range", "--borders", "--copy-colormap"}}},
         {"contours", {grid, fill, {"--borders", "--no-raw-range"}}},
         {"roi", {grid, fill, {"--x", "--y", "--size", "--square", "--data"}}},
+        {"random", {{"--out", "--size", "--count", "--check", "--base", "--width", "--seed"}}},
     };
     const CliRun general = Run({"--help"});
     EXPECT_EQ(general.Status, 0);

@@ -10,8 +10,10 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <cmath>
 #include <memory>
@@ -19,9 +21,11 @@
 #include "cli/Commands.h"
 #include "colour/ColorScale.h"
 #include "core/NumberText.h"
+#include "session/ParameterFile.h"
 #include "support/MessageRecorder.h"
 #include "ui/Application.h"
 #include "ui/DataTableModel.h"
+#include "ui/Makedata.h"
 #include "ui/ScriptedDialogs.h"
 #include "ui/widgets/ClickLabel.h"
 #include "ui/widgets/FitLabel.h"
@@ -570,6 +574,106 @@ TEST_F(MainWindowTest, ScaleLabelsShowTheWholeNumber) {
     Form().UpdateScaleLabels(*record);
     EXPECT_EQ(Form().Lbl_Mean->font().pixelSize(), 12);
     EXPECT_EQ(Form().Lbl_Cont_Range[4]->font().pixelSize(), 12);
+}
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+TEST_F(MainWindowTest, FirstRunWritesTheDesignedSettingsAndValuesSurviveARestart) {
+    const QString path = dir_.filePath(QStringLiteral("setting.dat"));
+    EXPECT_EQ(Form().SettingsPath(), path);
+    EXPECT_EQ(ReadAll(path).toStdString(), ParameterFileText(ViewSettings{}));
+
+    Show();
+    Form().Chk_AutoFill->setChecked(true);
+    QTest::mouseClick(Form().Chk_RadOptimize, Qt::LeftButton);
+    QTest::mouseClick(Form().Chk_Colormap, Qt::LeftButton);
+    Form().Lbl_CalcPitch->setText(QStringLiteral("15"));
+    Form().Lbl_SearchRad->setText(QStringLiteral("33.3"));
+    Form().Lbl_AverageWeight->setText(QStringLiteral("2.55"));
+    Form().Lbl_BorderCount->setText(QStringLiteral("9"));
+    Form().Cmb_ROI_FDigit_1->setCurrentIndex(4);
+    Form().close();
+    EXPECT_EQ(recorder_.Messages, Messages{});
+
+    forms_ = std::make_unique<MorvaplotForms>(dir_.path(), dialogs_);
+    TForm1& f = Form();
+    EXPECT_TRUE(f.Chk_AutoFill->isChecked());
+    EXPECT_FALSE(f.Chk_RadOptimize->isChecked());
+    EXPECT_TRUE(f.Lbl_SearchRad->isEnabled());  // as a click on the box would leave it
+    EXPECT_FALSE(f.Lbl_MinDataCount->isEnabled());
+    EXPECT_FALSE(f.Chk_Colormap->isChecked());
+    EXPECT_TRUE(f.Btn_ColorSetting->isEnabled());
+    EXPECT_EQ(f.Lbl_CalcPitch->text(), QStringLiteral("15"));
+    EXPECT_EQ(f.Lbl_SearchRad->text(), QStringLiteral("33.3"));
+    EXPECT_EQ(f.Lbl_AverageWeight->text(), QStringLiteral("2.55"));
+    EXPECT_EQ(f.Lbl_BorderCount->text(), QStringLiteral("9"));
+    EXPECT_EQ(BorderCount(), 9);
+    EXPECT_EQ(f.Cmb_ROI_FDigit_1->currentIndex(), 4);
+    EXPECT_EQ(recorder_.Messages, Messages{});
+}
+
+TEST_F(MainWindowTest, DamagedSettingsAreReportedAndRewritten) {
+    forms_.reset();
+    const QString path =
+        Write("setting.dat", "Min_Color: 0\nMax_Color: 16777215\nBack_Color: 0\nAutoFill: 1\n");
+    forms_ = std::make_unique<MorvaplotForms>(dir_.path(), dialogs_);
+    EXPECT_EQ(recorder_.Messages, Messages{"Parameter read error.(Colormap)"});
+    EXPECT_FALSE(Form().StartupFailed());
+    EXPECT_FALSE(Form().Chk_AutoFill->isChecked());  // the controls keep their designed values
+    EXPECT_EQ(ReadAll(path).toStdString(), ParameterFileText(ViewSettings{}));
+}
+
+TEST_F(MainWindowTest, UnwritableProgramFolderKeepsSettingsPerUser) {
+    forms_.reset();
+    QStandardPaths::setTestModeEnabled(true);
+    const QString user = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QDir(user).removeRecursively();
+    // A folder below a plain file can be neither created nor written, even by root.
+    const QString blocked = Write("plain-file", "x") + QStringLiteral("/program");
+    forms_ = std::make_unique<MorvaplotForms>(blocked, dialogs_);
+    EXPECT_FALSE(Form().StartupFailed());
+    EXPECT_EQ(Form().SettingsPath(), QDir(user).filePath(QStringLiteral("setting.dat")));
+    EXPECT_EQ(ReadAll(Form().SettingsPath()).toStdString(), ParameterFileText(ViewSettings{}));
+    EXPECT_EQ(recorder_.Messages, Messages{});
+    forms_.reset();
+    QDir(user).removeRecursively();
+    QStandardPaths::setTestModeEnabled(false);
+}
+
+// Presses button once dialog is the active modal window.
+void PressWhenShown(QDialog* dialog, QPushButton* button) {
+    auto* timer = new QTimer(dialog);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, dialog, button] {
+        if (QApplication::activeModalWidget() != dialog) return;
+        timer->deleteLater();
+        QTest::mouseClick(button, Qt::LeftButton);
+    });
+    timer->start(20);
+}
+
+TEST_F(MainWindowTest, RandomDataIsTreatedLikeLoadedData) {
+    Show();
+    ASSERT_EQ(Form().OpenFileByPath(Write("dome.thk", DomeFile())), 1);
+    TDataMake& maker = *forms_->DataMake;
+    PressWhenShown(&maker, maker.Btn_Cancel);
+    Form().Lbl_DataMakeDblClick();
+    EXPECT_EQ(Form().Flow().Record(DataKind::Raw).Count, 121);  // Cancel changes nothing
+
+    maker.Seed = 7u;
+    Form().Chk_AutoFill->setChecked(true);
+    PressWhenShown(&maker, maker.Btn_OK);
+    Form().Lbl_DataMakeDblClick();
+    const ThkData& raw = Form().Flow().Record(DataKind::Raw);
+    EXPECT_EQ(raw.Size, 300);
+    ExpectState(State::AfterFill);
+    EXPECT_EQ(raw.Count, 100);
+    // After the automatic Calc the table lists the 16 x 16 nodes of Size 300 at pitch 20.
+    EXPECT_EQ(Form().DataTable()->RowCount(), 257);
+    EXPECT_TRUE(Form().Flow().Record(DataKind::Fill).Valid);
+    EXPECT_EQ(recorder_.Messages, Messages{});
 }
 
 }  // namespace

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Whole-file text I/O for the small settings files, and the "word number"
+// pairs they hold.
+
+// The whole file as bytes; false when it cannot be opened.
+bool ReadTextFile(const std::string& path, std::string& text);
+
+enum class WriteResult { Written, OpenFailed, WriteFailed };
+
+// Writes text to a temporary file beside path, which then replaces path, so a
+// crash or a full disk never leaves half a file in place of the old one. On
+// failure the old file is left as it was and the temporary file removed.
+WriteResult ReplaceFileContents(const std::string& path, const std::string& text);
+
+// Reads pairs of a word and a number as "%s %d" and "%s %f" scanning does:
+// blanks and line breaks (LF or CR LF) before each item are skipped, the word
+// is any run of non-blank characters and is never compared, the number
+// follows. Reading stops being useful at the first failure.
+class WordNumberReader {
+public:
+    // maxWordLength: longer words fail the pair (the default takes any length).
+    explicit WordNumberReader(const std::string& text, std::size_t maxWordLength = std::string::npos);
+
+    // A word, then a decimal integer with an optional sign; false at the end
+    // of the text, without an integer, or for one outside the int range.
+    bool NextInt(int& value);
+    // A word, then a number read as a 32-bit float ("80" reads as 80.0);
+    // false at the end of the text or without a number.
+    bool NextFloat(float& value);
+
+private:
+    bool SkipWord();
+    void SkipBlanks();
+
+    const std::string& text_;
+    std::size_t maxWordLength_;
+    std::size_t pos_ = 0;
+};

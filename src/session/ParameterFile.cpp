@@ -1,0 +1,139 @@
+#include "session/ParameterFile.h"
+
+#include <array>
+#include <charconv>
+#include <cstdio>
+
+#include "core/Message.h"
+#include "core/TextFile.h"
+
+namespace {
+
+void AppendInt(std::string& text, const char* key, int value) {
+    text += key;
+    text += ": ";
+    text += std::to_string(value);
+    text += '\n';
+}
+
+// Fixed notation with the given decimals, rounded on the exact binary value
+// as "%.Nf" does, whatever the locale.
+void AppendFixed(std::string& text, const char* key, double value, int decimals) {
+    char buffer[400];
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    text += key;
+    text += ": ";
+    text.append(buffer, result.ptr);
+    text += '\n';
+}
+
+int Flag(bool on) {
+    return on ? 1 : 0;
+}
+
+int Fail(const std::string& what) {
+    ShowMessage("Parameter read error.(" + what + ")");
+    return -1;
+}
+
+}  // namespace
+
+std::string ParameterFileText(const ViewSettings& s) {
+    std::string text;
+    AppendInt(text, "Min_Color", static_cast<int>(s.MapMinColor));
+    AppendInt(text, "Max_Color", static_cast<int>(s.MapMaxColor));
+    AppendInt(text, "Back_Color", static_cast<int>(s.MapBackColor));
+    AppendInt(text, "AutoFill", Flag(s.AutoFill));
+    AppendInt(text, "Colormap", Flag(s.UseColormap));
+    AppendInt(text, "RawRange", Flag(s.RawRange));
+    AppendInt(text, "MinDataCount", s.MinDataCount);
+    AppendInt(text, "RadOptimize", Flag(s.RadOptimize));
+    AppendInt(text, "CalcPitch", s.CalcPitch);
+    AppendFixed(text, "SearchRad", s.SearchRad, 1);
+    AppendFixed(text, "AverageWeight", s.AverageWeight, 2);
+    AppendInt(text, "CalcIteration", s.CalcIteration);
+    AppendInt(text, "Spline_Order", s.SplineOrder);
+    for (std::size_t i = 0; i < 2; ++i) {
+        const std::string roi = "ROI" + std::to_string(i + 1);
+        AppendInt(text, (roi + "_Type").c_str(), static_cast<int>(s.RoiType[i]));
+        AppendInt(text, (roi + "_Size").c_str(), s.RoiSize[i]);
+        AppendInt(text, (roi + "_FDigit").c_str(), s.RoiFDigit[i]);
+        AppendInt(text, (roi + "_Color").c_str(), static_cast<int>(s.RoiColor[i]));
+    }
+    AppendInt(text, "ROI_Min_Show", Flag(s.ShowRoiMin));
+    AppendInt(text, "ROI_Max_Show", Flag(s.ShowRoiMax));
+    AppendInt(text, "ROI_Mean_Show", Flag(s.ShowRoiMean));
+    AppendInt(text, "BorderCount", s.BorderCount);
+    AppendInt(text, "CopyColormap", Flag(s.CopyColormap));
+    return text;
+}
+
+int SaveParameterFile(const std::string& path, const ViewSettings& settings) {
+    if (ReplaceFileContents(path, ParameterFileText(settings)) == WriteResult::Written) return 1;
+    ShowMessage("<SaveParameter> File open error.");
+    return -1;
+}
+
+int LoadParameterFile(const std::string& path, ViewSettings& s) {
+    std::string text;
+    if (!ReadTextFile(path, text)) {
+        ShowMessage("<LoadParameter> File open error.");
+        return -1;
+    }
+    WordNumberReader in(text);
+    int v = 0;
+    float f = 0.0f;
+
+    std::array<int, 3> colors{};
+    for (std::size_t i = 0; i < colors.size(); ++i)
+        if (!in.NextInt(colors[i])) return Fail("Color No." + std::to_string(i));
+    s.MapMinColor = static_cast<Color>(colors[0]);
+    s.MapMaxColor = static_cast<Color>(colors[1]);
+    s.MapBackColor = static_cast<Color>(colors[2]);
+
+    if (!in.NextInt(v)) return Fail("Auto Fill");
+    s.AutoFill = v == 1;
+    if (!in.NextInt(v)) return Fail("Colormap");
+    s.UseColormap = v == 1;
+    if (!in.NextInt(v)) return Fail("RawRange");
+    s.RawRange = v == 1;
+    if (!in.NextInt(v)) return Fail("Min Data Count");
+    s.MinDataCount = v;
+    if (!in.NextInt(v)) return Fail("Rad Optimize");
+    s.RadOptimize = v == 1;
+    if (!in.NextInt(v)) return Fail("Calc Pitch");
+    s.CalcPitch = v;
+    if (!in.NextFloat(f)) return Fail("Search Rad");
+    s.SearchRad = f;
+    if (!in.NextFloat(f)) return Fail("Average Weight");
+    s.AverageWeight = f;  // read as a float, kept as a double
+    if (!in.NextInt(v)) return Fail("Calc Iteration");
+    s.CalcIteration = v;
+    if (!in.NextInt(v)) return Fail("Spline Order");
+    s.SplineOrder = v;
+
+    for (std::size_t roi = 0; roi < 2; ++roi) {
+        std::array<int, 4> items{};
+        for (std::size_t j = 0; j < items.size(); ++j)
+            if (!in.NextInt(items[j]))
+                return Fail("ROI Setting No." + std::to_string(roi) + "-" + std::to_string(j));
+        s.RoiType[roi] = static_cast<RoiShape>(items[0]);
+        s.RoiSize[roi] = items[1];
+        s.RoiFDigit[roi] = items[2];
+        s.RoiColor[roi] = static_cast<Color>(items[3]);
+    }
+
+    std::array<int, 3> shows{};
+    for (std::size_t i = 0; i < shows.size(); ++i)
+        if (!in.NextInt(shows[i])) return Fail("Show ROI Data - No." + std::to_string(i));
+    s.ShowRoiMin = shows[0] == 1;
+    s.ShowRoiMax = shows[1] == 1;
+    s.ShowRoiMean = shows[2] == 1;
+
+    if (!in.NextInt(v)) return Fail("Border Count");
+    s.BorderCount = v;
+    if (!in.NextInt(v)) return Fail("Copy Colormap Flag");
+    s.CopyColormap = v == 1;
+    return 1;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+#include "session/ViewSettings.h"
+
+// "setting.dat": the operating parameters as 26 lines of a key word and a
+// value, in a fixed order. Reading is by position only, so the key words may
+// be anything (translated, any length); the order is the format.
+
+// The 26 lines for settings: colours as decimal 0x00BBGGRR integers, switches
+// as 0 or 1, the search radius with one decimal and the weight power with
+// two. Lines end in a line feed.
+std::string ParameterFileText(const ViewSettings& settings);
+
+// Writes ParameterFileText through a temporary file that replaces path only
+// when complete. 1, or -1 after "<SaveParameter> File open error.".
+int SaveParameterFile(const std::string& path, const ViewSettings& settings);
+
+// Reads path into settings, each value stored as soon as it was read (the
+// colours, the ROI groups and the show switches as groups). A switch is on
+// only for the value 1. 1, or -1 after one message: "<LoadParameter> File
+// open error." or the read error of the first line that does not hold a word
+// and a number; what was stored before it stays.
+int LoadParameterFile(const std::string& path, ViewSettings& settings);
