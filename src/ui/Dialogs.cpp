@@ -14,6 +14,17 @@ std::optional<QString> StandardDialogs::OpenFile(QWidget* parent, const QString&
     return dialog.selectedFiles().first();
 }
 
+std::optional<QString> StandardDialogs::SaveFile(QWidget* parent, const QString& filter,
+                                                 const QString& defaultSuffix) {
+    QFileDialog dialog(parent);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(filter);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return dialog.selectedFiles().first();
+}
+
 std::optional<Color> StandardDialogs::ChooseColor(QWidget* parent, Color initial) {
     const QColor chosen =
         QColorDialog::getColor(QColor(ColorRed(initial), ColorGreen(initial), ColorBlue(initial)), parent);

@@ -15,6 +15,10 @@ public:
     // The chosen file, or nothing when the user cancels.
     virtual std::optional<QString> OpenFile(QWidget* parent, const QString& filter,
                                             const QString& defaultSuffix) = 0;
+    // The file to write, or nothing when the user cancels; an existing file
+    // is replaced only after the user agreed.
+    virtual std::optional<QString> SaveFile(QWidget* parent, const QString& filter,
+                                            const QString& defaultSuffix) = 0;
     // The chosen colour, or nothing when the user cancels.
     virtual std::optional<Color> ChooseColor(QWidget* parent, Color initial) = 0;
 };
@@ -23,6 +27,8 @@ public:
 class StandardDialogs : public Dialogs {
 public:
     std::optional<QString> OpenFile(QWidget* parent, const QString& filter,
+                                    const QString& defaultSuffix) override;
+    std::optional<QString> SaveFile(QWidget* parent, const QString& filter,
                                     const QString& defaultSuffix) override;
     std::optional<Color> ChooseColor(QWidget* parent, Color initial) override;
 };

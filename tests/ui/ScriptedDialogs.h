@@ -10,7 +10,9 @@ class ScriptedDialogs : public Dialogs {
 public:
     std::deque<std::optional<QString>> Files;
     std::deque<std::optional<Color>> Colors;
+    std::deque<std::optional<QString>> SaveFiles;
     int FileCalls = 0;
+    int SaveCalls = 0;
     int ColorCalls = 0;
     QString LastFilter;
     QString LastSuffix;
@@ -26,6 +28,16 @@ public:
         Files.pop_front();
         if (!chosen) return std::nullopt;
         return path;
+    }
+
+    std::optional<QString> SaveFile(QWidget*, const QString& filter, const QString& suffix) override {
+        ++SaveCalls;
+        LastFilter = filter;
+        LastSuffix = suffix;
+        if (SaveFiles.empty()) return std::nullopt;
+        auto answer = SaveFiles.front();
+        SaveFiles.pop_front();
+        return answer;
     }
 
     std::optional<Color> ChooseColor(QWidget*, Color initial) override {
