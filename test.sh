@@ -14,5 +14,7 @@ export XDG_RUNTIME_DIR="$runtime"
 # A display is provided: GL tests must run, never skip.
 export REQUIRE_GL=1
 unset QT_QPA_PLATFORM
-xvfb-run -a -s "-screen 0 1280x1024x24" \
+# A display number of its own, so another virtual display started at the same
+# moment (a second run, a desktop session) cannot take it over.
+xvfb-run -a -n $((100 + $$ % 800)) -s "-screen 0 1280x1024x24" \
   ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 300
