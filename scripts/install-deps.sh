@@ -7,6 +7,7 @@ PACKAGES=(
   qt6-base-dev libqt6opengl6-dev libglu1-mesa-dev libgl-dev libgl1-mesa-dri
   xvfb xauth xdotool imagemagick fonts-ipafont-gothic fonts-dejavu-core
   cmake ninja-build g++ libgtest-dev libbenchmark-dev
+  desktop-file-utils appstream dpkg-dev
 )
 
 missing=()

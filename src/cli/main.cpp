@@ -17,5 +17,9 @@ int main(int argc, char** argv) {
         std::fflush(stderr);
     });
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && args[0] == "--version") {
+        std::printf("morvaplot-cli %s\n", MORVAPLOT_VERSION);
+        return 0;
+    }
     return RunCli(args, stdout, stderr);
 }

@@ -2,16 +2,25 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFileInfo>
+
+std::optional<QString> StandardDialogs::RunFileDialog(QFileDialog& dialog, const QString& filter,
+                                                      const QString& defaultSuffix) {
+    dialog.setNameFilter(filter);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (!StartDirectory.isEmpty()) dialog.setDirectory(StartDirectory);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    const QString chosen = dialog.selectedFiles().first();
+    StartDirectory = QFileInfo(chosen).absolutePath();
+    return chosen;
+}
 
 std::optional<QString> StandardDialogs::OpenFile(QWidget* parent, const QString& filter,
                                                  const QString& defaultSuffix) {
     QFileDialog dialog(parent);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setNameFilter(filter);
-    dialog.setDefaultSuffix(defaultSuffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().first();
+    return RunFileDialog(dialog, filter, defaultSuffix);
 }
 
 std::optional<QString> StandardDialogs::SaveFile(QWidget* parent, const QString& filter,
@@ -19,10 +28,7 @@ std::optional<QString> StandardDialogs::SaveFile(QWidget* parent, const QString&
     QFileDialog dialog(parent);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(filter);
-    dialog.setDefaultSuffix(defaultSuffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return dialog.selectedFiles().first();
+    return RunFileDialog(dialog, filter, defaultSuffix);
 }
 
 std::optional<Color> StandardDialogs::ChooseColor(QWidget* parent, Color initial) {

@@ -5,6 +5,7 @@
 
 #include "core/Color.h"
 
+class QFileDialog;
 class QWidget;
 
 // The common dialogs the windows use, behind an interface so tests can script
@@ -26,9 +27,17 @@ public:
 // Qt's own file and colour dialogs.
 class StandardDialogs : public Dialogs {
 public:
+    // Where the next file dialog opens; each chosen file moves it to that
+    // file's folder. Empty: the working folder.
+    QString StartDirectory;
+
     std::optional<QString> OpenFile(QWidget* parent, const QString& filter,
                                     const QString& defaultSuffix) override;
     std::optional<QString> SaveFile(QWidget* parent, const QString& filter,
                                     const QString& defaultSuffix) override;
     std::optional<Color> ChooseColor(QWidget* parent, Color initial) override;
+
+private:
+    std::optional<QString> RunFileDialog(QFileDialog& dialog, const QString& filter,
+                                         const QString& defaultSuffix);
 };

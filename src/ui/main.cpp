@@ -1,8 +1,11 @@
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStringList>
 #include <clocale>
+#include <cstdio>
+#include <cstring>
 #include <exception>
 
 #include "core/Message.h"
@@ -31,6 +34,11 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Answered before any window system is needed.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("morvaplot %s\n", MORVAPLOT_VERSION);
+        return 0;
+    }
     SetDefaultSurfaceFormat();
 
     MorvaplotApplication app(argc, argv);
@@ -40,6 +48,10 @@ int main(int argc, char** argv) {
     InstallMessageBoxHandler();
 
     StandardDialogs dialogs;
+    // An installed program keeps its samples in the data folder beside bin/.
+    const QDir samples(QCoreApplication::applicationDirPath() +
+                       QStringLiteral("/../share/morvaplot/samples"));
+    if (samples.exists()) dialogs.StartDirectory = samples.absolutePath();
     MorvaplotForms forms(QCoreApplication::applicationDirPath(), dialogs);
     forms.Form1->SetCommandLine(QCoreApplication::arguments().mid(1).join(QLatin1Char(' ')));
     if (forms.Form1->StartupFailed()) return 1;

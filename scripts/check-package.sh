@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a configured build folder, shows what it
+# holds, unpacks it into a scratch root and runs the installed programs there.
+# Usage: scripts/check-package.sh [BUILD_DIR]   (default: build, as test.sh leaves it)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build}
+cmake --build "$build" --target morvaplot morvaplot-cli >/dev/null
+rm -f "$build"/morvaplot_*.deb
+(cd "$build" && cpack -G DEB >/dev/null)
+deb=$(ls "$build"/morvaplot_*.deb)
+echo "== $deb"
+dpkg-deb --field "$deb" Package Version Section Depends
+dpkg-deb --contents "$deb" | awk '{print $6}'
+
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+dpkg -x "$deb" "$root"
+for f in usr/bin/morvaplot usr/bin/morvaplot-cli \
+         usr/share/applications/org.morvaplot.morvaplot.desktop \
+         usr/share/mime/packages/org.morvaplot.morvaplot.xml \
+         usr/share/metainfo/org.morvaplot.morvaplot.metainfo.xml \
+         usr/share/icons/hicolor/scalable/apps/org.morvaplot.morvaplot.svg \
+         usr/share/icons/hicolor/48x48/apps/org.morvaplot.morvaplot.png \
+         usr/share/icons/hicolor/256x256/apps/org.morvaplot.morvaplot.png \
+         usr/share/man/man1/morvaplot.1 usr/share/man/man1/morvaplot-cli.1 \
+         usr/share/morvaplot/samples/wafer49.thk; do
+  [ -s "$root/$f" ] || { echo "missing from the package: $f" >&2; exit 1; }
+done
+desktop-file-validate "$root/usr/share/applications/org.morvaplot.morvaplot.desktop"
+appstreamcli validate --no-net "$root/usr/share/metainfo/org.morvaplot.morvaplot.metainfo.xml" >/dev/null
+"$root/usr/bin/morvaplot" --version
+"$root/usr/bin/morvaplot-cli" --version
+"$root/usr/bin/morvaplot-cli" --help >/dev/null
+"$root/usr/bin/morvaplot-cli" stats "$root/usr/share/morvaplot/samples/wafer49.thk"
+echo "package check passed"
