@@ -20,6 +20,7 @@
 #include "colour/ContourMap.h"
 #include "core/Message.h"
 #include "core/NumberText.h"
+#include "data/XyzText.h"
 #include "session/ParameterFile.h"
 #include "ui/DataTableModel.h"
 #include "ui/Dialogs.h"
@@ -108,6 +109,8 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::FormShow() {
+    // The gradation lives where the parameters live.
+    if (gradationSet_) gradationSet_->LoadDefaultColorSetting(QFileInfo(settingsPath_).absolutePath());
     DrawColorBarPicture();
     QString path = commandLine_;
     path.remove(QLatin1Char('"'));
@@ -202,8 +205,18 @@ void TForm1::ShowBusy(bool busy) {
         QApplication::restoreOverrideCursor();
 }
 
-int TForm1::OpenThkData(const QString& fileName) {
+int TForm1::OpenThkData(const QString& fileName, bool fromClipboard) {
+    if (fromClipboard) return session_.Open([this](ThkData& raw) { return PasteThkData(raw); });
     return session_.OpenFile(fileName.isEmpty() ? std::string() : QFile::encodeName(fileName).toStdString());
+}
+
+int TForm1::PasteThkData(ThkData& record) {
+    const QString text = QGuiApplication::clipboard()->text();
+    if (text.isEmpty()) {
+        ShowMessage("Data nothing on Clipboard.");
+        return -1;
+    }
+    return ConvertXYZToThkData(text.toStdString(), record) > 0 ? 1 : -1;
 }
 
 int TForm1::OpenFileByPath(const QString& rawPath) {
@@ -217,14 +230,18 @@ int TForm1::OpenFileByPath(const QString& rawPath) {
         ShowMessage("Unknown File Ext Name -> [" + ext.toStdString() + "].");
         return -1;
     }
-    return OpenThkData(path) == 1 ? 1 : -1;
+    return OpenThkData(path, false) == 1 ? 1 : -1;
 }
 
 void TForm1::Btn_LoadClick() {
     const auto chosen =
         dialogs_.OpenFile(this, QStringLiteral("Thickness data file (*.thk)"), QStringLiteral("thk"));
     if (!chosen) return;
-    if (OpenThkData(*chosen) == 1) RedrawAll();
+    if (OpenThkData(*chosen, false) == 1) RedrawAll();
+}
+
+void TForm1::Btn_PasteClick() {
+    OpenThkData(QString(), true);
 }
 
 void TForm1::Btn_CalcClick() {

@@ -58,7 +58,9 @@ public:
     void ResetData();
     void ResetDataTable();
     void FillDataTable(const ThkData& record);
-    int OpenThkData(const QString& fileName);
+    int OpenThkData(const QString& fileName, bool fromClipboard);
+    // The clipboard's X/Y/Z text into record: 1, or -1 after a message.
+    int PasteThkData(ThkData& record);
     int OpenFileByPath(const QString& path);
     void SetRadioItemEnabled(int index, bool enabled);
     void UpdateScaleLabels(const ThkData& record);
@@ -75,6 +77,7 @@ public:
     void FormCreate();
     void FormShow();
     void Btn_LoadClick();
+    void Btn_PasteClick();
     void Btn_CalcClick();
     void Btn_FillClick();
     void Btn_3DClick();

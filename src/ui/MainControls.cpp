@@ -239,14 +239,11 @@ void TForm1::BuildControls() {
     Chk_ROI_Min = MakeCheck(QStringLiteral("Min"), Grp_Roi, 6, 64, 100, true);
     Chk_ROI_Max = MakeCheck(QStringLiteral("Max"), Grp_Roi, 6, 82, 100, true);
     Chk_ROI_Mean = MakeCheck(QStringLiteral("Mean"), Grp_Roi, 6, 100, 100, true);
-
-    // The window converts no pasted X/Y/Z text, and a paste would clear the
-    // loaded data for nothing: the button stays disabled.
-    Btn_Paste->setEnabled(false);
 }
 
 void TForm1::ConnectHandlers() {
     connect(Btn_Load, &QPushButton::clicked, this, &TForm1::Btn_LoadClick);
+    connect(Btn_Paste, &QPushButton::clicked, this, &TForm1::Btn_PasteClick);
     connect(Btn_Calc, &QPushButton::clicked, this, &TForm1::Btn_CalcClick);
     connect(Btn_Fill, &QPushButton::clicked, this, &TForm1::Btn_FillClick);
     connect(Btn_3D, &QPushButton::clicked, this, &TForm1::Btn_3DClick);

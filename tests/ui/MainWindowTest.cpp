@@ -676,4 +676,22 @@ TEST_F(MainWindowTest, RandomDataIsTreatedLikeLoadedData) {
     EXPECT_EQ(recorder_.Messages, Messages{});
 }
 
+TEST_F(MainWindowTest, PasteTakesXyzTextFromTheClipboard) {
+    Show();
+    ASSERT_TRUE(Form().Btn_Paste->isEnabled());
+    // Every node of the pitch-20 lattice over Size 20 holds a point.
+    QGuiApplication::clipboard()->setText(
+        QStringLiteral("20\t\t\r\n0\t0\t1.5\r\n0\t20\t2\r\n20\t0\t3\r\n20\t20\t2.5\r\n"));
+    QTest::mouseClick(Form().Btn_Paste, Qt::LeftButton);
+    EXPECT_EQ(recorder_.Messages, Messages{});
+    ExpectState(State::RawLoaded);
+    EXPECT_EQ(Form().Flow().Record(DataKind::Raw).Value[20][20], 2.5);
+    EXPECT_EQ(Form().DataTable()->RowCount(), 5);
+
+    QGuiApplication::clipboard()->clear();
+    QTest::mouseClick(Form().Btn_Paste, Qt::LeftButton);
+    EXPECT_EQ(recorder_.Messages, Messages{"Data nothing on Clipboard."});
+    ExpectState(State::NoData);
+}
+
 }  // namespace

@@ -35,9 +35,11 @@ public:
         LastFilter = filter;
         LastSuffix = suffix;
         if (SaveFiles.empty()) return std::nullopt;
-        auto answer = SaveFiles.front();
+        const bool chosen = SaveFiles.front().has_value();
+        const QString path = chosen ? *SaveFiles.front() : QString();
         SaveFiles.pop_front();
-        return answer;
+        if (!chosen) return std::nullopt;
+        return path;
     }
 
     std::optional<Color> ChooseColor(QWidget*, Color initial) override {

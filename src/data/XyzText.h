@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+#include "data/ThkData.h"
+
+// Converts TAB-separated X/Y/Z text (as pasted from the clipboard, UTF-8) into
+// the record, which it clears first.
+//
+// Layout: lines end in CR, LF or CR LF (each pair once). Lines before the first
+// one holding a TAB are skipped; that header line's first field is the Size
+// (1..500, fraction dropped: "12.5" is 12) and its other fields are ignored.
+// Every later line with a line break is "X TAB Y TAB Z": X and Y from 0 to Size,
+// stored at Value[int X][int Y]. Fields take only 0-9, "-", ".", "e" and "E";
+// an empty field is 0; tokens are at most 63 characters. A data line without a
+// TAB is skipped silently; one with a single TAB is reported and skipped; a
+// line still open at the end of the text is ignored. Line numbers in messages
+// count every line of the text from 1.
+//
+// Returns the number of values stored (repeats included), with the record
+// Valid, PitchX = PitchY = 1, Min/Max over the values as read (99999/-99999
+// when there is none), Mean and Sigma over the cells and the ratio/percentage
+// fields. Any other fault shows one message through ShowMessage and returns -1
+// with whatever was written so far left in the record.
+int ConvertXYZToThkData(const std::string& text, ThkData& record);
