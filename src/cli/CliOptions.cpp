@@ -1,5 +1,6 @@
 #include "cli/CliOptions.h"
 
+#include <array>
 #include <charconv>
 #include <cstdlib>
 
@@ -40,6 +41,9 @@ bool TakesData(CliCommand c) {
 bool TakesContour(CliCommand c) {
     return c == CliCommand::Image || c == CliCommand::Contours;
 }
+
+// Last pixel of the 301 x 301 map.
+constexpr int MapPixelMax = 300;
 
 // Whole-string decimal integer, optional minus sign.
 bool ParseInt(const std::string& text, int& value) {
@@ -115,6 +119,8 @@ public:
         bool optimizeGiven = false;
         bool xGiven = false;
         bool yGiven = false;
+        bool dataGiven = false;
+        std::array<bool, 4> pixelGiven{};  // --px, --py, --px2, --py2
         for (std::size_t i = 1; i < args_.size(); ++i) {
             const std::string& arg = args_[i];
             if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
@@ -152,7 +158,10 @@ public:
 
             std::string v;
             std::string error;
-            if (TakesGrid(command_) && name == "--pitch") {
+            if (command_ != CliCommand::Random && name == "--xyz") {
+                if (!flag()) return NoValue(name);
+                options_.Xyz = true;
+            } else if (TakesGrid(command_) && name == "--pitch") {
                 if (!need(v)) return MissingValue(name);
                 if (!IntInRange(v, 2, 100, options_.CalcPitch)) return IntRange(name, 2, 100);
             } else if (TakesGrid(command_) && name == "--radius") {
@@ -182,6 +191,7 @@ public:
                 if (!IntInRange(v, 1, 10, options_.SplineOrder)) return IntRange(name, 1, 10);
             } else if (TakesData(command_) && name == "--data") {
                 if (!need(v)) return MissingValue(name);
+                dataGiven = true;
                 if (v == "raw")
                     options_.DataType = DataKind::Raw;
                 else if (v == "grid")
@@ -229,6 +239,19 @@ public:
             } else if (command_ == CliCommand::Roi && name == "--square") {
                 if (!flag()) return NoValue(name);
                 options_.RoiSquare = true;
+            } else if (command_ == CliCommand::Roi && PixelOption(name) >= 0) {
+                const int k = PixelOption(name);
+                if (!need(v)) return MissingValue(name);
+                int* const fields[] = {&options_.RoiPixelX, &options_.RoiPixelY, &options_.RoiPixelX2,
+                                       &options_.RoiPixelY2};
+                if (!IntInRange(v, 0, MapPixelMax, *fields[k])) return IntRange(name, 0, MapPixelMax);
+                pixelGiven[static_cast<std::size_t>(k)] = true;
+            } else if (command_ == CliCommand::Roi && name == "--fdigit") {
+                if (!need(v)) return MissingValue(name);
+                if (!IntInRange(v, 0, 5, options_.RoiFDigit)) return IntRange(name, 0, 5);
+            } else if (command_ == CliCommand::Roi && name == "--copy") {
+                if (!flag()) return NoValue(name);
+                options_.RoiCopy = true;
             } else if (command_ == CliCommand::Random && name == "--size") {
                 if (!need(v)) return MissingValue(name);
                 if (!IntInRange(v, 10, 500, options_.Random.Size)) return IntRange(name, 10, 500);
@@ -264,13 +287,35 @@ public:
         if (!haveFile && command_ != CliCommand::Random) return Usage("missing FILE argument");
         if (command_ == CliCommand::Image && options_.OutFile.empty())
             return Usage("image needs --out MAP.png");
-        if (command_ == CliCommand::Roi && !(xGiven && yGiven)) return Usage("roi needs --x and --y");
+        if (command_ == CliCommand::Roi) {
+            const bool byPixel = pixelGiven[0] || pixelGiven[1];
+            if (byPixel && (xGiven || yGiven)) return Usage("--px/--py and --x/--y exclude each other");
+            if (options_.RoiCopy && !(pixelGiven[0] && pixelGiven[1]))
+                return Usage("--copy needs --px and --py");
+            if (!(xGiven && yGiven) && !(pixelGiven[0] && pixelGiven[1]))
+                return Usage("roi needs --x and --y, or --px and --py");
+            if (pixelGiven[2] != pixelGiven[3]) return Usage("--px2 and --py2 go together");
+            if (pixelGiven[2] && !options_.RoiCopy) return Usage("--px2 and --py2 need --copy");
+            if (options_.RoiCopy && dataGiven && options_.DataType != DataKind::Fill)
+                return Usage("--copy measures the fill data: --data must be fill");
+            options_.RoiByPixel = byPixel;
+            options_.RoiSecond = pixelGiven[2];
+        }
         if (command_ == CliCommand::Random && options_.OutFile.empty())
             return Usage("random needs --out FILE.thk");
         return {ParseStatus::Run, {}};
     }
 
 private:
+    // Index of a map pixel option: 0 --px, 1 --py, 2 --px2, 3 --py2; -1 for
+    // any other name.
+    static int PixelOption(const std::string& name) {
+        const char* const names[] = {"--px", "--py", "--px2", "--py2"};
+        for (int k = 0; k < 4; ++k)
+            if (name == names[k]) return k;
+        return -1;
+    }
+
     static bool IntInRange(const std::string& text, int low, int high, int& out) {
         int value = 0;
         if (!ParseInt(text, value) || value < low || value > high) return false;
@@ -347,7 +392,28 @@ std::string GeneralHelp() {
            "fill, gradation or output error), 2 usage error.\n";
 }
 
+namespace {
+
+const char* const InputHelp =
+    "\n"
+    "Input option:\n"
+    "  --xyz           FILE holds X/Y/Z text as it comes from the clipboard (its\n"
+    "                  bytes up to the first NUL), converted as Paste converts it:\n"
+    "                  a line with the Size, then X<TAB>Y<TAB>Z lines\n";
+
+std::string CommandHelpBody(CliCommand command);
+
+}  // namespace
+
 std::string CommandHelp(CliCommand command) {
+    std::string text = CommandHelpBody(command);
+    if (command != CliCommand::Random) text += InputHelp;
+    return text;
+}
+
+namespace {
+
+std::string CommandHelpBody(CliCommand command) {
     std::string text;
     switch (command) {
         case CliCommand::Stats:
@@ -439,16 +505,32 @@ std::string CommandHelp(CliCommand command) {
             return text;
         case CliCommand::Roi:
             text =
-                "Usage: morvaplot-cli roi FILE --x X --y Y [--size s] [--square]\n"
-                "           [--data raw|grid|fill] [grid options] [--order k]\n"
+                "Usage: morvaplot-cli roi FILE (--x X --y Y | --px PX --py PY) [--size s]\n"
+                "           [--square] [--fdigit d] [--data raw|grid|fill] [grid options]\n"
+                "           [--order k]\n"
+                "       morvaplot-cli roi FILE --copy --px PX --py PY [--px2 PX --py2 PY]\n"
+                "           [--size s] [--square] [--fdigit d] [grid options] [--order k]\n"
                 "\n"
                 "Prints Count, Min, Max and Mean (Name<TAB>value) of the data cells inside a\n"
-                "circle of radius s (or the square of side 2s + 1) centred on X, Y. Min, Max\n"
-                "and Mean are -99999 when no data cell lies inside.\n"
+                "circle of radius s (or the square of side 2s + 1) centred on X, Y; Min, Max\n"
+                "and Mean are -99999 when no data cell lies inside. Then the three value\n"
+                "labels as the window shows them (\"Min: 1043.61\", \"-----\" for an empty\n"
+                "region), one per line.\n"
                 "\n"
-                "  --x X, --y Y    centre in data coordinates, 0 to 500 (required)\n"
+                "With --copy it prints instead the text Copy ROI puts on the clipboard, with\n"
+                "the pixel as ROI 1 (and --px2, --py2 as ROI 2), measured on the filled\n"
+                "surface: --copy always runs Calc and Fill.\n"
+                "\n"
+                "  --x X, --y Y    centre in data coordinates, 0 to 500\n"
+                "  --px PX, --py PY\n"
+                "                  centre as a pixel of the 301 x 301 map, 0 to 300, converted\n"
+                "                  as the window converts a Ctrl-click\n"
                 "  --size s        radius or half side, 1 to 100 (default 10)\n"
-                "  --square        a square region instead of a circle\n";
+                "  --square        a square region instead of a circle\n"
+                "  --fdigit d      decimals of the label and copied values, 0 to 5 (default 2)\n"
+                "  --copy          print the Copy ROI text instead\n"
+                "  --px2 PX, --py2 PY\n"
+                "                  with --copy: the pixel of ROI 2\n";
             text += DataHelp;
             text += "\n";
             text += GridHelp;
@@ -479,3 +561,5 @@ std::string CommandHelp(CliCommand command) {
     }
     return GeneralHelp();
 }
+
+}  // namespace

@@ -19,6 +19,7 @@ enum class CliCommand { Stats, Grid, Fill, Table, Image, Contours, Roi, Random }
 struct CliOptions {
     CliCommand Command = CliCommand::Stats;
     std::string File;
+    bool Xyz = false;  // FILE holds X/Y/Z text as Paste takes it from the clipboard
 
     // Parameter labels hold texts; they are parsed as the window parses them.
     int CalcPitch = 20;
@@ -40,6 +41,18 @@ struct CliOptions {
     int RoiY = 0;
     int RoiSize = 10;
     bool RoiSquare = false;
+    // A map pixel (--px, --py) instead of X, Y: converted as the window's
+    // labels convert a click on the 301 x 301 map.
+    bool RoiByPixel = false;
+    int RoiPixelX = 0;
+    int RoiPixelY = 0;
+    int RoiFDigit = 2;
+    // --copy: the Copy ROI text, with the pixel as ROI 1 and, when RoiSecond,
+    // (RoiPixelX2, RoiPixelY2) as ROI 2.
+    bool RoiCopy = false;
+    bool RoiSecond = false;
+    int RoiPixelX2 = 0;
+    int RoiPixelY2 = 0;
 
     // The random data maker's fields, read as its dialog reads its labels.
     RandomDataSettings Random;

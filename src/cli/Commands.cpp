@@ -1,7 +1,9 @@
 #include "cli/Commands.h"
 
 #include <QImage>
+#include <array>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <memory>
 
@@ -12,8 +14,11 @@
 #include "colour/ContourMap.h"
 #include "colour/MapPicture.h"
 #include "core/Message.h"
+#include "core/TextFile.h"
 #include "data/RandomData.h"
 #include "data/ThkReader.h"
+#include "data/XyzText.h"
+#include "roi/RoiDisplay.h"
 #include "roi/RoiStats.h"
 #include "session/Session.h"
 
@@ -102,15 +107,34 @@ void ChooseDrawType(Session& session, DrawKind kind) {
 
 // Load, then Calc and Fill as far as the data type needs. 1, or -1 when the
 // load or the fill failed (its message shown).
-int PrepareData(Session& session, const std::string& file, bool calc, bool fill) {
-    if (session.OpenFile(file) != 1) return -1;
+// X/Y/Z text from a file: its bytes up to the first NUL, converted as Paste
+// converts the clipboard's text.
+int ReadXyzFile(const std::string& path, ThkData& record) {
+    std::string text;
+    if (!ReadTextFile(path, text)) {
+        ShowMessage("File open error. -> " + path);
+        return -1;
+    }
+    text.resize(std::strlen(text.c_str()));
+    return PasteXyzText(text, record);
+}
+
+// The input as the window takes it: a .thk file through Load, or X/Y/Z text
+// (--xyz) through Paste.
+int OpenInput(Session& session, const CliOptions& o) {
+    if (!o.Xyz) return session.OpenFile(o.File);
+    return session.Open([&o](ThkData& raw) { return ReadXyzFile(o.File, raw); });
+}
+
+int PrepareData(Session& session, const CliOptions& o, bool calc, bool fill) {
+    if (OpenInput(session, o) != 1) return -1;
     if (calc || fill) session.Calc();
     if (fill && session.Fill() != 1) return -1;
     return 1;
 }
 
 int PrepareData(Session& session, const CliOptions& o) {
-    return PrepareData(session, o.File, o.DataType != DataKind::Raw, o.DataType == DataKind::Fill);
+    return PrepareData(session, o, o.DataType != DataKind::Raw, o.DataType == DataKind::Fill);
 }
 
 int RunStats(const CliOptions& o, Output& out) {
@@ -120,14 +144,14 @@ int RunStats(const CliOptions& o, Output& out) {
         ShowMessage("<OpenThkData> Filename is NULL.");
         return ExitFailed;
     }
-    if (ReadThkFile(o.File, *record) != 1) return ExitFailed;
+    if ((o.Xyz ? ReadXyzFile(o.File, *record) : ReadThkFile(o.File, *record)) != 1) return ExitFailed;
     out.Buffer() += StatsListing(*record);
     return ExitOk;
 }
 
 int RunCells(const CliOptions& o, Output& out, bool fill) {
     Batch batch(o);
-    if (PrepareData(batch.Flow, o.File, true, fill) != 1) return ExitFailed;
+    if (PrepareData(batch.Flow, o, true, fill) != 1) return ExitFailed;
     out.Buffer() += RadiusLine(batch.Flow.Settings().SearchRad);
     AppendCellListing(out.Buffer(), batch.Flow.Record(fill ? DataKind::Fill : DataKind::Grid));
     return ExitOk;
@@ -141,20 +165,45 @@ int RunTable(const CliOptions& o, Output& out) {
     return ExitOk;
 }
 
+// Copy ROI after Calc and Fill (the button is enabled only while Fill is
+// shown): the pixels placed as the window places them on its 301 x 301 map.
+int RunRoiCopy(const CliOptions& o, Output& out) {
+    Batch batch(o);
+    if (PrepareData(batch.Flow, o, true, true) != 1) return ExitFailed;
+    const ThkData& fill = batch.Flow.Record(DataKind::Fill);
+    const RoiShape shape = o.RoiSquare ? RoiShape::Square : RoiShape::Circle;
+    std::array<RoiPlacement, 2> placements;
+    if (!CollectRoiPlacements({true, o.RoiSecond}, {o.RoiPixelX, o.RoiPixelX2}, {o.RoiPixelY, o.RoiPixelY2},
+                              {shape, shape}, {o.RoiSize, o.RoiSize}, {o.RoiFDigit, o.RoiFDigit}, fill.Size,
+                              MapPictureSize, MapPictureSize, placements))
+        return ExitFailed;
+    out.Buffer() += BuildRoiText(placements, "\t", fill);
+    return ExitOk;
+}
+
 int RunRoi(const CliOptions& o, Output& out) {
+    if (o.RoiCopy) return RunRoiCopy(o, out);
     Batch batch(o);
     if (PrepareData(batch.Flow, o) != 1) return ExitFailed;
+    const ThkData& record = batch.Flow.Record(o.DataType);
+    int x = o.RoiX;
+    int y = o.RoiY;
+    if (o.RoiByPixel) {
+        x = RoiDisplayIndex(o.RoiPixelX, record.Size, MapPictureSize);
+        y = RoiDisplayIndex(o.RoiPixelY, record.Size, MapPictureSize);
+    }
     RoiStats stats{NoData, NoData, NoData};
     const int count =
-        CalcRoiStatistics(batch.Flow.Record(o.DataType), o.RoiSquare ? RoiShape::Square : RoiShape::Circle,
-                          o.RoiX, o.RoiY, o.RoiSize, stats);
+        CalcRoiStatistics(record, o.RoiSquare ? RoiShape::Square : RoiShape::Circle, x, y, o.RoiSize, stats);
     out.Buffer() += RoiListing(count, stats);
+    const RoiLabelTexts labels = RoiLabelCaptions(count, stats, o.RoiFDigit);
+    out.Buffer() += labels.Min + "\n" + labels.Max + "\n" + labels.Mean + "\n";
     return ExitOk;
 }
 
 int RunContours(const CliOptions& o, Output& out) {
     Batch batch(o);
-    if (PrepareData(batch.Flow, o.File, true, true) != 1) return ExitFailed;
+    if (PrepareData(batch.Flow, o, true, true) != 1) return ExitFailed;
     // Choosing the contour draw type redraws: the Fill record's display range
     // is settled as the contour map sees it.
     ChooseDrawType(batch.Flow, DrawKind::Contour);
@@ -185,7 +234,7 @@ int RunImage(const CliOptions& o, std::FILE* err) {
     // picture of any data type comes after Calc, Fill and a contour drawing.
     const bool calc = contour || o.DataType != DataKind::Raw;
     const bool fill = contour || o.DataType == DataKind::Fill;
-    if (PrepareData(batch.Flow, o.File, calc, fill) != 1) return ExitFailed;
+    if (PrepareData(batch.Flow, o, calc, fill) != 1) return ExitFailed;
     if (contour) ChooseDrawType(batch.Flow, DrawKind::Contour);
     ChooseDataType(batch.Flow, o.DataType);
 

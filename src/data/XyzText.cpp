@@ -165,3 +165,11 @@ int ConvertXYZToThkData(const std::string& text, ThkData& record) {
     CalcTextRatios(record);
     return stored;
 }
+
+int PasteXyzText(const std::string& text, ThkData& record) {
+    if (text.empty()) {
+        ShowMessage("Data nothing on Clipboard.");
+        return -1;
+    }
+    return ConvertXYZToThkData(text, record) > 0 ? 1 : -1;
+}

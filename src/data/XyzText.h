@@ -23,3 +23,8 @@
 // fields. Any other fault shows one message through ShowMessage and returns -1
 // with whatever was written so far left in the record.
 int ConvertXYZToThkData(const std::string& text, ThkData& record);
+
+// Paste: X/Y/Z text as the clipboard hands it over. An empty text shows "Data
+// nothing on Clipboard."; 1 when ConvertXYZToThkData stored at least one
+// value, else -1.
+int PasteXyzText(const std::string& text, ThkData& record);

@@ -27,6 +27,7 @@
 #include "ui/Input.h"
 #include "ui/Makedata.h"
 #include "ui/Multigradation.h"
+#include "ui/RoiOverlay.h"
 #include "ui/View_3d.h"
 #include "ui/widgets/ClickLabel.h"
 #include "ui/widgets/ImageBox.h"
@@ -211,12 +212,7 @@ int TForm1::OpenThkData(const QString& fileName, bool fromClipboard) {
 }
 
 int TForm1::PasteThkData(ThkData& record) {
-    const QString text = QGuiApplication::clipboard()->text();
-    if (text.isEmpty()) {
-        ShowMessage("Data nothing on Clipboard.");
-        return -1;
-    }
-    return ConvertXYZToThkData(text.toStdString(), record) > 0 ? 1 : -1;
+    return PasteXyzText(QGuiApplication::clipboard()->text().toStdString(), record);
 }
 
 int TForm1::OpenFileByPath(const QString& rawPath) {
@@ -303,7 +299,9 @@ void TForm1::Lbl_DataDoubleClick(ClickLabel* label) {
     input.Text = label->text();
     if (!tenkey_->InputValue(input)) return;
     label->setText(tenkey_->EnteredText);
-    if (static_cast<ParamTag>(tag) == ParamTag::BorderCount) {
+    if (static_cast<ParamTag>(tag) == ParamTag::RoiSize) {
+        RefreshRois();
+    } else if (static_cast<ParamTag>(tag) == ParamTag::BorderCount) {
         SetBorderCount(tenkey_->EnteredText.toInt());
         session_.RedrawContour();
     }
@@ -314,12 +312,71 @@ void TForm1::Shp_ColorMouseDown(ShapeSwatch* shape) {
     if (!chosen) return;
     shape->SetBrushColor(*chosen);
     const auto tag = static_cast<SwatchTag>(shape->Tag);
-    if (tag == SwatchTag::MapMin || tag == SwatchTag::MapMax || tag == SwatchTag::MapBack) RedrawAll();
+    if (tag == SwatchTag::MapMin || tag == SwatchTag::MapMax || tag == SwatchTag::MapBack)
+        RedrawAll();
+    else if (tag == SwatchTag::Roi1 || tag == SwatchTag::Roi2)
+        RefreshRois();
 }
 
 void TForm1::Lbl_DataMakeDblClick() {
     if (!dataMake_) return;
     session_.OpenGenerated([this](ThkData* records) { return dataMake_->RunDataMake(records); });
+}
+
+const ThkData* TForm1::CurrentRecord() const {
+    const DataKind kind = session_.Settings().DataType;
+    return kind == DataKind::None ? nullptr : &session_.Record(kind);
+}
+
+void TForm1::SetRoiShown(int i, bool shown) {
+    session_.SetRoiShown(i, shown);
+    Roi->ShowRoi(i, shown, session_.Settings());
+}
+
+void TForm1::RefreshRois() {
+    ReadControls();
+    Roi->RefreshRois(RoisShown(), CurrentRecord(), session_.Settings());
+}
+
+void TForm1::Img_ColormapMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y) {
+    ReadControls();
+    const ThkData* record = CurrentRecord();
+    if (!record || !record->Valid) return;
+    const int i = RoiOverlay::PlacedRoi(button, modifiers);
+    if (i < 0) return;
+    Roi->PlaceRoi(i, x, y);
+    SetRoiShown(i, true);
+    RefreshRois();
+}
+
+void TForm1::Img_ColormapMouseMove(Qt::KeyboardModifiers, int x, int y) {
+    ReadControls();
+    const ThkData* record = CurrentRecord();
+    if (!record) return;
+    const CursorTexts texts = CursorReadout(*record, Img_Colormap->width(), Img_Colormap->height(), x, y);
+    Lbl_Cursor_X->setText(QString::fromStdString(texts.X));
+    Lbl_Cursor_Y->setText(QString::fromStdString(texts.Y));
+    Lbl_Cursor_Data->setText(QString::fromStdString(texts.Data));
+}
+
+void TForm1::Btn_Copy_ROIClick() {
+    ReadControls();
+    std::array<RoiPlacement, 2> placements;
+    if (!Roi->CollectRoiPlacements(RoisShown(), CurrentRecord(), session_.Settings(), placements)) return;
+    if (CopyRoiText(placements, session_.Record(DataKind::Fill)) == 1)
+        ShowMessage("Copied ROI Data to Clipboard.");
+}
+
+void TForm1::Cmb_ROI_TypeChange() {
+    if (!ParamLoading) RefreshRois();
+}
+
+void TForm1::Cmb_ROI_FDigitChange() {
+    if (!ParamLoading) RefreshRois();
+}
+
+void TForm1::Chk_ROI_ShowDataClick() {
+    if (!ParamLoading) RefreshRois();
 }
 
 void TForm1::Btn_ExpandClick() {

@@ -21,6 +21,7 @@ class FitLabel;
 class Dialogs;
 class ImageBox;
 class RadioGroup;
+class RoiOverlay;
 class ShapeSwatch;
 class TDataMake;
 class TGradationSet;
@@ -64,6 +65,10 @@ public:
     int OpenFileByPath(const QString& path);
     void SetRadioItemEnabled(int index, bool enabled);
     void UpdateScaleLabels(const ThkData& record);
+    // Regions of interest: shows or hides ROI i (and sets Copy ROI's
+    // enabling); measures and lays out the placed ones on the shown record.
+    void SetRoiShown(int i, bool shown);
+    void RefreshRois();
     int LoadParameterOnStart();
     int LoadParameter(const QString& path);
     void ApplyParameters();
@@ -95,6 +100,12 @@ public:
     void Lbl_DataDoubleClick(ClickLabel* label);
     void Shp_ColorMouseDown(ShapeSwatch* shape);
     void Img_ColorBarDblClick() {}
+    void Img_ColormapMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
+    void Img_ColormapMouseMove(Qt::KeyboardModifiers modifiers, int x, int y);
+    void Btn_Copy_ROIClick();
+    void Cmb_ROI_TypeChange();
+    void Cmb_ROI_FDigitChange();
+    void Chk_ROI_ShowDataClick();
     void Lbl_DataMakeDblClick();
 
     // Window state that is the window's own.
@@ -164,6 +175,8 @@ public:
     QPushButton* Btn_Expand = nullptr;
     QPushButton* Btn_Exit = nullptr;
     ClickLabel* Lbl_DataMake = nullptr;
+    // The ROI outlines and value labels over the map.
+    RoiOverlay* Roi = nullptr;
 
     DataTableModel* DataTable() const { return dataTable_; }
 
@@ -192,6 +205,9 @@ private:
     const GradationTable& CommittedGradation() const;
 
     void DropFiles(const QStringList& paths);
+    // The record of the current data type; nullptr while none is selected.
+    const ThkData* CurrentRecord() const;
+    std::array<bool, 2> RoisShown() const { return {session_.RoiShown(0), session_.RoiShown(1)}; }
 
     // What the session shows through the window.
     void ReadSettings(ViewSettings& settings) override;

@@ -9,6 +9,7 @@
 
 #include "ui/DataTableModel.h"
 #include "ui/Main.h"
+#include "ui/RoiOverlay.h"
 #include "ui/widgets/ClickLabel.h"
 #include "ui/widgets/FitLabel.h"
 #include "ui/widgets/ImageBox.h"
@@ -86,6 +87,7 @@ void TForm1::BuildControls() {
     Img_Colormap = new ImageBox(301, 301, Pnl_CM);
     Img_Colormap->move(2, 2);
     Img_Colormap->Picture().fill(Qt::black);
+    Roi = new RoiOverlay(Pnl_CM, Img_Colormap);
 
     // Colour bar in a raised frame, labels from Max (top) to Min (bottom).
     Frm_ColorBar = new QFrame(this);
@@ -267,5 +269,13 @@ void TForm1::ConnectHandlers() {
          {Shp_Color_Back, Shp_Color_Min, Shp_Color_Max, Shp_ROI_Color_1, Shp_ROI_Color_2})
         connect(shape, &ShapeSwatch::mousePressed, this, [this](ShapeSwatch* s) { Shp_ColorMouseDown(s); });
     connect(Img_ColorBar, &ImageBox::doubleClicked, this, &TForm1::Img_ColorBarDblClick);
+    connect(Img_Colormap, &ImageBox::mouseDown, this, &TForm1::Img_ColormapMouseDown);
+    connect(Img_Colormap, &ImageBox::mouseMove, this, &TForm1::Img_ColormapMouseMove);
+    connect(Roi, &RoiOverlay::removeRequested, this, [this](int i) { SetRoiShown(i, false); });
+    connect(Btn_Copy_ROI, &QPushButton::clicked, this, &TForm1::Btn_Copy_ROIClick);
+    connect(Cmb_ROI_Type_1, &QComboBox::currentIndexChanged, this, &TForm1::Cmb_ROI_TypeChange);
+    connect(Cmb_ROI_FDigit_1, &QComboBox::currentIndexChanged, this, &TForm1::Cmb_ROI_FDigitChange);
+    for (QCheckBox* box : {Chk_ROI_Min, Chk_ROI_Max, Chk_ROI_Mean})
+        connect(box, &QCheckBox::toggled, this, &TForm1::Chk_ROI_ShowDataClick);
     connect(Lbl_DataMake, &ClickLabel::doubleClicked, this, [this] { Lbl_DataMakeDblClick(); });
 }

@@ -35,8 +35,11 @@ void TForm1::ShowMap(const ThkData& record, const MapPlan& plan) {
         Img_Colormap->PictureChanged();
     }
     // After a contour map this overwrites its label format: a full redraw
-    // always ends with the scale format.
-    if (plan.Full) UpdateScaleLabels(record);
+    // always ends with the scale format, then the ROIs follow the new data.
+    if (plan.Full) {
+        UpdateScaleLabels(record);
+        RefreshRois();
+    }
 }
 
 void TForm1::DrawContourMap(const ThkData& record) {

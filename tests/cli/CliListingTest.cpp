@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -8,11 +9,14 @@
 
 #include "cli/CliRunner.h"
 #include "cli/CliSamples.h"
+#include "cli/Listing.h"
 #include "colour/ColorScale.h"
 #include "colour/ContourMap.h"
 #include "data/DataTableText.h"
 #include "data/RandomData.h"
 #include "data/ThkReader.h"
+#include "data/XyzText.h"
+#include "roi/RoiDisplay.h"
 #include "roi/RoiStats.h"
 #include "support/RecordFactory.h"
 
@@ -89,6 +93,26 @@ TEST_F(CliListing, RandomWritesTheGeneratorsCellsRoundedToThousandths) {
     const CliRun failed = Run({"random", "--out", bad});
     EXPECT_EQ(failed.Status, 1);
     EXPECT_EQ(failed.Err.rfind("morvaplot-cli: cannot write " + bad + ": ", 0), 0u) << failed.Err;
+}
+
+TEST_F(CliListing, XyzTextIsConvertedAsPasteConvertsIt) {
+    // The bytes after a NUL are not part of the text, as on the clipboard.
+    const std::string text = "20\t\n0\t0\t1.5\n0\t20\t2\n20\t0\t3\n20\t20\t2.5\n";
+    const std::string file = Write("points.txt", text + std::string(1, '\0') + "garbage");
+    auto record = NewRecord();
+    ASSERT_EQ(ConvertXYZToThkData(text, *record), 4);
+    const CliRun stats = Run({"stats", "--xyz", file});
+    ASSERT_EQ(stats.Status, 0) << stats.Err;
+    EXPECT_EQ(stats.Out, StatsListing(*record));
+
+    const CliRun grid = Run({"grid", file, "--xyz"});
+    ASSERT_EQ(grid.Status, 0) << grid.Err;
+    EXPECT_EQ(Lines(grid.Out).size(), 5u);  // the radius and the four nodes
+    EXPECT_EQ(Lines(grid.Out).at(0), "Radius\t20");
+
+    const CliRun empty = Run({"stats", "--xyz", Write("empty.txt", "")});
+    EXPECT_EQ(empty.Status, 1);
+    EXPECT_EQ(empty.Err, "Data nothing on Clipboard.\n");
 }
 
 TEST_F(CliListing, StatsAreTheReadersOwn) {
@@ -177,29 +201,50 @@ TEST_F(CliListing, TableIsTheCopyDataText) {
     }
 }
 
-TEST_F(CliListing, RoiStatisticsOnTheChosenRecord) {
+TEST_F(CliListing, RoiStatisticsAndLabelsOnTheChosenRecord) {
     const std::string file = Write("d.thk", DomeThk(100, 10, false));
     FlowRun window(file);
     struct Case {
-        std::vector<std::string> args;
+        const char* options;
         const ThkData* record;
         RoiShape shape;
+        int x, y, size, fDigit;
     };
     const Case cases[] = {
-        {{"--size", "12"}, &window.Raw(), RoiShape::Circle},
-        {{"--size", "12", "--square", "--data", "fill"}, &window.Fill(), RoiShape::Square},
+        {"--x 40 --y 55 --size 12", &window.Raw(), RoiShape::Circle, 40, 55, 12, 2},
+        // Size 100 on the 301-pixel map: pixel 120 is coordinate 39 (39.87), 166 is 55.
+        {"--px 120 --py 166 --square --data fill --fdigit 0", &window.Fill(), RoiShape::Square, 39, 55, 10,
+         0},
+        {"--x 0 --y 5 --size 1", &window.Raw(), RoiShape::Circle, 0, 5, 1, 2},  // no data cell
     };
     for (const Case& c : cases) {
-        std::vector<std::string> args = {"roi", file, "--x", "40", "--y", "55"};
-        args.insert(args.end(), c.args.begin(), c.args.end());
+        std::vector<std::string> args = {"roi", file};
+        std::istringstream options(c.options);
+        for (std::string word; options >> word;)
+            args.push_back(word);
         const CliRun run = Run(args);
         ASSERT_EQ(run.Status, 0) << run.Err;
         RoiStats s{};
-        const int count = CalcRoiStatistics(*c.record, c.shape, 40, 55, 12, s);
-        ASSERT_GT(count, 0);
+        const int count = CalcRoiStatistics(*c.record, c.shape, c.x, c.y, c.size, s);
+        const RoiLabelTexts labels = RoiLabelCaptions(count, s, c.fDigit);
         EXPECT_EQ(run.Out, "Count\t" + std::to_string(count) + "\nMin\t" + G17(s.Min) + "\nMax\t" +
-                               G17(s.Max) + "\nMean\t" + G17(s.Mean) + "\n");
+                               G17(s.Max) + "\nMean\t" + G17(s.Mean) + "\n" + labels.Min + "\n" + labels.Max +
+                               "\n" + labels.Mean + "\n")
+            << c.options;
     }
+}
+
+TEST_F(CliListing, RoiCopyIsTheClipboardTextOfTheFillRecord) {
+    const std::string file = Write("d.thk", DomeThk(100, 10, false));
+    FlowRun window(file);
+    ASSERT_EQ(window.FillResult, 1);
+    std::array<RoiPlacement, 2> p;
+    ASSERT_TRUE(CollectRoiPlacements({true, true}, {120, 0}, {166, 300}, {RoiShape::Square, RoiShape::Square},
+                                     {4, 4}, {3, 3}, window.Fill().Size, 301, 301, p));
+    const CliRun run = Run({"roi", file, "--copy", "--px", "120", "--py", "166", "--px2=0", "--py2=300",
+                            "--size", "4", "--square", "--fdigit", "3"});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_EQ(run.Out, BuildRoiText(p, "\t", window.Fill()));
 }
 
 // Levels and traces of the in-process contour tracing, in the tool's format.

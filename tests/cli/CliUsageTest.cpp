@@ -51,7 +51,16 @@ TEST_F(CliUsage, UsageErrorsSayWhatIsWrong) {
         {{"image", f, "--out", "m.png", "--draw", "lines"}, "--draw must be colormap or contour"},
         {{"image", f, "--out", "m.png", "--borders", "1"}, "--borders must be an integer from 2 to 50"},
         {{"contours", f, "--borders", "51"}, "--borders must be an integer from 2 to 50"},
-        {{"roi", f, "--x", "10"}, "roi needs --x and --y"},
+        {{"roi", f, "--x", "10"}, "roi needs --x and --y, or --px and --py"},
+        {{"roi", f, "--px", "10"}, "roi needs --x and --y, or --px and --py"},
+        {{"roi", f, "--px", "301", "--py", "1"}, "--px must be an integer from 0 to 300"},
+        {{"roi", f, "--px", "1", "--py", "1", "--x", "1"}, "--px/--py and --x/--y exclude each other"},
+        {{"roi", f, "--x", "1", "--y", "1", "--fdigit", "6"}, "--fdigit must be an integer from 0 to 5"},
+        {{"roi", f, "--x", "1", "--y", "1", "--copy"}, "--copy needs --px and --py"},
+        {{"roi", f, "--px", "1", "--py", "1", "--copy", "--px2", "5"}, "--px2 and --py2 go together"},
+        {{"roi", f, "--px", "1", "--py", "1", "--px2", "5", "--py2", "5"}, "--px2 and --py2 need --copy"},
+        {{"roi", f, "--px", "1", "--py", "1", "--copy", "--data", "grid"},
+         "--copy measures the fill data: --data must be fill"},
         {{"roi", f, "--x", "10", "--y", "501"}, "--y must be an integer from 0 to 500"},
         {{"roi", f, "--x", "1", "--y", "1", "--size", "0"}, "--size must be an integer from 1 to 100"},
         {{"random", "--out", "r.thk", f}, "unexpected argument '" + f + "'"},
@@ -133,6 +142,22 @@ TEST_F(CliUsage, OptionsReachTheirFields) {
     EXPECT_EQ(roi.RoiY, 9);
     EXPECT_EQ(roi.RoiSize, 3);
     EXPECT_TRUE(roi.RoiSquare);
+    EXPECT_FALSE(roi.RoiByPixel);
+    EXPECT_EQ(roi.RoiFDigit, 2);
+    EXPECT_FALSE(roi.RoiCopy);
+    ASSERT_EQ(ParseCommandLine({"roi", "f.thk", "--copy", "--px", "0", "--py=300", "--px2", "12", "--py2",
+                                "34", "--fdigit", "0", "--data", "fill"},
+                               roi)
+                  .Status,
+              ParseStatus::Run);
+    EXPECT_TRUE(roi.RoiByPixel);
+    EXPECT_EQ(roi.RoiPixelX, 0);
+    EXPECT_EQ(roi.RoiPixelY, 300);
+    EXPECT_TRUE(roi.RoiSecond);
+    EXPECT_EQ(roi.RoiPixelX2, 12);
+    EXPECT_EQ(roi.RoiPixelY2, 34);
+    EXPECT_EQ(roi.RoiFDigit, 0);
+    EXPECT_TRUE(roi.RoiCopy);
 
     CliOptions random;
     ASSERT_EQ(ParseCommandLine({"random", "--out", "r.thk"}, random).Status, ParseStatus::Run);
@@ -182,7 +207,7 @@ TEST_F(CliUsage, HelpNamesEveryOptionOfEveryCommand) {
         std::vector<std::vector<std::string>> options;
     };
     const Case cases[] = {
-        {"stats", {}},
+        {"stats", {{"--xyz"}}},
         {"grid", {grid}},
         {"fill", {grid, fill}},
         {"table", {grid, fill, {"--data"}}},
@@ -191,7 +216,11 @@ TEST_F(CliUsage, HelpNamesEveryOptionOfEveryCommand) {
           fill,
           {"--out", "--data", "--draw", "--gradation", "--no-raw-range", "--borders", "--copy-colormap"}}},
         {"contours", {grid, fill, {"--borders", "--no-raw-range"}}},
-        {"roi", {grid, fill, {"--x", "--y", "--size", "--square", "--data"}}},
+        {"roi",
+         {grid,
+          fill,
+          {"--x", "--y", "--px", "--py", "--size", "--square", "--fdigit", "--copy", "--px2", "--py2",
+           "--data"}}},
         {"random", {{"--out", "--size", "--count", "--check", "--base", "--width", "--seed"}}},
     };
     const CliRun general = Run({"--help"});

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardPaths>
@@ -26,6 +27,7 @@
 #include "ui/Application.h"
 #include "ui/DataTableModel.h"
 #include "ui/Makedata.h"
+#include "ui/RoiOverlay.h"
 #include "ui/ScriptedDialogs.h"
 #include "ui/widgets/ClickLabel.h"
 #include "ui/widgets/FitLabel.h"
@@ -692,6 +694,80 @@ TEST_F(MainWindowTest, PasteTakesXyzTextFromTheClipboard) {
     QTest::mouseClick(Form().Btn_Paste, Qt::LeftButton);
     EXPECT_EQ(recorder_.Messages, Messages{"Data nothing on Clipboard."});
     ExpectState(State::NoData);
+}
+
+TEST_F(MainWindowTest, RoisArePlacedMovedRemovedAndCopiedWithCtrlClicks) {
+    Show();
+    TForm1& f = Form();
+    RoiOverlay& roi = *f.Roi;
+    const auto click = [&](QWidget* on, Qt::MouseButton button, QPoint at, Qt::KeyboardModifiers keys) {
+        QTest::mouseClick(on, button, keys, at);
+    };
+    // Before any data the map does not react.
+    click(f.Img_Colormap, Qt::LeftButton, {100, 100}, Qt::ControlModifier);
+    EXPECT_FALSE(roi.Shp_ROI_1->isVisible());
+
+    f.Chk_AutoFill->setChecked(true);
+    ASSERT_EQ(f.OpenFileByPath(Write("dome.thk", DomeFile())), 1);
+    click(f.Img_Colormap, Qt::LeftButton, {100, 100}, Qt::NoModifier);  // without Ctrl: nothing
+    click(f.Img_Colormap, Qt::MiddleButton, {100, 100}, Qt::ControlModifier);
+    EXPECT_FALSE(roi.Shp_ROI_1->isVisible());
+    EXPECT_FALSE(f.Btn_Copy_ROI->isEnabled());
+
+    click(f.Img_Colormap, Qt::LeftButton, {60, 60}, Qt::ControlModifier);
+    click(f.Img_Colormap, Qt::RightButton, {240, 240}, Qt::ControlModifier);
+    EXPECT_TRUE(roi.Shp_ROI_1->isVisible());
+    EXPECT_TRUE(roi.Shp_ROI_2->isVisible());
+    EXPECT_TRUE(f.Btn_Copy_ROI->isEnabled());
+    EXPECT_TRUE(roi.Lbl_ROI_Mean_1->text().startsWith(QStringLiteral("Mean: 5")));
+    // A second Ctrl-left click moves ROI 1.
+    click(f.Img_Colormap, Qt::LeftButton, {150, 40}, Qt::ControlModifier);
+    EXPECT_EQ(roi.RoiPixelX[0], 150);
+    EXPECT_EQ(roi.RoiPixelY[0], 40);
+
+    recorder_.Messages.clear();
+    QTest::mouseClick(f.Btn_Copy_ROI, Qt::LeftButton);
+    EXPECT_EQ(recorder_.Messages, Messages{"Copied ROI Data to Clipboard."});
+    const QStringList lines = QGuiApplication::clipboard()->text().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 8);                     // header, 3 lines per ROI, the final line break
+    EXPECT_EQ(lines[0], QStringLiteral("\t\t\t"));  // the Fill record's name is empty
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("ROI1\tMin\t5")));
+    EXPECT_TRUE(lines[6].startsWith(QStringLiteral("ROI2\tMean\t5")));
+
+    // A Ctrl-click on ROI 2's outline removes ROI 2 only.
+    click(roi.Shp_ROI_2, Qt::LeftButton, {2, roi.Shp_ROI_2->height() / 2}, Qt::ControlModifier);
+    EXPECT_FALSE(roi.Shp_ROI_2->isVisible());
+    EXPECT_TRUE(roi.Shp_ROI_1->isVisible());
+    EXPECT_TRUE(f.Btn_Copy_ROI->isEnabled());
+
+    // Raw data: the labels are measured on the raw cells, Copy ROI is off.
+    const QString onFill = roi.Lbl_ROI_Max_1->text();
+    f.Rdo_DataType->SetItemIndex(0);
+    EXPECT_FALSE(f.Btn_Copy_ROI->isEnabled());
+    EXPECT_NE(roi.Lbl_ROI_Max_1->text(), onFill);
+    EXPECT_EQ(recorder_.Messages, Messages{"Copied ROI Data to Clipboard."});
+}
+
+// A pointer move over the map as the window system delivers it.
+void MoveOver(QWidget* widget, QPoint at) {
+    QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+TEST_F(MainWindowTest, PointerReadOutFollowsTheMouse) {
+    Show();
+    MoveOver(Form().Img_Colormap, {150, 150});
+    EXPECT_EQ(Form().Lbl_Cursor_X->text(), QStringLiteral("---"));  // no data yet
+    ASSERT_EQ(Form().OpenFileByPath(Write("dome.thk", DomeFile())), 1);
+    // Size 100: pixel 0 reads coordinate 0, pixel 300 reads 300 x 101 / 301 = 100.
+    MoveOver(Form().Img_Colormap, {0, 0});
+    EXPECT_EQ(Form().Lbl_Cursor_X->text(), QStringLiteral("0"));
+    EXPECT_EQ(Form().Lbl_Cursor_Data->text(), QStringLiteral("500.000"));
+    MoveOver(Form().Img_Colormap, {300, 3});
+    EXPECT_EQ(Form().Lbl_Cursor_X->text(), QStringLiteral("100"));
+    EXPECT_EQ(Form().Lbl_Cursor_Y->text(), QStringLiteral("1"));
+    EXPECT_EQ(Form().Lbl_Cursor_Data->text(), QStringLiteral("---.---"));
 }
 
 }  // namespace
