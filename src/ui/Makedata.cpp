@@ -15,40 +15,15 @@ namespace {
 constexpr int ClientWidth = 200;
 constexpr int ClientHeight = 186;
 
-// The input pad's limits for each value label, indexed by its Tag: mode
-// (0 integer, 1 decimal), range, digits and decimals. The start text is empty.
+// The input pad's limits for each value label, indexed by its Tag: mode,
+// range, digits and decimals. The start text is empty.
 const std::array<ParamInput, 5>& DataInputs() {
     static const std::array<ParamInput, 5> inputs = {
-        ParamInput{.Mode = InputMode::Integer,
-                   .MinValue = 10.0,
-                   .MaxValue = 500.0,
-                   .Digits = 3,
-                   .Decimals = 0,
-                   .Text = {}},
-        ParamInput{.Mode = InputMode::Integer,
-                   .MinValue = 1.0,
-                   .MaxValue = 500.0,
-                   .Digits = 3,
-                   .Decimals = 0,
-                   .Text = {}},
-        ParamInput{.Mode = InputMode::Integer,
-                   .MinValue = 1.0,
-                   .MaxValue = 125.0,
-                   .Digits = 3,
-                   .Decimals = 0,
-                   .Text = {}},
-        ParamInput{.Mode = InputMode::Decimal,
-                   .MinValue = -9999.999,
-                   .MaxValue = 9999.999,
-                   .Digits = 8,
-                   .Decimals = 3,
-                   .Text = {}},
-        ParamInput{.Mode = InputMode::Decimal,
-                   .MinValue = 0.001,
-                   .MaxValue = 9999.999,
-                   .Digits = 8,
-                   .Decimals = 3,
-                   .Text = {}},
+        ParamInput{InputMode::Integer, 10.0, 500.0, 3, 0, {}},
+        ParamInput{InputMode::Integer, 1.0, 500.0, 3, 0, {}},
+        ParamInput{InputMode::Integer, 1.0, 125.0, 3, 0, {}},
+        ParamInput{InputMode::Decimal, -9999.999, 9999.999, 8, 3, {}},
+        ParamInput{InputMode::Decimal, 0.001, 9999.999, 8, 3, {}},
     };
     return inputs;
 }
