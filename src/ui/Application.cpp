@@ -11,7 +11,7 @@ MorvaplotForms::MorvaplotForms(const QString& settingsDir, Dialogs& dialogs)
       Tenkey(new TTenkey(Form1.get())),
       DataMake(new TDataMake(Form1.get(), Tenkey)),
       GradationSet(new TGradationSet(dialogs, Tenkey, Form1.get())),
-      View3D(new TView3D(Form1.get())) {
+      View3D(new TView3D(Form1.get(), dialogs)) {
     Form1->AttachForms(Tenkey, DataMake, GradationSet, View3D);
 }
 
