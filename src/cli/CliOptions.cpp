@@ -16,7 +16,7 @@ struct CommandName {
 constexpr CommandName Commands[] = {
     {"stats", CliCommand::Stats}, {"grid", CliCommand::Grid},     {"fill", CliCommand::Fill},
     {"table", CliCommand::Table}, {"image", CliCommand::Image},   {"contours", CliCommand::Contours},
-    {"roi", CliCommand::Roi},     {"random", CliCommand::Random},
+    {"roi", CliCommand::Roi},     {"random", CliCommand::Random}, {"view3d", CliCommand::View3D},
 };
 
 const char* NameOf(CliCommand command) {
@@ -33,7 +33,7 @@ bool TakesOrder(CliCommand c) {
     return TakesGrid(c) && c != CliCommand::Grid;
 }
 bool TakesOut(CliCommand c) {
-    return c == CliCommand::Image || c == CliCommand::Random;
+    return c == CliCommand::Image || c == CliCommand::Random || c == CliCommand::View3D;
 }
 bool TakesData(CliCommand c) {
     return c == CliCommand::Table || c == CliCommand::Image || c == CliCommand::Roi;
@@ -83,6 +83,24 @@ bool ParseThousandths(const std::string& text, bool allowSign, double& value) {
     if (point != std::string::npos && body.size() - point - 1 > 3) return false;
     if (!ParseDecimal(body, value)) return false;
     value = std::strtod(text.c_str(), nullptr);
+    return true;
+}
+
+// A value with at most one decimal (an optional minus sign when allowed) as a
+// whole number of tenths, exactly: "15.5" is 155.
+bool ParseTenths(const std::string& text, bool allowSign, int& tenths) {
+    const bool negative = allowSign && !text.empty() && text[0] == '-';
+    const std::string body = text.substr(negative ? 1 : 0);
+    const auto point = body.find('.');
+    const std::string whole = body.substr(0, point);
+    const std::string fraction = point == std::string::npos ? "" : body.substr(point + 1);
+    if (whole.empty() || whole.size() > 6 || fraction.size() > 1 ||
+        (point != std::string::npos && fraction.empty()))
+        return false;
+    for (char c : whole + fraction)
+        if (c < '0' || c > '9') return false;
+    tenths = std::stoi(whole) * 10 + (fraction.empty() ? 0 : fraction[0] - '0');
+    if (negative) tenths = -tenths;
     return true;
 }
 
@@ -279,6 +297,37 @@ public:
                 std::uint32_t seed = 0;
                 if (!ParseSeed(v, seed)) return Usage("--seed must be an integer from 0 to 4294967295");
                 options_.Seed = seed;
+            } else if (command_ == CliCommand::View3D && (name == "--width" || name == "--height")) {
+                if (!need(v)) return MissingValue(name);
+                int& size = name == "--width" ? options_.PictureWidth : options_.PictureHeight;
+                if (!IntInRange(v, 16, 4096, size)) return IntRange(name, 16, 4096);
+            } else if (command_ == CliCommand::View3D && name == "--x-angle") {
+                if (!need(v)) return MissingValue(name);
+                int t = 0;
+                if (!ParseTenths(v, false, t) || t > 900)
+                    return Usage("--x-angle must be a number from 0.0 to 90.0");
+                options_.View.XAngleTenths = t;
+            } else if (command_ == CliCommand::View3D && name == "--z-angle") {
+                if (!need(v)) return MissingValue(name);
+                int t = 0;
+                if (!ParseTenths(v, true, t) || t < -1800 || t > 1800)
+                    return Usage("--z-angle must be a number from -180.0 to 180.0");
+                options_.View.ZAngleTenths = t;
+            } else if (command_ == CliCommand::View3D && name == "--ratio") {
+                if (!need(v)) return MissingValue(name);
+                int t = 0;
+                if (!ParseTenths(v, false, t) || t > 100)
+                    return Usage("--ratio must be a number from 0.0 to 10.0");
+                options_.View.RatioTenths = t;
+            } else if (command_ == CliCommand::View3D && name == "--zoom") {
+                if (!need(v)) return MissingValue(name);
+                if (!IntInRange(v, 0, 1000, options_.View.Zoom)) return IntRange(name, 0, 1000);
+            } else if (command_ == CliCommand::View3D && name == "--draw-pitch") {
+                if (!need(v)) return MissingValue(name);
+                if (!IntInRange(v, 1, 50, options_.View.DrawPitch)) return IntRange(name, 1, 50);
+            } else if (command_ == CliCommand::View3D && name == "--wire") {
+                if (!flag()) return NoValue(name);
+                options_.View.DrawType = Draw3DType::Wire;
             } else {
                 return Usage("unknown option '" + name + "' for " + NameOf(command_));
             }
@@ -287,6 +336,8 @@ public:
         if (!haveFile && command_ != CliCommand::Random) return Usage("missing FILE argument");
         if (command_ == CliCommand::Image && options_.OutFile.empty())
             return Usage("image needs --out MAP.png");
+        if (command_ == CliCommand::View3D && options_.OutFile.empty())
+            return Usage("view3d needs --out PICTURE.png");
         if (command_ == CliCommand::Roi) {
             const bool byPixel = pixelGiven[0] || pixelGiven[1];
             if (byPixel && (xGiven || yGiven)) return Usage("--px/--py and --x/--y exclude each other");
@@ -386,6 +437,7 @@ std::string GeneralHelp() {
            "  contours  contour levels and traced lines of the filled surface\n"
            "  roi       count, minimum, maximum and mean inside a region\n"
            "  random    random test data written as a .thk file (reads no FILE)\n"
+           "  view3d    the filled surface as the 3D view draws it, as a PNG file\n"
            "\n"
            "Numbers are printed with 17 significant digits. Messages of the viewer go to\n"
            "stderr, one per line. Exit status: 0 success, 1 the operation failed (file,\n"
@@ -416,6 +468,29 @@ namespace {
 std::string CommandHelpBody(CliCommand command) {
     std::string text;
     switch (command) {
+        case CliCommand::View3D:
+            text =
+                "Usage: morvaplot-cli view3d FILE --out PICTURE.png [--width W] [--height H]\n"
+                "           [--x-angle A] [--z-angle A] [--ratio R] [--zoom Z]\n"
+                "           [--draw-pitch p] [--wire] [grid options] [--order k]\n"
+                "\n"
+                "Loads the file, runs Calc and Fill and draws the filled surface as the 3D view\n"
+                "window draws it with the same view, written as a PNG file. Needs a display\n"
+                "with OpenGL (a virtual one is fine); without one it says so and exits 1.\n"
+                "\n"
+                "  --out PICTURE.png the PNG file to write (required)\n"
+                "  --width W, --height H  picture size in pixels, 16 to 4096 (default 422 x 274,\n"
+                "                  the window's panel)\n"
+                "  --x-angle A     tilt in degrees, 0.0 to 90.0 (default 15.0)\n"
+                "  --z-angle A     turn in degrees, -180.0 to 180.0 (default -100.0)\n"
+                "  --ratio R       height ratio, 0.0 to 10.0 (default 5.0)\n"
+                "  --zoom Z        zoom in percent, 0 to 1000 (default 200)\n"
+                "  --draw-pitch p  grid step of the surface, 1 to 50 (default 5)\n"
+                "  --wire          a wire surface instead of planes\n"
+                "\n";
+            text += GridHelp;
+            text += FillHelp;
+            return text;
         case CliCommand::Stats:
             return "Usage: morvaplot-cli stats FILE\n"
                    "\n"

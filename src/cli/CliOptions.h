@@ -7,6 +7,7 @@
 
 #include "core/Codes.h"
 #include "data/RandomData.h"
+#include "render3d/View3DOptions.h"
 
 // Command line of morvaplot-cli: COMMAND FILE [options], options before or
 // after FILE, values as "--name value" or "--name=value", "--" ends options.
@@ -14,7 +15,7 @@
 // Defaults are the designed defaults of the window's controls; every value is
 // checked against the range the window's input pad allows for it.
 
-enum class CliCommand { Stats, Grid, Fill, Table, Image, Contours, Roi, Random };
+enum class CliCommand { Stats, Grid, Fill, Table, Image, Contours, Roi, Random, View3D };
 
 struct CliOptions {
     CliCommand Command = CliCommand::Stats;
@@ -56,6 +57,11 @@ struct CliOptions {
 
     // The random data maker's fields, read as its dialog reads its labels.
     RandomDataSettings Random;
+
+    // view3d: the 3D view's options in the window's units, and the picture size.
+    View3DOptions View;
+    int PictureWidth = 422;
+    int PictureHeight = 274;
     std::optional<std::uint32_t> Seed;  // empty: taken from the clock
 };
 

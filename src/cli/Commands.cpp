@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include <QGuiApplication>
 #include <QImage>
 #include <array>
 #include <cstdio>
@@ -18,6 +19,7 @@
 #include "data/RandomData.h"
 #include "data/ThkReader.h"
 #include "data/XyzText.h"
+#include "render3d/Offscreen3D.h"
 #include "roi/RoiDisplay.h"
 #include "roi/RoiStats.h"
 #include "session/Session.h"
@@ -278,6 +280,30 @@ int RunRandom(const CliOptions& o, std::FILE* err) {
     return ExitOk;
 }
 
+int RunView3D(const CliOptions& o, std::FILE* err) {
+    // The 3D picture needs OpenGL through the window system: the program's
+    // entry makes the application object only when a display is there.
+    if (QGuiApplication::instance() == nullptr) {
+        std::fputs("morvaplot-cli: view3d needs a display with OpenGL (DISPLAY is not set)\n", err);
+        return ExitFailed;
+    }
+    Batch batch(o);
+    if (PrepareData(batch.Flow, o, true, true) != 1) return ExitFailed;
+    const QImage picture =
+        RenderView3DImage(batch.Flow.Record(DataKind::Fill), o.View, o.PictureWidth, o.PictureHeight);
+    if (picture.isNull()) {
+        std::fputs("morvaplot-cli: view3d needs a display with OpenGL (no OpenGL context could be made)\n",
+                   err);
+        return ExitFailed;
+    }
+    std::string error;
+    if (WritePng(picture, o.OutFile, error) != 1) {
+        std::fprintf(err, "morvaplot-cli: cannot write %s: %s\n", o.OutFile.c_str(), error.c_str());
+        return ExitFailed;
+    }
+    return ExitOk;
+}
+
 int RunCommand(const CliOptions& options, Output& output, std::FILE* err) {
     switch (options.Command) {
         case CliCommand::Stats:
@@ -296,6 +322,8 @@ int RunCommand(const CliOptions& options, Output& output, std::FILE* err) {
             return RunRoi(options, output);
         case CliCommand::Random:
             return RunRandom(options, err);
+        case CliCommand::View3D:
+            return RunView3D(options, err);
     }
     return ExitFailed;
 }

@@ -1,10 +1,14 @@
+#include <QGuiApplication>
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/Commands.h"
 #include "core/Message.h"
+#include "render3d/GlInfo.h"
 
 int main(int argc, char** argv) {
     // Number texts are read and written with a decimal point whatever the
@@ -20,6 +24,16 @@ int main(int argc, char** argv) {
     if (args.size() == 1 && args[0] == "--version") {
         std::printf("morvaplot-cli %s\n", MORVAPLOT_VERSION);
         return 0;
+    }
+    // Only the 3D picture needs the window system; every other command runs
+    // without a display.
+    std::unique_ptr<QGuiApplication> app;
+    const bool help = std::find(args.begin(), args.end(), "--help") != args.end();
+    if (!args.empty() && args[0] == "view3d" && !help &&
+        (qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))) {
+        SetDefaultSurfaceFormat();
+        app = std::make_unique<QGuiApplication>(argc, argv);
+        std::setlocale(LC_NUMERIC, "C");
     }
     return RunCli(args, stdout, stderr);
 }

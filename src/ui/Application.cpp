@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QSurfaceFormat>
 
 #include "core/Message.h"
 
@@ -21,13 +20,4 @@ void InstallMessageBoxHandler() {
                         QString::fromStdString(text), QMessageBox::Ok, QApplication::activeWindow());
         box.exec();
     });
-}
-
-void SetDefaultSurfaceFormat() {
-    QSurfaceFormat format;
-    format.setRenderableType(QSurfaceFormat::OpenGL);
-    format.setProfile(QSurfaceFormat::CompatibilityProfile);
-    format.setVersion(2, 1);
-    format.setDepthBufferSize(24);
-    QSurfaceFormat::setDefaultFormat(format);
 }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <memory>
 
+#include "render3d/GlInfo.h"
 #include "ui/Input.h"
 #include "ui/Main.h"
 #include "ui/Makedata.h"
@@ -25,11 +26,6 @@ struct MorvaplotForms {
     TGradationSet* GradationSet = nullptr;
     TView3D* View3D = nullptr;
 };
-
-// The OpenGL context every GL widget gets: a 2.1 compatibility profile (the 3D
-// view draws with the fixed-function pipeline; a core profile draws nothing)
-// with a depth buffer. Call before the QApplication is constructed.
-void SetDefaultSurfaceFormat();
 
 // Message handler for the program: a modal box with one OK button.
 void InstallMessageBoxHandler();

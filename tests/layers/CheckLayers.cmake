@@ -23,7 +23,7 @@ set(MAY_INCLUDE_session  core data calc roi session)
 set(MAY_INCLUDE_colour   core data colour)
 set(MAY_INCLUDE_render3d core data colour render3d)
 set(MAY_INCLUDE_ui       core data calc roi session colour render3d ui)
-set(MAY_INCLUDE_cli      core data calc roi session colour cli)
+set(MAY_INCLUDE_cli      core data calc roi session colour render3d cli)
 
 # These layers are built and tested without Qt.
 set(QT_FREE_LAYERS core data calc roi session)

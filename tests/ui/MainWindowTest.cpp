@@ -22,6 +22,8 @@
 #include "cli/Commands.h"
 #include "colour/ColorScale.h"
 #include "core/NumberText.h"
+#include "render3d/GlRequirement.h"
+#include "render3d/Offscreen3D.h"
 #include "session/ParameterFile.h"
 #include "support/MessageRecorder.h"
 #include "ui/Application.h"
@@ -768,6 +770,30 @@ TEST_F(MainWindowTest, PointerReadOutFollowsTheMouse) {
     EXPECT_EQ(Form().Lbl_Cursor_X->text(), QStringLiteral("100"));
     EXPECT_EQ(Form().Lbl_Cursor_Y->text(), QStringLiteral("1"));
     EXPECT_EQ(Form().Lbl_Cursor_Data->text(), QStringLiteral("---.---"));
+}
+
+TEST_F(MainWindowTest, BatchToolDrawsTheWindowsFillSurfaceIn3D) {
+    SKIP_OR_FAIL_WITHOUT_GL();
+    Show();
+    const QString path = Write("dome.thk", DomeFile());
+    Form().Chk_AutoFill->setChecked(true);
+    ASSERT_EQ(Form().OpenFileByPath(path), 1);
+    View3DOptions view;  // the 3D window's defaults, turned as the options below turn it
+    view.ZAngleTenths = -1205;
+    view.DrawType = Draw3DType::Wire;
+    const QImage expected = RenderView3DImage(Form().Flow().Record(DataKind::Fill), view, 300, 200);
+    ASSERT_FALSE(expected.isNull());
+
+    const QString png = dir_.filePath(QStringLiteral("surface.png"));
+    std::FILE* sink = std::tmpfile();
+    ASSERT_NE(sink, nullptr);
+    EXPECT_EQ(RunCli({"view3d", path.toStdString(), "--out", png.toStdString(), "--width", "300", "--height",
+                      "200", "--z-angle", "-120.5", "--wire"},
+                     sink, sink),
+              0);
+    std::fclose(sink);
+    EXPECT_EQ(QImage(png).convertToFormat(QImage::Format_RGB32),
+              expected.convertToFormat(QImage::Format_RGB32));
 }
 
 }  // namespace
