@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Morvaplot needs to build, test and run.
 # Idempotent: when every package is already installed it returns at once.
+#   --fuzz         also clang and its runtimes, for the libFuzzer targets
+#   --big-inputs   also GNU time, for scripts/big-inputs.sh
 set -euo pipefail
 
 PACKAGES=(
@@ -9,6 +11,13 @@ PACKAGES=(
   cmake ninja-build g++ libgtest-dev libbenchmark-dev
   desktop-file-utils appstream dpkg-dev
 )
+for option in "$@"; do
+  case "$option" in
+    --fuzz) PACKAGES+=(clang libclang-rt-14-dev) ;;
+    --big-inputs) PACKAGES+=(time) ;;
+    *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${PACKAGES[@]}"; do

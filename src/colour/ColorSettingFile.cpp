@@ -24,7 +24,10 @@ int LoadColorSetting(const std::string& fileName, GradationTable& table) {
         ShowMessage("<LoadColorSetting> File open error.\n -> " + fileName);
         return -1;
     }
+    return ReadColorSetting(text, table);
+}
 
+int ReadColorSetting(const std::string& text, GradationTable& table) {
     WordNumberReader reader(text, MaxKeyLength);
     int value = 0;
     if (!reader.NextInt(value) || value > GradationMaxColors) {

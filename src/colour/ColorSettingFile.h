@@ -28,6 +28,9 @@
 // after either of the last two the table is the Colormap preset.
 int LoadColorSetting(const std::string& fileName, GradationTable& table);
 
+// The same reading over the file's content in memory (no open error).
+int ReadColorSetting(const std::string& text, GradationTable& table);
+
 // Writes the eleven lines through a temporary file beside fileName that then
 // replaces it, so a crash or a full disk never leaves a half-written file.
 // Returns 1, or -1 after "<SaveColorSetting> File open error.\n -> " +

@@ -1,11 +1,14 @@
 #include "core/TextFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <system_error>
+#include <utility>
 
 namespace {
 
@@ -16,30 +19,78 @@ bool IsBlank(char c) {
 }  // namespace
 
 bool ReadTextFile(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    std::string content;
+    char buffer[1 << 16];
+    std::size_t n = 0;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        content.append(buffer, n);
+    // A read error (a folder opens but cannot be read) is no file, never an
+    // empty or cut text.
+    const bool complete = std::ferror(file) == 0;
+    std::fclose(file);
+    if (!complete) return false;
+    text = std::move(content);
     return true;
 }
 
+namespace {
+
+// Writes all of text to fd; false on any failure.
+bool WriteAll(int fd, const std::string& text) {
+    const char* data = text.data();
+    std::size_t left = text.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, left);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// Makes a renamed entry survive a power loss; a folder that cannot be synced
+// (some file systems refuse) leaves the rename as the system keeps it.
+void SyncFolder(const std::filesystem::path& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// The mode a new file gets from the process (0666 less the umask).
+mode_t NewFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return static_cast<mode_t>(0666 & ~mask);
+}
+
+}  // namespace
+
 WriteResult ReplaceFileContents(const std::string& path, const std::string& text) {
     const std::filesystem::path target(path);
-    std::filesystem::path temporary = target;
-    temporary += ".tmp";
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (!out) return WriteResult::OpenFailed;
-    out.write(text.data(), static_cast<std::streamsize>(text.size()));
-    out.close();
-    std::error_code error;
-    if (!out) {
-        std::filesystem::remove(temporary, error);
+    // A name of its own in the same folder (so the rename stays on one file
+    // system), never one that another writer or a planted link could hold.
+    std::string temporary = path + ".XXXXXX";
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0) return WriteResult::OpenFailed;
+    // mkostemp creates the file for its owner only; the replacement keeps the
+    // old file's permissions, or those of any new file.
+    struct stat old {};
+    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : NewFileMode();
+    // The contents reach the disk before the name does, so a crash right
+    // after the rename cannot leave an empty file in place of the old one.
+    bool written = ::fchmod(fd, mode) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0;
+    written = ::close(fd) == 0 && written;
+    if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
+        ::unlink(temporary.c_str());
         return WriteResult::WriteFailed;
     }
-    std::filesystem::rename(temporary, target, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        return WriteResult::WriteFailed;
-    }
+    SyncFolder(target.parent_path());
     return WriteResult::Written;
 }
 

@@ -6,14 +6,19 @@
 // Whole-file text I/O for the small settings files, and the "word number"
 // pairs they hold.
 
-// The whole file as bytes; false when it cannot be opened.
+// The whole file as bytes; false, with text unchanged, when it cannot be
+// opened or read to its end (a folder, a read error).
 bool ReadTextFile(const std::string& path, std::string& text);
 
 enum class WriteResult { Written, OpenFailed, WriteFailed };
 
-// Writes text to a temporary file beside path, which then replaces path, so a
-// crash or a full disk never leaves half a file in place of the old one. On
-// failure the old file is left as it was and the temporary file removed.
+// Writes text to a temporary file of a unique name beside path, flushes it to
+// the disk and renames it over path, so a crash, a killed process, a power loss
+// or a full disk never leaves half a file in place of the old one. The new file
+// keeps the old one's permissions. OpenFailed when the temporary file cannot
+// be created (no such folder, no write permission); WriteFailed when writing
+// or renaming fails. On failure the old file is left as it was and the
+// temporary file removed.
 WriteResult ReplaceFileContents(const std::string& path, const std::string& text);
 
 // Reads pairs of a word and a number as "%s %d" and "%s %f" scanning does:

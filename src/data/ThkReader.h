@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "data/ThkData.h"
 
@@ -9,12 +10,23 @@
 // Layout: a Size line (1..500), a pitch line "PitchX,PitchY" (each 1..Size),
 // then data lines "X,Y,Z," with every field followed by a comma. X and Y take
 // digits and "."; Z also takes "+", "-", "E" and "e". Anything else inside the
-// data lines is refused, and the first bad value in file order is the one
+// data lines is refused, and so is a Z that is not finite or lies beyond the
+// float range (|Z| > FLT_MAX), which Grid and Fill could not hold: "Incorrect
+// Z data.(<token>) Line: <n>". The first bad value in file order is the one
 // reported: one message through ShowMessage, then -1. The first data line is
-// reported as line 2; blank lines do not count.
+// reported as line 2; blank lines do not count. A NUL byte is named by its
+// code alone ("Incorrect data. -> '(00)' Line: <n>").
 //
 // On success the record is Valid with Count (every stored line, repeats
 // included), Min/Max over the values as read, Mean and Sigma over the cells,
 // and the ratio/percentage fields; returns 1. After a failure whatever was
 // written before it stays in the record: the caller clears it.
+//
+// The file cannot be opened, or is a folder: "File open error. -> " + fileName.
+// Reading fails after the open: "File read error. -> " + fileName, never a
+// record of what was read before. The file is read in blocks, so memory
+// does not grow with its length.
 int ReadThkFile(const std::string& fileName, ThkData& record);
+
+// The same reader over bytes in memory (a file's whole content).
+int ReadThkText(std::string_view bytes, ThkData& record);

@@ -1,5 +1,6 @@
 #include "data/XyzText.h"
 
+#include <cfloat>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -67,7 +68,8 @@ std::string_view CharacterAt(const std::string& text, std::size_t pos) {
 
 void ShowDataError(const std::string& text, std::size_t pos, int line) {
     std::string message = "Data error. -> '";
-    message += CharacterAt(text, pos);
+    // A NUL byte would end the text wherever it is shown as a C string.
+    if (text[pos] != '\0') message += CharacterAt(text, pos);
     message += "' Line: " + std::to_string(line);
     ShowMessage(message);
 }
@@ -126,6 +128,13 @@ int ConvertXYZToThkData(const std::string& text, ThkData& record) {
                     header = false;
                 } else if (field == 2) {
                     const double z = TokenToDouble(token);
+                    // Grid and Fill round to float: a Z beyond its range (or
+                    // beyond a double's) would spread infinities.
+                    if (!std::isfinite(z) || std::fabs(z) > static_cast<double>(FLT_MAX)) {
+                        ShowMessage("Incorrect Z data.(" + std::string(token) +
+                                    ") Line: " + std::to_string(line));
+                        return -1;
+                    }
                     record.Value[static_cast<int>(coordinate[0])][static_cast<int>(coordinate[1])] = z;
                     ++stored;
                     if (min > z) min = z;

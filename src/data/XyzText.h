@@ -15,7 +15,9 @@
 // an empty field is 0; tokens are at most 63 characters. A data line without a
 // TAB is skipped silently; one with a single TAB is reported and skipped; a
 // line still open at the end of the text is ignored. Line numbers in messages
-// count every line of the text from 1.
+// count every line of the text from 1. A Z that is not finite or lies beyond
+// the float range (|Z| > FLT_MAX) is refused with "Incorrect Z data.(<token>)
+// Line: <n>". A refused NUL byte is shown as "Data error. -> '' Line: <n>".
 //
 // Returns the number of values stored (repeats included), with the record
 // Valid, PitchX = PitchY = 1, Min/Max over the values as read (99999/-99999

@@ -75,12 +75,16 @@ int SaveParameterFile(const std::string& path, const ViewSettings& settings) {
     return -1;
 }
 
-int LoadParameterFile(const std::string& path, ViewSettings& s) {
+int LoadParameterFile(const std::string& path, ViewSettings& settings) {
     std::string text;
     if (!ReadTextFile(path, text)) {
         ShowMessage("<LoadParameter> File open error.");
         return -1;
     }
+    return ReadParameterText(text, settings);
+}
+
+int ReadParameterText(const std::string& text, ViewSettings& s) {
     WordNumberReader in(text);
     int v = 0;
     float f = 0.0f;

@@ -23,3 +23,6 @@ int SaveParameterFile(const std::string& path, const ViewSettings& settings);
 // open error." or the read error of the first line that does not hold a word
 // and a number; what was stored before it stays.
 int LoadParameterFile(const std::string& path, ViewSettings& settings);
+
+// The same reading over the file's content in memory (no open error).
+int ReadParameterText(const std::string& text, ViewSettings& settings);

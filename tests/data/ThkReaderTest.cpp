@@ -14,6 +14,7 @@
 
 namespace {
 
+using namespace std::string_literals;
 namespace fs = std::filesystem;
 
 class ThkReaderTest : public ::testing::Test {
@@ -113,7 +114,7 @@ TEST_F(ThkReaderTest, EmptyValueIsCountedButReadsEmpty) {
 
 struct Failure {
     const char* name;
-    const char* content;
+    std::string content;
     const char* message;
 };
 void PrintTo(const Failure& f, std::ostream* os) {
@@ -161,20 +162,51 @@ INSTANTIATE_TEST_SUITE_P(
                 "Incorrect data. -> 'x(78)' Line: 3"},
         // The first violation in file order wins.
         Failure{"FirstErrorWins", "100\n10,10\n15,0,1,\n0,0,A,\n",
-                "X coord is not multiple of X-Pitch. -> 15 X-Pitch= 10"}),
+                "X coord is not multiple of X-Pitch. -> 15 X-Pitch= 10"},
+        // A NUL byte is named by its code alone: it would cut the message short.
+        Failure{"NulByte", "100\n10,10\n0,0,1,\n0,\0,1,\n"s, "Incorrect data. -> '(00)' Line: 3"},
+        // Thicknesses no stage can hold: beyond a double, beyond a float.
+        Failure{"ZOverflowsDouble", "100\n10,10\n0,0,1,\n\n0,10,1e999,\n",
+                "Incorrect Z data.(1e999) Line: 3"},
+        Failure{"ZBeyondFloat", "100\n10,10\n0,0,-1e300,\n", "Incorrect Z data.(-1e300) Line: 2"},
+        Failure{"ZJustBeyondFloat", "100\n10,10\n0,0,3.4028235e38,\n",
+                "Incorrect Z data.(3.4028235e38) Line: 2"},
+        // The only content a file of blank lines has is no Size.
+        Failure{"OnlyBlankLines", std::string(50000, '\n') + "\r\n  \n",
+                "Size data error.(<=0 or >500) -> 0"},
+        // A 10 MB line without a break is read as it streams, not held.
+        Failure{"TenMegabyteLine",
+                "500\n1,1\n" +
+                    [] {
+                        std::string line;
+                        for (int i = 0; i < 10 * 1024 * 1024 / 6; ++i)
+                            line += "0,0,1,";
+                        return line;
+                    }(),
+                "Data count error. Line: 2"}),
     [](const ::testing::TestParamInfo<Failure>& info) { return std::string(info.param.name); });
 
-TEST_F(ThkReaderTest, MissingFileAndDirectoryAreOpenErrors) {
+TEST_F(ThkReaderTest, MissingFileAndDirectoryAreOpenErrorsAndAReadErrorIsNoRecord) {
     MessageRecorder recorder;
     const std::string missing = (dir_ / "missing.thk").string();
     EXPECT_EQ(ReadThkFile(missing, *record_), -1);
     EXPECT_EQ(ReadThkFile(dir_.string(), *record_), -1);
+    // Opens, but the first read fails (EIO): never read as an empty file.
+    EXPECT_EQ(ReadThkFile("/proc/self/mem", *record_), -1);
     EXPECT_EQ(recorder.Messages,
-              (Messages{"File open error. -> " + missing, "File open error. -> " + dir_.string()}));
+              (Messages{"File open error. -> " + missing, "File open error. -> " + dir_.string(),
+                        "File read error. -> /proc/self/mem"}));
+}
+
+TEST_F(ThkReaderTest, ZAtTheFloatLimitsIsKept) {
+    EXPECT_EQ(Read("100\n10,10\n0,0,3.4028234e38,\n0,10,-3.4028234e38,\n", 1), Messages{});
+    EXPECT_EQ(record_->Max, 3.4028234e38);
+    EXPECT_EQ(record_->Min, -3.4028234e38);
+    EXPECT_TRUE(std::isfinite(record_->Sigma));
 }
 
 TEST_F(ThkReaderTest, OverlongTokenIsRefusedNotOverflowed) {
-    const std::string digits63(63, '1');
+    const std::string digits63 = "1." + std::string(61, '1');
     EXPECT_EQ(Read("100\n10,10\n0,0," + digits63 + ",\n", 1), Messages{});
     EXPECT_EQ(Read("100\n10,10\n0,0," + digits63 + "7,\n", -1),
               Messages{"Incorrect data. -> '7(37)' Line: 2"});

@@ -11,6 +11,7 @@
 
 namespace {
 
+using namespace std::string_literals;
 using Messages = std::vector<std::string>;
 
 class XyzTextTest : public ::testing::Test {
@@ -114,6 +115,12 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"CrLines", "100\t\r0\t0\t1\r\r1\t1\t+5\r", -1, {"Data error. -> '+' Line: 4"}},
         Case{"CrLfLines", "100\t\r\n0\t0\t1\r\n\r\n1\t1\t+5\r\n", -1, {"Data error. -> '+' Line: 4"}},
         Case{"TokenOf63", "100\t\n" + std::string(63, '0') + "\t0\t1\n", 1, {}},
+        // Thicknesses no stage can hold: beyond a double, beyond a float.
+        Case{"ZOverflowsDouble", "100\t\n0\t0\t1\n\n1\t1\t1e999\n", -1, {"Incorrect Z data.(1e999) Line: 4"}},
+        Case{"ZBeyondFloat", "100\t\n0\t0\t-1e300\r\n", -1, {"Incorrect Z data.(-1e300) Line: 2"}},
+        Case{"ZAtFloatMax", "100\t\n0\t0\t3.4028234e38\n", 1, {}},
+        // A NUL byte would cut the message short wherever it is shown.
+        Case{"NulByte", "100\t\n0\t\0\t1\n"s, -1, {"Data error. -> '' Line: 2"}},
         // Cut to 63 characters it would read as X = 0 and pass.
         Case{
             "TokenOf64", "100\t\n" + std::string(63, '0') + "5\t0\t1\n", -1, {"Data error. -> '5' Line: 2"}}),

@@ -1,0 +1,71 @@
+// morvaplot-cli's option parsing, with the input split into arguments at NUL
+// bytes (the one byte no argument can hold).
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "FuzzCheck.h"
+#include "cli/CliOptions.h"
+
+namespace {
+
+bool EndsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+double Number(const std::string& text) {
+    return std::strtod(text.c_str(), nullptr);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    std::vector<std::string> args;
+    std::string current;
+    for (std::size_t i = 0; i < size; ++i) {
+        if (data[i] == 0) {
+            args.push_back(current);
+            current.clear();
+        } else {
+            current += static_cast<char>(data[i]);
+        }
+    }
+    if (size > 0) args.push_back(current);
+
+    CliOptions o;
+    MessageCounter messages;
+    const ParseResult result = ParseCommandLine(args, o);
+    // Parsing answers through its result; it never shows a message itself.
+    FUZZ_REQUIRE(messages.Messages.empty());
+    switch (result.Status) {
+        case ParseStatus::Help:
+            FUZZ_REQUIRE(!result.Text.empty());
+            return 0;
+        case ParseStatus::Usage:
+            FUZZ_REQUIRE(result.Text.rfind("morvaplot-cli: ", 0) == 0 && EndsWith(result.Text, "\n"));
+            return 0;
+        case ParseStatus::Run:
+            break;
+    }
+    // A command runs only with every value in the range its option allows.
+    FUZZ_REQUIRE(o.CalcPitch >= 2 && o.CalcPitch <= 100);
+    FUZZ_REQUIRE(o.MinDataCount >= 1 && o.MinDataCount <= 10);
+    FUZZ_REQUIRE(o.SplineOrder >= 1 && o.SplineOrder <= 10);
+    FUZZ_REQUIRE(o.BorderCount >= 2 && o.BorderCount <= 50);
+    const double radius = Number(o.SearchRadText);
+    FUZZ_REQUIRE(radius >= 2.0 && radius <= 200.0);
+    const double power = Number(o.AverageWeightText);
+    FUZZ_REQUIRE(power >= 0.01 && power <= 99.99);
+    FUZZ_REQUIRE(o.RoiX >= 0 && o.RoiX <= ThkMaxSize && o.RoiY >= 0 && o.RoiY <= ThkMaxSize);
+    FUZZ_REQUIRE(o.RoiSize >= 1 && o.RoiSize <= 100);
+    FUZZ_REQUIRE(o.Random.Size >= 10 && o.Random.Size <= ThkMaxSize);
+    FUZZ_REQUIRE(o.Random.Count >= 1 && o.Random.Count <= 500);
+    FUZZ_REQUIRE(o.Random.CheckRadius >= 1 && o.Random.CheckRadius <= 125);
+    FUZZ_REQUIRE(o.Random.Base >= -9999.999 && o.Random.Base <= 9999.999);
+    FUZZ_REQUIRE(o.Random.Width >= 0.001 && o.Random.Width <= MaxRandomWidth);
+    if (o.Command == CliCommand::Image || o.Command == CliCommand::Random) FUZZ_REQUIRE(!o.OutFile.empty());
+    return 0;
+}

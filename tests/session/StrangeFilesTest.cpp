@@ -1,0 +1,94 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "session/Session.h"
+#include "support/MessageRecorder.h"
+#include "support/TempDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
+// No controls: the radius optimisation is off, as the two-point file has too
+// few points for it.
+class NoScreen final : public SessionFrontEnd {
+public:
+    void ReadSettings(ViewSettings& settings) override { settings.RadOptimize = false; }
+    void ShowMap(const ThkData&, const MapPlan&) override {}
+};
+
+const std::string GoodFile = "100\n10,10\n0,0,5,\n10,10,7,\n";
+
+struct StrangeFile {
+    const char* name;
+    // Makes the file in the folder; returns the path handed to the load and
+    // the one message that load must show.
+    std::function<std::pair<std::string, std::string>(const TempDir&)> make;
+};
+
+// A file dropped on the window or given on the command line goes through
+// Session::OpenFile. Whatever it is, the load shows one message, keeps
+// nothing of it, and the next load works.
+TEST(StrangeFiles, OneMessageNothingHalfLoadedAndTheNextLoadWorks) {
+    const StrangeFile files[] = {
+        {"NUL bytes",
+         [](const TempDir& t) {
+             return std::pair{t.Write("nul.thk", "100\n10,10\n0,0,1,\n0,10,2\0,\n"s),
+                              "Incorrect data. -> '(00)' Line: 3"s};
+         }},
+        {"gone between the drop and the read",
+         [](const TempDir& t) {
+             const std::string path = t.Write("gone.thk", GoodFile);
+             fs::remove(path);
+             return std::pair{path, "File open error. -> " + path};
+         }},
+        {"a folder named like a .thk file",
+         [](const TempDir& t) {
+             fs::create_directory(t.Root() / "scan.thk");
+             return std::pair{t.PathOf("scan.thk"), "File open error. -> " + t.PathOf("scan.thk")};
+         }},
+        {"a read error after the open",
+         [](const TempDir&) {
+             return std::pair{"/proc/self/mem"s, "File read error. -> /proc/self/mem"s};
+         }},
+    };
+    TempDir temp;
+    NoScreen screen;
+    Session session(screen);
+    const std::string good = temp.Write("good.thk", GoodFile);
+    for (const StrangeFile& f : files) {
+        SCOPED_TRACE(f.name);
+        ASSERT_EQ(session.OpenFile(good), 1);
+        const auto [path, message] = f.make(temp);
+        MessageRecorder recorder;
+        EXPECT_EQ(session.OpenFile(path), -1);
+        EXPECT_EQ(recorder.Messages, std::vector<std::string>{message});
+        for (const DataKind kind : {DataKind::Raw, DataKind::Grid, DataKind::Fill}) {
+            EXPECT_FALSE(session.Record(kind).Valid);
+            EXPECT_EQ(session.Record(kind).Count, 0);
+        }
+        EXPECT_EQ(session.Record(DataKind::Raw).Value[0][0], NoData);
+        EXPECT_FALSE(session.Enabled().Calc);
+    }
+    ASSERT_EQ(session.OpenFile(good), 1);
+    EXPECT_EQ(session.Record(DataKind::Raw).Value[10][10], 7.0);
+}
+
+TEST(StrangeFiles, PathWithBlanksAndNonAsciiLetters) {
+    TempDir temp;
+    fs::create_directory(temp.Root() / "Messung März 2024");
+    const std::string path = temp.Write("Messung März 2024/Schichtdicke größe ✓ 膜厚.thk", GoodFile);
+    NoScreen screen;
+    Session session(screen);
+    MessageRecorder recorder;
+    EXPECT_EQ(session.OpenFile(path), 1);
+    EXPECT_EQ(recorder.Messages, std::vector<std::string>{});
+    EXPECT_EQ(session.Record(DataKind::Raw).Count, 2);
+}
+
+}  // namespace
