@@ -1,6 +1,7 @@
 #include "calc/Fill.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 #include <string>
 
@@ -74,6 +75,14 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
     }
     SolveLU(s.Z, s.Cf);
     EvalSurface();
+    // Values near the float limit overshoot it between the nodes; a surface
+    // that single precision cannot hold is refused, never shown as empty.
+    const std::size_t used = static_cast<std::size_t>(s.Ms) * static_cast<std::size_t>(s.Mt);
+    for (std::size_t i = 0; i < used; ++i)
+        if (!std::isfinite(s.Raster[i])) {
+            ShowMessage("<FillGrid> Surface out of range.");
+            return -1;
+        }
 
     ClearThkData(&fill, 1);
     double min = RunningMinStart;

@@ -101,6 +101,18 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"DegreeEleven", 500, 20, 20, 11, -1, -1, -1, "<FillGrid> Spline order out of range."}),
     [](const testing::TestParamInfo<FailureCase>& info) { return info.param.name; });
 
+TEST_F(FillTest, SurfaceBeyondTheFloatRangeIsRefused) {
+    // Nodes inside the float range that alternate near its limit: between
+    // them the surface overshoots what single precision can hold.
+    literal::MakeLattice(*grid, 100, 20, 20, 7);
+    for (int x = 0; x <= 100; x += 20)
+        for (int y = 0; y <= 100; y += 20)
+            grid->Value[x][y] = (x + y) / 20 % 2 ? 3.3e38 : 0.0;
+    EXPECT_EQ(RunFill(*grid, *fill, 3), -1);
+    EXPECT_EQ(recorder.Messages, std::vector<std::string>{"<FillGrid> Surface out of range."});
+    EXPECT_FALSE(fill->Valid);
+}
+
 // ------------------------------------------------------- bit identity
 
 struct LatticeCase {
