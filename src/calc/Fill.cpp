@@ -97,7 +97,7 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
         }
     }
     fill.Valid = true;
-    StoreStatistics(fill, s.Ms > 0 && s.Mt > 0 ? min : StatInitMin, max);
+    StoreStatistics(fill, min, max);
     return 1;
 }
 

@@ -78,7 +78,7 @@ int MakeRandomData(ThkData& record, const RandomDataSettings& settings, std::uin
     record.PitchX = 1;
     record.PitchY = 1;
     record.Count = s.Count;
-    StoreStatistics(record, s.Count > 0 ? min : StatInitMin, max);
+    StoreStatistics(record, min, max);
     CalcTextRatios(record);
     return 1;
 }

@@ -75,10 +75,13 @@ void RecalcStatistics(ThkData& record) {
         }
     }
     record.Count = count;
-    StoreStatistics(record, count > 0 ? min : StatInitMin, max);
+    StoreStatistics(record, min, max);
 }
 
 void StoreStatistics(ThkData& record, double min, double max) {
+    // A running minimum still at its start saw no value: the record keeps
+    // the designed start value.
+    if (min == RunningMinStart) min = StatInitMin;
     record.Min = record.RangeMin = min;
     record.Max = record.RangeMax = max;
     record.Range = max - min;

@@ -71,7 +71,8 @@ double CalcSigma(const ThkData& record);
 // cells; does nothing when the record is not Valid.
 void RecalcStatistics(ThkData& record);
 
-// Stores a producer's running min and max as Min/RangeMin and Max/RangeMax,
+// Stores a producer's running min and max as Min/RangeMin and Max/RangeMax
+// (a min still at RunningMinStart, no value seen, is stored as StatInitMin),
 // their difference as Range, and Mean and Sigma computed from the cells.
 void StoreStatistics(ThkData& record, double min, double max);
 

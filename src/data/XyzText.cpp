@@ -170,7 +170,7 @@ int ConvertXYZToThkData(const std::string& text, ThkData& record) {
     record.PitchX = 1;
     record.PitchY = 1;
     record.Count = stored;
-    StoreStatistics(record, stored > 0 ? min : StatInitMin, max);
+    StoreStatistics(record, min, max);
     CalcTextRatios(record);
     return stored;
 }
