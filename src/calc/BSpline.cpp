@@ -3,6 +3,15 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "core/VectorClones.h"
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include <immintrin.h>
+#pragma GCC diagnostic pop
+#endif
+
 // Why the band restriction gives the same bits as the dense loops
 // --------------------------------------------------------------
 // Every basis value is >= +0 (parameters past the last knot are clamped), so
@@ -360,6 +369,112 @@ void SolveLU(std::span<const float> z, std::span<float> cf) {
     }
 }
 
+namespace {
+
+// Consecutive raster points along Y with one support window: they share their
+// basis columns, while each point still sums its own terms in order.
+struct SupportRun {
+    int Start;
+    int Length;
+    int First;
+    int Count;
+};
+
+// The Y runs and the Y basis widened to double once for all rows: value c of
+// point y at ByDouble[c * Mt + y].
+std::vector<SupportRun> YRuns;
+std::vector<double> ByDouble;
+
+// One raster row x: every point sums its terms in the order a outer, b
+// inner, as the plain double loop over the coefficients does. cf * B^X is
+// exact in double (two floats), so forming it once per run keeps the product
+// (cf * B^X) * B^Y of every term.
+MORVAPLOT_VECTOR_CLONES
+void EvalRow(const SplineState& s, float* out, int x, const SupportRun* runs, int runCount,
+             const double* byDouble) {
+    const SplineAxis& X = s.Axis[SplineX];
+    const int fx = X.RasterFirst[x];
+    const int cx = X.RasterCount[x];
+    for (int r = 0; r < runCount; ++r) {
+        const SupportRun run = runs[r];
+        float* o = out + run.Start;
+        for (int q = 0; q < run.Length; ++q)
+            o[q] = 0.0f;
+        for (int ca = 0; ca < cx; ++ca) {
+            const float* cfRow = &s.Cf[static_cast<std::size_t>(fx + ca) * s.nt + run.First];
+            const double bx = X.RasterBasis[static_cast<std::size_t>(ca) * s.Ms + x];
+            for (int cb = 0; cb < run.Count; ++cb) {
+                const double cfbx = static_cast<double>(cfRow[cb]) * bx;
+                const double* by = &byDouble[static_cast<std::size_t>(cb) * s.Mt + run.Start];
+                for (int q = 0; q < run.Length; ++q)
+                    o[q] = static_cast<float>(static_cast<double>(o[q]) + cfbx * by[q]);
+            }
+        }
+    }
+}
+
+#if defined(__x86_64__) && defined(__GNUC__)
+#define MORVAPLOT_ROW_AVX512 1
+// EvalRow with eight points' sums held in the double lanes of a register over
+// all terms: a lane does exactly what one point's scalar code does (widen the
+// float sum, add the term in double, round to float). Three groups of eight
+// are interleaved so their chains of dependent roundings overlap. Runs shorter
+// than eight take the plain loop; a run's last group is moved back to end at
+// the run's end, and points computed twice get the same bits both times.
+__attribute__((target("avx512f"))) void EvalRowAvx512(const SplineState& s, float* out, int x,
+                                                       const SupportRun* runs, int runCount,
+                                                       const double* byDouble) {
+    constexpr int Lanes = 8;
+    const SplineAxis& X = s.Axis[SplineX];
+    const int fx = X.RasterFirst[x];
+    const int cx = X.RasterCount[x];
+    for (int r = 0; r < runCount; ++r) {
+        const SupportRun run = runs[r];
+        float* o = out + run.Start;
+        const int L = run.Length;
+        if (L < Lanes) {
+            for (int q = 0; q < L; ++q)
+                o[q] = 0.0f;
+            for (int ca = 0; ca < cx; ++ca) {
+                const float* cfRow = &s.Cf[static_cast<std::size_t>(fx + ca) * s.nt + run.First];
+                const double bx = X.RasterBasis[static_cast<std::size_t>(ca) * s.Ms + x];
+                for (int cb = 0; cb < run.Count; ++cb) {
+                    const double cfbx = static_cast<double>(cfRow[cb]) * bx;
+                    const double* by = &byDouble[static_cast<std::size_t>(cb) * s.Mt + run.Start];
+                    for (int q = 0; q < L; ++q)
+                        o[q] = static_cast<float>(static_cast<double>(o[q]) + cfbx * by[q]);
+                }
+            }
+            continue;
+        }
+        for (int g = 0; g < L; g += 3 * Lanes) {
+            const int s0 = std::min(g, L - Lanes);
+            const int s1 = std::min(g + Lanes, L - Lanes);
+            const int s2 = std::min(g + 2 * Lanes, L - Lanes);
+            __m512d a0 = _mm512_setzero_pd();
+            __m512d a1 = _mm512_setzero_pd();
+            __m512d a2 = _mm512_setzero_pd();
+            for (int ca = 0; ca < cx; ++ca) {
+                const float* cfRow = &s.Cf[static_cast<std::size_t>(fx + ca) * s.nt + run.First];
+                const double bx = X.RasterBasis[static_cast<std::size_t>(ca) * s.Ms + x];
+                for (int cb = 0; cb < run.Count; ++cb) {
+                    const __m512d cfbx = _mm512_set1_pd(static_cast<double>(cfRow[cb]) * bx);
+                    const double* by = &byDouble[static_cast<std::size_t>(cb) * s.Mt + run.Start];
+                    a0 = _mm512_cvtps_pd(_mm512_cvtpd_ps(_mm512_add_pd(a0, _mm512_mul_pd(cfbx, _mm512_loadu_pd(by + s0)))));
+                    a1 = _mm512_cvtps_pd(_mm512_cvtpd_ps(_mm512_add_pd(a1, _mm512_mul_pd(cfbx, _mm512_loadu_pd(by + s1)))));
+                    a2 = _mm512_cvtps_pd(_mm512_cvtpd_ps(_mm512_add_pd(a2, _mm512_mul_pd(cfbx, _mm512_loadu_pd(by + s2)))));
+                }
+            }
+            _mm256_storeu_ps(o + s0, _mm512_cvtpd_ps(a0));
+            _mm256_storeu_ps(o + s1, _mm512_cvtpd_ps(a1));
+            _mm256_storeu_ps(o + s2, _mm512_cvtpd_ps(a2));
+        }
+    }
+}
+#endif
+
+}  // namespace
+
 void EvalSurface() {
     SplineState& s = state;
     const float h[2] = {static_cast<float>(1.0 / s.pitchX), static_cast<float>(1.0 / s.pitchY)};
@@ -377,39 +492,44 @@ void EvalSurface() {
         }
     }
 
-    const SplineAxis& X = s.Axis[SplineX];
     const SplineAxis& Y = s.Axis[SplineY];
-    const int nt = s.nt;
-    for (int x = 0; x < s.Ms; ++x) {
-        float* out = &s.Raster[static_cast<std::size_t>(x) * s.Mt];
-        std::fill(out, out + s.Mt, 0.0f);
-        const int fx = X.RasterFirst[x];
-        const int cx = X.RasterCount[x];
-        // Consecutive y with the same support window share their basis columns;
-        // within such a run each point still sums its own terms in order.
-        for (int y0 = 0; y0 < s.Mt;) {
-            const int fy = Y.RasterFirst[y0];
-            const int cy = Y.RasterCount[y0];
-            int y1 = y0 + 1;
-            while (y1 < s.Mt && Y.RasterFirst[y1] == fy && Y.RasterCount[y1] == cy)
-                ++y1;
-            const int len = y1 - y0;
-            float* o = out + y0;
-            for (int ca = 0; ca < cx; ++ca) {
-                const int a = fx + ca;
-                const double bx = X.RasterBasis[static_cast<std::size_t>(ca) * s.Ms + x];
-                for (int cb = 0; cb < cy; ++cb) {
-                    // cf * B^X is exact in double, so forming it once per run
-                    // keeps the product (cf * B^X) * B^Y of every term.
-                    const double cfbx =
-                        static_cast<double>(s.Cf[static_cast<std::size_t>(a) * nt + fy + cb]) * bx;
-                    const float* by = &Y.RasterBasis[static_cast<std::size_t>(cb) * s.Mt + y0];
-                    for (int q = 0; q < len; ++q)
-                        o[q] =
-                            static_cast<float>(static_cast<double>(o[q]) + cfbx * static_cast<double>(by[q]));
-                }
-            }
-            y0 = y1;
+    YRuns.clear();
+    for (int y0 = 0; y0 < s.Mt;) {
+        const int fy = Y.RasterFirst[y0];
+        const int cy = Y.RasterCount[y0];
+        int y1 = y0 + 1;
+        while (y1 < s.Mt && Y.RasterFirst[y1] == fy && Y.RasterCount[y1] == cy)
+            ++y1;
+        YRuns.push_back({y0, y1 - y0, fy, cy});
+        y0 = y1;
+    }
+    Resize(ByDouble, static_cast<std::size_t>(s.K) * s.Mt);
+    for (int c = 0; c < s.K; ++c)
+        for (int y = 0; y < s.Mt; ++y)
+            ByDouble[static_cast<std::size_t>(c) * s.Mt + y] =
+                c < Y.RasterCount[y] ? static_cast<double>(Y.RasterBasis[static_cast<std::size_t>(c) * s.Mt + y]) : 0.0;
+
+    const SupportRun* runs = YRuns.data();
+    const int runCount = static_cast<int>(YRuns.size());
+    const double* byDouble = ByDouble.data();
+    // Rows are independent; each is computed whole by one thread. Small
+    // surfaces stay on the calling thread.
+    const bool split = static_cast<long>(s.Ms) * s.Mt * s.K * s.K >= 200000;
+    const SplineState& cs = s;
+#ifdef MORVAPLOT_ROW_AVX512
+    static const bool avx512 = __builtin_cpu_supports("avx512f");
+#else
+    constexpr bool avx512 = false;
+#endif
+#pragma omp parallel for schedule(static) if (split)
+    for (int x = 0; x < cs.Ms; ++x) {
+        float* row = &s.Raster[static_cast<std::size_t>(x) * cs.Mt];
+#ifdef MORVAPLOT_ROW_AVX512
+        if (avx512) {
+            EvalRowAvx512(cs, row, x, runs, runCount, byDouble);
+            continue;
         }
+#endif
+        EvalRow(cs, row, x, runs, runCount, byDouble);
     }
 }

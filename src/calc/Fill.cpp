@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <limits>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "calc/BSpline.h"
 #include "core/Message.h"
@@ -17,6 +20,55 @@ constexpr int MaxDegree = 10;
 // reach an integer division).
 int PitchSteps(int size, int pitch) {
     return pitch > 0 ? size / pitch : 0;
+}
+
+bool AllFinite(const float* values, std::size_t n) {
+    bool finite = true;
+    for (std::size_t i = 0; i < n; ++i)
+        finite &= std::isfinite(values[i]);
+    return finite;
+}
+
+// The extremes of one row of finite values as a running scan finds them
+// (min > v replaces the minimum, max < v the maximum; the maximum starts at
+// the empty value, so nothing at or below it is taken). Eight lanes scan
+// interleaved; they can differ from the running scan only in the sign of a
+// zero extreme, which a plain rescan then settles.
+void RowExtremes(const float* values, int n, float& min, float& max) {
+    constexpr int Lanes = 8;
+    float lo[Lanes];
+    float hi[Lanes];
+    for (int j = 0; j < Lanes; ++j) {
+        lo[j] = std::numeric_limits<float>::infinity();
+        hi[j] = static_cast<float>(StatInitMax);
+    }
+    int i = 0;
+    for (; i + Lanes <= n; i += Lanes)
+        for (int j = 0; j < Lanes; ++j) {
+            const float v = values[i + j];
+            lo[j] = lo[j] > v ? v : lo[j];
+            hi[j] = hi[j] < v ? v : hi[j];
+        }
+    float l = std::numeric_limits<float>::infinity();
+    float h = static_cast<float>(StatInitMax);
+    for (int j = 0; j < Lanes; ++j) {
+        l = l > lo[j] ? lo[j] : l;
+        h = h < hi[j] ? hi[j] : h;
+    }
+    for (; i < n; ++i) {
+        l = l > values[i] ? values[i] : l;
+        h = h < values[i] ? values[i] : h;
+    }
+    if (l == 0.0f || h == 0.0f) {
+        l = std::numeric_limits<float>::infinity();
+        h = static_cast<float>(StatInitMax);
+        for (int k = 0; k < n; ++k) {
+            if (l > values[k]) l = values[k];
+            if (h < values[k]) h = values[k];
+        }
+    }
+    min = l;
+    max = h;
 }
 
 }  // namespace
@@ -78,26 +130,49 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
     // Values near the float limit overshoot it between the nodes; a surface
     // that single precision cannot hold is refused, never shown as empty.
     const std::size_t used = static_cast<std::size_t>(s.Ms) * static_cast<std::size_t>(s.Mt);
-    for (std::size_t i = 0; i < used; ++i)
-        if (!std::isfinite(s.Raster[i])) {
-            ShowMessage("<FillGrid> Surface out of range.");
-            return -1;
-        }
+    const float* raster = s.Raster.data();
+    if (!AllFinite(raster, used)) {
+        ShowMessage("<FillGrid> Surface out of range.");
+        return -1;
+    }
 
-    ClearThkData(&fill, 1);
+    // Every cell is written, the surface inside the lattice span and empty
+    // beyond it, so the record needs no clearing first. The rows' extremes
+    // are combined in row order with the comparisons of one running scan.
+    ResetThkFields(fill);
+    thread_local std::vector<float> rowMin;
+    thread_local std::vector<float> rowMax;
+    rowMin.resize(static_cast<std::size_t>(s.Ms));
+    rowMax.resize(static_cast<std::size_t>(s.Ms));
+    // The buffers are the calling thread's; the threads of the loop below
+    // reach them through these pointers.
+    float* const lows = rowMin.data();
+    float* const highs = rowMax.data();
+    const int Ms = s.Ms;
+    const int Mt = s.Mt;
+#pragma omp parallel for schedule(static) if (used >= 100000)
+    for (int x = 0; x < ThkGridDim; ++x) {
+        double* cells = fill.Value[x];
+        if (x >= Ms) {
+            std::fill(cells, cells + ThkGridDim, NoData);
+            continue;
+        }
+        const float* column = raster + static_cast<std::size_t>(x) * Mt;
+        for (int y = 0; y < Mt; ++y)
+            cells[y] = column[y];
+        std::fill(cells + Mt, cells + ThkGridDim, NoData);
+        RowExtremes(column, Mt, lows[x], highs[x]);
+    }
     double min = RunningMinStart;
     double max = StatInitMax;
-    for (int x = 0; x < s.Ms; ++x) {
-        const float* column = &s.Raster[static_cast<std::size_t>(x) * s.Mt];
-        for (int y = 0; y < s.Mt; ++y) {
-            const double v = column[y];
-            fill.Value[x][y] = v;
-            if (min > v) min = v;
-            if (max < v) max = v;
-        }
+    for (int x = 0; x < Ms; ++x) {
+        const double lo = lows[x];
+        const double hi = highs[x];
+        if (min > lo) min = lo;
+        if (max < hi) max = hi;
     }
     fill.Valid = true;
-    StoreStatistics(fill, min, max);
+    StoreStatisticsOf(fill, min, max, std::span<const float>(raster, used));
     return 1;
 }
 

@@ -1,6 +1,11 @@
 #include "data/ThkData.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <limits>
+#include <memory>
+#include <vector>
 
 ThkData::ThkData() {
     for (auto& column : Value)
@@ -8,85 +13,212 @@ ThkData::ThkData() {
             cell = NoData;
 }
 
+void ResetThkFields(ThkData& r) {
+    r.Divisor = 1.0;
+    r.Count = 0;
+    r.Valid = false;
+    r.Min = StatInitMin;
+    r.Max = StatInitMax;
+    r.RangeMin = StatInitMin;
+    r.RangeMax = StatInitMax;
+    r.Mean = NoData;
+    r.Sigma = NoData;
+}
+
 void ClearThkData(ThkData* records, int n) {
     for (int i = 0; i < n; ++i) {
         ThkData& r = records[i];
         for (auto& column : r.Value)
-            for (double& cell : column)
-                cell = NoData;
-        r.Divisor = 1.0;
-        r.Count = 0;
-        r.Valid = false;
-        r.Min = StatInitMin;
-        r.Max = StatInitMax;
-        r.RangeMin = StatInitMin;
-        r.RangeMax = StatInitMax;
-        r.Mean = NoData;
-        r.Sigma = NoData;
+            std::fill(std::begin(column), std::end(column), NoData);
+        ResetThkFields(r);
     }
 }
 
-double CalcMean(const ThkData& record) {
-    double sum = 0.0;
-    long count = 0;
+namespace {
+
+// The data values of a record in x-major order (x outer, y inner), the order
+// every statistic sums them in. The buffer is the calling thread's own.
+struct DataValues {
+    const double* Values = nullptr;
+    std::size_t Count = 0;
+};
+
+DataValues GatherDataValues(const ThkData& record) {
+    thread_local std::unique_ptr<double[]> buffer;
+    if (!buffer) buffer = std::make_unique<double[]>(static_cast<std::size_t>(ThkGridDim) * ThkGridDim);
+    double* out = buffer.get();
+    std::size_t n = 0;
+    constexpr int Block = 8;
     for (int x = 0; x < ThkGridDim; ++x) {
-        for (int y = 0; y < ThkGridDim; ++y) {
-            const double v = record.Value[x][y];
-            if (HasData(v)) {
-                sum += v;
-                ++count;
+        const double* column = record.Value[x];
+        int y = 0;
+        // Blocks without data (most of a lattice record) are passed over whole.
+        for (; y + Block <= ThkGridDim; y += Block) {
+            int present = 0;
+            for (int j = 0; j < Block; ++j)
+                present += HasData(column[y + j]) ? 1 : 0;
+            if (present == 0) continue;
+            for (int j = 0; j < Block; ++j) {
+                out[n] = column[y + j];
+                n += HasData(column[y + j]) ? 1 : 0;
             }
         }
+        for (; y < ThkGridDim; ++y) {
+            out[n] = column[y];
+            n += HasData(column[y]) ? 1 : 0;
+        }
     }
-    return count == 0 ? NoData : sum / static_cast<double>(count);
+    return {out, n};
+}
+
+// The sum s = s + v over the values in order, starting from +0.0.
+template <typename T>
+double SequentialSum(const T* values, std::size_t n) {
+    double sum = 0.0;
+    for (std::size_t i = 0; i < n; ++i)
+        sum += static_cast<double>(values[i]);
+    return sum;
+}
+
+// Sum of squared deviations from mean, in order.
+template <typename T>
+double SequentialSquares(const T* values, std::size_t n, double mean) {
+    double sum = 0.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double d = static_cast<double>(values[i]) - mean;
+        sum += d * d;
+    }
+    return sum;
+}
+
+// The in-order sum of single-precision values, taken in eight independent
+// partial sums when that is exact. Every float is a multiple of 2^(e - 23),
+// e its binary exponent, so all of them are multiples of 2^(eMin - 23) for
+// the smallest exponent eMin among the non-zero ones; while n * max|v| stays
+// below 2^(eMin + 30), every partial sum of any subset is such a multiple
+// under 2^53 times it, hence held exactly in double. No addition then
+// rounds, in order or out of it, and both give the exact sum. A sum starting
+// from +0.0 never becomes -0.0, so the lanes agree on zero too.
+double FloatSum(const float* values, std::size_t n) {
+    float largest = 0.0f;
+    float smallest = std::numeric_limits<float>::infinity();
+    for (std::size_t i = 0; i < n; ++i) {
+        const float a = std::fabs(values[i]);
+        largest = a > largest ? a : largest;
+        smallest = a != 0.0f && a < smallest ? a : smallest;
+    }
+    if (!(largest < std::numeric_limits<float>::infinity()) || smallest == std::numeric_limits<float>::infinity())
+        return SequentialSum(values, n);
+    int exponent = 0;
+    std::frexp(smallest, &exponent);  // smallest = f * 2^exponent, 0.5 <= f < 1
+    const double bound = std::ldexp(1.0, exponent - 1 + 30);
+    if (!(static_cast<double>(n) * static_cast<double>(largest) < bound)) return SequentialSum(values, n);
+    constexpr int Lanes = 8;
+    double lane[Lanes] = {};
+    std::size_t i = 0;
+    for (; i + Lanes <= n; i += Lanes)
+        for (int j = 0; j < Lanes; ++j)
+            lane[j] += static_cast<double>(values[i + j]);
+    double sum = 0.0;
+    for (; i < n; ++i)
+        sum += static_cast<double>(values[i]);
+    for (double l : lane)
+        sum += l;
+    return sum;
+}
+
+// Mean and sigma of data values given in x-major order.
+template <typename T>
+void StoreMeanAndSigma(ThkData& record, const T* values, std::size_t n, double sum) {
+    if (n == 0) {
+        record.Mean = NoData;
+        record.Sigma = 0.0;  // sqrt(0 / 1)
+        return;
+    }
+    const double mean = sum / static_cast<double>(n);
+    record.Mean = mean;
+    // The divisor is the number of data cells plus one, by design of the
+    // statistics shown to users; it keeps a single point at sigma 0.
+    record.Sigma = std::sqrt(SequentialSquares(values, n, mean) / static_cast<double>(n + 1));
+}
+
+double StoredMin(double min) {
+    // A running minimum still at its start saw no value: the record keeps
+    // the designed start value.
+    return min == RunningMinStart ? StatInitMin : min;
+}
+
+void StoreRange(ThkData& record, double min, double max) {
+    min = StoredMin(min);
+    record.Min = record.RangeMin = min;
+    record.Max = record.RangeMax = max;
+    record.Range = max - min;
+}
+
+}  // namespace
+
+double CalcMean(const ThkData& record) {
+    const DataValues data = GatherDataValues(record);
+    if (data.Count == 0) return NoData;
+    return SequentialSum(data.Values, data.Count) / static_cast<double>(data.Count);
 }
 
 double CalcSigma(const ThkData& record) {
-    const double mean = CalcMean(record);
-    double sum = 0.0;
-    long count = 0;
-    for (int x = 0; x < ThkGridDim; ++x) {
-        for (int y = 0; y < ThkGridDim; ++y) {
-            const double v = record.Value[x][y];
-            if (HasData(v)) {
-                const double d = v - mean;
-                sum += d * d;
-                ++count;
-            }
-        }
-    }
-    // The divisor is the number of data cells plus one, by design of the
-    // statistics shown to users; it keeps a single point at sigma 0.
-    return std::sqrt(sum / static_cast<double>(count + 1));
+    const DataValues data = GatherDataValues(record);
+    const double mean = data.Count == 0 ? NoData : SequentialSum(data.Values, data.Count) / static_cast<double>(data.Count);
+    return std::sqrt(SequentialSquares(data.Values, data.Count, mean) / static_cast<double>(data.Count + 1));
 }
 
 void RecalcStatistics(ThkData& record) {
     if (!record.Valid) return;
+    const DataValues data = GatherDataValues(record);
     double min = RunningMinStart;
     double max = StatInitMax;
-    std::int32_t count = 0;
-    for (int x = 0; x < ThkGridDim; ++x) {
-        for (int y = 0; y < ThkGridDim; ++y) {
-            const double v = record.Value[x][y];
-            if (!HasData(v)) continue;
-            ++count;
-            if (min > v) min = v;
-            if (v > max) max = v;
-        }
+    for (std::size_t i = 0; i < data.Count; ++i) {
+        const double v = data.Values[i];
+        if (min > v) min = v;
+        if (v > max) max = v;
     }
-    record.Count = count;
-    StoreStatistics(record, min, max);
+    record.Count = static_cast<std::int32_t>(data.Count);
+    StoreRange(record, min, max);
+    StoreMeanAndSigma(record, data.Values, data.Count, SequentialSum(data.Values, data.Count));
 }
 
 void StoreStatistics(ThkData& record, double min, double max) {
-    // A running minimum still at its start saw no value: the record keeps
-    // the designed start value.
-    if (min == RunningMinStart) min = StatInitMin;
-    record.Min = record.RangeMin = min;
-    record.Max = record.RangeMax = max;
-    record.Range = max - min;
-    record.Mean = CalcMean(record);
-    record.Sigma = CalcSigma(record);
+    StoreRange(record, min, max);
+    const DataValues data = GatherDataValues(record);
+    StoreMeanAndSigma(record, data.Values, data.Count, SequentialSum(data.Values, data.Count));
+}
+
+void StoreStatisticsOf(ThkData& record, double min, double max, std::span<const double> values) {
+    StoreRange(record, min, max);
+    std::size_t n = 0;
+    thread_local std::vector<double> data;
+    data.resize(values.size());
+    for (const double v : values) {
+        data[n] = v;
+        n += HasData(v) ? 1 : 0;
+    }
+    StoreMeanAndSigma(record, data.data(), n, SequentialSum(data.data(), n));
+}
+
+void StoreStatisticsOf(ThkData& record, double min, double max, std::span<const float> values) {
+    StoreRange(record, min, max);
+    // Single-precision values below the empty value are rare enough to pay
+    // for a compacted copy; otherwise the values are used as they stand.
+    const float* data = values.data();
+    std::size_t n = values.size();
+    thread_local std::vector<float> compacted;
+    if (std::any_of(values.begin(), values.end(), [](float v) { return !HasData(v); })) {
+        compacted.resize(values.size());
+        n = 0;
+        for (const float v : values) {
+            compacted[n] = v;
+            n += HasData(v) ? 1 : 0;
+        }
+        data = compacted.data();
+    }
+    StoreMeanAndSigma(record, data, n, FloatSum(data, n));
 }
 
 void CalcTextRatios(ThkData& record) {

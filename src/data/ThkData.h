@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <span>
 #include <string>
 
 #include "core/Codes.h"
@@ -60,6 +61,9 @@ struct ThkData {
 // the percentages and Name keep their values.
 void ClearThkData(ThkData* records, int n);
 
+// ClearThkData without the cells: for a producer that writes every cell itself.
+void ResetThkFields(ThkData& record);
+
 // Mean of all cells holding data; NoData when there is none.
 double CalcMean(const ThkData& record);
 
@@ -75,6 +79,13 @@ void RecalcStatistics(ThkData& record);
 // (a min still at RunningMinStart, no value seen, is stored as StatInitMin),
 // their difference as Range, and Mean and Sigma computed from the cells.
 void StoreStatistics(ThkData& record, double min, double max);
+
+// StoreStatistics for a producer that holds the record's cells in x-major
+// order (x outer, y inner) beside it: values are every cell that may hold
+// data, in that order, and every other cell of the record is empty. Gives
+// the same bits as StoreStatistics without reading the record's cells.
+void StoreStatisticsOf(ThkData& record, double min, double max, std::span<const double> values);
+void StoreStatisticsOf(ThkData& record, double min, double max, std::span<const float> values);
 
 // The text readers' extra ratios: Ratio from Min/Max, the three percentages
 // from Range, Sigma and Mean (each 0 when its divisor is 0).
