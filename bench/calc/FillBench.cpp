@@ -1,10 +1,12 @@
 // Fill on a Size 500 lattice at several pitches, beside the literal twin where
-// that finishes in reasonable time (dense elimination is O(N^3)).
+// that finishes in reasonable time (dense elimination is O(N^3)). Repeated
+// fills of one lattice shape solve with the factors kept from the first.
 
 #include <benchmark/benchmark.h>
 
 #include <memory>
 
+#include "calc/BSpline.h"
 #include "calc/Fill.h"
 #include "calc/LiteralBSpline.h"
 #include "core/Message.h"
@@ -26,6 +28,20 @@ void BM_FillGrid(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FillGrid)->Arg(25)->Arg(20)->Arg(10)->Arg(5)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// The same with the factors of the lattice shape forgotten before every fill,
+// as for the first fill of a shape (and in every morvaplot-cli run).
+void BM_FillGridFresh(benchmark::State& state) {
+    const int pitch = static_cast<int>(state.range(0));
+    Records r;
+    literal::MakeLattice(*r.grid, 500, pitch, pitch, 1);
+    for (auto _ : state) {
+        ForgetFactors();
+        if (FillGrid(*r.grid, *r.fill, 3) != 1) state.SkipWithError("FillGrid failed");
+        benchmark::DoNotOptimize(r.fill->Value[250][250]);
+    }
+}
+BENCHMARK(BM_FillGridFresh)->Arg(25)->Arg(20)->Arg(10)->Unit(benchmark::kMillisecond);
 
 void BM_LiteralFillGrid(benchmark::State& state) {
     const int pitch = static_cast<int>(state.range(0));

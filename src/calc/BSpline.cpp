@@ -105,14 +105,28 @@ void BuildAxisBand(SplineAxis& ax, int K) {
 // Elimination without row exchanges on a band matrix, in the element type T.
 // The multipliers replace the eliminated entries. Returns 1, or -1 for an
 // all-zero row or a zero pivot.
+//
+// A row is updated only as far as the pivot row reaches: End[r] is the last
+// column that can be non-zero in row r. It starts at the row's last non-zero
+// entry and grows to the pivot row's when a row is updated. Past it the pivot
+// row holds zeros, and an update there would only add a zero product to the
+// entry (at most flipping the sign of a zero, which nothing depends on).
 template <typename T>
-int DecomposeBand(std::vector<T>& A, int n, int lower, int upper) {
+[[gnu::always_inline]] inline int DecomposeBand(std::vector<T>& A, int n, int lower, int upper) {
     const int W = lower + upper + 1;
     for (int r = 0; r < n; ++r) {
         const T* row = &A[static_cast<std::size_t>(r) * W];
         if (std::all_of(row, row + W, [](T v) { return v == T(0); })) return -1;
     }
     auto rowBase = [&](int r) { return static_cast<std::size_t>(r) * W + lower - r; };
+    thread_local std::vector<int> end;
+    end.resize(static_cast<std::size_t>(n));
+    for (int r = 0; r < n; ++r) {
+        int last = std::min(n - 1, r + upper);
+        while (last > r && A[rowBase(r) + last] == T(0))
+            --last;
+        end[static_cast<std::size_t>(r)] = last;
+    }
     for (int e = 0; e < n - 1; ++e) {
         const std::size_t rowE = rowBase(e);
         const double p = static_cast<double>(A[rowE + e]);
@@ -120,19 +134,27 @@ int DecomposeBand(std::vector<T>& A, int n, int lower, int upper) {
         // later row; stop as for a zero last pivot.
         if (p == 0.0) return -1;
         const int rEnd = std::min(n - 1, e + lower);
-        const int mEnd = std::min(n - 1, e + upper);
+        const int mEnd = end[static_cast<std::size_t>(e)];
+        const T* pivotRow = &A[rowE];
         for (int r = e + 1; r <= rEnd; ++r) {
             const std::size_t rowR = rowBase(r);
             const double f = -static_cast<double>(A[rowR + e]) / p;
             A[rowR + e] = static_cast<T>(-f);
             if (f == 0.0) continue;
+            T* target = &A[rowR];
             for (int m = e + 1; m <= mEnd; ++m)
-                A[rowR + m] =
-                    static_cast<T>(f * static_cast<double>(A[rowE + m]) + static_cast<double>(A[rowR + m]));
+                target[m] =
+                    static_cast<T>(f * static_cast<double>(pivotRow[m]) + static_cast<double>(target[m]));
+            end[static_cast<std::size_t>(r)] = std::max(end[static_cast<std::size_t>(r)], mEnd);
         }
     }
     if (A[rowBase(n - 1) + (n - 1)] == T(0)) return -1;
     return 1;
+}
+
+MORVAPLOT_VECTOR_CLONES
+int DecomposeFloatBand(std::vector<float>& A, int n, int lower, int upper) {
+    return DecomposeBand(A, n, lower, upper);
 }
 
 // Forward and back substitution in double on the factors of an axis band,
@@ -310,6 +332,49 @@ void BuildCollocation() {
     }
 }
 
+namespace {
+
+// The factors of the last dense interpolation matrix decomposed. They depend
+// only on the lattice shape (ns x nt nodes, degree k): knots, node basis and
+// elimination are the same computation every time.
+struct KeptFactors {
+    bool Valid = false;
+    int ns = 0;
+    int nt = 0;
+    int k = 0;
+    int Lower = 0;
+    int Upper = 0;
+    std::vector<float> A;
+} kept;
+
+}  // namespace
+
+void KeepFactors() {
+    const SplineState& s = state;
+    if (s.ByAxis) return;
+    kept.Valid = true;
+    kept.ns = s.ns;
+    kept.nt = s.nt;
+    kept.k = s.k;
+    kept.Lower = s.Lower;
+    kept.Upper = s.Upper;
+    kept.A.assign(s.A.begin(), s.A.begin() + static_cast<std::ptrdiff_t>(s.N) * (s.Lower + s.Upper + 1));
+}
+
+void ForgetFactors() {
+    kept.Valid = false;
+}
+
+bool RestoreFactors() {
+    SplineState& s = state;
+    if (s.ByAxis || !kept.Valid || kept.ns != s.ns || kept.nt != s.nt || kept.k != s.k) return false;
+    s.Lower = kept.Lower;
+    s.Upper = kept.Upper;
+    Resize(s.A, kept.A.size());
+    std::copy(kept.A.begin(), kept.A.end(), s.A.begin());
+    return true;
+}
+
 int DecomposeLU() {
     SplineState& s = state;
     if (s.ByAxis) {
@@ -317,7 +382,7 @@ int DecomposeLU() {
             if (DecomposeBand(ax.Band, ax.Count, ax.Lower, ax.Upper) != 1) return -1;
         return 1;
     }
-    return DecomposeBand(s.A, s.N, s.Lower, s.Upper);
+    return DecomposeFloatBand(s.A, s.N, s.Lower, s.Upper);
 }
 
 void SolveLU(std::span<const float> z, std::span<float> cf) {
@@ -413,62 +478,67 @@ void EvalRow(const SplineState& s, float* out, int x, const SupportRun* runs, in
     }
 }
 
+// Eight consecutive raster points of one run: the run's points are covered
+// by such groups, the last one moved back to end at the run's end (points
+// computed twice get the same bits both times).
+struct PointGroup {
+    int Start;  // first raster point along Y
+    int Run;    // index of its run
+};
+std::vector<PointGroup> Groups;
+// Whether every run is long enough for groups and all share one term count.
+bool GroupsCover = false;
+
 #if defined(__x86_64__) && defined(__GNUC__)
 #define MORVAPLOT_ROW_AVX512 1
-// EvalRow with eight points' sums held in the double lanes of a register over
-// all terms: a lane does exactly what one point's scalar code does (widen the
-// float sum, add the term in double, round to float). Three groups of eight
-// are interleaved so their chains of dependent roundings overlap. Runs shorter
-// than eight take the plain loop; a run's last group is moved back to end at
-// the run's end, and points computed twice get the same bits both times.
+// EvalRow with the sums of eight points held in the double lanes of one
+// register over all terms: a lane does exactly what one point's scalar code
+// does (widen the float sum, add the term in double, round to float). Six
+// groups, each with its own run's coefficients, are worked at once so their
+// chains of dependent roundings overlap.
 __attribute__((target("avx512f"))) void EvalRowAvx512(const SplineState& s, float* out, int x,
-                                                       const SupportRun* runs, int runCount,
-                                                       const double* byDouble) {
-    constexpr int Lanes = 8;
+                                                      const SupportRun* runs, int runCount,
+                                                      const double* byDouble) {
+    constexpr int Batch = 12;
     const SplineAxis& X = s.Axis[SplineX];
     const int fx = X.RasterFirst[x];
     const int cx = X.RasterCount[x];
+    const int cy = runs[0].Count;
+    const int terms = cx * cy;
+    // cf * B^X of every term of every run, in the points' term order.
+    thread_local std::vector<double> cfbx;
+    cfbx.resize(static_cast<std::size_t>(runCount) * terms);
     for (int r = 0; r < runCount; ++r) {
-        const SupportRun run = runs[r];
-        float* o = out + run.Start;
-        const int L = run.Length;
-        if (L < Lanes) {
-            for (int q = 0; q < L; ++q)
-                o[q] = 0.0f;
-            for (int ca = 0; ca < cx; ++ca) {
-                const float* cfRow = &s.Cf[static_cast<std::size_t>(fx + ca) * s.nt + run.First];
-                const double bx = X.RasterBasis[static_cast<std::size_t>(ca) * s.Ms + x];
-                for (int cb = 0; cb < run.Count; ++cb) {
-                    const double cfbx = static_cast<double>(cfRow[cb]) * bx;
-                    const double* by = &byDouble[static_cast<std::size_t>(cb) * s.Mt + run.Start];
-                    for (int q = 0; q < L; ++q)
-                        o[q] = static_cast<float>(static_cast<double>(o[q]) + cfbx * by[q]);
-                }
-            }
-            continue;
+        double* t = &cfbx[static_cast<std::size_t>(r) * terms];
+        for (int ca = 0; ca < cx; ++ca) {
+            const float* cfRow = &s.Cf[static_cast<std::size_t>(fx + ca) * s.nt + runs[r].First];
+            const double bx = X.RasterBasis[static_cast<std::size_t>(ca) * s.Ms + x];
+            for (int cb = 0; cb < cy; ++cb)
+                *t++ = static_cast<double>(cfRow[cb]) * bx;
         }
-        for (int g = 0; g < L; g += 3 * Lanes) {
-            const int s0 = std::min(g, L - Lanes);
-            const int s1 = std::min(g + Lanes, L - Lanes);
-            const int s2 = std::min(g + 2 * Lanes, L - Lanes);
-            __m512d a0 = _mm512_setzero_pd();
-            __m512d a1 = _mm512_setzero_pd();
-            __m512d a2 = _mm512_setzero_pd();
-            for (int ca = 0; ca < cx; ++ca) {
-                const float* cfRow = &s.Cf[static_cast<std::size_t>(fx + ca) * s.nt + run.First];
-                const double bx = X.RasterBasis[static_cast<std::size_t>(ca) * s.Ms + x];
-                for (int cb = 0; cb < run.Count; ++cb) {
-                    const __m512d cfbx = _mm512_set1_pd(static_cast<double>(cfRow[cb]) * bx);
-                    const double* by = &byDouble[static_cast<std::size_t>(cb) * s.Mt + run.Start];
-                    a0 = _mm512_cvtps_pd(_mm512_cvtpd_ps(_mm512_add_pd(a0, _mm512_mul_pd(cfbx, _mm512_loadu_pd(by + s0)))));
-                    a1 = _mm512_cvtps_pd(_mm512_cvtpd_ps(_mm512_add_pd(a1, _mm512_mul_pd(cfbx, _mm512_loadu_pd(by + s1)))));
-                    a2 = _mm512_cvtps_pd(_mm512_cvtpd_ps(_mm512_add_pd(a2, _mm512_mul_pd(cfbx, _mm512_loadu_pd(by + s2)))));
-                }
-            }
-            _mm256_storeu_ps(o + s0, _mm512_cvtpd_ps(a0));
-            _mm256_storeu_ps(o + s1, _mm512_cvtpd_ps(a1));
-            _mm256_storeu_ps(o + s2, _mm512_cvtpd_ps(a2));
+    }
+    const int groupCount = static_cast<int>(Groups.size());
+    for (int g = 0; g < groupCount; g += Batch) {
+        int start[Batch];
+        const double* coefficient[Batch];
+        for (int i = 0; i < Batch; ++i) {
+            const PointGroup& group = Groups[static_cast<std::size_t>(std::min(g + i, groupCount - 1))];
+            start[i] = group.Start;
+            coefficient[i] = &cfbx[static_cast<std::size_t>(group.Run) * terms];
         }
+        __m512d sum[Batch];
+        for (int i = 0; i < Batch; ++i)
+            sum[i] = _mm512_setzero_pd();
+        for (int t = 0; t < terms; ++t) {
+            const double* by = byDouble + static_cast<std::size_t>(t % cy) * s.Mt;
+            for (int i = 0; i < Batch; ++i) {
+                const __m512d term =
+                    _mm512_mul_pd(_mm512_set1_pd(coefficient[i][t]), _mm512_loadu_pd(by + start[i]));
+                sum[i] = _mm512_cvtps_pd(_mm512_cvtpd_ps(_mm512_add_pd(sum[i], term)));
+            }
+        }
+        for (int i = 0; i < Batch; ++i)
+            _mm256_storeu_ps(out + start[i], _mm512_cvtpd_ps(sum[i]));
     }
 }
 #endif
@@ -507,7 +577,24 @@ void EvalSurface() {
     for (int c = 0; c < s.K; ++c)
         for (int y = 0; y < s.Mt; ++y)
             ByDouble[static_cast<std::size_t>(c) * s.Mt + y] =
-                c < Y.RasterCount[y] ? static_cast<double>(Y.RasterBasis[static_cast<std::size_t>(c) * s.Mt + y]) : 0.0;
+                c < Y.RasterCount[y]
+                    ? static_cast<double>(Y.RasterBasis[static_cast<std::size_t>(c) * s.Mt + y])
+                    : 0.0;
+
+    // Groups of eight points when every run holds at least eight and all runs
+    // share one term count (every lattice of pitch 8 or more); otherwise the
+    // rows take the plain loop.
+    Groups.clear();
+    GroupsCover = s.Axis[SplineX].Raster > 0;
+    for (const SupportRun& run : YRuns)
+        if (run.Length < 8 || run.Count != YRuns.front().Count) GroupsCover = false;
+    if (GroupsCover) {
+        for (int r = 0; r < static_cast<int>(YRuns.size()); ++r) {
+            const SupportRun& run = YRuns[static_cast<std::size_t>(r)];
+            for (int g = 0; g < run.Length; g += 8)
+                Groups.push_back({run.Start + std::min(g, run.Length - 8), r});
+        }
+    }
 
     const SupportRun* runs = YRuns.data();
     const int runCount = static_cast<int>(YRuns.size());
@@ -525,7 +612,7 @@ void EvalSurface() {
     for (int x = 0; x < cs.Ms; ++x) {
         float* row = &s.Raster[static_cast<std::size_t>(x) * cs.Mt];
 #ifdef MORVAPLOT_ROW_AVX512
-        if (avx512) {
+        if (avx512 && GroupsCover) {
             EvalRowAvx512(cs, row, x, runs, runCount, byDouble);
             continue;
         }

@@ -123,6 +123,16 @@ void BuildCollocation();
 // row is entirely zero or a pivot is zero.
 int DecomposeLU();
 
+// The factors of a successful DecomposeLU of the dense solve are kept for the
+// lattice shape (ns, nt, k) they belong to. RestoreFactors puts them back into
+// the store when the current size has that shape and returns true (A, Lower
+// and Upper as DecomposeLU leaves them; the node basis is not restored), else
+// changes nothing and returns false.
+void KeepFactors();
+bool RestoreFactors();
+// Drops the kept factors, so the next fit decomposes again.
+void ForgetFactors();
+
 // Coefficients for the node values z (N each) from the factors of DecomposeLU.
 void SolveLU(std::span<const float> z, std::span<float> cf);
 

@@ -120,10 +120,15 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
 
     BuildKnots(SplineX);
     BuildKnots(SplineY);
-    BuildCollocation();
-    if (DecomposeLU() != 1) {
-        ShowMessage("<FillGrid> Matrix decomposition error.");
-        return -1;
+    // A refill of the same lattice shape (a new Calc at the same pitch) uses
+    // the factors of the last one.
+    if (!RestoreFactors()) {
+        BuildCollocation();
+        if (DecomposeLU() != 1) {
+            ShowMessage("<FillGrid> Matrix decomposition error.");
+            return -1;
+        }
+        KeepFactors();
     }
     SolveLU(s.Z, s.Cf);
     EvalSurface();

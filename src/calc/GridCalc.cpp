@@ -104,18 +104,24 @@ void ScanDataInRadius(const ThkData& record, int x0, int y0, float radius, Visit
 }
 
 // The data cells of 0..Limit on both axes in x-major order, with the number
-// of data cells ahead of every position, so the cells of any column range are
-// found without a search.
+// of data cells ahead of every position of every column that holds data, so
+// the cells of any column range are found without a search. Columns without
+// data (most of them when the points lie on a coarse lattice) keep no table.
 struct CellIndex {
     int Limit = -1;
-    std::vector<int> Ahead;  // Ahead[x * (Limit + 2) + y], y in 0..Limit + 1
+    std::vector<int> ColumnStart;  // data cells before column x
+    std::vector<int> ColumnRow;    // table row of column x, -1 for a column without data
+    std::vector<int> Ahead;        // Ahead[row * (Limit + 2) + y], y in 0..Limit + 1
     std::vector<int> Y;
     std::vector<double> V;  // only when asked for
 
     int CellCount() const { return static_cast<int>(Y.size()); }
+    bool EmptyColumn(int x) const { return ColumnRow[static_cast<size_t>(x)] < 0; }
     // Position in Y of the first data cell of column x at or after y.
     int Position(int x, int y) const {
-        return Ahead[static_cast<size_t>(x) * static_cast<size_t>(Limit + 2) + static_cast<size_t>(y)];
+        const int row = ColumnRow[static_cast<size_t>(x)];
+        if (row < 0) return ColumnStart[static_cast<size_t>(x)];
+        return Ahead[static_cast<size_t>(row) * static_cast<size_t>(Limit + 2) + static_cast<size_t>(y)];
     }
     // Data cells of column x with yLo <= y <= yHi (both inside 0..Limit).
     int CountIn(int x, int yLo, int yHi) const { return Position(x, yHi + 1) - Position(x, yLo); }
@@ -124,75 +130,99 @@ struct CellIndex {
 void BuildCellIndex(const ThkData& record, bool withValues, CellIndex& index) {
     index.Limit = ReadLimit(record);
     const int limit = index.Limit;
-    const size_t cells = limit < 0 ? 0 : static_cast<size_t>(limit + 1) * (limit + 1);
-    index.Ahead.resize(limit < 0 ? 0 : static_cast<size_t>(limit + 1) * (limit + 2));
+    const size_t columns = limit < 0 ? 0 : static_cast<size_t>(limit + 1);
+    index.ColumnStart.assign(columns, 0);
+    index.ColumnRow.assign(columns, -1);
+    index.Ahead.clear();
     index.Y.clear();
     index.V.clear();
-    index.Y.reserve(cells);
-    if (withValues) index.V.reserve(cells);
-    int* ahead = index.Ahead.data();
+    int rows = 0;
     for (int x = 0; x <= limit; ++x) {
+        const double* column = record.Value[x];
+        index.ColumnStart[static_cast<size_t>(x)] = static_cast<int>(index.Y.size());
+        int present = 0;
+        for (int y = 0; y <= limit; ++y)
+            present += HasData(column[y]) ? 1 : 0;
+        if (present == 0) continue;
+        index.ColumnRow[static_cast<size_t>(x)] = rows++;
         for (int y = 0; y <= limit; ++y) {
-            *ahead++ = static_cast<int>(index.Y.size());
-            const double v = record.Value[x][y];
+            index.Ahead.push_back(static_cast<int>(index.Y.size()));
+            const double v = column[y];
             if (!HasData(v)) continue;
             index.Y.push_back(y);
             if (withValues) index.V.push_back(v);
         }
-        *ahead++ = static_cast<int>(index.Y.size());
+        index.Ahead.push_back(static_cast<int>(index.Y.size()));
     }
 }
 
-// Weights of the cells inside the radius by |dx| and |dy|, for nodes inside
-// 0..limit (so offsets beyond limit never matter).
+// The cells inside the radius by |dx| and |dy|, for nodes inside 0..limit
+// (so offsets beyond limit never matter), and where their weights go.
 struct WeightDisc {
     int HalfWidth = -1;
     std::vector<int> Half;      // Half[a]: largest |dy| inside at |dx| = a
-    std::vector<int> RowStart;  // weight of (a, b) is W[RowStart[a] + b]
-    std::vector<double> W;
+    std::vector<int> RowStart;  // weight of (a, b) is at RowStart[a] + b
+    size_t Size = 0;
 };
 
-void BuildWeightDisc(float radius, double weightPower, int limit, WeightDisc& disc) {
+void BuildWeightDisc(float radius, int limit, WeightDisc& disc) {
     const Int64 k = WindowHalfWidth(radius);
     disc.HalfWidth = static_cast<int>(std::min<Int64>(k, limit));
     disc.Half.clear();
     disc.RowStart.clear();
-    disc.W.clear();
+    disc.Size = 0;
     if (disc.HalfWidth < 0) return;
     const size_t rows = static_cast<size_t>(disc.HalfWidth) + 1;
     disc.Half.resize(rows);
     disc.RowStart.resize(rows);
-    size_t total = 0;
     for (int a = 0; a <= disc.HalfWidth; ++a) {
         disc.Half[static_cast<size_t>(a)] =
             static_cast<int>(std::min<Int64>(HalfHeight(a, radius, k), limit));
-        disc.RowStart[static_cast<size_t>(a)] = static_cast<int>(total);
-        total += static_cast<size_t>(disc.Half[static_cast<size_t>(a)]) + 1;
-    }
-    disc.W.resize(total);
-    for (int a = 0; a <= disc.HalfWidth; ++a) {
-        double* row = &disc.W[static_cast<size_t>(disc.RowStart[static_cast<size_t>(a)])];
-        for (int b = 0; b <= disc.Half[static_cast<size_t>(a)]; ++b)
-            row[b] = InverseDistanceWeight(CellDistance(a, b), weightPower);
+        disc.RowStart[static_cast<size_t>(a)] = static_cast<int>(disc.Size);
+        disc.Size += static_cast<size_t>(disc.Half[static_cast<size_t>(a)]) + 1;
     }
 }
 
-double IdwFromIndex(const CellIndex& index, const WeightDisc& disc, int x0, int y0) {
+// A thread's weights of the disc, each computed when first needed: points on
+// a coarse lattice meet only a few of the offsets, and a power costs more
+// than the sum it feeds. An entry is NaN until computed (a weight that is
+// itself NaN is merely computed again, to the same bits).
+class DiscWeights {
+public:
+    DiscWeights(const WeightDisc& disc, double weightPower)
+        : disc_(disc), power_(weightPower), w_(disc.Size, std::numeric_limits<double>::quiet_NaN()) {}
+
+    // Weights of the row |dx| = a, indexed by |dy|.
+    double* Row(int a) { return w_.data() + disc_.RowStart[static_cast<size_t>(a)]; }
+    double Weight(double* row, int a, int b) const {
+        double& w = row[b];
+        if (w != w) w = InverseDistanceWeight(CellDistance(a, b), power_);
+        return w;
+    }
+
+private:
+    const WeightDisc& disc_;
+    double power_;
+    std::vector<double> w_;
+};
+
+double IdwFromIndex(const CellIndex& index, const WeightDisc& disc, DiscWeights& weights, int x0, int y0) {
     double sumW = 0.0;
     double sumWZ = 0.0;
     const int dxLo = std::max(-disc.HalfWidth, -x0);
     const int dxHi = std::min(disc.HalfWidth, index.Limit - x0);
     for (int dx = dxLo; dx <= dxHi; ++dx) {
+        const int x = x0 + dx;
+        if (index.EmptyColumn(x)) continue;
         const int a = dx < 0 ? -dx : dx;
         const int h = disc.Half[static_cast<size_t>(a)];
-        const double* weights = &disc.W[static_cast<size_t>(disc.RowStart[static_cast<size_t>(a)])];
+        double* row = weights.Row(a);
         const int yLo = std::max(0, y0 - h);
         const int yHi = std::min(index.Limit, y0 + h);
-        const int x = x0 + dx;
         const int end = index.Position(x, yHi + 1);
         for (int i = index.Position(x, yLo); i < end; ++i) {
             const int y = index.Y[static_cast<size_t>(i)];
-            const double w = weights[y < y0 ? y0 - y : y - y0];
+            const double w = weights.Weight(row, a, y < y0 ? y0 - y : y - y0);
             sumWZ += index.V[static_cast<size_t>(i)] * w;
             sumW += w;
         }
@@ -338,24 +368,49 @@ void CalcGrid(const ThkData& source, ThkData& target, double weightPower, float 
     const int step = std::max(pitch, 1);
     const std::int32_t size = source.Size;
 
-    // Everything is taken from the source before the target is cleared, so
+    // Everything is taken from the source before the target is written, so
     // the two may be one record.
     CellIndex index;
     BuildCellIndex(source, true, index);
     WeightDisc disc;
-    BuildWeightDisc(radius, weightPower, index.Limit, disc);
+    BuildWeightDisc(radius, index.Limit, disc);
 
-    ClearThkData(&target, 1);
-    target.Size = size;
-    for (int x = 0; x <= index.Limit; x += step)
-        for (int y = 0; y <= index.Limit; y += step)
-            target.Value[x][y] = IdwFromIndex(index, disc, x, y);
+    // The nodes in x-major order, as the statistics read the cells.
+    const int nodesPerAxis = index.Limit < 0 ? 0 : index.Limit / step + 1;
+    std::vector<double> nodes(static_cast<size_t>(nodesPerAxis) * static_cast<size_t>(nodesPerAxis));
+    double* const nodeValues = nodes.data();
+
+    // Every cell of the target is written, the nodes with their values and
+    // everything else empty; each thread takes whole columns.
+    ResetThkFields(target);
+    // Cells summed over all nodes, about: worth a second thread from some
+    // tens of thousands on.
+    const double area = static_cast<double>(index.Limit + 1) * (index.Limit + 1);
+    const double reach =
+        std::min(1.0, 3.2 * static_cast<double>(disc.HalfWidth + 1) * (disc.HalfWidth + 1) / area);
+    const bool split = static_cast<double>(nodes.size()) * index.CellCount() * reach >= 50000.0;
+#pragma omp parallel if (split)
+    {
+        DiscWeights weights(disc, weightPower);
+#pragma omp for schedule(static)
+        for (int x = 0; x < ThkGridDim; ++x) {
+            double* cells = target.Value[x];
+            std::fill(cells, cells + ThkGridDim, NoData);
+            if (x > index.Limit || x % step != 0) continue;
+            double* column = nodeValues + static_cast<size_t>(x / step) * static_cast<size_t>(nodesPerAxis);
+            for (int y = 0; y <= index.Limit; y += step) {
+                const double v = IdwFromIndex(index, disc, weights, x, y);
+                cells[y] = v;
+                column[y / step] = v;
+            }
+        }
+    }
 
     target.Valid = true;
     target.Size = size;
     target.PitchX = target.PitchY = step;
     target.ExtentX = target.ExtentY = size;
-    RecalcStatistics(target);
+    RecalcStatisticsOf(target, nodes);
 }
 
 float OptimizeSearchRadius(const ThkData& record, int pitch, int minCount) {

@@ -1,8 +1,12 @@
 #include "data/ThkData.h"
 
+#include "core/VectorClones.h"
+
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -99,16 +103,21 @@ double SequentialSquares(const T* values, std::size_t n, double mean) {
 // under 2^53 times it, hence held exactly in double. No addition then
 // rounds, in order or out of it, and both give the exact sum. A sum starting
 // from +0.0 never becomes -0.0, so the lanes agree on zero too.
+MORVAPLOT_VECTOR_CLONES
 double FloatSum(const float* values, std::size_t n) {
-    float largest = 0.0f;
-    float smallest = std::numeric_limits<float>::infinity();
+    // The magnitudes of non-negative floats order like their bit patterns,
+    // so the extremes are taken on integers (no NaN reaches here).
+    std::uint32_t largestBits = 0;
+    std::uint32_t smallestBits = 0xFFFFFFFFu;
     for (std::size_t i = 0; i < n; ++i) {
-        const float a = std::fabs(values[i]);
-        largest = a > largest ? a : largest;
-        smallest = a != 0.0f && a < smallest ? a : smallest;
+        const std::uint32_t bits = std::bit_cast<std::uint32_t>(values[i]) & 0x7FFFFFFFu;
+        largestBits = std::max(largestBits, bits);
+        smallestBits = std::min(smallestBits, bits == 0 ? 0xFFFFFFFFu : bits);
     }
-    if (!(largest < std::numeric_limits<float>::infinity()) || smallest == std::numeric_limits<float>::infinity())
+    const float largest = std::bit_cast<float>(largestBits);
+    if (smallestBits == 0xFFFFFFFFu || !(largest < std::numeric_limits<float>::infinity()))
         return SequentialSum(values, n);
+    const float smallest = std::bit_cast<float>(smallestBits);
     int exponent = 0;
     std::frexp(smallest, &exponent);  // smallest = f * 2^exponent, 0.5 <= f < 1
     const double bound = std::ldexp(1.0, exponent - 1 + 30);
@@ -165,7 +174,8 @@ double CalcMean(const ThkData& record) {
 
 double CalcSigma(const ThkData& record) {
     const DataValues data = GatherDataValues(record);
-    const double mean = data.Count == 0 ? NoData : SequentialSum(data.Values, data.Count) / static_cast<double>(data.Count);
+    const double mean =
+        data.Count == 0 ? NoData : SequentialSum(data.Values, data.Count) / static_cast<double>(data.Count);
     return std::sqrt(SequentialSquares(data.Values, data.Count, mean) / static_cast<double>(data.Count + 1));
 }
 
@@ -199,6 +209,24 @@ void StoreStatisticsOf(ThkData& record, double min, double max, std::span<const 
         data[n] = v;
         n += HasData(v) ? 1 : 0;
     }
+    StoreMeanAndSigma(record, data.data(), n, SequentialSum(data.data(), n));
+}
+
+void RecalcStatisticsOf(ThkData& record, std::span<const double> values) {
+    if (!record.Valid) return;
+    thread_local std::vector<double> data;
+    data.resize(values.size());
+    std::size_t n = 0;
+    double min = RunningMinStart;
+    double max = StatInitMax;
+    for (const double v : values) {
+        if (!HasData(v)) continue;
+        data[n++] = v;
+        if (min > v) min = v;
+        if (v > max) max = v;
+    }
+    record.Count = static_cast<std::int32_t>(n);
+    StoreRange(record, min, max);
     StoreMeanAndSigma(record, data.data(), n, SequentialSum(data.data(), n));
 }
 

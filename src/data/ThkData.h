@@ -87,6 +87,11 @@ void StoreStatistics(ThkData& record, double min, double max);
 void StoreStatisticsOf(ThkData& record, double min, double max, std::span<const double> values);
 void StoreStatisticsOf(ThkData& record, double min, double max, std::span<const float> values);
 
+// RecalcStatistics for a producer that holds, beside the record, every cell
+// that may hold data in x-major order (every other cell empty): the same bits
+// without reading the record's cells.
+void RecalcStatisticsOf(ThkData& record, std::span<const double> values);
+
 // The text readers' extra ratios: Ratio from Min/Max, the three percentages
 // from Range, Sigma and Mean (each 0 when its divisor is 0).
 void CalcTextRatios(ThkData& record);
