@@ -3,6 +3,7 @@
 # Idempotent: when every package is already installed it returns at once.
 #   --fuzz         also clang and its runtimes, for the libFuzzer targets
 #   --big-inputs   also GNU time, for scripts/big-inputs.sh
+#   --bench        also Python, for scripts/bench-report.sh
 set -euo pipefail
 
 PACKAGES=(
@@ -15,6 +16,7 @@ for option in "$@"; do
   case "$option" in
     --fuzz) PACKAGES+=(clang libclang-rt-14-dev) ;;
     --big-inputs) PACKAGES+=(time) ;;
+    --bench) PACKAGES+=(python3) ;;
     *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
   esac
 done

@@ -64,10 +64,10 @@ double LabelNumber(const std::string& text) {
     return value;
 }
 
+// A new record is already empty (every cell NoData, the statistics at their
+// start values), as ClearThkData leaves it.
 Session::Session(SessionFrontEnd& frontEnd)
-    : frontEnd_(frontEnd), records_(std::make_unique<ThkData[]>(RecordCount)) {
-    ClearThkData(records_.get(), RecordCount);
-}
+    : frontEnd_(frontEnd), records_(std::make_unique<ThkData[]>(RecordCount)) {}
 
 Session::~Session() = default;
 
@@ -162,8 +162,8 @@ void Session::Calc() {
 
 int Session::Fill() {
     ReadSettings();
+    // RunFill writes every cell of the record, or clears it when it fails.
     ThkData& fill = Record(DataKind::Fill);
-    ClearThkData(&fill, 1);
     BusyScope busy(frontEnd_);
     const int result = RunFill(Record(DataKind::Grid), fill, settings_.SplineOrder);
     busy.End();
