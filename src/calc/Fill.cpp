@@ -142,31 +142,39 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
     }
 
     // Every cell is written, the surface inside the lattice span and empty
-    // beyond it, so the record needs no clearing first. The rows' extremes
+    // beyond it, so the record needs no clearing first; the rows' extremes
     // are combined in row order with the comparisons of one running scan.
+    // The mean and sigma (one sequential sum each) are worked out beside
+    // that on another thread.
     ResetThkFields(fill);
     thread_local std::vector<float> rowMin;
     thread_local std::vector<float> rowMax;
     rowMin.resize(static_cast<std::size_t>(s.Ms));
     rowMax.resize(static_cast<std::size_t>(s.Ms));
-    // The buffers are the calling thread's; the threads of the loop below
-    // reach them through these pointers.
+    // The buffers are the calling thread's; the threads below reach them
+    // through these pointers.
     float* const lows = rowMin.data();
     float* const highs = rowMax.data();
     const int Ms = s.Ms;
     const int Mt = s.Mt;
-#pragma omp parallel for schedule(static) if (used >= 100000)
-    for (int x = 0; x < ThkGridDim; ++x) {
-        double* cells = fill.Value[x];
-        if (x >= Ms) {
-            std::fill(cells, cells + ThkGridDim, NoData);
-            continue;
+    MeanAndSigma moments{};
+#pragma omp parallel sections if (used >= 100000)
+    {
+#pragma omp section
+        for (int x = 0; x < ThkGridDim; ++x) {
+            double* cells = fill.Value[x];
+            if (x >= Ms) {
+                std::fill(cells, cells + ThkGridDim, NoData);
+                continue;
+            }
+            const float* column = raster + static_cast<std::size_t>(x) * Mt;
+            for (int y = 0; y < Mt; ++y)
+                cells[y] = column[y];
+            std::fill(cells + Mt, cells + ThkGridDim, NoData);
+            RowExtremes(column, Mt, lows[x], highs[x]);
         }
-        const float* column = raster + static_cast<std::size_t>(x) * Mt;
-        for (int y = 0; y < Mt; ++y)
-            cells[y] = column[y];
-        std::fill(cells + Mt, cells + ThkGridDim, NoData);
-        RowExtremes(column, Mt, lows[x], highs[x]);
+#pragma omp section
+        moments = MeanAndSigmaOf(std::span<const float>(raster, used));
     }
     double min = RunningMinStart;
     double max = StatInitMax;
@@ -177,7 +185,7 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
         if (max < hi) max = hi;
     }
     fill.Valid = true;
-    StoreStatisticsOf(fill, min, max, std::span<const float>(raster, used));
+    StoreStatistics(fill, min, max, moments);
     return 1;
 }
 

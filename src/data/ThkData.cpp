@@ -230,8 +230,7 @@ void RecalcStatisticsOf(ThkData& record, std::span<const double> values) {
     StoreMeanAndSigma(record, data.data(), n, SequentialSum(data.data(), n));
 }
 
-void StoreStatisticsOf(ThkData& record, double min, double max, std::span<const float> values) {
-    StoreRange(record, min, max);
+MeanAndSigma MeanAndSigmaOf(std::span<const float> values) {
     // Single-precision values below the empty value are rare enough to pay
     // for a compacted copy; otherwise the values are used as they stand.
     const float* data = values.data();
@@ -246,7 +245,17 @@ void StoreStatisticsOf(ThkData& record, double min, double max, std::span<const 
         }
         data = compacted.data();
     }
-    StoreMeanAndSigma(record, data, n, FloatSum(data, n));
+    MeanAndSigma result{NoData, 0.0};  // no data: sqrt(0 / 1)
+    if (n == 0) return result;
+    result.Mean = FloatSum(data, n) / static_cast<double>(n);
+    result.Sigma = std::sqrt(SequentialSquares(data, n, result.Mean) / static_cast<double>(n + 1));
+    return result;
+}
+
+void StoreStatistics(ThkData& record, double min, double max, MeanAndSigma moments) {
+    StoreRange(record, min, max);
+    record.Mean = moments.Mean;
+    record.Sigma = moments.Sigma;
 }
 
 void CalcTextRatios(ThkData& record) {

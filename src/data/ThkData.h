@@ -85,7 +85,18 @@ void StoreStatistics(ThkData& record, double min, double max);
 // data, in that order, and every other cell of the record is empty. Gives
 // the same bits as StoreStatistics without reading the record's cells.
 void StoreStatisticsOf(ThkData& record, double min, double max, std::span<const double> values);
-void StoreStatisticsOf(ThkData& record, double min, double max, std::span<const float> values);
+
+// Mean and Sigma as StoreStatistics computes them from the cells, for a
+// producer that holds every cell that may hold data in x-major order in
+// single precision (values at or below the empty value are skipped).
+struct MeanAndSigma {
+    double Mean;
+    double Sigma;
+};
+MeanAndSigma MeanAndSigmaOf(std::span<const float> values);
+
+// StoreStatistics with Mean and Sigma already known.
+void StoreStatistics(ThkData& record, double min, double max, MeanAndSigma moments);
 
 // RecalcStatistics for a producer that holds, beside the record, every cell
 // that may hold data in x-major order (every other cell empty): the same bits
