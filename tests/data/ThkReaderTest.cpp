@@ -2,12 +2,15 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <ostream>
+#include <random>
 #include <string>
 
 #include "data/ThkReader.h"
+#include "data/ThkReaderPaths.h"
 #include "support/MessageRecorder.h"
 #include "support/RecordFactory.h"
 #include "support/TempDir.h"
@@ -231,6 +234,147 @@ TEST_F(ThkReaderTest, LargeFileStreamsEveryLine) {
     EXPECT_EQ(record_->Count, 501 * 501);
     EXPECT_EQ(record_->Value[500][500], 101.0);
     EXPECT_EQ(record_->Min, 100.0);
+}
+
+// --- The plain-line reading against the character scanner ---------------------------------------
+
+struct Outcome {
+    int result = 0;
+    Messages messages;
+    std::unique_ptr<ThkData> record = NewRecord();
+};
+
+Outcome ReadInBlocks(const std::string& content, std::size_t blockSize, bool plainLines) {
+    Outcome out;
+    MessageRecorder recorder;
+    out.result = ReadThkTextInBlocks(content, *out.record, blockSize, plainLines);
+    out.messages = recorder.Messages;
+    return out;
+}
+
+// Same result, messages and every bit of the record.
+::testing::AssertionResult SameOutcome(const Outcome& a, const Outcome& b) {
+    if (a.result != b.result)
+        return ::testing::AssertionFailure() << "result " << a.result << " vs " << b.result;
+    if (a.messages != b.messages)
+        return ::testing::AssertionFailure() << "messages '" << ::testing::PrintToString(a.messages)
+                                             << "' vs '" << ::testing::PrintToString(b.messages) << "'";
+    const ThkData& x = *a.record;
+    const ThkData& y = *b.record;
+#define MORVAPLOT_SAME_BITS(field) \
+    if (std::memcmp(&x.field, &y.field, sizeof x.field) != 0) return ::testing::AssertionFailure() << #field;
+    MORVAPLOT_SAME_BITS(Valid)
+    MORVAPLOT_SAME_BITS(Count)
+    MORVAPLOT_SAME_BITS(Size)
+    MORVAPLOT_SAME_BITS(PitchX)
+    MORVAPLOT_SAME_BITS(PitchY)
+    MORVAPLOT_SAME_BITS(Value)
+    MORVAPLOT_SAME_BITS(Min)
+    MORVAPLOT_SAME_BITS(Max)
+    MORVAPLOT_SAME_BITS(RangeMin)
+    MORVAPLOT_SAME_BITS(RangeMax)
+    MORVAPLOT_SAME_BITS(Range)
+    MORVAPLOT_SAME_BITS(Mean)
+    MORVAPLOT_SAME_BITS(Sigma)
+    MORVAPLOT_SAME_BITS(Ratio)
+    MORVAPLOT_SAME_BITS(UniformityPct)
+    MORVAPLOT_SAME_BITS(Sigma1Pct)
+    MORVAPLOT_SAME_BITS(Sigma3Pct)
+#undef MORVAPLOT_SAME_BITS
+    return ::testing::AssertionSuccess();
+}
+
+// The content read by the scanner alone, and with plain lines in one block
+// and in small blocks that cut the lines at every position.
+void ExpectPlainLinesMatchScanner(const std::string& content, std::size_t largestCut) {
+    const Outcome scanner = ReadInBlocks(content, content.size(), false);
+    EXPECT_TRUE(SameOutcome(ReadInBlocks(content, content.size(), true), scanner)) << "one block";
+    for (std::size_t block = 1; block <= largestCut; ++block)
+        EXPECT_TRUE(SameOutcome(ReadInBlocks(content, block, true), scanner)) << "blocks of " << block;
+}
+
+TEST(ThkReaderPlainLines, GiveTheScannersRecordAndMessages) {
+    const std::string h = "500\n1,1\n";
+    const std::string h10 = "100\n10,10\n";
+    const std::string plain = "0,0,1000.0000,\n0,1,999.9999,\n1,0,1000.0125,\n";
+    const struct {
+        const char* name;
+        std::string content;
+    } files[] = {
+        {"PlainLines", h + plain},
+        {"CrLfLinesAndHeader", "500\r\n1,1\r\n0,0,1.5,\r\n\r\n0,1,2.5,\r\n\n1,1,-3,\r\n"},
+        {"NoLineFeedAtTheEnd", h + plain + "2,2,7.25,"},
+        {"CarriageReturnAtTheEnd", h + plain + "2,2,7.25,\r"},
+        {"LoneCarriageReturn", h + plain + "2,2,7.25,\r2,3,1,\n"},
+        {"CarriageReturnTwice", h + plain + "2,2,7.25,\r\r\n"},
+        {"BlankCarriageReturnLine", h + plain + "\r\r\n2,2,1,\n"},
+        {"SignsAndZeros",
+         h + "0,0,-0,\n0,1,0,\n0,2,-0.0,\n0,3,+5,\n0,4,+.5,\n0,5,-.5,\n0,6,007.50,\n0,7,1.,\n"},
+        {"NegativeZeroFirst", h + "0,0,-0,\n0,1,0,\n"},
+        {"SignsThatAreNoNumber", h + "0,0,+-5,\n0,1,-,\n0,2,+,\n0,3,--1,\n0,4,5-3,\n0,5,.,\n0,6,-.,\n"},
+        {"EmptyAndDotCoordinates", h10 + ",,5,\n.,.,1,\n10.,.0,2,\n0,0,,\n"},
+        {"DecimalCoordinates", h10 + "10.7,20.99,1,\n009.9999,0,2,\n499.9999999,0,3,\n"},
+        {"CoordinateRoundsTo500", h + "499.99999999,500.00000001,4,\n"},
+        {"CoordinateBeyond500", h + plain + "500.5,0,1,\n"},
+        {"CoordinateNotAMultiple", h10 + "10,10,1,\n0,15,1,\n"},
+        {"DigitsNearTheExactLimit",
+         h + "0,0,9007199254740992,\n0,1,9007199254740993,\n0,2,900719925474099.3,\n0,3,0.9007199254740993,\n"
+             "0,4,1234567890123456789,\n0,5,12345678901234567890,\n0,6,.1234567890123456789,\n"
+             "0,7,0.00000000000000000001,\n0,8,0000000000000000000000001.5,\n0,9,-0.30000000000000004,\n"
+             // 2^64 + 5 and 2^65: digits that would wrap a 64-bit integer.
+             "0,10,18446744073709551621,\n0,11,36893488147419103232,\n"},
+        {"TokenLengthLimit",
+         h + "0,0,1." + std::string(61, '1') + ",\n0,1,1." + std::string(62, '1') + ",\n"},
+        {"Exponents", h + "0,0,1e5,\n0,1,1.5E-3,\n0,2,1e,\n0,3,-2.5e+2,\n0,4,1e999,\n"},
+        {"ZBeyondFloat", h + plain + "0,5,-1e300,\n"},
+        {"SurplusFieldAndFourthComma", h + "0,0,1,7\n0,1,2,7.5\n0,2,3,x\n0,3,4,5,\n"},
+        {"BlankAndCommaFreeLinesKeepTheLineNumber", h + "\n\n0,0,1,\n7\n\n0,1,2,\n0, 2,3,\n"},
+        {"TabAndSpace", h + plain + "0,2,3 ,\n"},
+        {"ErrorInTheFirstLine", h + "x" + plain},
+        {"ErrorInTheLastLine", h + plain + "0,4,3,\n0,5,3A,\n"},
+        {"PitchYFollowedByComma", "500\n1,1,0,1,\n0,0,2,\n"},
+        {"HeaderWithoutLineFeed", "500\n1,1"},
+        {"NulAndHighBytes", h + plain + "0,2,\xE3,\n0,3,"s + '\0' + ",\n"},
+        {"NoDataLines", h + "\n\r\n\n"},
+    };
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.name);
+        ExpectPlainLinesMatchScanner(file.content, 20);
+    }
+}
+
+// Random files of plain lines among tricky pieces, read in random blocks.
+TEST(ThkReaderPlainLines, MatchTheScannerOnRandomFiles) {
+    std::mt19937 random(20240611);
+    const auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    // clang-format off
+    const char* const pieces[] = {"0", "5", "9", "00", ".", ",", ",", ",", "\n", "\n", "\r\n", "\r", "-", "+",
+                                  "e", "E", " ", "x", "1.25", "499", "500", "501", "10", "-0.", "1e", "7.",
+                                  ".5", ",\n", "9007199254740993"};
+    // clang-format on
+    for (int n = 0; n < 200; ++n) {
+        const int pitch = 1 + pick(3) * pick(4);
+        char header[32];
+        std::snprintf(header, sizeof header, "500\n%d,%d\n", pitch, pitch);
+        std::string content = header;
+        for (int line = 0; line < 20; ++line) {
+            if (pick(4) == 0) {
+                for (int k = pick(8); k > 0; --k)
+                    content += pieces[pick(static_cast<int>(std::size(pieces)))];
+                continue;
+            }
+            char text[80];
+            std::snprintf(text, sizeof text, "%d,%d,%.*f,%s", pitch * pick(501 / pitch + 1),
+                          pitch * pick(501 / pitch + 1), pick(7),
+                          (static_cast<double>(random()) - 2147483648.0) / 1e3, pick(8) == 0 ? "\r\n" : "\n");
+            content += text;
+        }
+        SCOPED_TRACE(content);
+        const Outcome scanner = ReadInBlocks(content, content.size(), false);
+        EXPECT_TRUE(SameOutcome(ReadInBlocks(content, content.size(), true), scanner));
+        EXPECT_TRUE(
+            SameOutcome(ReadInBlocks(content, 1 + static_cast<std::size_t>(pick(40)), true), scanner));
+    }
 }
 
 }  // namespace
