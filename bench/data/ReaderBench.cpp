@@ -8,6 +8,7 @@
 #include "core/Message.h"
 #include "data/ThkData.h"
 #include "data/ThkReader.h"
+#include "data/ThkReaderPaths.h"
 
 namespace {
 
@@ -40,6 +41,23 @@ void BM_ReadThkFile_Size500Pitch1(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ReadThkFile_Size500Pitch1)->Unit(benchmark::kMillisecond);
+
+// The literal twin: the same file read into memory and every line through
+// the character scanner, as before plain lines had their fast reading.
+void BM_LiteralReadThkFile_Size500Pitch1(benchmark::State& state) {
+    const std::string& path = DensePitch1File();
+    auto record = std::make_unique<ThkData>();
+    for (auto _ : state) {
+        std::ifstream in(path, std::ios::binary | std::ios::ate);
+        std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
+        in.seekg(0);
+        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        ClearThkData(record.get(), 1);
+        if (ReadThkTextInBlocks(bytes, *record, 1 << 16, false) != 1) state.SkipWithError("read failed");
+        benchmark::DoNotOptimize(record->Mean);
+    }
+}
+BENCHMARK(BM_LiteralReadThkFile_Size500Pitch1)->Unit(benchmark::kMillisecond);
 
 void BM_RecalcStatistics_Size500(benchmark::State& state) {
     auto record = std::make_unique<ThkData>();
