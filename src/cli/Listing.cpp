@@ -1,6 +1,10 @@
 #include "cli/Listing.h"
 
+#include <array>
 #include <charconv>
+#include <cstring>
+
+#include "cli/NumberFormat.h"
 
 namespace {
 
@@ -29,9 +33,8 @@ void AppendNamedInt(std::string& out, const char* name, long value) {
 void AppendNumber(std::string& out, double value) {
     // General format with 17 significant digits: the same text as "%.17g",
     // independent of the process locale.
-    char buf[40];
-    const auto r = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 17);
-    out.append(buf, r.ptr);
+    char buf[G17MaxChars];
+    out.append(buf, FormatG17(buf, value));
 }
 
 std::string StatsListing(const ThkData& record) {
@@ -58,19 +61,71 @@ std::string RadiusLine(float radius) {
     return out;
 }
 
-void AppendCellListing(std::string& out, const ThkData& record) {
+namespace {
+
+// A cell coordinate 0..500 and the tab after it, stored in 4 bytes so a line
+// is put together from fixed-size copies.
+struct CoordinateText {
+    char Text[4];
+    int Size;
+};
+
+constexpr std::array<CoordinateText, ThkGridDim> MakeCoordinateTexts() {
+    std::array<CoordinateText, ThkGridDim> texts{};
+    for (int i = 0; i < ThkGridDim; ++i) {
+        CoordinateText& t = texts[i];
+        if (i >= 100) t.Text[t.Size++] = static_cast<char>('0' + i / 100);
+        if (i >= 10) t.Text[t.Size++] = static_cast<char>('0' + i / 10 % 10);
+        t.Text[t.Size++] = static_cast<char>('0' + i % 10);
+        t.Text[t.Size++] = '\t';
+    }
+    return texts;
+}
+constexpr std::array<CoordinateText, ThkGridDim> CoordinateTexts = MakeCoordinateTexts();
+
+// Longest line: two coordinates with their tabs, a number and the line feed.
+constexpr std::size_t MaxCellLine = 4 + 4 + G17MaxChars + 1;
+
+// Bytes in each piece handed on: the lines are put together in a buffer that
+// stays in the cache, with no output buffer growing by copies.
+constexpr std::size_t CellListingPiece = std::size_t{1} << 16;
+
+}  // namespace
+
+void WriteCellListing(const ThkData& record, const std::function<void(const char*, std::size_t)>& write) {
+    std::array<char, CellListingPiece> piece;
+    char* const begin = piece.data();
+    char* const full = begin + piece.size() - MaxCellLine;
+    char* p = begin;
     for (int x = 0; x < ThkGridDim; ++x) {
+        const CoordinateText& xText = CoordinateTexts[x];
         for (int y = 0; y < ThkGridDim; ++y) {
             const double v = record.Value[x][y];
             if (!HasData(v)) continue;
-            AppendInt(out, x);
-            out += '\t';
-            AppendInt(out, y);
-            out += '\t';
-            AppendNumber(out, v);
-            out += '\n';
+            if (p > full) {
+                write(begin, static_cast<std::size_t>(p - begin));
+                p = begin;
+            }
+            std::memcpy(p, xText.Text, 4);
+            p += xText.Size;
+            std::memcpy(p, CoordinateTexts[y].Text, 4);
+            p += CoordinateTexts[y].Size;
+            p = FormatG17(p, v);
+            *p++ = '\n';
         }
     }
+    if (p != begin) write(begin, static_cast<std::size_t>(p - begin));
+}
+
+void AppendCellListing(std::string& out, const ThkData& record) {
+    // Room for the longest lines up front: the text is appended without
+    // reallocation (pages never written are never touched).
+    std::size_t cells = 0;
+    for (int x = 0; x < ThkGridDim; ++x)
+        for (int y = 0; y < ThkGridDim; ++y)
+            cells += HasData(record.Value[x][y]) ? 1 : 0;
+    out.reserve(out.size() + cells * MaxCellLine);
+    WriteCellListing(record, [&out](const char* text, std::size_t size) { out.append(text, size); });
 }
 
 std::string RoiListing(int count, const RoiStats& stats) {
