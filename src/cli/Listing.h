@@ -24,7 +24,8 @@ std::string StatsListing(const ThkData& record);
 std::string RadiusLine(float radius);
 
 // x<TAB>y<TAB>value for every cell holding data, X-major (x outer, y inner),
-// handed to write in consecutive pieces of whole lines (64 KiB at most).
+// handed to write in consecutive pieces of whole lines. A long listing is
+// formatted on two threads, each taking whole rows.
 void WriteCellListing(const ThkData& record, const std::function<void(const char*, std::size_t)>& write);
 
 // The same lines appended to out.
