@@ -12,7 +12,6 @@ __extension__ typedef unsigned __int128 Uint128;
 
 constexpr std::uint64_t Ten16 = 10000000000000000ULL;
 constexpr std::uint64_t Ten17 = 100000000000000000ULL;
-constexpr std::uint64_t Ten18 = 1000000000000000000ULL;
 
 // 10^0 .. 10^21: the scale that brings a value of decimal exponent -5 .. 16
 // to 17 integer digits. m * 10^21 < 2^53 * 2^70 stays within 128 bits.
@@ -26,6 +25,54 @@ constexpr std::array<Uint128, 22> MakePowersOfTen() {
     return p;
 }
 constexpr std::array<Uint128, 22> PowersOfTen = MakePowersOfTen();
+
+// The biased exponents of [2^-14, 2^57), from 6.1e-5 to 1.4e17: every value
+// whose "%.17g" text is in fixed notation (1e-4 .. 1e17) is in this range.
+constexpr int FirstBiased = 1023 - 14;
+constexpr int LastBiased = 1023 + 56;
+
+// A binade [2^b, 2^(b+1)): Exp10 = floor(log10 2^b), and the least mantissa
+// m (value = m * 2^(b - 52)) with value >= 10^(Exp10 + 1), 2^53 or more when
+// that power is beyond the binade.
+struct Binade {
+    int Exp10;
+    std::uint64_t NextPowerMantissa;
+};
+
+// Worked out in exact integers, none above 2^70.
+constexpr std::array<Binade, LastBiased - FirstBiased + 1> MakeBinades() {
+    std::array<Binade, LastBiased - FirstBiased + 1> binades{};
+    for (int biased = FirstBiased; biased <= LastBiased; ++biased) {
+        const int b = biased - 1023;
+        const int e = b - 52;
+        // 10^k <= 2^b compared as integers on both sides.
+        const auto atMost = [b](int k) {
+            const Uint128 ten = PowersOfTen[k < 0 ? -k : k];
+            const Uint128 two = Uint128{1} << (b < 0 ? -b : b);
+            if (k >= 0 && b >= 0) return ten <= two;
+            if (k < 0 && b < 0) return two <= ten;  // 2^-b <= 10^-k
+            return k < 0;                           // 10^k < 1 <= 2^b, or 2^b < 1 <= 10^k
+        };
+        int k = -6;  // 10^-6 <= 2^-14
+        while (atMost(k + 1))
+            ++k;
+        const int next = k + 1;  // least m with m * 2^e >= 10^next
+        Uint128 threshold = 0;
+        if (next >= 0 && e >= 0) {
+            const Uint128 d = Uint128{1} << e;
+            threshold = (PowersOfTen[next] + d - 1) / d;
+        } else if (next >= 0) {
+            threshold = PowersOfTen[next] << -e;
+        } else {  // 2^-e / 10^-next, rounded up (e < 0 here)
+            const Uint128 d = PowersOfTen[-next];
+            threshold = ((Uint128{1} << -e) + d - 1) / d;
+        }
+        const Uint128 cap = Uint128{1} << 54;
+        binades[biased - FirstBiased] = {k, static_cast<std::uint64_t>(threshold < cap ? threshold : cap)};
+    }
+    return binades;
+}
+constexpr std::array<Binade, LastBiased - FirstBiased + 1> Binades = MakeBinades();
 
 char* ToCharsG17(char* out, double value) {
     return std::to_chars(out, out + G17MaxChars, value, std::chars_format::general, 17).ptr;
@@ -77,18 +124,19 @@ char* FormatG17(char* out, double value) {
     // subnormals, infinities and NaN all fall outside [2^-14, 2^57), which
     // holds every value whose "%.17g" text is in fixed notation (1e-4 .. 1e17).
     const int biased = static_cast<int>(bits >> 52);
-    if (biased < 1023 - 14 || biased > 1023 + 56) return ToCharsG17(out, value);
+    if (biased < FirstBiased || biased > LastBiased) return ToCharsG17(out, value);
 
     // value = m * 2^e exactly, m < 2^53, -66 <= e <= 4.
     const std::uint64_t m = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
     const int e = biased - 1075;
 
-    // floor(log10 2^(biased - 1023)) for the binary exponents above: as
-    // value >= 2^(biased - 1023), the decimal exponent of value or one less.
-    int exp10 = ((biased - 1023) * 78913) >> 18;
-    // scaled = floor(value * 10^(16 - exp10)) with 17 digits, or 18 when
-    // exp10 is one less than the decimal exponent; rest / 2^shift is the
-    // fraction dropped.
+    // The decimal exponent: value >= 10^(Exp10 + 1) exactly when its
+    // mantissa reaches the binade's threshold.
+    const Binade& binade = Binades[biased - FirstBiased];
+    int exp10 = binade.Exp10 + (m >= binade.NextPowerMantissa ? 1 : 0);
+    if (exp10 > 16) return ToCharsG17(out, value);  // 1e17 and above: exponent notation
+    // scaled = floor(value * 10^(16 - exp10)), 17 digits; rest / 2^shift is
+    // the fraction dropped.
     const int shift = e < 0 ? -e : 0;
     const Uint128 n = m * PowersOfTen[16 - exp10];
     Uint128 scaled = 0;
@@ -99,19 +147,13 @@ char* FormatG17(char* out, double value) {
     } else {
         scaled = n << e;
     }
-    if (scaled < Ten16 || scaled >= Ten18) return ToCharsG17(out, value);  // not reached
-    // With 18 digits the last one joins the dropped fraction: the 17 digits
-    // are digits, the fraction remainder / unit, compared exactly.
-    const bool eighteen = scaled >= Ten17;
-    const auto wide = static_cast<std::uint64_t>(scaled);
-    std::uint64_t digits = eighteen ? wide / 10 : wide;
-    const Uint128 remainder = eighteen ? ((Uint128{wide % 10} << shift) | rest) : rest;
-    const Uint128 unit = Uint128{eighteen ? 10U : 1U} << shift;
-    exp10 += eighteen ? 1 : 0;
+    if (scaled < Ten16 || scaled >= Ten17) return ToCharsG17(out, value);  // not reached
 
-    // Round to nearest, a tie (remainder exactly half a unit) to the even
-    // digit; remainder < unit <= 10 * 2^66, so twice it fits.
-    const Uint128 twice = remainder << 1;
+    // Round to nearest, a tie (rest exactly half of 2^shift) to the even
+    // digit; rest < 2^66, so twice it fits.
+    auto digits = static_cast<std::uint64_t>(scaled);
+    const Uint128 twice = rest << 1;
+    const Uint128 unit = Uint128{1} << shift;
     digits += static_cast<std::uint64_t>((twice > unit) | ((twice == unit) & ((digits & 1) != 0)));
     if (digits == Ten17) {  // 99..9.5 rounded up to the next power of ten
         digits = Ten16;
