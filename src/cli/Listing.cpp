@@ -94,7 +94,8 @@ constexpr std::size_t MaxCellLine = 4 + 4 + G17MaxChars + 1;
 constexpr std::size_t CellListingPiece = std::size_t{1} << 16;
 
 // From this many data cells on, a second thread formats the second half of
-// the rows (about 50 ns a line, so the split pays from a millisecond of work).
+// the rows (tens of nanoseconds a line: the split pays from about half a
+// millisecond of work, well above the cost of starting a thread).
 constexpr std::size_t ParallelCellListing = 20000;
 
 // The line of one cell written at p (room for MaxCellLine); returns its end.

@@ -135,8 +135,16 @@ TEST(NumberFormat, CellListingIsThePlainListingsText) {
     // Values of every kind, some cells empty or NaN (not listed), text already
     // in out; every cell filled (two threads, many pieces) and every 37th.
     std::mt19937_64 random(7);
-    const double specials[] = {NoData, std::nextafter(NoData, 0.0), -0.0, 0.0, Inf, -Inf,
-                               std::numeric_limits<double>::quiet_NaN(), 1e17, 1e-5, -123.457};
+    const double specials[] = {NoData,
+                               std::nextafter(NoData, 0.0),
+                               -0.0,
+                               0.0,
+                               Inf,
+                               -Inf,
+                               std::numeric_limits<double>::quiet_NaN(),
+                               1e17,
+                               1e-5,
+                               -123.457};
     for (const int every : {1, 37}) {
         auto record = NewRecord();
         for (int x = 0; x < ThkGridDim; ++x) {
