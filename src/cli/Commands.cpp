@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <array>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -30,13 +31,21 @@ constexpr int ExitOk = 0;
 constexpr int ExitFailed = 1;
 constexpr int ExitUsage = 2;
 
-// Collects the listing and writes it in one piece at the end; a write error
-// (a full disk, a closed pipe) turns the exit status into a failure.
+// Collects the listing and writes it in one piece at the end, or, for the
+// long cell listings, passes pieces straight on after what was collected; a
+// write error (a full disk, a closed pipe) turns the exit status into a
+// failure.
 class Output {
 public:
     Output(std::FILE* out, std::FILE* err) : out_(out), err_(err) {}
 
     std::string& Buffer() { return buffer_; }
+
+    // Writes what was collected so far, then size bytes of text.
+    void Write(const char* text, std::size_t size) {
+        Flush();
+        std::fwrite(text, 1, size, out_);
+    }
 
     int Finish(int status) {
         Flush();
@@ -155,7 +164,8 @@ int RunCells(const CliOptions& o, Output& out, bool fill) {
     Batch batch(o);
     if (PrepareData(batch.Flow, o, true, fill) != 1) return ExitFailed;
     out.Buffer() += RadiusLine(batch.Flow.Settings().SearchRad);
-    AppendCellListing(out.Buffer(), batch.Flow.Record(fill ? DataKind::Fill : DataKind::Grid));
+    WriteCellListing(batch.Flow.Record(fill ? DataKind::Fill : DataKind::Grid),
+                     [&out](const char* text, std::size_t size) { out.Write(text, size); });
     return ExitOk;
 }
 

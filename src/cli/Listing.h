@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 
 #include "colour/ContourMap.h"
@@ -22,7 +24,11 @@ std::string StatsListing(const ThkData& record);
 std::string RadiusLine(float radius);
 
 // x<TAB>y<TAB>value for every cell holding data, X-major (x outer, y inner),
-// appended to out.
+// handed to write in consecutive pieces of whole lines. A long listing is
+// formatted on two threads, each taking whole rows.
+void WriteCellListing(const ThkData& record, const std::function<void(const char*, std::size_t)>& write);
+
+// The same lines appended to out.
 void AppendCellListing(std::string& out, const ThkData& record);
 
 // Count, Min, Max and Mean lines of a region's statistics.
