@@ -25,7 +25,7 @@ rows=(
   "BM_DrawColorMap_Size500/ramp:0|BM_LiteralDrawColorMap_Size500/ramp:0|1|  the same, gradation table"
   "BM_DrawContourLines_Size500_5Levels|BM_LiteralDrawContourLines_Size500_5Levels|3|5 contour levels on 501 x 501"
   "BM_ReadThkFile_Size500Pitch1|BM_LiteralReadThkFile_Size500Pitch1|12|reading a 251,001-line .thk"
-  "BM_CliFillProcess/1/real_time|BM_CliFillLiteral/real_time|25|morvaplot-cli fill, whole process, R 80"
+  "BM_CliFillProcess/1/real_time|BM_CliFillLiteral/iterations:3/real_time|25|morvaplot-cli fill, whole process, R 80 (twin: literal engine in-process)"
   "BM_CliFillProcess/0/real_time|-|25|  the same, radius optimised (window default)"
 )
 filter=""

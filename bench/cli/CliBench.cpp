@@ -17,9 +17,11 @@
 #include <string>
 #include <vector>
 
+#include "calc/LiteralBSpline.h"
 #include "calc/LiteralGridCalc.h"
 #include "cli/Commands.h"
 #include "cli/Listing.h"
+#include "data/ThkReaderPaths.h"
 #include "support/RecordFactory.h"
 
 namespace {
@@ -114,5 +116,37 @@ void BM_CellListing(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_CellListing)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The literal engine doing the work of "fill FILE --radius 80.0" in-process:
+// every line through the reader's character scanner, the plain window scan
+// of Calc, the dense elimination of Fill, and the listing printed with
+// "%.17g" line by line. No process start-up is counted.
+void BM_CliFillLiteral(benchmark::State& state) {
+    std::FILE* in = std::fopen(WorkloadFile().c_str(), "rb");
+    std::string bytes;
+    char block[1 << 16];
+    for (std::size_t n; (n = std::fread(block, 1, sizeof block, in)) > 0;)
+        bytes.append(block, n);
+    std::fclose(in);
+    std::FILE* sink = std::fopen("/dev/null", "w");
+    auto raw = NewRecord();
+    auto grid = NewRecord();
+    auto fill = NewRecord();
+    literal::Spline spline;
+    for (auto _ : state) {
+        ClearThkData(raw.get(), 1);
+        if (ReadThkTextInBlocks(bytes, *raw, sizeof block, false) != 1) state.SkipWithError("read failed");
+        literal::CalcGrid(*raw, *grid, 3.0, 80.0f, 20);
+        if (literal::FillGrid(*grid, *fill, 3, spline) != 1) state.SkipWithError("fill failed");
+        fill->Size = grid->Size;
+        std::fprintf(sink, "Radius\t%.17g\n", 80.0);
+        for (int x = 0; x < ThkGridDim; ++x)
+            for (int y = 0; y < ThkGridDim; ++y)
+                if (HasData(fill->Value[x][y])) std::fprintf(sink, "%d\t%d\t%.17g\n", x, y, fill->Value[x][y]);
+        std::fflush(sink);
+    }
+    std::fclose(sink);
+}
+BENCHMARK(BM_CliFillLiteral)->UseRealTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
 }  // namespace
