@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 #include "data/ThkData.h"
 #include "support/RecordFactory.h"
@@ -108,4 +111,120 @@ TEST(ThkData, TextRatios) {
     EXPECT_EQ(r->Ratio, 0.0);
     EXPECT_EQ(r->UniformityPct, 0.0);
     EXPECT_EQ(r->Sigma3Pct, 0.0);
+}
+
+namespace {
+
+// The statistics as plain loops over every cell, x-major: the literal twin of
+// the gathered, lane-summed and list-fed ways the records are measured.
+struct PlainStatistics {
+    int count = 0;
+    double min = RunningMinStart;
+    double max = StatInitMax;
+    double mean = NoData;
+    double sigma = 0.0;
+};
+
+PlainStatistics Plain(const ThkData& r) {
+    PlainStatistics p;
+    double sum = 0.0;
+    for (const auto& column : r.Value)
+        for (const double v : column)
+            if (HasData(v)) {
+                ++p.count;
+                sum += v;
+                if (p.min > v) p.min = v;
+                if (v > p.max) p.max = v;
+            }
+    if (p.min == RunningMinStart) p.min = StatInitMin;
+    if (p.count > 0) p.mean = sum / p.count;
+    double squares = 0.0;
+    for (const auto& column : r.Value)
+        for (const double v : column)
+            if (HasData(v)) squares += (v - p.mean) * (v - p.mean);
+    p.sigma = std::sqrt(squares / (p.count + 1));
+    return p;
+}
+
+std::uint64_t Bits(double v) {
+    return std::bit_cast<std::uint64_t>(v);
+}
+
+}  // namespace
+
+// Every way of measuring a record gives the plain loops' bits: the record
+// scan (RecalcStatistics), a producer's list of cells in x-major order
+// (RecalcStatisticsOf), and single-precision cells (MeanAndSigmaOf, whose
+// sum runs in lanes where that is exact).
+TEST(ThkData, StatisticsMatchPlainLoops) {
+    struct Case {
+        const char* name;
+        void (*fill)(ThkData&);
+    };
+    const Case cases[] = {
+        {"empty", [](ThkData&) {}},
+        {"dense floats near 1000",
+         [](ThkData& r) {
+             for (int x = 0; x < ThkGridDim; ++x)
+                 for (int y = 0; y < ThkGridDim; ++y)
+                     r.Value[x][y] = static_cast<float>(1000.0 + std::sin(x * 0.37 + y * 0.11) * 3.3);
+         }},
+        {"floats across zero, signed zeros",
+         [](ThkData& r) {
+             for (int x = 0; x < 200; ++x)
+                 for (int y = 0; y < 300; ++y)
+                     r.Value[x][y] = static_cast<float>(std::sin(x * 0.05) * std::cos(y * 0.07) * 1e-3);
+             r.Value[3][4] = -0.0;
+             r.Value[5][6] = 0.0;
+         }},
+        {"sparse lattice with cells below the empty value",
+         [](ThkData& r) {
+             for (int x = 0; x <= 500; x += 20)
+                 for (int y = 3; y <= 500; y += 20)
+                     r.Value[x][y] = static_cast<float>(x * 1.5 - y * 0.25);
+             r.Value[40][23] = -123456.0f;
+             r.Value[500][500] = 7.0f;
+         }},
+        {"a float too wide for an exact sum in lanes",
+         [](ThkData& r) {
+             // In order every 1 is lost against 2^60; summed apart they are not.
+             r.Value[0][0] = 1152921504606846976.0;  // 2^60
+             for (int x = 1; x < 9; ++x)
+                 for (int y = 0; y < 500; ++y)
+                     r.Value[x][y] = 1.0;
+         }},
+    };
+    auto r = NewRecord(500, 1, 1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ClearThkData(r.get(), 1);
+        c.fill(*r);
+        r->Valid = true;
+        const PlainStatistics p = Plain(*r);
+
+        RecalcStatistics(*r);
+        EXPECT_EQ(r->Count, p.count);
+        EXPECT_EQ(Bits(r->Min), Bits(p.min));
+        EXPECT_EQ(Bits(r->Max), Bits(p.max));
+        EXPECT_EQ(Bits(r->Mean), Bits(p.mean));
+        EXPECT_EQ(Bits(r->Sigma), Bits(p.sigma));
+
+        std::vector<double> cells;
+        std::vector<float> floats;
+        for (const auto& column : r->Value)
+            for (const double v : column) {
+                cells.push_back(v);
+                floats.push_back(static_cast<float>(v));
+            }
+        RecalcStatisticsOf(*r, cells);
+        EXPECT_EQ(r->Count, p.count);
+        EXPECT_EQ(Bits(r->Min), Bits(p.min));
+        EXPECT_EQ(Bits(r->Mean), Bits(p.mean));
+        EXPECT_EQ(Bits(r->Sigma), Bits(p.sigma));
+
+        // Every case holds single-precision values only.
+        const MeanAndSigma m = MeanAndSigmaOf(floats);
+        EXPECT_EQ(Bits(m.Mean), Bits(p.mean));
+        EXPECT_EQ(Bits(m.Sigma), Bits(p.sigma));
+    }
 }
