@@ -61,4 +61,24 @@ void BM_DrawContourLines_Size500_5Levels(benchmark::State& state) {
 }
 BENCHMARK(BM_DrawContourLines_Size500_5Levels)->Unit(benchmark::kMillisecond);
 
+// The same levels traced without drawing: the scan and the traces alone.
+void BM_TraceContours_Size500_5Levels(benchmark::State& state) {
+    struct CountingSink final : ContourSink {
+        long points = 0;
+        void BeginLevel(int, double, Color) override {}
+        void MoveTo(int, int, double, double) override { ++points; }
+        void LineTo(int, int, double, double) override { ++points; }
+    };
+    const auto record = SmoothRecord();
+    const GradationTable table = ColormapPreset();
+    SetBorderCount(5);
+    for (auto _ : state) {
+        CountingSink sink;
+        TraceContours(*record, record->Size, 301, 301, table, true, DrawingRampSet, sink);
+        benchmark::DoNotOptimize(sink.points);
+    }
+    InitColorScale(5);
+}
+BENCHMARK(BM_TraceContours_Size500_5Levels)->Unit(benchmark::kMillisecond);
+
 }  // namespace

@@ -6,6 +6,9 @@
 
 namespace {
 
+// Pixel columns per strip: 32 record columns read side by side.
+constexpr int MapStripWidth = 32;
+
 // Grid index of every pixel along one axis: integer part of pixel * scale,
 // the scale held in single precision. Kept inside the grid even for a damaged
 // Size, so no pixel can read outside the record.
@@ -38,26 +41,54 @@ void DrawColorMap(QImage& image, const ThkData& record, bool useRamp, const Disp
         max /= record.Divisor;
     }
     const QRgb back = ColorToArgb(backColor);
+    const RampPalette ramp(CurrentRampParameters());
+    const GradationPalette gradation(table);
+
+    // The value pixel (i, j) shows, NoData when it takes the back colour.
+    auto shown = [&](int i, int j) {
+        double v = record.Value[columns[static_cast<size_t>(i)]][rows[static_cast<size_t>(j)]];
+        if (condition.Enabled) {
+            if (divide && HasData(v)) v /= record.Divisor;
+            if (!TestValueCondition(v, true, condition.Mode, condition.Low, condition.High)) v = NoData;
+        }
+        return v;
+    };
 
     QImage map(width, height, QImage::Format_RGB32);
-    for (int j = 0; j < height; ++j) {
-        auto* line = reinterpret_cast<QRgb*>(map.scanLine(j));
-        const int y = rows[static_cast<size_t>(j)];
-        for (int i = 0; i < width; ++i) {
-            double v = record.Value[columns[static_cast<size_t>(i)]][y];
-            if (condition.Enabled) {
-                if (divide && HasData(v)) v /= record.Divisor;
-                if (!TestValueCondition(v, true, condition.Mode, condition.Low, condition.High)) v = NoData;
-            }
-            if (!HasData(v)) {
-                line[i] = back;
-                continue;
-            }
-            const double position = ScalePosition(v, min, max);
-            const Color c = useRamp ? GetRampColor(static_cast<float>(position))
-                                    : GetGradationColor(table, static_cast<float>(1.0 - position));
-            line[i] = ColorToArgb(c);
+    uchar* const bits = map.bits();
+    const qsizetype bytesPerLine = map.bytesPerLine();
+    // Strips of pixel columns, each walked down row by row: a strip reads a
+    // few record columns (x-major) front to back instead of one value from
+    // every column per pixel row.
+    const int strips = (width + MapStripWidth - 1) / MapStripWidth;
+    for (int s = 0; s < strips; ++s) {
+        const int first = s * MapStripWidth;
+        const int count = std::min(MapStripWidth, width - first);
+        double values[MapStripWidth];
+        for (int j = 0; j < height; ++j) {
+            for (int k = 0; k < count; ++k)
+                values[k] = shown(first + k, j);
+            auto* line = reinterpret_cast<QRgb*>(bits + j * bytesPerLine) + first;
+            if (useRamp)
+                ramp.PaintValues(values, count, min, max, back, line);
+            else
+                gradation.PaintValues(values, count, min, max, back, line);
         }
+    }
+
+    // LastColorRGB as colouring pixel by pixel in row order leaves it: the
+    // colour of the last pixel coloured, when the colour function stores it.
+    if (useRamp || gradation.Blends()) {
+        for (int j = height - 1; j >= 0; --j)
+            for (int i = width - 1; i >= 0; --i) {
+                const double v = shown(i, j);
+                if (!HasData(v)) continue;
+                const double position = ScalePosition(v, min, max);
+                StoreLastColor(useRamp ? ramp(static_cast<float>(position))
+                                       : gradation(static_cast<float>(1.0 - position)));
+                image = std::move(map);
+                return;
+            }
     }
     image = std::move(map);
 }

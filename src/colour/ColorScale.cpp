@@ -1,9 +1,12 @@
 #include "colour/ColorScale.h"
 
+#include "data/ThkData.h"
+
 #include <QImage>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 // Rounding: every quantity held in single precision is a float variable whose
 // defining expression is evaluated in double and rounded once when stored.
@@ -29,12 +32,6 @@ int Channel(Color c, int k) {
 float Clamp01(float v) {
     if (!(v >= 0.0f)) return 0.0f;  // also NaN
     return v > 1.0f ? 1.0f : v;
-}
-
-Color StoreChannels(int red, int green, int blue) {
-    LastRgb = {static_cast<float>(red / 255.0), static_cast<float>(green / 255.0),
-               static_cast<float>(blue / 255.0)};
-    return MakeColor(red, green, blue);
 }
 
 }  // namespace
@@ -91,24 +88,44 @@ Color GetRampColor(float x) {
     return GetRampColor(x, CurrentRamp);
 }
 
-Color GetRampColor(float x, const RampParameters& r) {
-    const double xd = x;
-    float hue = static_cast<float>((1.0 - xd) * r.HueSpan + r.HueOffset);
-    float saturation = static_cast<float>(r.SatSlope * xd + r.SatBase);
-    float value = static_cast<float>(r.ValueSlope * xd + r.ValueBase);
+namespace {
 
-    // Whole degrees 0..359. A hue far below zero (a position far outside 0..1)
-    // is first brought near zero exactly; adding 360 in float there would no
-    // longer change it and the loop would never end.
+[[gnu::always_inline]] inline float RampHue(float x, const RampParameters& r) {
+    return static_cast<float>((1.0 - static_cast<double>(x)) * r.HueSpan + r.HueOffset);
+}
+
+float RampSaturation(float x, const RampParameters& r) {
+    return Clamp01(static_cast<float>(r.SatSlope * static_cast<double>(x) + r.SatBase));
+}
+
+float RampValue(float x, const RampParameters& r) {
+    return Clamp01(static_cast<float>(r.ValueSlope * static_cast<double>(x) + r.ValueBase));
+}
+
+// Whole degrees 0..359 of a hue: truncated, then reduced modulo 360.
+[[gnu::always_inline]] inline int WholeDegrees(float hue) {
+    // Within one turn either side of 0..360 (positions 0..1 of every shipped
+    // ramp set) at most one turn is added and the reduction is one
+    // subtraction; the general steps below give the same degrees there.
+    // Adding 360 in double is exact; rounding it to float may give 360.
+    if (hue >= -360.0f && hue < 720.0f) {
+        if (hue < 0.0f) hue = static_cast<float>(hue + 360.0);
+        const int degrees = static_cast<int>(hue);
+        return degrees < 360 ? degrees : degrees - 360;
+    }
+    // A hue far below zero (a position far outside 0..1) is first brought
+    // near zero exactly; adding 360 in float there would no longer change it
+    // and the loop would never end.
     if (!std::isfinite(hue)) hue = 0.0f;
     if (hue < -3600.0f) hue = std::fmod(hue, 360.0f);
     while (hue < 0.0f)
         hue = static_cast<float>(hue + 360.0);
-    hue = static_cast<float>(std::fmod(std::trunc(static_cast<double>(hue)), 360.0));
+    return static_cast<int>(std::fmod(std::trunc(static_cast<double>(hue)), 360.0));
+}
 
-    saturation = Clamp01(saturation);
-    value = Clamp01(value);
-
+// Colour of a whole-degree hue at saturation and value 0..1.
+Color HsvColor(int degrees, float saturation, float value) {
+    const float hue = static_cast<float>(degrees);
     // 1/60 in double: with a float factor 340 degrees gives q = 0.3333327 and
     // a blue channel of 84 instead of 85.
     const float h = static_cast<float>(hue * (1.0 / 60.0));
@@ -151,12 +168,11 @@ Color GetRampColor(float x, const RampParameters& r) {
             blue = q;
             break;
     }
-    return StoreChannels(TruncateToInt(red * 255.0), TruncateToInt(green * 255.0),
-                         TruncateToInt(blue * 255.0));
+    return MakeColor(TruncateToInt(red * 255.0), TruncateToInt(green * 255.0), TruncateToInt(blue * 255.0));
 }
 
-Color BlendColor(Color a, Color b, double high, double low, double value) {
-    const double t = (value - low) / (high - low);
+// Each channel moved from a toward b by the fraction t, truncated.
+[[gnu::always_inline]] inline Color BlendByFraction(Color a, Color b, double t) {
     int result[3];
     for (int k = 0; k < 3; ++k) {
         const int from = Channel(a, k);
@@ -165,7 +181,79 @@ Color BlendColor(Color a, Color b, double high, double low, double value) {
         // An unclamped fraction outside 0..1 would carry into the next channel.
         result[k] = std::clamp(to < from ? from - step : from + step, 0, 255);
     }
-    return StoreChannels(result[0], result[1], result[2]);
+    return MakeColor(result[0], result[1], result[2]);
+}
+
+[[gnu::always_inline]] inline Color BlendOf(Color a, Color b, double high, double low, double value) {
+    return BlendByFraction(a, b, (value - low) / (high - low));
+}
+
+template <typename T>
+bool SameBits(T a, T b) {
+    return std::memcmp(&a, &b, sizeof(T)) == 0;
+}
+
+}  // namespace
+
+Color RampColorOf(float x, const RampParameters& r) {
+    return HsvColor(WholeDegrees(RampHue(x, r)), RampSaturation(x, r), RampValue(x, r));
+}
+
+Color GetRampColor(float x, const RampParameters& r) {
+    const Color c = RampColorOf(x, r);
+    StoreLastColor(c);
+    return c;
+}
+
+void StoreLastColor(Color c) {
+    LastRgb = {static_cast<float>(ColorRed(c) / 255.0), static_cast<float>(ColorGreen(c) / 255.0),
+               static_cast<float>(ColorBlue(c) / 255.0)};
+}
+
+RampPalette::RampPalette(const RampParameters& ramp) : ramp_(ramp) {
+    // With finite parameters saturation and value are monotonic in the
+    // position (each step is a product or sum with a constant, rounded), so
+    // when both ends agree they are the same all over 0..1.
+    const bool finite = std::isfinite(ramp.HueOffset) && std::isfinite(ramp.HueSpan) &&
+                        std::isfinite(ramp.SatBase) && std::isfinite(ramp.SatSlope) &&
+                        std::isfinite(ramp.ValueBase) && std::isfinite(ramp.ValueSlope);
+    const float saturation = RampSaturation(0.0f, ramp);
+    const float value = RampValue(0.0f, ramp);
+    byHue_ =
+        finite && SameBits(saturation, RampSaturation(1.0f, ramp)) && SameBits(value, RampValue(1.0f, ramp));
+    if (!byHue_) return;
+    for (int degrees = 0; degrees < 360; ++degrees) {
+        hueColors_[static_cast<size_t>(degrees)] = HsvColor(degrees, saturation, value);
+        hueArgb_[static_cast<size_t>(degrees)] = ColorToArgb(hueColors_[static_cast<size_t>(degrees)]);
+    }
+}
+
+Color RampPalette::operator()(float x) const {
+    if (byHue_ && x >= 0.0f && x <= 1.0f)
+        return hueColors_[static_cast<size_t>(WholeDegrees(RampHue(x, ramp_)))];
+    return RampColorOf(x, ramp_);
+}
+
+void RampPalette::PaintValues(const double* values, int count, double min, double max, std::uint32_t back,
+                              std::uint32_t* pixels) const {
+    for (int i = 0; i < count; ++i) {
+        const double v = values[i];
+        if (!HasData(v)) {
+            pixels[i] = back;
+            continue;
+        }
+        const float x = static_cast<float>(ScalePosition(v, min, max));
+        if (byHue_ && x >= 0.0f && x <= 1.0f)
+            pixels[i] = hueArgb_[static_cast<size_t>(WholeDegrees(RampHue(x, ramp_)))];
+        else
+            pixels[i] = ColorToArgb(RampColorOf(x, ramp_));
+    }
+}
+
+Color BlendColor(Color a, Color b, double high, double low, double value) {
+    const Color c = BlendOf(a, b, high, low, value);
+    StoreLastColor(c);
+    return c;
 }
 
 Color GetScaleColor(bool useRamp, Color a, Color b, float position) {
@@ -198,6 +286,36 @@ Color GetGradationColor(const GradationTable& table, float position) {
     if (i == intervals) i = intervals - 1;  // x is at most 1, so only rounding lands here
     const float lower = static_cast<float>(static_cast<double>(i) / intervals);
     return BlendColor(colors[i], colors[i + 1], upper, lower, x);
+}
+
+GradationPalette::GradationPalette(const GradationTable& table)
+    : colors_(table.Colors), intervals_(GradationIntervals(table)) {
+    for (int i = 0; i < intervals_; ++i) {
+        lowers_[static_cast<size_t>(i)] = static_cast<float>(static_cast<double>(i) / intervals_);
+        uppers_[static_cast<size_t>(i)] = static_cast<float>(static_cast<double>(i + 1) / intervals_);
+        widths_[static_cast<size_t>(i)] =
+            static_cast<double>(uppers_[static_cast<size_t>(i)]) - lowers_[static_cast<size_t>(i)];
+    }
+}
+
+Color GradationPalette::operator()(float position) const {
+    if (intervals_ <= 0) return colors_[0];
+    const float x = Clamp01(position);
+    // The first interval whose upper bound reaches x, else the last one.
+    int i = 0;
+    while (i < intervals_ - 1 && !(x <= uppers_[static_cast<size_t>(i)]))
+        ++i;
+    const auto k = static_cast<size_t>(i);
+    return BlendByFraction(colors_[k], colors_[k + 1], (static_cast<double>(x) - lowers_[k]) / widths_[k]);
+}
+
+void GradationPalette::PaintValues(const double* values, int count, double min, double max,
+                                   std::uint32_t back, std::uint32_t* pixels) const {
+    for (int i = 0; i < count; ++i) {
+        const double v = values[i];
+        pixels[i] =
+            HasData(v) ? ColorToArgb((*this)(static_cast<float>(1.0 - ScalePosition(v, min, max)))) : back;
+    }
 }
 
 double ScalePosition(double value, double min, double max) {

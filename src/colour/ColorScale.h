@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 
 #include "core/Codes.h"
 #include "core/Color.h"
@@ -70,6 +71,33 @@ RampParameters CurrentRampParameters();
 Color GetRampColor(float x);
 Color GetRampColor(float x, const RampParameters& ramp);
 
+// GetRampColor's colour without setting LastColorRGB.
+Color RampColorOf(float x, const RampParameters& ramp);
+
+// Sets LastColorRGB to the channels of c, as the colour functions that
+// return c leave it.
+void StoreLastColor(Color c);
+
+// GetRampColor for the many positions of one picture, without setting
+// LastColorRGB. When a ramp set keeps saturation and value fixed over
+// positions 0..1 (the start-up set does), those positions take their colour
+// from a table of the 360 whole-degree hues, made by the same arithmetic.
+class RampPalette {
+public:
+    explicit RampPalette(const RampParameters& ramp);
+    Color operator()(float x) const;
+    // Pixels (QImage RGB32) of count values: back for a value without data,
+    // else the colour of the value's ScalePosition on min..max.
+    void PaintValues(const double* values, int count, double min, double max, std::uint32_t back,
+                     std::uint32_t* pixels) const;
+
+private:
+    RampParameters ramp_;
+    bool byHue_ = false;
+    std::array<Color, 360> hueColors_{};
+    std::array<std::uint32_t, 360> hueArgb_{};
+};
+
 // Colour between a (at low) and b (at high) for value: each channel moves
 // from a toward b by the truncated fraction, so the result leans toward a
 // (white to black at the middle is 0x808080). The fraction is not clamped,
@@ -90,6 +118,28 @@ std::array<float, 3> LastColorRGB();
 // Colors[0] at 0, Colors[Count - 1] at 1, blended linearly in between;
 // Colors[0] when fewer than two are in use.
 Color GetGradationColor(const GradationTable& table, float position);
+
+// GetGradationColor for the many positions of one picture, with the interval
+// bounds computed once and without setting LastColorRGB.
+class GradationPalette {
+public:
+    explicit GradationPalette(const GradationTable& table);
+    Color operator()(float position) const;
+    // Pixels (QImage RGB32) of count values: back for a value without data,
+    // else the colour at 1 - the value's ScalePosition on min..max.
+    void PaintValues(const double* values, int count, double min, double max, std::uint32_t back,
+                     std::uint32_t* pixels) const;
+    // Whether GetGradationColor sets LastColorRGB: it blends, and so stores
+    // the colour, only with two or more colours in use.
+    bool Blends() const { return intervals_ > 0; }
+
+private:
+    std::array<Color, GradationMaxColors> colors_;
+    int intervals_;
+    std::array<float, GradationMaxColors - 1> lowers_{};
+    std::array<float, GradationMaxColors - 1> uppers_{};
+    std::array<double, GradationMaxColors - 1> widths_{};  // upper - lower
+};
 
 // Position of value on the scale min..max: 0.5 when min equals max, else
 // clamped to 0..1.

@@ -5,10 +5,15 @@
 #include <QPainter>
 #include <QPen>
 #include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "colour/ColorMap.h"
+#include "core/VectorClones.h"
 
 namespace {
 
@@ -17,6 +22,83 @@ Color ContourBackColor = 0x000000;
 // One byte per grid node, cleared at the start of every level: a start edge
 // whose two nodes are both marked already belongs to a traced line.
 unsigned char Visited[ThkGridDim][ThkGridDim];
+
+// Side of every grid node against the current level: NodeAbove when it holds
+// data and value - level > 0, NodeBelow when it holds data and value - level
+// < 0, else 0. Only an edge with one node of each side can pass the start
+// test, whose product of the two differences is negative only for opposite
+// strict signs. Rows are padded with zeros past the grid (and past Size), so
+// whole words can be read at any start row up to the last node.
+constexpr unsigned char NodeAbove = 1;
+constexpr unsigned char NodeBelow = 2;
+constexpr int SideRowBytes = 512 + 8;
+unsigned char Sides[ThkGridDim][SideRowBytes];
+
+MORVAPLOT_VECTOR_CLONES
+void ClassifyNodes(const double* values, int count, double level, unsigned char* sides) {
+    for (int y = 0; y < count; ++y) {
+        const double v = values[y];
+        const double d = v - level;
+        const bool data = v > NoData;
+        sides[y] = static_cast<unsigned char>((data & (d > 0.0) ? NodeAbove : 0) |
+                                              (data & (d < 0.0) ? NodeBelow : 0));
+    }
+}
+
+// For levels that rise (each at least the one before) and are finite, the
+// sides of every level follow from two counts per node, made in one pass over
+// the record: LevelsUnder, the levels strictly below the value, and
+// LevelsReached, those at or below it. The node lies above level k (1-based)
+// when k <= LevelsUnder and below it when k > LevelsReached. A node without
+// data, and the padding, count 0 and 255: on neither side of any level.
+constexpr int MaxCountedLevels = 250;
+unsigned char LevelsUnder[ThkGridDim][SideRowBytes];
+unsigned char LevelsReached[ThkGridDim][SideRowBytes];
+
+MORVAPLOT_VECTOR_CLONES
+void CountLevels(const double* values, int count, const double* levels, int n, unsigned char* under,
+                 unsigned char* reached) {
+    long long strictly[ThkGridDim];
+    long long atOrBelow[ThkGridDim];
+    for (int y = 0; y < count; ++y)
+        strictly[y] = atOrBelow[y] = 0;
+    for (int k = 0; k < n; ++k) {
+        const double level = levels[k];
+        for (int y = 0; y < count; ++y) {
+            strictly[y] += values[y] > level ? 1 : 0;
+            atOrBelow[y] += values[y] >= level ? 1 : 0;
+        }
+    }
+    for (int y = 0; y < count; ++y) {
+        const bool data = values[y] > NoData;
+        under[y] = static_cast<unsigned char>(data ? strictly[y] : 0);
+        reached[y] = static_cast<unsigned char>(data ? atOrBelow[y] : 255);
+    }
+}
+
+MORVAPLOT_VECTOR_CLONES
+void SidesFromCounts(const unsigned char* under, const unsigned char* reached, int count, unsigned char k,
+                     unsigned char* sides) {
+    for (int y = 0; y < count; ++y) {
+        const unsigned char above = under[y] >= k ? NodeAbove : 0;
+        const unsigned char below = reached[y] < k ? NodeBelow : 0;
+        sides[y] = above | below;
+    }
+}
+
+// Eight side bytes starting at p, byte k (row y + k) in bits 8k..8k+7.
+std::uint64_t LoadSides(const unsigned char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+    return word;
+}
+
+// Bit 8k set where byte k of the OR of two side words holds both sides.
+std::uint64_t OppositeSides(std::uint64_t a, std::uint64_t b) {
+    const std::uint64_t both = a | b;
+    return both & (both >> 1) & 0x0101010101010101ull;
+}
 
 struct Node {
     int x;
@@ -40,17 +122,34 @@ public:
           level_(level),
           sink_(sink) {}
 
+    // Every edge in scan order, each put to IsStartEdge when its turn comes
+    // (marks change while lines are traced); edges whose nodes are not on
+    // opposite sides of the level cannot pass and are skipped eight at a
+    // time. Sides must hold this level.
     void ScanStartEdges() {
-        for (int x = 0; x <= size_; ++x)
-            for (int y = 0; y < size_; ++y)
-                if (IsStartEdge({x, y}, {x, y + 1})) StartOnColumnEdge(x, y);
+        for (int x = 0; x <= size_; ++x) {
+            const unsigned char* column = Sides[x];
+            for (int y0 = 0; y0 < size_; y0 += 8) {
+                std::uint64_t found = OppositeSides(LoadSides(column + y0), LoadSides(column + y0 + 1));
+                for (; found != 0; found &= found - 1) {
+                    const int y = y0 + std::countr_zero(found) / 8;
+                    if (y < size_ && IsStartEdge({x, y}, {x, y + 1})) StartOnColumnEdge(x, y);
+                }
+            }
+        }
         // Lines that cross no edge between (x, y) and (x, y + 1), such as the
         // levels of a surface tilted along X only, are started from the edges
         // between (x, y) and (x + 1, y). Marks are kept, so lines already
         // drawn are not started again.
-        for (int x = 0; x < size_; ++x)
-            for (int y = 0; y <= size_; ++y)
-                if (IsStartEdge({x, y}, {x + 1, y})) StartOnRowEdge(x, y);
+        for (int x = 0; x < size_; ++x) {
+            for (int y0 = 0; y0 <= size_; y0 += 8) {
+                std::uint64_t found = OppositeSides(LoadSides(Sides[x] + y0), LoadSides(Sides[x + 1] + y0));
+                for (; found != 0; found &= found - 1) {
+                    const int y = y0 + std::countr_zero(found) / 8;
+                    if (y <= size_ && IsStartEdge({x, y}, {x + 1, y})) StartOnRowEdge(x, y);
+                }
+            }
+        }
     }
 
 private:
@@ -243,6 +342,41 @@ private:
     QPoint current_;
 };
 
+// Sides of nodes 0..size of columns 0..size against level, zero past them.
+void ClassifyLevel(const ThkData& record, int size, double level) {
+    for (int x = 0; x <= size; ++x) {
+        ClassifyNodes(record.Value[x], size + 1, level, Sides[x]);
+        std::memset(Sides[x] + size + 1, 0, static_cast<size_t>(SideRowBytes - (size + 1)));
+    }
+}
+
+// Whether the sides of these levels can come from LevelsUnder and
+// LevelsReached: finite, rising and few enough to count in a byte.
+bool CountableLevels(const std::vector<double>& levels) {
+    if (levels.size() > static_cast<size_t>(MaxCountedLevels)) return false;
+    for (size_t k = 0; k < levels.size(); ++k) {
+        if (!std::isfinite(levels[k])) return false;
+        if (k > 0 && !(levels[k - 1] <= levels[k])) return false;
+    }
+    return true;
+}
+
+void CountAllLevels(const ThkData& record, int size, const std::vector<double>& levels) {
+    for (int x = 0; x <= size; ++x) {
+        CountLevels(record.Value[x], size + 1, levels.data(), static_cast<int>(levels.size()), LevelsUnder[x],
+                    LevelsReached[x]);
+        std::memset(LevelsUnder[x] + size + 1, 0, static_cast<size_t>(SideRowBytes - (size + 1)));
+        std::memset(LevelsReached[x] + size + 1, 255, static_cast<size_t>(SideRowBytes - (size + 1)));
+    }
+}
+
+// Sides of level k (1-based) from the counts, zero past node size.
+void SidesOfCountedLevel(int size, int k) {
+    for (int x = 0; x <= size; ++x)
+        SidesFromCounts(LevelsUnder[x], LevelsReached[x], SideRowBytes, static_cast<unsigned char>(k),
+                        Sides[x]);
+}
+
 }  // namespace
 
 void SetContourColors(Color background) {
@@ -261,14 +395,23 @@ void TraceContours(const ThkData& record, int size, int width, int height, const
     if (!(record.Max != record.Min)) return;
 
     const int n = BorderCount();
+    std::vector<double> levels;
+    for (int k = 1; k <= n; ++k)
+        levels.push_back(record.Min + k * (record.Max - record.Min) / (n + 1));
+    const bool counted = CountableLevels(levels);
+    if (counted) CountAllLevels(record, size, levels);
     for (int k = 1; k <= n; ++k) {
         const double relative = static_cast<double>(k) / (n + 1);
         const Color pen = useRamp ? GetRampColor(static_cast<float>(relative))
                                   : GetGradationColor(table, static_cast<float>(1.0 - relative));
-        const double level = record.Min + k * (record.Max - record.Min) / (n + 1);
+        const double level = levels[static_cast<size_t>(k - 1)];
         sink.BeginLevel(k, level, pen);
         for (int x = 0; x <= size; ++x)
             std::memset(Visited[x], 0, static_cast<size_t>(size + 1));
+        if (counted)
+            SidesOfCountedLevel(size, k);
+        else
+            ClassifyLevel(record, size, level);
         LevelTracer(record, size, width, height, level, sink).ScanStartEdges();
     }
 }

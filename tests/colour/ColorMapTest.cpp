@@ -1,9 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <limits>
 #include <map>
+#include <random>
+#include <string>
 #include <vector>
 
+#include "TwinRecords.h"
 #include "colour/ColorMap.h"
 #include "colour/ColorScale.h"
 #include "support/RecordFactory.h"
@@ -159,6 +167,322 @@ TEST_F(ColorMap, EnabledConditionDividesByTheDivisor) {
     EXPECT_EQ(At(image, 0, 0), Blue);
     EXPECT_EQ(At(image, 300, 0), MakeColor(255, 0, 85));
     EXPECT_EQ(At(image, 0, 300), 0x00FF00u);
+}
+
+// The colour functions and the pixel-by-pixel colour map as they were before
+// the palettes and strips: the reference the faster drawing must match pixel
+// for pixel, LastColorRGB included.
+namespace plain {
+
+std::array<float, 3> LastRgb{0.0f, 0.0f, 0.0f};
+
+int TruncateToInt(double v) {
+    if (!(v == v)) return 0;
+    return static_cast<int>(std::clamp(v, -1.0e9, 1.0e9));
+}
+
+int Channel(Color c, int k) {
+    return static_cast<int>((c >> (8 * k)) & 0xFFu);
+}
+
+float Clamp01(float v) {
+    if (!(v >= 0.0f)) return 0.0f;
+    return v > 1.0f ? 1.0f : v;
+}
+
+Color StoreChannels(int red, int green, int blue) {
+    LastRgb = {static_cast<float>(red / 255.0), static_cast<float>(green / 255.0),
+               static_cast<float>(blue / 255.0)};
+    return MakeColor(red, green, blue);
+}
+
+Color GetRampColor(float x, const RampParameters& r) {
+    const double xd = x;
+    float hue = static_cast<float>((1.0 - xd) * r.HueSpan + r.HueOffset);
+    float saturation = static_cast<float>(r.SatSlope * xd + r.SatBase);
+    float value = static_cast<float>(r.ValueSlope * xd + r.ValueBase);
+    if (!std::isfinite(hue)) hue = 0.0f;
+    if (hue < -3600.0f) hue = std::fmod(hue, 360.0f);
+    while (hue < 0.0f)
+        hue = static_cast<float>(hue + 360.0);
+    hue = static_cast<float>(std::fmod(std::trunc(static_cast<double>(hue)), 360.0));
+    saturation = Clamp01(saturation);
+    value = Clamp01(value);
+    const float h = static_cast<float>(hue * (1.0 / 60.0));
+    const int sector = static_cast<int>(h);
+    const float f = static_cast<float>(h - static_cast<double>(sector));
+    const float p = static_cast<float>((1.0 - saturation) * value);
+    const float q = static_cast<float>((1.0 - f * static_cast<double>(saturation)) * value);
+    const float t = static_cast<float>((1.0 - (1.0 - f) * static_cast<double>(saturation)) * value);
+    float red = value, green = t, blue = p;
+    switch (sector) {
+        case 0:
+            red = value;
+            green = t;
+            blue = p;
+            break;
+        case 1:
+            red = q;
+            green = value;
+            blue = p;
+            break;
+        case 2:
+            red = p;
+            green = value;
+            blue = t;
+            break;
+        case 3:
+            red = p;
+            green = q;
+            blue = value;
+            break;
+        case 4:
+            red = t;
+            green = p;
+            blue = value;
+            break;
+        default:
+            red = value;
+            green = p;
+            blue = q;
+            break;
+    }
+    return StoreChannels(TruncateToInt(red * 255.0), TruncateToInt(green * 255.0),
+                         TruncateToInt(blue * 255.0));
+}
+
+Color BlendColor(Color a, Color b, double high, double low, double value) {
+    const double t = (value - low) / (high - low);
+    int result[3];
+    for (int k = 0; k < 3; ++k) {
+        const int from = Channel(a, k);
+        const int to = Channel(b, k);
+        const int step = TruncateToInt(std::abs(to - from) * t);
+        result[k] = std::clamp(to < from ? from - step : from + step, 0, 255);
+    }
+    return StoreChannels(result[0], result[1], result[2]);
+}
+
+Color GetGradationColor(const GradationTable& table, float position) {
+    const Color* colors = table.Colors.data();
+    const int intervals = GradationIntervals(table);
+    if (intervals <= 0) return colors[0];
+    const float x = Clamp01(position);
+    int i = 0;
+    float upper = 1.0f;
+    for (; i < intervals; ++i) {
+        upper = static_cast<float>(static_cast<double>(i + 1) / intervals);
+        if (x <= upper) break;
+    }
+    if (i == intervals) i = intervals - 1;
+    const float lower = static_cast<float>(static_cast<double>(i) / intervals);
+    return plain::BlendColor(colors[i], colors[i + 1], upper, lower, x);
+}
+
+std::vector<int> SampleIndexes(int pixels, int size) {
+    const float scale = static_cast<float>(static_cast<double>(size + 1) / pixels);
+    std::vector<int> indexes(static_cast<size_t>(pixels));
+    for (int i = 0; i < pixels; ++i) {
+        const int index = static_cast<int>(i * static_cast<double>(scale));
+        indexes[static_cast<size_t>(i)] = std::clamp(index, 0, ThkMaxSize);
+    }
+    return indexes;
+}
+
+QImage DrawColorMap(int width, int height, const ThkData& record, bool useRamp, const RampParameters& ramp,
+                    const DisplayCondition& condition, Color backColor, const GradationTable& table) {
+    const std::vector<int> columns = SampleIndexes(width, record.Size);
+    const std::vector<int> rows = SampleIndexes(height, record.Size);
+    double min = record.Min;
+    double max = record.Max;
+    const bool divide = condition.Enabled && record.Divisor != 0.0;
+    if (divide) {
+        min /= record.Divisor;
+        max /= record.Divisor;
+    }
+    const QRgb back = ColorToArgb(backColor);
+    QImage map(width, height, QImage::Format_RGB32);
+    for (int j = 0; j < height; ++j) {
+        auto* line = reinterpret_cast<QRgb*>(map.scanLine(j));
+        const int y = rows[static_cast<size_t>(j)];
+        for (int i = 0; i < width; ++i) {
+            double v = record.Value[columns[static_cast<size_t>(i)]][y];
+            if (condition.Enabled) {
+                if (divide && HasData(v)) v /= record.Divisor;
+                if (!TestValueCondition(v, true, condition.Mode, condition.Low, condition.High)) v = NoData;
+            }
+            if (!HasData(v)) {
+                line[i] = back;
+                continue;
+            }
+            const double position = ScalePosition(v, min, max);
+            const Color c = useRamp ? plain::GetRampColor(static_cast<float>(position), ramp)
+                                    : plain::GetGradationColor(table, static_cast<float>(1.0 - position));
+            line[i] = ColorToArgb(c);
+        }
+    }
+    return map;
+}
+
+}  // namespace plain
+
+struct TwinRamp {
+    const char* label;
+    RampParameters ramp;
+};
+
+// The shipped sets, shades that change with the position, hues past one turn
+// either way and parameters no control produces.
+std::vector<TwinRamp> TwinRamps() {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    return {
+        {"start-up", StartupRampSet},
+        {"drawing", DrawingRampSet},
+        {"fixed shade, full turn", {0.0f, 360.0f, 0.6f, 0.0f, 0.7f, 0.0f}},
+        {"fixed shade, hues -700..1000", {-700.0f, 1700.0f, 1.0f, 0.0f, 1.0f, 0.0f}},
+        {"saturation falls", {-20.0f, 280.0f, 1.0f, -1.0f, 1.0f, 0.0f}},
+        {"value clamped both ends", {-20.0f, 280.0f, 1.0f, 0.0f, 2.0f, -3.0f}},
+        {"negative zero shade", {10.0f, 100.0f, -0.0f, 0.0f, -0.0f, 0.0f}},
+        {"tiny slope", {-20.0f, 280.0f, 0.5f, 1e-30f, 0.5f, -1e-30f}},
+        {"huge span", {1e30f, -3e30f, 1.0f, 1.0f, 1.0f, 0.0f}},
+        {"NaN hue", {nan, 280.0f, 1.0f, 1.0f, 1.0f, 0.0f}},
+        {"infinite slope", {-20.0f, 280.0f, 1.0f, inf, 1.0f, 0.0f}},
+        {"NaN value", {-20.0f, 280.0f, 1.0f, 1.0f, nan, 0.0f}},
+    };
+}
+
+struct TwinTable {
+    const char* label;
+    GradationTable table;
+};
+
+std::vector<TwinTable> TwinTables() {
+    GradationTable mono = ColormapPreset();
+    ApplyMonoPreset(mono);
+    GradationTable ten;
+    ten.Count = 10;
+    ten.Colors = {0x000000, 0xFFFFFF, 0x123456, 0xFEDCBA, 0x00FF00,
+                  0x808080, 0x0000FF, 0xFF00FF, 0x010203, 0xFFFEFD};
+    std::vector<TwinTable> tables = {
+        {"colormap preset, count 7", ColormapPreset()}, {"mono, count 2", mono}, {"count 10", ten}};
+    for (int count : {0, 1, -5, 11, 99}) {
+        GradationTable damaged = ten;
+        damaged.Count = count;
+        tables.push_back({count == 0   ? "count 0"
+                          : count == 1 ? "count 1"
+                          : count < 0  ? "count -5"
+                                       : "count 11+",
+                          damaged});
+    }
+    return tables;
+}
+
+std::string Rgb(const std::array<float, 3>& rgb) {
+    return std::to_string(rgb[0]) + "," + std::to_string(rgb[1]) + "," + std::to_string(rgb[2]);
+}
+
+TEST_F(ColorMap, PalettesGiveThePlainColoursAtEveryPosition) {
+    std::mt19937 random(7);
+    std::uniform_real_distribution<float> around(-0.25f, 1.25f);
+    std::vector<float> positions = {0.0f,
+                                    -0.0f,
+                                    1.0f,
+                                    0.5f,
+                                    1e-30f,
+                                    -1e-30f,
+                                    1.0f - 1e-7f,
+                                    1.0f + 1e-7f,
+                                    1e9f,
+                                    -1e9f,
+                                    3.0f,
+                                    -2.5f,
+                                    std::numeric_limits<float>::quiet_NaN(),
+                                    std::numeric_limits<float>::infinity(),
+                                    -std::numeric_limits<float>::infinity()};
+    for (int i = 0; i <= 2000; ++i)
+        positions.push_back(i / 2000.0f);
+    for (int i = 0; i < 20000; ++i)
+        positions.push_back(i % 2 ? around(random)
+                                  : std::uniform_real_distribution<float>(0.0f, 1.0f)(random));
+
+    for (const TwinRamp& r : TwinRamps()) {
+        const RampPalette palette(r.ramp);
+        for (float x : positions) {
+            const Color expected = plain::GetRampColor(x, r.ramp);
+            ASSERT_EQ(palette(x), expected) << r.label << " at " << x;
+            ASSERT_EQ(GetRampColor(x, r.ramp), expected) << r.label << " at " << x;
+            ASSERT_EQ(LastColorRGB(), plain::LastRgb) << r.label << " at " << x;
+        }
+    }
+    for (const TwinTable& t : TwinTables()) {
+        const GradationPalette palette(t.table);
+        for (float x : positions) {
+            plain::LastRgb = LastColorRGB();
+            const Color expected = plain::GetGradationColor(t.table, x);
+            ASSERT_EQ(palette(x), expected) << t.label << " at " << x;
+            ASSERT_EQ(GetGradationColor(t.table, x), expected) << t.label << " at " << x;
+            ASSERT_EQ(LastColorRGB(), plain::LastRgb) << t.label << " at " << x;
+        }
+    }
+}
+
+TEST_F(ColorMap, DrawnLikeThePlainPixelLoop) {
+    const std::vector<TwinRecord> records = TwinRecords();
+    struct Condition {
+        const char* label;
+        DisplayCondition condition;
+        double divisor;
+    };
+    const Condition conditions[] = {
+        {"no condition", {}, 1.0},
+        {"above 1000, divisor 2", {true, ConditionMode::Above, 500.0, 0.0}, 2.0},
+        {"inside, divisor 0", {true, ConditionMode::Inside, 995.0, 1005.0}, 0.0},
+        {"within, low above high", {true, ConditionMode::Within, 5.0, 1.0}, 1.0},
+    };
+    struct Size {
+        int width, height;
+    };
+    const Size sizes[] = {{301, 301}, {45, 7}, {1, 1}, {600, 3}};
+    const std::vector<TwinRamp> ramps = TwinRamps();
+    const std::vector<TwinTable> tables = TwinTables();
+
+    auto compare = [&](const std::string& label, ThkData& record, Size size, bool useRamp,
+                       const RampParameters& ramp, const DisplayCondition& condition,
+                       const GradationTable& table) {
+        SetRampParameters(ramp);
+        BlendColor(0x102030, 0x405060, 1.0, 0.0, 0.5);  // a known LastColorRGB before drawing
+        plain::LastRgb = LastColorRGB();
+        const QImage expected =
+            plain::DrawColorMap(size.width, size.height, record, useRamp, ramp, condition, Blue, table);
+        QImage image(size.width, size.height, QImage::Format_RGB32);
+        DrawColorMap(image, record, useRamp, condition, Blue, table);
+        ASSERT_EQ(image.format(), QImage::Format_RGB32) << label;
+        ASSERT_EQ(image.size(), expected.size()) << label;
+        for (int y = 0; y < size.height; ++y)
+            ASSERT_EQ(std::memcmp(image.constScanLine(y), expected.constScanLine(y), size_t(size.width) * 4),
+                      0)
+                << label << ", row " << y;
+        ASSERT_EQ(LastColorRGB(), plain::LastRgb)
+            << label << ": " << Rgb(LastColorRGB()) << " against " << Rgb(plain::LastRgb);
+    };
+    for (const TwinRecord& r : records)
+        for (const Condition& c : conditions) {
+            r.record->Divisor = c.divisor;
+            for (const Size& size : sizes) {
+                const std::string at = r.label + ", " + c.label + ", " + std::to_string(size.width) + "x" +
+                                       std::to_string(size.height) + ", ";
+                // Every ramp set and table on the full picture without a
+                // condition; the shipped set and the preset otherwise.
+                const bool all = size.width == 301 && !c.condition.Enabled;
+                for (size_t i = 0; i < (all ? ramps.size() : 1); ++i)
+                    compare(at + ramps[i].label, *r.record, size, true, ramps[i].ramp, c.condition, {});
+                for (size_t i = 0; i < (all ? tables.size() : 1); ++i)
+                    compare(at + tables[i].label, *r.record, size, false, StartupRampSet, c.condition,
+                            tables[i].table);
+            }
+            r.record->Divisor = 1.0;
+        }
 }
 
 }  // namespace
