@@ -478,67 +478,92 @@ void EvalRow(const SplineState& s, float* out, int x, const SupportRun* runs, in
     }
 }
 
-// Eight consecutive raster points of one run: the run's points are covered
-// by such groups, the last one moved back to end at the run's end (points
-// computed twice get the same bits both times).
-struct PointGroup {
-    int Start;  // first raster point along Y
-    int Run;    // index of its run
-};
-std::vector<PointGroup> Groups;
-// Whether every run is long enough for groups and all share one term count.
+// Whether every run holds at least eight points and all runs share one term
+// count (every lattice of pitch 8 or more): then the rows can be worked in
+// groups of eight points.
 bool GroupsCover = false;
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #define MORVAPLOT_ROW_AVX512 1
-// EvalRow with the sums of eight points held in the double lanes of one
-// register over all terms: a lane does exactly what one point's scalar code
-// does (widen the float sum, add the term in double, round to float). Six
-// groups, each with its own run's coefficients, are worked at once so their
-// chains of dependent roundings overlap.
-__attribute__((target("avx512f"))) void EvalRowAvx512(const SplineState& s, float* out, int x,
-                                                      const SupportRun* runs, int runCount,
-                                                      const double* byDouble) {
-    constexpr int Batch = 12;
+constexpr int QuadRows = 4;
+// EvalRow for four rows x0 .. x0 + 3 at once (a row past the last is taken as
+// the last, whose bits come out the same twice). The sums of eight
+// consecutive points of a run are held in the double lanes of one register
+// over all terms: a lane does exactly what one point's scalar code does
+// (widen the float sum, add the term in double, round to float). Three such
+// groups of a run in four rows are worked at once, so twelve chains of
+// dependent roundings overlap and every Y basis load serves four rows. A
+// run's last group is moved back to end at the run's end; points computed
+// twice get the same bits both times.
+__attribute__((target("avx512f"))) void EvalQuadAvx512(const SplineState& s, int x0, const SupportRun* runs,
+                                                       int runCount, const double* byDouble) {
+    constexpr int Lanes = 8;
+    constexpr int Chunk = 3;
     const SplineAxis& X = s.Axis[SplineX];
-    const int fx = X.RasterFirst[x];
-    const int cx = X.RasterCount[x];
     const int cy = runs[0].Count;
+    int rows[QuadRows];
+    for (int j = 0; j < QuadRows; ++j)
+        rows[j] = std::min(x0 + j, s.Ms - 1);
+    const int cx = X.RasterCount[rows[0]];
+    for (int j = 1; j < QuadRows; ++j)
+        if (X.RasterCount[rows[j]] != cx) {
+            // Rows with unequal term counts (none on a regular lattice) take
+            // the plain loop one by one.
+            for (int k = 0; k < QuadRows; ++k)
+                if (k == 0 || rows[k] != rows[k - 1])
+                    EvalRow(s, const_cast<float*>(&s.Raster[static_cast<std::size_t>(rows[k]) * s.Mt]),
+                            rows[k], runs, runCount, byDouble);
+            return;
+        }
     const int terms = cx * cy;
-    // cf * B^X of every term of every run, in the points' term order.
-    thread_local std::vector<double> cfbx;
-    cfbx.resize(static_cast<std::size_t>(runCount) * terms);
-    for (int r = 0; r < runCount; ++r) {
-        double* t = &cfbx[static_cast<std::size_t>(r) * terms];
-        for (int ca = 0; ca < cx; ++ca) {
-            const float* cfRow = &s.Cf[static_cast<std::size_t>(fx + ca) * s.nt + runs[r].First];
-            const double bx = X.RasterBasis[static_cast<std::size_t>(ca) * s.Ms + x];
-            for (int cb = 0; cb < cy; ++cb)
-                *t++ = static_cast<double>(cfRow[cb]) * bx;
-        }
-    }
-    const int groupCount = static_cast<int>(Groups.size());
-    for (int g = 0; g < groupCount; g += Batch) {
-        int start[Batch];
-        const double* coefficient[Batch];
-        for (int i = 0; i < Batch; ++i) {
-            const PointGroup& group = Groups[static_cast<std::size_t>(std::min(g + i, groupCount - 1))];
-            start[i] = group.Start;
-            coefficient[i] = &cfbx[static_cast<std::size_t>(group.Run) * terms];
-        }
-        __m512d sum[Batch];
-        for (int i = 0; i < Batch; ++i)
-            sum[i] = _mm512_setzero_pd();
-        for (int t = 0; t < terms; ++t) {
-            const double* by = byDouble + static_cast<std::size_t>(t % cy) * s.Mt;
-            for (int i = 0; i < Batch; ++i) {
-                const __m512d term =
-                    _mm512_mul_pd(_mm512_set1_pd(coefficient[i][t]), _mm512_loadu_pd(by + start[i]));
-                sum[i] = _mm512_cvtps_pd(_mm512_cvtpd_ps(_mm512_add_pd(sum[i], term)));
+    // cf * B^X of every term of every run, for each row, in the points' term
+    // order.
+    thread_local std::vector<double> products;
+    products.resize(static_cast<std::size_t>(QuadRows) * runCount * terms);
+    for (int j = 0; j < QuadRows; ++j) {
+        const int x = rows[j];
+        const int fx = X.RasterFirst[x];
+        double* t = &products[static_cast<std::size_t>(j) * runCount * terms];
+        for (int r = 0; r < runCount; ++r)
+            for (int ca = 0; ca < cx; ++ca) {
+                const float* cfRow = &s.Cf[static_cast<std::size_t>(fx + ca) * s.nt + runs[r].First];
+                const double bx = X.RasterBasis[static_cast<std::size_t>(ca) * s.Ms + x];
+                for (int cb = 0; cb < cy; ++cb)
+                    *t++ = static_cast<double>(cfRow[cb]) * bx;
             }
+    }
+    const std::size_t rowStride = static_cast<std::size_t>(runCount) * terms;
+    float* out[QuadRows];
+    for (int j = 0; j < QuadRows; ++j)
+        out[j] = const_cast<float*>(&s.Raster[static_cast<std::size_t>(rows[j]) * s.Mt]);
+    for (int r = 0; r < runCount; ++r) {
+        const SupportRun run = runs[r];
+        const double* coefficients = &products[static_cast<std::size_t>(r) * terms];
+        for (int g = 0; g < run.Length; g += Chunk * Lanes) {
+            int start[Chunk];
+            for (int i = 0; i < Chunk; ++i)
+                start[i] = run.Start + std::min(g + i * Lanes, run.Length - Lanes);
+            __m512d sum[QuadRows][Chunk];
+            for (int j = 0; j < QuadRows; ++j)
+                for (int i = 0; i < Chunk; ++i)
+                    sum[j][i] = _mm512_setzero_pd();
+            for (int t = 0, cb = 0; t < terms; ++t) {
+                const double* by = byDouble + static_cast<std::size_t>(cb) * s.Mt;
+                __m512d basis[Chunk];
+                for (int i = 0; i < Chunk; ++i)
+                    basis[i] = _mm512_loadu_pd(by + start[i]);
+                for (int j = 0; j < QuadRows; ++j) {
+                    const __m512d c = _mm512_set1_pd(coefficients[j * rowStride + t]);
+                    for (int i = 0; i < Chunk; ++i)
+                        sum[j][i] = _mm512_cvtps_pd(
+                            _mm512_cvtpd_ps(_mm512_add_pd(sum[j][i], _mm512_mul_pd(c, basis[i]))));
+                }
+                if (++cb == cy) cb = 0;
+            }
+            for (int j = 0; j < QuadRows; ++j)
+                for (int i = 0; i < Chunk; ++i)
+                    _mm256_storeu_ps(out[j] + start[i], _mm512_cvtpd_ps(sum[j][i]));
         }
-        for (int i = 0; i < Batch; ++i)
-            _mm256_storeu_ps(out + start[i], _mm512_cvtpd_ps(sum[i]));
     }
 }
 #endif
@@ -581,20 +606,9 @@ void EvalSurface() {
                     ? static_cast<double>(Y.RasterBasis[static_cast<std::size_t>(c) * s.Mt + y])
                     : 0.0;
 
-    // Groups of eight points when every run holds at least eight and all runs
-    // share one term count (every lattice of pitch 8 or more); otherwise the
-    // rows take the plain loop.
-    Groups.clear();
     GroupsCover = s.Axis[SplineX].Raster > 0;
     for (const SupportRun& run : YRuns)
         if (run.Length < 8 || run.Count != YRuns.front().Count) GroupsCover = false;
-    if (GroupsCover) {
-        for (int r = 0; r < static_cast<int>(YRuns.size()); ++r) {
-            const SupportRun& run = YRuns[static_cast<std::size_t>(r)];
-            for (int g = 0; g < run.Length; g += 8)
-                Groups.push_back({run.Start + std::min(g, run.Length - 8), r});
-        }
-    }
 
     const SupportRun* runs = YRuns.data();
     const int runCount = static_cast<int>(YRuns.size());
@@ -605,18 +619,15 @@ void EvalSurface() {
     const SplineState& cs = s;
 #ifdef MORVAPLOT_ROW_AVX512
     static const bool avx512 = __builtin_cpu_supports("avx512f");
-#else
-    constexpr bool avx512 = false;
+    if (avx512 && GroupsCover) {
+        const int quads = (cs.Ms + QuadRows - 1) / QuadRows;
+#pragma omp parallel for schedule(static) if (split)
+        for (int q = 0; q < quads; ++q)
+            EvalQuadAvx512(cs, q * QuadRows, runs, runCount, byDouble);
+        return;
+    }
 #endif
 #pragma omp parallel for schedule(static) if (split)
-    for (int x = 0; x < cs.Ms; ++x) {
-        float* row = &s.Raster[static_cast<std::size_t>(x) * cs.Mt];
-#ifdef MORVAPLOT_ROW_AVX512
-        if (avx512 && GroupsCover) {
-            EvalRowAvx512(cs, row, x, runs, runCount, byDouble);
-            continue;
-        }
-#endif
-        EvalRow(cs, row, x, runs, runCount, byDouble);
-    }
+    for (int x = 0; x < cs.Ms; ++x)
+        EvalRow(cs, &s.Raster[static_cast<std::size_t>(x) * cs.Mt], x, runs, runCount, byDouble);
 }

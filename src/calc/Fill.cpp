@@ -1,8 +1,11 @@
 #include "calc/Fill.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <span>
 #include <string>
@@ -10,6 +13,7 @@
 
 #include "calc/BSpline.h"
 #include "core/Message.h"
+#include "core/VectorClones.h"
 
 namespace {
 
@@ -22,43 +26,47 @@ int PitchSteps(int size, int pitch) {
     return pitch > 0 ? size / pitch : 0;
 }
 
+// Whether no value is an infinity or a NaN, on the bit patterns (an exponent
+// field of all ones), so the scan is vectorised.
+MORVAPLOT_VECTOR_CLONES
 bool AllFinite(const float* values, std::size_t n) {
-    bool finite = true;
-    for (std::size_t i = 0; i < n; ++i)
-        finite &= std::isfinite(values[i]);
-    return finite;
+    std::uint32_t largest = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        std::uint32_t bits;
+        std::memcpy(&bits, values + i, sizeof bits);
+        const std::uint32_t magnitude = bits & 0x7FFFFFFFu;
+        largest = largest > magnitude ? largest : magnitude;
+    }
+    return largest < 0x7F800000u;
+}
+
+// A key that orders floats like their values (-0 just below +0): the
+// pattern itself for a positive float, its magnitude bits flipped for a
+// negative one. The same operation turns a key back into the float.
+inline std::int32_t OrderKey(std::int32_t bits) {
+    return bits ^ ((bits >> 31) & 0x7FFFFFFF);
 }
 
 // The extremes of one row of finite values as a running scan finds them
 // (min > v replaces the minimum, max < v the maximum; the maximum starts at
-// the empty value, so nothing at or below it is taken). Eight lanes scan
-// interleaved; they can differ from the running scan only in the sign of a
-// zero extreme, which a plain rescan then settles.
+// the empty value, so nothing at or below it is taken). The scan runs on the
+// order keys, which integer units compare in vectors; keys and values order
+// alike except that -0 and +0 differ, so a zero extreme, where the running
+// scan keeps whichever zero came first, is settled by a plain rescan.
+MORVAPLOT_VECTOR_CLONES
 void RowExtremes(const float* values, int n, float& min, float& max) {
-    constexpr int Lanes = 8;
-    float lo[Lanes];
-    float hi[Lanes];
-    for (int j = 0; j < Lanes; ++j) {
-        lo[j] = std::numeric_limits<float>::infinity();
-        hi[j] = static_cast<float>(StatInitMax);
+    const std::int32_t start = OrderKey(std::bit_cast<std::int32_t>(static_cast<float>(StatInitMax)));
+    std::int32_t lo = OrderKey(std::bit_cast<std::int32_t>(std::numeric_limits<float>::infinity()));
+    std::int32_t hi = start;
+    for (int i = 0; i < n; ++i) {
+        std::int32_t bits;
+        std::memcpy(&bits, values + i, sizeof bits);
+        const std::int32_t key = OrderKey(bits);
+        lo = key < lo ? key : lo;
+        hi = key > hi ? key : hi;
     }
-    int i = 0;
-    for (; i + Lanes <= n; i += Lanes)
-        for (int j = 0; j < Lanes; ++j) {
-            const float v = values[i + j];
-            lo[j] = lo[j] > v ? v : lo[j];
-            hi[j] = hi[j] < v ? v : hi[j];
-        }
-    float l = std::numeric_limits<float>::infinity();
-    float h = static_cast<float>(StatInitMax);
-    for (int j = 0; j < Lanes; ++j) {
-        l = l > lo[j] ? lo[j] : l;
-        h = h < hi[j] ? hi[j] : h;
-    }
-    for (; i < n; ++i) {
-        l = l > values[i] ? values[i] : l;
-        h = h < values[i] ? values[i] : h;
-    }
+    float l = std::bit_cast<float>(OrderKey(lo));
+    float h = std::bit_cast<float>(OrderKey(hi));
     if (l == 0.0f || h == 0.0f) {
         l = std::numeric_limits<float>::infinity();
         h = static_cast<float>(StatInitMax);

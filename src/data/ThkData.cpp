@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <vector>
@@ -95,31 +96,55 @@ double SequentialSquares(const T* values, std::size_t n, double mean) {
     return sum;
 }
 
-// The in-order sum of single-precision values, taken in eight independent
-// partial sums when that is exact. Every float is a multiple of 2^(e - 23),
-// e its binary exponent, so all of them are multiples of 2^(eMin - 23) for
-// the smallest exponent eMin among the non-zero ones; while n * max|v| stays
-// below 2^(eMin + 30), every partial sum of any subset is such a multiple
-// under 2^53 times it, hence held exactly in double. No addition then
-// rounds, in order or out of it, and both give the exact sum. A sum starting
-// from +0.0 never becomes -0.0, so the lanes agree on zero too.
+// What the statistics need to know of single-precision values, read off
+// their bit patterns in one vectorised pass: the magnitudes of non-negative
+// floats order like their patterns.
+struct FloatFacts {
+    std::uint32_t Largest = 0;   // largest magnitude (above 0x7F800000: a NaN)
+    std::uint32_t Smallest = 0;  // smallest non-zero magnitude, 0 when none
+    bool AnyEmpty = false;       // a value that is no data (NaN, or -99999 or below)
+};
+
 MORVAPLOT_VECTOR_CLONES
-double FloatSum(const float* values, std::size_t n) {
-    // The magnitudes of non-negative floats order like their bit patterns,
-    // so the extremes are taken on integers (no NaN reaches here).
-    std::uint32_t largestBits = 0;
-    std::uint32_t smallestBits = 0xFFFFFFFFu;
+FloatFacts ScanFloats(const float* values, std::size_t n) {
+    std::uint32_t largest = 0;
+    std::uint32_t smallestLess1 = 0xFFFFFFFFu;  // magnitude - 1: zero wraps to the top
+    std::uint32_t largestNegative = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        const std::uint32_t bits = std::bit_cast<std::uint32_t>(values[i]) & 0x7FFFFFFFu;
-        largestBits = std::max(largestBits, bits);
-        smallestBits = std::min(smallestBits, bits == 0 ? 0xFFFFFFFFu : bits);
+        std::uint32_t bits;
+        std::memcpy(&bits, values + i, sizeof bits);
+        const std::uint32_t magnitude = bits & 0x7FFFFFFFu;
+        largest = largest > magnitude ? largest : magnitude;
+        const std::uint32_t less1 = magnitude - 1u;
+        smallestLess1 = smallestLess1 < less1 ? smallestLess1 : less1;
+        const std::uint32_t negative = (bits >> 31) * magnitude;
+        largestNegative = largestNegative > negative ? largestNegative : negative;
     }
-    const float largest = std::bit_cast<float>(largestBits);
-    if (smallestBits == 0xFFFFFFFFu || !(largest < std::numeric_limits<float>::infinity()))
+    FloatFacts facts;
+    facts.Largest = largest;
+    facts.Smallest = smallestLess1 + 1u;
+    // Data is above -99999 (exact in float): a negative value at or beyond it,
+    // or a NaN, is none.
+    facts.AnyEmpty =
+        largest > 0x7F800000u || largestNegative >= std::bit_cast<std::uint32_t>(static_cast<float>(-NoData));
+    return facts;
+}
+
+// The in-order sum of single-precision data values, taken in eight
+// independent partial sums when that is exact. Every float is a multiple of
+// 2^(e - 23), e its binary exponent, so all of them are multiples of
+// 2^(eMin - 23) for the smallest exponent eMin among the non-zero ones; while
+// n * max|v| stays below 2^(eMin + 30), every partial sum of any subset is
+// such a multiple under 2^53 times it, hence held exactly in double. No
+// addition then rounds, in order or out of it, and both give the exact sum.
+// A sum starting from +0.0 never becomes -0.0, so the lanes agree on zero too.
+MORVAPLOT_VECTOR_CLONES
+double FloatSum(const float* values, std::size_t n, const FloatFacts& facts) {
+    const float largest = std::bit_cast<float>(facts.Largest);
+    if (facts.Smallest == 0 || !(largest < std::numeric_limits<float>::infinity()))
         return SequentialSum(values, n);
-    const float smallest = std::bit_cast<float>(smallestBits);
     int exponent = 0;
-    std::frexp(smallest, &exponent);  // smallest = f * 2^exponent, 0.5 <= f < 1
+    std::frexp(std::bit_cast<float>(facts.Smallest), &exponent);  // smallest = f * 2^exponent, 0.5 <= f < 1
     const double bound = std::ldexp(1.0, exponent - 1 + 30);
     if (!(static_cast<double>(n) * static_cast<double>(largest) < bound)) return SequentialSum(values, n);
     constexpr int Lanes = 8;
@@ -231,12 +256,13 @@ void RecalcStatisticsOf(ThkData& record, std::span<const double> values) {
 }
 
 MeanAndSigma MeanAndSigmaOf(std::span<const float> values) {
-    // Single-precision values below the empty value are rare enough to pay
-    // for a compacted copy; otherwise the values are used as they stand.
+    // Single-precision values that are no data are rare enough to pay for a
+    // compacted copy; otherwise the values are used as they stand.
     const float* data = values.data();
     std::size_t n = values.size();
+    FloatFacts facts = ScanFloats(data, n);
     thread_local std::vector<float> compacted;
-    if (std::any_of(values.begin(), values.end(), [](float v) { return !HasData(v); })) {
+    if (facts.AnyEmpty) {
         compacted.resize(values.size());
         n = 0;
         for (const float v : values) {
@@ -244,10 +270,11 @@ MeanAndSigma MeanAndSigmaOf(std::span<const float> values) {
             n += HasData(v) ? 1 : 0;
         }
         data = compacted.data();
+        facts = ScanFloats(data, n);
     }
     MeanAndSigma result{NoData, 0.0};  // no data: sqrt(0 / 1)
     if (n == 0) return result;
-    result.Mean = FloatSum(data, n) / static_cast<double>(n);
+    result.Mean = FloatSum(data, n, facts) / static_cast<double>(n);
     result.Sigma = std::sqrt(SequentialSquares(data, n, result.Mean) / static_cast<double>(n + 1));
     return result;
 }
