@@ -140,10 +140,7 @@ void BuildCellIndex(const ThkData& record, bool withValues, CellIndex& index) {
     for (int x = 0; x <= limit; ++x) {
         const double* column = record.Value[x];
         index.ColumnStart[static_cast<size_t>(x)] = static_cast<int>(index.Y.size());
-        int present = 0;
-        for (int y = 0; y <= limit; ++y)
-            present += HasData(column[y]) ? 1 : 0;
-        if (present == 0) continue;
+        if (CountData(column, limit + 1) == 0) continue;
         index.ColumnRow[static_cast<size_t>(x)] = rows++;
         for (int y = 0; y <= limit; ++y) {
             index.Ahead.push_back(static_cast<int>(index.Y.size()));

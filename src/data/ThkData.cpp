@@ -18,6 +18,14 @@ ThkData::ThkData() {
             cell = NoData;
 }
 
+MORVAPLOT_VECTOR_CLONES
+int CountData(const double* cells, int n) {
+    int count = 0;
+    for (int i = 0; i < n; ++i)
+        count += cells[i] > NoData ? 1 : 0;
+    return count;
+}
+
 void ResetThkFields(ThkData& r) {
     r.Divisor = 1.0;
     r.Count = 0;
@@ -58,10 +66,11 @@ DataValues GatherDataValues(const ThkData& record) {
         const double* column = record.Value[x];
         int y = 0;
         // Blocks without data (most of a lattice record) are passed over whole.
+        if (CountData(column, ThkGridDim) == 0) continue;
         for (; y + Block <= ThkGridDim; y += Block) {
             int present = 0;
             for (int j = 0; j < Block; ++j)
-                present += HasData(column[y + j]) ? 1 : 0;
+                present += column[y + j] > NoData ? 1 : 0;
             if (present == 0) continue;
             for (int j = 0; j < Block; ++j) {
                 out[n] = column[y + j];

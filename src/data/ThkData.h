@@ -29,6 +29,9 @@ inline bool HasData(double value) {
     return value > NoData;
 }
 
+// Number of the n cells from cells on that hold data.
+int CountData(const double* cells, int n);
+
 struct ThkData {
     bool Valid = false;
     std::string Name;
