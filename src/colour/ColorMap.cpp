@@ -60,7 +60,10 @@ void DrawColorMap(QImage& image, const ThkData& record, bool useRamp, const Disp
     // Strips of pixel columns, each walked down row by row: a strip reads a
     // few record columns (x-major) front to back instead of one value from
     // every column per pixel row.
+    // Strips are independent (each writes its own pixels and nothing else),
+    // so a large picture shares them between the cores.
     const int strips = (width + MapStripWidth - 1) / MapStripWidth;
+#pragma omp parallel for schedule(static) if (static_cast <long>(width) * height >= 20000)
     for (int s = 0; s < strips; ++s) {
         const int first = s * MapStripWidth;
         const int count = std::min(MapStripWidth, width - first);

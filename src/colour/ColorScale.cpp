@@ -295,6 +295,13 @@ GradationPalette::GradationPalette(const GradationTable& table)
         uppers_[static_cast<size_t>(i)] = static_cast<float>(static_cast<double>(i + 1) / intervals_);
         widths_[static_cast<size_t>(i)] =
             static_cast<double>(uppers_[static_cast<size_t>(i)]) - lowers_[static_cast<size_t>(i)];
+        for (int k = 0; k < 3; ++k) {
+            const int from = Channel(colors_[static_cast<size_t>(i)], k);
+            const int to = Channel(colors_[static_cast<size_t>(i) + 1], k);
+            starts_[static_cast<size_t>(i)][static_cast<size_t>(k)] = from;
+            spans_[static_cast<size_t>(i)][static_cast<size_t>(k)] = std::abs(to - from);
+            falls_[static_cast<size_t>(i)][static_cast<size_t>(k)] = to < from ? 1 : 0;
+        }
     }
 }
 
@@ -311,10 +318,32 @@ Color GradationPalette::operator()(float position) const {
 
 void GradationPalette::PaintValues(const double* values, int count, double min, double max,
                                    std::uint32_t back, std::uint32_t* pixels) const {
+    if (intervals_ <= 0) {
+        for (int i = 0; i < count; ++i)
+            pixels[i] = HasData(values[i]) ? ColorToArgb(colors_[0]) : back;
+        return;
+    }
     for (int i = 0; i < count; ++i) {
         const double v = values[i];
-        pixels[i] =
-            HasData(v) ? ColorToArgb((*this)(static_cast<float>(1.0 - ScalePosition(v, min, max)))) : back;
+        if (!HasData(v)) {
+            pixels[i] = back;
+            continue;
+        }
+        const float x = Clamp01(static_cast<float>(1.0 - ScalePosition(v, min, max)));
+        int k = 0;
+        while (k < intervals_ - 1 && !(x <= uppers_[static_cast<size_t>(k)]))
+            ++k;
+        const auto n = static_cast<size_t>(k);
+        // x lies in its interval, so the fraction is within 0..1 and every
+        // channel stays between its two colours: the blend's guards against
+        // NaN, huge fractions and channels leaving 0..255 cannot act here.
+        const double t = (static_cast<double>(x) - lowers_[n]) / widths_[n];
+        int channel[3];
+        for (size_t c = 0; c < 3; ++c) {
+            const int step = static_cast<int>(spans_[n][c] * t);
+            channel[c] = starts_[n][c] + (falls_[n][c] != 0 ? -step : step);
+        }
+        pixels[i] = ColorToArgb(MakeColor(channel[0], channel[1], channel[2]));
     }
 }
 

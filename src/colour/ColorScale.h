@@ -139,6 +139,11 @@ private:
     std::array<float, GradationMaxColors - 1> lowers_{};
     std::array<float, GradationMaxColors - 1> uppers_{};
     std::array<double, GradationMaxColors - 1> widths_{};  // upper - lower
+    // Per interval and channel (numbered as Channel numbers them): the start, the distance
+    // to the end as a double and whether the channel falls.
+    std::array<std::array<int, 3>, GradationMaxColors - 1> starts_{};
+    std::array<std::array<double, 3>, GradationMaxColors - 1> spans_{};
+    std::array<std::array<int, 3>, GradationMaxColors - 1> falls_{};
 };
 
 // Position of value on the scale min..max: 0.5 when min equals max, else
