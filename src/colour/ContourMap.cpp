@@ -320,8 +320,17 @@ private:
 
 class PainterSink final : public ContourSink {
 public:
-    explicit PainterSink(QPainter& painter) : painter_(painter) {
+    // The painter must be active on image.
+    PainterSink(QPainter& painter, QImage& image) : painter_(painter) {
         painter_.setRenderHint(QPainter::Antialiasing, false);
+        // Painting has already detached the image, so its pixels are written
+        // in place without a copy.
+        if (image.format() == QImage::Format_RGB32) {
+            pixels_ = image.bits();
+            bytesPerLine_ = image.bytesPerLine();
+            width_ = image.width();
+            height_ = image.height();
+        }
     }
 
     void BeginLevel(int, double, Color pen) override {
@@ -329,17 +338,38 @@ public:
         // LineTo, so joined segments do not paint their shared pixel twice.
         painter_.setPen(
             QPen(QBrush(QColor::fromRgb(ColorToArgb(pen))), 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+        penPixel_ = static_cast<std::uint32_t>(ColorToArgb(pen)) | 0xFF000000u;
     }
     void MoveTo(int sx, int sy, double, double) override { current_ = QPoint(sx, sy); }
     void LineTo(int sx, int sy, double, double) override {
         const QPoint next(sx, sy);
-        painter_.drawLine(current_, next);
+        const int dx = sx - current_.x();
+        const int dy = sy - current_.y();
+        if (pixels_ && dx >= -1 && dx <= 1 && dy >= -1 && dy <= 1) {
+            // Half of all segments stay on one pixel or step to a neighbour
+            // (a grid cell is under a pixel wide). The line painter paints
+            // exactly one pixel of such a segment, the end with the smaller
+            // coordinate along the segment's longer axis (x on a diagonal),
+            // the start when the segment has no length, and nothing outside
+            // the picture; that pixel is set here at once.
+            const QPoint pixel = dx < 0 || (dx == 0 && dy < 0) ? next : current_;
+            if (pixel.x() >= 0 && pixel.x() < width_ && pixel.y() >= 0 && pixel.y() < height_)
+                reinterpret_cast<std::uint32_t*>(pixels_ + static_cast<qsizetype>(pixel.y()) *
+                                                               bytesPerLine_)[pixel.x()] = penPixel_;
+        } else {
+            painter_.drawLine(current_, next);
+        }
         current_ = next;
     }
 
 private:
     QPainter& painter_;
     QPoint current_;
+    uchar* pixels_ = nullptr;  // only for an RGB32 picture
+    qsizetype bytesPerLine_ = 0;
+    int width_ = 0;
+    int height_ = 0;
+    std::uint32_t penPixel_ = 0;
 };
 
 // Sides of nodes 0..size of columns 0..size against level, zero past them.
@@ -429,13 +459,13 @@ void DrawContourLines(QImage& image, const ThkData& record, int size, const Grad
         picture.fill(static_cast<uint>(ColorToArgb(ContourBackColor)));
         {
             QPainter painter(&picture);
-            PainterSink sink(painter);
+            PainterSink sink(painter, picture);
             TraceContours(record, size, width, height, table, useRamp, rampSet, sink);
         }
         image = std::move(picture);
     } else {
         QPainter painter(&image);
-        PainterSink sink(painter);
+        PainterSink sink(painter, image);
         TraceContours(record, size, width, height, table, useRamp, rampSet, sink);
     }
 }

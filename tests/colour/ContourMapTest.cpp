@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QColor>
 #include <QImage>
+#include <QPainter>
+#include <QPen>
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -584,3 +587,42 @@ TEST_F(ContourMap, TracedLikeThePlainEdgeScan) {
 }
 
 }  // namespace
+
+// The drawn picture is the one a painter gives when every traced segment is
+// drawn with its own line call (the plain way), including the segments that
+// stay on one pixel or step to a neighbour and are set directly, on pictures
+// whose lines also run past the edges.
+TEST_F(ContourMap, DrawnLikeOneLineCallPerSegment) {
+    const std::vector<TwinRecord> records = TwinRecords();
+    for (const TwinRecord& r : records)
+        for (const QSize picture : {QSize(301, 301), QSize(97, 41), QSize(640, 480)}) {
+            SetBorderCount(7);
+            SetContourColors(0x203040);
+            QImage drawn(picture, QImage::Format_RGB32);
+            DrawContourLines(drawn, *r.record, r.record->Size, Table, true, DrawingRampSet, true);
+
+            CallLog log;
+            TraceContours(*r.record, r.record->Size, picture.width(), picture.height(), Table, true,
+                          DrawingRampSet, log);
+            QImage expected(picture, QImage::Format_RGB32);
+            expected.fill(static_cast<uint>(ColorToArgb(0x203040)));
+            {
+                QPainter painter(&expected);
+                painter.setRenderHint(QPainter::Antialiasing, false);
+                QPoint current;
+                for (const CallLog::Call& call : log.Calls) {
+                    if (call.kind == 'B')
+                        painter.setPen(QPen(QBrush(QColor::fromRgb(ColorToArgb(call.pen))), 1, Qt::SolidLine,
+                                            Qt::FlatCap, Qt::MiterJoin));
+                    else if (call.kind == 'M')
+                        current = QPoint(call.a, call.b);
+                    else {
+                        painter.drawLine(current, QPoint(call.a, call.b));
+                        current = QPoint(call.a, call.b);
+                    }
+                }
+            }
+            EXPECT_TRUE(drawn == expected) << r.label << ", " << picture.width() << " x " << picture.height();
+        }
+    InitColorScale(1);
+}
