@@ -334,6 +334,20 @@ void BuildCollocation() {
 
 namespace {
 
+// The lattice shape and pitches the raster basis, the Y runs and the widened
+// Y basis were last worked out for: they depend on nothing else (the knots
+// follow from the node count and the degree), so a refill of the same
+// lattice uses them again.
+struct RasterShape {
+    int ns = 0;
+    int nt = 0;
+    int k = 0;
+    int pitchX = 0;
+    int pitchY = 0;
+    bool operator==(const RasterShape&) const = default;
+};
+RasterShape rasterShape;
+
 // The factors of the last dense interpolation matrix decomposed. They depend
 // only on the lattice shape (ns x nt nodes, degree k): knots, node basis and
 // elimination are the same computation every time.
@@ -363,6 +377,7 @@ void KeepFactors() {
 
 void ForgetFactors() {
     kept.Valid = false;
+    rasterShape = {};
 }
 
 bool RestoreFactors() {
@@ -570,7 +585,24 @@ __attribute__((target("avx512f"))) void EvalQuadAvx512(const SplineState& s, int
 
 }  // namespace
 
+namespace {
+
+void PrepareRaster();
+void EvalRaster();
+
+}  // namespace
+
 void EvalSurface() {
+    SplineState& s = state;
+    const RasterShape shape{s.ns, s.nt, s.k, s.pitchX, s.pitchY};
+    if (!(shape == rasterShape)) PrepareRaster();
+    rasterShape = shape;
+    EvalRaster();
+}
+
+namespace {
+
+void PrepareRaster() {
     SplineState& s = state;
     const float h[2] = {static_cast<float>(1.0 / s.pitchX), static_cast<float>(1.0 / s.pitchY)};
     for (int d = 0; d < 2; ++d) {
@@ -609,6 +641,10 @@ void EvalSurface() {
     GroupsCover = s.Axis[SplineX].Raster > 0;
     for (const SupportRun& run : YRuns)
         if (run.Length < 8 || run.Count != YRuns.front().Count) GroupsCover = false;
+}
+
+void EvalRaster() {
+    SplineState& s = state;
 
     const SupportRun* runs = YRuns.data();
     const int runCount = static_cast<int>(YRuns.size());
@@ -631,3 +667,5 @@ void EvalSurface() {
     for (int x = 0; x < cs.Ms; ++x)
         EvalRow(cs, &s.Raster[static_cast<std::size_t>(x) * cs.Mt], x, runs, runCount, byDouble);
 }
+
+}  // namespace

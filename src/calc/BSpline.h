@@ -130,12 +130,15 @@ int DecomposeLU();
 // changes nothing and returns false.
 void KeepFactors();
 bool RestoreFactors();
-// Drops the kept factors, so the next fit decomposes again.
+// Drops the kept factors (and the raster basis kept with the lattice shape),
+// so the next fit works everything out again.
 void ForgetFactors();
 
 // Coefficients for the node values z (N each) from the factors of DecomposeLU.
 void SolveLU(std::span<const float> z, std::span<float> cf);
 
 // Surface values at every raster point from the coefficients in Cf, summed
-// term by term in a float in coefficient order (a outer, b inner).
+// term by term in a float in coefficient order (a outer, b inner). The basis
+// at the raster points is worked out again only when the lattice shape or a
+// pitch differs from the last call's (ForgetFactors forces it).
 void EvalSurface();
