@@ -135,6 +135,10 @@ template <typename T>
         if (p == 0.0) return -1;
         const int rEnd = std::min(n - 1, e + lower);
         const int mEnd = end[static_cast<std::size_t>(e)];
+        // The updates run on in whole vectors of 16 while the band lasts:
+        // past mEnd the pivot row holds zeros, so they leave every entry as
+        // it is (up to the sign of a zero).
+        const int mLast = std::min({n - 1, e + upper, e + ((mEnd - e + 15) / 16) * 16});
         const T* pivotRow = &A[rowE];
         for (int r = e + 1; r <= rEnd; ++r) {
             const std::size_t rowR = rowBase(r);
@@ -142,7 +146,7 @@ template <typename T>
             A[rowR + e] = static_cast<T>(-f);
             if (f == 0.0) continue;
             T* target = &A[rowR];
-            for (int m = e + 1; m <= mEnd; ++m)
+            for (int m = e + 1; m <= mLast; ++m)
                 target[m] =
                     static_cast<T>(f * static_cast<double>(pivotRow[m]) + static_cast<double>(target[m]));
             end[static_cast<std::size_t>(r)] = std::max(end[static_cast<std::size_t>(r)], mEnd);
