@@ -4,8 +4,6 @@
 #include <charconv>
 #include <cstring>
 #include <memory>
-#include <system_error>
-#include <thread>
 
 #include "cli/NumberFormat.h"
 
@@ -95,7 +93,7 @@ constexpr std::size_t CellListingPiece = std::size_t{1} << 16;
 
 // From this many data cells on, a second thread formats the second half of
 // the rows (tens of nanoseconds a line: the split pays from about half a
-// millisecond of work, well above the cost of starting a thread).
+// millisecond of work, well above the cost of waking a thread).
 constexpr std::size_t ParallelCellListing = 20000;
 
 // The line of one cell written at p (room for MaxCellLine); returns its end.
@@ -165,25 +163,23 @@ void WriteCellListing(const ThkData& record, const std::function<void(const char
         return;
     }
     // The rows from split on hold about half the cells. Their text is made
-    // by a second thread in a buffer of its own while this one formats and
-    // hands on the first rows; the text and its order are the same.
+    // in a buffer of its own beside the first rows, which are formatted and
+    // handed on meanwhile; the text and its order are the same. The second
+    // core is taken from the same threads as Calc and Fill, which are
+    // waiting for work by then.
     int split = ThkGridDim;
     std::size_t tailCells = 0;
     while (split > 0 && 2 * tailCells < cells)
         tailCells += RowCells(record, --split);
     const auto tail = std::make_unique_for_overwrite<char[]>(tailCells * MaxCellLine);
     char* tailEnd = nullptr;
-    std::jthread worker;
-    try {
-        worker = std::jthread([&record, split, &tail, &tailEnd] {
-            tailEnd = WriteRows(tail.get(), record, split, ThkGridDim);
-        });
-    } catch (const std::system_error&) {  // no thread to be had: all rows here
-        WriteRows(record, 0, ThkGridDim, write);
-        return;
+#pragma omp parallel sections num_threads(2)
+    {
+#pragma omp section
+        WriteRows(record, 0, split, write);
+#pragma omp section
+        tailEnd = WriteRows(tail.get(), record, split, ThkGridDim);
     }
-    WriteRows(record, 0, split, write);
-    worker.join();
     write(tail.get(), static_cast<std::size_t>(tailEnd - tail.get()));
 }
 
