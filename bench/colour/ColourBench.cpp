@@ -16,17 +16,6 @@
 
 namespace {
 
-// A smooth Size-500 surface with data in every cell, statistics computed.
-std::unique_ptr<ThkData> SmoothRecord() {
-    auto record = NewRecord(500, 1, 1);
-    record->Valid = true;
-    for (int x = 0; x <= 500; ++x)
-        for (int y = 0; y <= 500; ++y)
-            record->Value[x][y] = 1000.0 + 20.0 * std::sin(x / 80.0) * std::cos(y / 110.0) + 0.01 * (x - y);
-    RecalcStatistics(*record);
-    return record;
-}
-
 void BM_DrawColorMap_Size500(benchmark::State& state) {
     const auto record = SmoothRecord();
     const GradationTable table = ColormapPreset();

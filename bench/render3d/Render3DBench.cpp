@@ -36,19 +36,9 @@ void EnsureApplication() {
     }();
 }
 
-std::unique_ptr<ThkData> Dome() {
-    auto record = NewRecord(500, 1, 1);
-    record->Valid = true;
-    for (int x = 0; x <= 500; ++x)
-        for (int y = 0; y <= 500; ++y)
-            record->Value[x][y] = 1000.0 + 20.0 * std::sin(x / 80.0) * std::cos(y / 110.0) + 0.01 * (x - y);
-    RecalcStatistics(*record);
-    return record;
-}
-
 void BM_Render3DFrame(benchmark::State& state) {
     EnsureApplication();
-    const auto record = Dome();
+    const auto record = SmoothRecord();
     View3DOptions options;
     options.DrawPitch = static_cast<int>(state.range(0));
     options.DrawType = state.range(1) == 0 ? Draw3DType::Wire : Draw3DType::Plane;
@@ -70,7 +60,7 @@ BENCHMARK(BM_Render3DFrame)
     ->UseRealTime();
 
 void BM_BuildScene3D(benchmark::State& state) {
-    const auto record = Dome();
+    const auto record = SmoothRecord();
     const SceneRequest3D request{record.get(), 0, DrawingRampSet, static_cast<int>(state.range(0)),
                                  Draw3DType::Plane};
     const RenderSettings3D settings;

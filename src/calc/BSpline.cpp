@@ -500,7 +500,7 @@ void EvalRow(const SplineState& s, float* out, int x, const SupportRun* runs, in
 // Whether every run holds at least eight points and all runs share one term
 // count (every lattice of pitch 8 or more): then the rows can be worked in
 // groups of eight points.
-bool GroupsCover = false;
+bool RunsFitLanes = false;
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #define MORVAPLOT_ROW_AVX512 1
@@ -642,9 +642,9 @@ void PrepareRaster() {
                     ? static_cast<double>(Y.RasterBasis[static_cast<std::size_t>(c) * s.Mt + y])
                     : 0.0;
 
-    GroupsCover = s.Axis[SplineX].Raster > 0;
+    RunsFitLanes = s.Axis[SplineX].Raster > 0;
     for (const SupportRun& run : YRuns)
-        if (run.Length < 8 || run.Count != YRuns.front().Count) GroupsCover = false;
+        if (run.Length < 8 || run.Count != YRuns.front().Count) RunsFitLanes = false;
 }
 
 void EvalRaster() {
@@ -659,7 +659,7 @@ void EvalRaster() {
     const SplineState& cs = s;
 #ifdef MORVAPLOT_ROW_AVX512
     static const bool avx512 = __builtin_cpu_supports("avx512f");
-    if (avx512 && GroupsCover) {
+    if (avx512 && RunsFitLanes) {
         const int quads = (cs.Ms + QuadRows - 1) / QuadRows;
 #pragma omp parallel for schedule(static) if (split)
         for (int q = 0; q < quads; ++q)

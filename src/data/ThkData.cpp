@@ -170,19 +170,15 @@ double FloatSum(const float* values, std::size_t n, const FloatFacts& facts) {
     return sum;
 }
 
-// Mean and sigma of data values given in x-major order.
+// Mean and sigma of data values given in x-major order, sum being their sum
+// in that order.
 template <typename T>
-void StoreMeanAndSigma(ThkData& record, const T* values, std::size_t n, double sum) {
-    if (n == 0) {
-        record.Mean = NoData;
-        record.Sigma = 0.0;  // sqrt(0 / 1)
-        return;
-    }
+MeanAndSigma MomentsOf(const T* values, std::size_t n, double sum) {
+    if (n == 0) return {NoData, 0.0};  // sigma: sqrt(0 / 1)
     const double mean = sum / static_cast<double>(n);
-    record.Mean = mean;
     // The divisor is the number of data cells plus one, by design of the
     // statistics shown to users; it keeps a single point at sigma 0.
-    record.Sigma = std::sqrt(SequentialSquares(values, n, mean) / static_cast<double>(n + 1));
+    return {mean, std::sqrt(SequentialSquares(values, n, mean) / static_cast<double>(n + 1))};
 }
 
 double StoredMin(double min) {
@@ -208,42 +204,36 @@ double CalcMean(const ThkData& record) {
 
 double CalcSigma(const ThkData& record) {
     const DataValues data = GatherDataValues(record);
-    const double mean =
-        data.Count == 0 ? NoData : SequentialSum(data.Values, data.Count) / static_cast<double>(data.Count);
-    return std::sqrt(SequentialSquares(data.Values, data.Count, mean) / static_cast<double>(data.Count + 1));
+    return MomentsOf(data.Values, data.Count, SequentialSum(data.Values, data.Count)).Sigma;
 }
+
+namespace {
+
+// Count, extremes, mean and sigma of a record from its data values, which are
+// given compacted in x-major order.
+void StoreRecalculated(ThkData& record, const double* values, std::size_t n) {
+    double min = RunningMinStart;
+    double max = StatInitMax;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (min > values[i]) min = values[i];
+        if (values[i] > max) max = values[i];
+    }
+    record.Count = static_cast<std::int32_t>(n);
+    StoreStatistics(record, min, max, MomentsOf(values, n, SequentialSum(values, n)));
+}
+
+}  // namespace
 
 void RecalcStatistics(ThkData& record) {
     if (!record.Valid) return;
     const DataValues data = GatherDataValues(record);
-    double min = RunningMinStart;
-    double max = StatInitMax;
-    for (std::size_t i = 0; i < data.Count; ++i) {
-        const double v = data.Values[i];
-        if (min > v) min = v;
-        if (v > max) max = v;
-    }
-    record.Count = static_cast<std::int32_t>(data.Count);
-    StoreRange(record, min, max);
-    StoreMeanAndSigma(record, data.Values, data.Count, SequentialSum(data.Values, data.Count));
+    StoreRecalculated(record, data.Values, data.Count);
 }
 
 void StoreStatistics(ThkData& record, double min, double max) {
-    StoreRange(record, min, max);
     const DataValues data = GatherDataValues(record);
-    StoreMeanAndSigma(record, data.Values, data.Count, SequentialSum(data.Values, data.Count));
-}
-
-void StoreStatisticsOf(ThkData& record, double min, double max, std::span<const double> values) {
-    StoreRange(record, min, max);
-    std::size_t n = 0;
-    thread_local std::vector<double> data;
-    data.resize(values.size());
-    for (const double v : values) {
-        data[n] = v;
-        n += HasData(v) ? 1 : 0;
-    }
-    StoreMeanAndSigma(record, data.data(), n, SequentialSum(data.data(), n));
+    StoreStatistics(record, min, max,
+                    MomentsOf(data.Values, data.Count, SequentialSum(data.Values, data.Count)));
 }
 
 void RecalcStatisticsOf(ThkData& record, std::span<const double> values) {
@@ -251,17 +241,11 @@ void RecalcStatisticsOf(ThkData& record, std::span<const double> values) {
     thread_local std::vector<double> data;
     data.resize(values.size());
     std::size_t n = 0;
-    double min = RunningMinStart;
-    double max = StatInitMax;
     for (const double v : values) {
-        if (!HasData(v)) continue;
-        data[n++] = v;
-        if (min > v) min = v;
-        if (v > max) max = v;
+        data[n] = v;
+        n += HasData(v) ? 1 : 0;
     }
-    record.Count = static_cast<std::int32_t>(n);
-    StoreRange(record, min, max);
-    StoreMeanAndSigma(record, data.data(), n, SequentialSum(data.data(), n));
+    StoreRecalculated(record, data.data(), n);
 }
 
 MeanAndSigma MeanAndSigmaOf(std::span<const float> values) {
@@ -281,11 +265,7 @@ MeanAndSigma MeanAndSigmaOf(std::span<const float> values) {
         data = compacted.data();
         facts = ScanFloats(data, n);
     }
-    MeanAndSigma result{NoData, 0.0};  // no data: sqrt(0 / 1)
-    if (n == 0) return result;
-    result.Mean = FloatSum(data, n, facts) / static_cast<double>(n);
-    result.Sigma = std::sqrt(SequentialSquares(data, n, result.Mean) / static_cast<double>(n + 1));
-    return result;
+    return MomentsOf(data, n, FloatSum(data, n, facts));
 }
 
 void StoreStatistics(ThkData& record, double min, double max, MeanAndSigma moments) {

@@ -83,12 +83,6 @@ void RecalcStatistics(ThkData& record);
 // their difference as Range, and Mean and Sigma computed from the cells.
 void StoreStatistics(ThkData& record, double min, double max);
 
-// StoreStatistics for a producer that holds the record's cells in x-major
-// order (x outer, y inner) beside it: values are every cell that may hold
-// data, in that order, and every other cell of the record is empty. Gives
-// the same bits as StoreStatistics without reading the record's cells.
-void StoreStatisticsOf(ThkData& record, double min, double max, std::span<const double> values);
-
 // Mean and Sigma as StoreStatistics computes them from the cells, for a
 // producer that holds every cell that may hold data in x-major order in
 // single precision (values at or below the empty value are skipped).

@@ -28,9 +28,7 @@ inline std::vector<TwinRecord> TwinRecords() {
         if (recalc) RecalcStatistics(*record);
         records.push_back({std::move(label), std::move(record)});
     };
-    auto smooth = [](int x, int y) {
-        return 1000.0 + 20.0 * std::sin(x / 80.0) * std::cos(y / 110.0) + 0.01 * (x - y);
-    };
+    auto smooth = SmoothThickness;
     add("smooth 500", 500, smooth);
     add("smooth 77", 77,
         [](int x, int y) { return x <= 77 && y <= 77 ? std::sin(x / 9.0) + std::cos(y / 7.0) : NoData; });
