@@ -592,16 +592,16 @@ __attribute__((target("avx512f"))) void EvalQuadAvx512(const SplineState& s, int
 namespace {
 
 void PrepareRaster();
-void EvalRaster();
+void EvalRaster(RasterRowsDone rowsDone, void* context);
 
 }  // namespace
 
-void EvalSurface() {
+void EvalSurface(RasterRowsDone rowsDone, void* context) {
     SplineState& s = state;
     const RasterShape shape{s.ns, s.nt, s.k, s.pitchX, s.pitchY};
     if (!(shape == rasterShape)) PrepareRaster();
     rasterShape = shape;
-    EvalRaster();
+    EvalRaster(rowsDone, context);
 }
 
 namespace {
@@ -647,7 +647,7 @@ void PrepareRaster() {
         if (run.Length < 8 || run.Count != YRuns.front().Count) RunsFitLanes = false;
 }
 
-void EvalRaster() {
+void EvalRaster(RasterRowsDone rowsDone, void* context) {
     SplineState& s = state;
 
     const SupportRun* runs = YRuns.data();
@@ -662,14 +662,18 @@ void EvalRaster() {
     if (avx512 && RunsFitLanes) {
         const int quads = (cs.Ms + QuadRows - 1) / QuadRows;
 #pragma omp parallel for schedule(static) if (split)
-        for (int q = 0; q < quads; ++q)
+        for (int q = 0; q < quads; ++q) {
             EvalQuadAvx512(cs, q * QuadRows, runs, runCount, byDouble);
+            if (rowsDone) rowsDone(context, q * QuadRows, std::min((q + 1) * QuadRows, cs.Ms));
+        }
         return;
     }
 #endif
 #pragma omp parallel for schedule(static) if (split)
-    for (int x = 0; x < cs.Ms; ++x)
+    for (int x = 0; x < cs.Ms; ++x) {
         EvalRow(cs, &s.Raster[static_cast<std::size_t>(x) * cs.Mt], x, runs, runCount, byDouble);
+        if (rowsDone) rowsDone(context, x, x + 1);
+    }
 }
 
 }  // namespace

@@ -141,4 +141,10 @@ void SolveLU(std::span<const float> z, std::span<float> cf);
 // term by term in a float in coefficient order (a outer, b inner). The basis
 // at the raster points is worked out again only when the lattice shape or a
 // pitch differs from the last call's (ForgetFactors forces it).
-void EvalSurface();
+//
+// rowsDone, when given, is called for every block of complete raster rows
+// x0 .. x1 - 1 by the thread that computed them, at once: each row is in
+// exactly one block, and blocks may come in any order and on several threads
+// at the same time.
+using RasterRowsDone = void (*)(void* context, int x0, int x1);
+void EvalSurface(RasterRowsDone rowsDone = nullptr, void* context = nullptr);

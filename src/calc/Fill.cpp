@@ -26,20 +26,6 @@ int PitchSteps(int size, int pitch) {
     return pitch > 0 ? size / pitch : 0;
 }
 
-// Whether no value is an infinity or a NaN, on the bit patterns (an exponent
-// field of all ones), so the scan is vectorised.
-MORVAPLOT_VECTOR_CLONES
-bool AllFinite(const float* values, std::size_t n) {
-    std::uint32_t largest = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        std::uint32_t bits;
-        std::memcpy(&bits, values + i, sizeof bits);
-        const std::uint32_t magnitude = bits & 0x7FFFFFFFu;
-        largest = largest > magnitude ? largest : magnitude;
-    }
-    return largest < 0x7F800000u;
-}
-
 // A key that orders floats like their values (-0 just below +0): the
 // pattern itself for a positive float, its magnitude bits flipped for a
 // negative one. The same operation turns a key back into the float.
@@ -77,6 +63,31 @@ void RowExtremes(const float* values, int n, float& min, float& max) {
     }
     min = l;
     max = h;
+}
+
+// Where the surface rows go as they are computed: the record's cells (every
+// cell of the column, empty beyond the surface) and, per row, its extremes
+// and what its mean needs.
+struct RowSink {
+    ThkData* fill;
+    const float* raster;
+    int Mt;
+    float* lows;
+    float* highs;
+    FloatSummary* summaries;
+};
+
+void TakeRows(void* context, int x0, int x1) {
+    const RowSink& sink = *static_cast<const RowSink*>(context);
+    for (int x = x0; x < x1; ++x) {
+        const float* column = sink.raster + static_cast<std::size_t>(x) * sink.Mt;
+        double* cells = sink.fill->Value[x];
+        for (int y = 0; y < sink.Mt; ++y)
+            cells[y] = column[y];
+        std::fill(cells + sink.Mt, cells + ThkGridDim, NoData);
+        RowExtremes(column, sink.Mt, sink.lows[x], sink.highs[x]);
+        sink.summaries[x] = SummariseFloats(column, static_cast<std::size_t>(sink.Mt));
+    }
 }
 
 }  // namespace
@@ -139,56 +150,39 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
         KeepFactors();
     }
     SolveLU(s.Z, s.Cf);
-    EvalSurface();
+
+    // Each surface row is written to the record, and measured, by the thread
+    // that computed it while the row is fresh in its cache. The record needs
+    // no clearing first: every cell is written, the surface inside the
+    // lattice span and empty beyond it.
+    thread_local std::vector<float> rowMin;
+    thread_local std::vector<float> rowMax;
+    thread_local std::vector<FloatSummary> rowSummaries;
+    const int Ms = s.Ms;
+    rowMin.resize(static_cast<std::size_t>(Ms));
+    rowMax.resize(static_cast<std::size_t>(Ms));
+    rowSummaries.resize(static_cast<std::size_t>(Ms));
+    RowSink sink{&fill, s.Raster.data(), s.Mt, rowMin.data(), rowMax.data(), rowSummaries.data()};
+    EvalSurface(TakeRows, &sink);
+    FloatSummary summary;
+    for (const FloatSummary& row : rowSummaries)
+        MergeSummary(summary, row);
     // Values near the float limit overshoot it between the nodes; a surface
     // that single precision cannot hold is refused, never shown as empty.
-    const std::size_t used = static_cast<std::size_t>(s.Ms) * static_cast<std::size_t>(s.Mt);
-    const float* raster = s.Raster.data();
-    if (!AllFinite(raster, used)) {
+    if (!summary.AllFinite()) {
         ShowMessage("<FillGrid> Surface out of range.");
         return -1;
     }
-
-    // Every cell is written, the surface inside the lattice span and empty
-    // beyond it, so the record needs no clearing first; the rows' extremes
-    // are combined in row order with the comparisons of one running scan.
-    // The mean and sigma (one sequential sum each) are worked out beside
-    // that on another thread.
+    for (int x = Ms; x < ThkGridDim; ++x)
+        std::fill(fill.Value[x], fill.Value[x] + ThkGridDim, NoData);
     ResetThkFields(fill);
-    thread_local std::vector<float> rowMin;
-    thread_local std::vector<float> rowMax;
-    rowMin.resize(static_cast<std::size_t>(s.Ms));
-    rowMax.resize(static_cast<std::size_t>(s.Ms));
-    // The buffers are the calling thread's; the threads below reach them
-    // through these pointers.
-    float* const lows = rowMin.data();
-    float* const highs = rowMax.data();
-    const int Ms = s.Ms;
-    const int Mt = s.Mt;
-    MeanAndSigma moments{};
-#pragma omp parallel sections if (used >= 100000)
-    {
-#pragma omp section
-        for (int x = 0; x < ThkGridDim; ++x) {
-            double* cells = fill.Value[x];
-            if (x >= Ms) {
-                std::fill(cells, cells + ThkGridDim, NoData);
-                continue;
-            }
-            const float* column = raster + static_cast<std::size_t>(x) * Mt;
-            for (int y = 0; y < Mt; ++y)
-                cells[y] = column[y];
-            std::fill(cells + Mt, cells + ThkGridDim, NoData);
-            RowExtremes(column, Mt, lows[x], highs[x]);
-        }
-#pragma omp section
-        moments = MeanAndSigmaOf(std::span<const float>(raster, used));
-    }
+    const MeanAndSigma moments =
+        MeanAndSigmaOf(std::span<const float>(sink.raster, static_cast<std::size_t>(Ms) * sink.Mt), summary);
     double min = RunningMinStart;
     double max = StatInitMax;
     for (int x = 0; x < Ms; ++x) {
-        const double lo = lows[x];
-        const double hi = highs[x];
+        const double lo = rowMin[static_cast<std::size_t>(x)];
+        const double hi = rowMax[static_cast<std::size_t>(x)];
         if (min > lo) min = lo;
         if (max < hi) max = hi;
     }

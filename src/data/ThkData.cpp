@@ -1,6 +1,8 @@
 #include "data/ThkData.h"
 
+#include "core/LaneVectors.h"
 #include "core/VectorClones.h"
+#include "data/Deviations.h"
 
 #include <algorithm>
 #include <bit>
@@ -94,80 +96,29 @@ double SequentialSum(const T* values, std::size_t n) {
     return sum;
 }
 
-// Sum of squared deviations from mean, in order.
-template <typename T>
-double SequentialSquares(const T* values, std::size_t n, double mean) {
-    double sum = 0.0;
-    for (std::size_t i = 0; i < n; ++i) {
-        const double d = static_cast<double>(values[i]) - mean;
-        sum += d * d;
-    }
-    return sum;
-}
-
-// What the statistics need to know of single-precision values, read off
-// their bit patterns in one vectorised pass: the magnitudes of non-negative
-// floats order like their patterns.
-struct FloatFacts {
-    std::uint32_t Largest = 0;   // largest magnitude (above 0x7F800000: a NaN)
-    std::uint32_t Smallest = 0;  // smallest non-zero magnitude, 0 when none
-    bool AnyEmpty = false;       // a value that is no data (NaN, or -99999 or below)
-};
-
-MORVAPLOT_VECTOR_CLONES
-FloatFacts ScanFloats(const float* values, std::size_t n) {
-    std::uint32_t largest = 0;
-    std::uint32_t smallestLess1 = 0xFFFFFFFFu;  // magnitude - 1: zero wraps to the top
-    std::uint32_t largestNegative = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        std::uint32_t bits;
-        std::memcpy(&bits, values + i, sizeof bits);
-        const std::uint32_t magnitude = bits & 0x7FFFFFFFu;
-        largest = largest > magnitude ? largest : magnitude;
-        const std::uint32_t less1 = magnitude - 1u;
-        smallestLess1 = smallestLess1 < less1 ? smallestLess1 : less1;
-        const std::uint32_t negative = (bits >> 31) * magnitude;
-        largestNegative = largestNegative > negative ? largestNegative : negative;
-    }
-    FloatFacts facts;
-    facts.Largest = largest;
-    facts.Smallest = smallestLess1 + 1u;
-    // Data is above -99999 (exact in float): a negative value at or beyond it,
-    // or a NaN, is none.
-    facts.AnyEmpty =
-        largest > 0x7F800000u || largestNegative >= std::bit_cast<std::uint32_t>(static_cast<float>(-NoData));
-    return facts;
-}
-
-// The in-order sum of single-precision data values, taken in eight
-// independent partial sums when that is exact. Every float is a multiple of
-// 2^(e - 23), e its binary exponent, so all of them are multiples of
-// 2^(eMin - 23) for the smallest exponent eMin among the non-zero ones; while
-// n * max|v| stays below 2^(eMin + 30), every partial sum of any subset is
-// such a multiple under 2^53 times it, hence held exactly in double. No
-// addition then rounds, in order or out of it, and both give the exact sum.
-// A sum starting from +0.0 never becomes -0.0, so the lanes agree on zero too.
-MORVAPLOT_VECTOR_CLONES
-double FloatSum(const float* values, std::size_t n, const FloatFacts& facts) {
-    const float largest = std::bit_cast<float>(facts.Largest);
-    if (facts.Smallest == 0 || !(largest < std::numeric_limits<float>::infinity()))
-        return SequentialSum(values, n);
+// Whether the values' sum comes out exact in any order. Every float is a
+// multiple of 2^(e - 23), e its binary exponent, so all of them are
+// multiples of 2^(eMin - 23) for the smallest exponent eMin among the
+// non-zero ones; while n * max|v| stays below 2^(eMin + 30), every partial
+// sum of any subset is such a multiple under 2^53 times it, hence held
+// exactly in double. No addition then rounds, in order or out of it, and
+// both give the exact sum. A sum starting from +0.0 never becomes -0.0, so
+// the lanes agree on zero too.
+bool SumExactInAnyOrder(const FloatSummary& summary, std::size_t n) {
+    const std::uint32_t smallest = summary.SmallestLess1 + 1u;
+    const float largest = std::bit_cast<float>(summary.Largest);
+    if (smallest == 0 || !(largest < std::numeric_limits<float>::infinity())) return false;
     int exponent = 0;
-    std::frexp(std::bit_cast<float>(facts.Smallest), &exponent);  // smallest = f * 2^exponent, 0.5 <= f < 1
+    std::frexp(std::bit_cast<float>(smallest), &exponent);  // smallest = f * 2^exponent, 0.5 <= f < 1
     const double bound = std::ldexp(1.0, exponent - 1 + 30);
-    if (!(static_cast<double>(n) * static_cast<double>(largest) < bound)) return SequentialSum(values, n);
-    constexpr int Lanes = 8;
-    double lane[Lanes] = {};
-    std::size_t i = 0;
-    for (; i + Lanes <= n; i += Lanes)
-        for (int j = 0; j < Lanes; ++j)
-            lane[j] += static_cast<double>(values[i + j]);
-    double sum = 0.0;
-    for (; i < n; ++i)
-        sum += static_cast<double>(values[i]);
-    for (double l : lane)
-        sum += l;
-    return sum;
+    return static_cast<double>(n) * static_cast<double>(largest) < bound;
+}
+
+// Data is above -99999 (exact in float): a negative value at or beyond it,
+// or a NaN, is none.
+bool AnyEmpty(const FloatSummary& summary) {
+    return summary.Largest > 0x7F800000u ||
+           summary.LargestNegative >= std::bit_cast<std::uint32_t>(static_cast<float>(-NoData));
 }
 
 // Mean and sigma of data values given in x-major order, sum being their sum
@@ -178,7 +129,7 @@ MeanAndSigma MomentsOf(const T* values, std::size_t n, double sum) {
     const double mean = sum / static_cast<double>(n);
     // The divisor is the number of data cells plus one, by design of the
     // statistics shown to users; it keeps a single point at sigma 0.
-    return {mean, std::sqrt(SequentialSquares(values, n, mean) / static_cast<double>(n + 1))};
+    return {mean, std::sqrt(SumOfSquaredDeviations(values, n, mean) / static_cast<double>(n + 1))};
 }
 
 double StoredMin(double min) {
@@ -248,14 +199,59 @@ void RecalcStatisticsOf(ThkData& record, std::span<const double> values) {
     StoreRecalculated(record, data.data(), n);
 }
 
-MeanAndSigma MeanAndSigmaOf(std::span<const float> values) {
-    // Single-precision values that are no data are rare enough to pay for a
-    // compacted copy; otherwise the values are used as they stand.
+MORVAPLOT_VECTOR_CLONES
+FloatSummary SummariseFloats(const float* values, std::size_t n) {
+    Bits32Lanes largest{};
+    Bits32Lanes smallestLess1 = Bits32Lanes{} - 1u;
+    Bits32Lanes largestNegative{};
+    DoubleLanes lane{};
+    std::size_t i = 0;
+    for (; i + LaneCount <= n; i += LaneCount) {
+        const Bits32Lanes bits = LoadLanes<Bits32Lanes>(values + i);
+        const Bits32Lanes magnitude = bits & 0x7FFFFFFFu;
+        largest = largest > magnitude ? largest : magnitude;
+        const Bits32Lanes less1 = magnitude - 1u;
+        smallestLess1 = smallestLess1 < less1 ? smallestLess1 : less1;
+        const Bits32Lanes negative = (bits >> 31) * magnitude;
+        largestNegative = largestNegative > negative ? largestNegative : negative;
+        lane += WidenLanes(values + i);
+    }
+    FloatSummary summary;
+    for (int j = 0; j < LaneCount; ++j) {
+        summary.Largest = std::max(summary.Largest, largest[j]);
+        summary.SmallestLess1 = std::min(summary.SmallestLess1, smallestLess1[j]);
+        summary.LargestNegative = std::max(summary.LargestNegative, largestNegative[j]);
+    }
+    for (; i < n; ++i) {
+        std::uint32_t bits;
+        std::memcpy(&bits, values + i, sizeof bits);
+        const std::uint32_t magnitude = bits & 0x7FFFFFFFu;
+        summary.Largest = std::max(summary.Largest, magnitude);
+        summary.SmallestLess1 = std::min(summary.SmallestLess1, magnitude - 1u);
+        summary.LargestNegative = std::max(summary.LargestNegative, (bits >> 31) * magnitude);
+        summary.LaneSum += static_cast<double>(values[i]);
+    }
+    for (int j = 0; j < LaneCount; ++j)
+        summary.LaneSum += lane[j];
+    return summary;
+}
+
+void MergeSummary(FloatSummary& into, const FloatSummary& piece) {
+    into.Largest = std::max(into.Largest, piece.Largest);
+    into.SmallestLess1 = std::min(into.SmallestLess1, piece.SmallestLess1);
+    into.LargestNegative = std::max(into.LargestNegative, piece.LargestNegative);
+    into.LaneSum += piece.LaneSum;
+}
+
+MeanAndSigma MeanAndSigmaOf(std::span<const float> values, const FloatSummary& summary) {
     const float* data = values.data();
     std::size_t n = values.size();
-    FloatFacts facts = ScanFloats(data, n);
+    const FloatSummary* facts = &summary;
+    // Single-precision values that are no data are rare enough to pay for a
+    // compacted copy; otherwise the values are used as they stand.
     thread_local std::vector<float> compacted;
-    if (facts.AnyEmpty) {
+    FloatSummary ofCompacted;
+    if (AnyEmpty(summary)) {
         compacted.resize(values.size());
         n = 0;
         for (const float v : values) {
@@ -263,9 +259,15 @@ MeanAndSigma MeanAndSigmaOf(std::span<const float> values) {
             n += HasData(v) ? 1 : 0;
         }
         data = compacted.data();
-        facts = ScanFloats(data, n);
+        ofCompacted = SummariseFloats(data, n);
+        facts = &ofCompacted;
     }
-    return MomentsOf(data, n, FloatSum(data, n, facts));
+    const double sum = SumExactInAnyOrder(*facts, n) ? facts->LaneSum : SequentialSum(data, n);
+    return MomentsOf(data, n, sum);
+}
+
+MeanAndSigma MeanAndSigmaOf(std::span<const float> values) {
+    return MeanAndSigmaOf(values, SummariseFloats(values.data(), values.size()));
 }
 
 void StoreStatistics(ThkData& record, double min, double max, MeanAndSigma moments) {

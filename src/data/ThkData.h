@@ -92,6 +92,24 @@ struct MeanAndSigma {
 };
 MeanAndSigma MeanAndSigmaOf(std::span<const float> values);
 
+// What the mean of single-precision values needs to know of them, gathered
+// piece by piece: pieces may be summarised on any thread and merged in any
+// order. Read off the bit patterns, where the magnitudes of non-negative
+// floats order like the patterns.
+struct FloatSummary {
+    std::uint32_t Largest = 0;                // largest magnitude (above 0x7F800000: a NaN)
+    std::uint32_t SmallestLess1 = 0xFFFFFFFFu;  // smallest magnitude - 1; a zero wraps to the top
+    std::uint32_t LargestNegative = 0;        // largest magnitude of a negative value
+    double LaneSum = 0.0;  // the values' sum in lanes: exact only where MeanAndSigmaOf finds it so
+
+    bool AllFinite() const { return Largest < 0x7F800000u; }
+};
+FloatSummary SummariseFloats(const float* values, std::size_t n);
+void MergeSummary(FloatSummary& into, const FloatSummary& piece);
+
+// MeanAndSigmaOf(values) given the merged summary of all the values.
+MeanAndSigma MeanAndSigmaOf(std::span<const float> values, const FloatSummary& summary);
+
 // StoreStatistics with Mean and Sigma already known.
 void StoreStatistics(ThkData& record, double min, double max, MeanAndSigma moments);
 
