@@ -106,26 +106,35 @@ void BuildAxisBand(SplineAxis& ax, int K) {
 // The multipliers replace the eliminated entries. Returns 1, or -1 for an
 // all-zero row or a zero pivot.
 //
-// A row is updated only as far as the pivot row reaches: End[r] is the last
-// column that can be non-zero in row r. It starts at the row's last non-zero
-// entry and grows to the pivot row's when a row is updated. Past it the pivot
-// row holds zeros, and an update there would only add a zero product to the
+// Only the profile of each row is worked: first[r] is the first non-zero
+// column of row r, which elimination never moves (an update only reaches
+// columns right of its pivot), so a row whose profile starts right of a
+// pivot column has nothing to eliminate there. last[r] is the last column
+// that can be non-zero in row r: it starts at the row's last non-zero entry
+// and grows to the pivot row's when a row is updated. Past it the pivot row
+// holds zeros, and an update there would only add a zero product to the
 // entry (at most flipping the sign of a zero, which nothing depends on).
+// Both are left for the substitutions.
 template <typename T>
-[[gnu::always_inline]] inline int DecomposeBand(std::vector<T>& A, int n, int lower, int upper) {
+[[gnu::always_inline]] inline int DecomposeBand(std::vector<T>& A, int n, int lower, int upper,
+                                                std::vector<int>& first, std::vector<int>& last) {
     const int W = lower + upper + 1;
     for (int r = 0; r < n; ++r) {
         const T* row = &A[static_cast<std::size_t>(r) * W];
         if (std::all_of(row, row + W, [](T v) { return v == T(0); })) return -1;
     }
     auto rowBase = [&](int r) { return static_cast<std::size_t>(r) * W + lower - r; };
-    thread_local std::vector<int> end;
-    end.resize(static_cast<std::size_t>(n));
+    first.resize(static_cast<std::size_t>(n));
+    last.resize(static_cast<std::size_t>(n));
     for (int r = 0; r < n; ++r) {
-        int last = std::min(n - 1, r + upper);
-        while (last > r && A[rowBase(r) + last] == T(0))
-            --last;
-        end[static_cast<std::size_t>(r)] = last;
+        int f = std::max(0, r - lower);
+        while (f < r && A[rowBase(r) + f] == T(0))
+            ++f;
+        first[static_cast<std::size_t>(r)] = f;
+        int l = std::min(n - 1, r + upper);
+        while (l > r && A[rowBase(r) + l] == T(0))
+            --l;
+        last[static_cast<std::size_t>(r)] = l;
     }
     for (int e = 0; e < n - 1; ++e) {
         const std::size_t rowE = rowBase(e);
@@ -134,22 +143,27 @@ template <typename T>
         // later row; stop as for a zero last pivot.
         if (p == 0.0) return -1;
         const int rEnd = std::min(n - 1, e + lower);
-        const int mEnd = end[static_cast<std::size_t>(e)];
+        const int mEnd = last[static_cast<std::size_t>(e)];
         // The updates run on in whole vectors of 16 while the band lasts:
         // past mEnd the pivot row holds zeros, so they leave every entry as
         // it is (up to the sign of a zero).
         const int mLast = std::min({n - 1, e + upper, e + ((mEnd - e + 15) / 16) * 16});
-        const T* pivotRow = &A[rowE];
+        // The pivot row's entries are widened once for all rows it updates.
+        thread_local std::vector<double> pivotWide;
+        pivotWide.resize(static_cast<std::size_t>(std::max(mLast - e, 0)));
+        double* const pivot = pivotWide.data();  // entry m at pivot[m - e - 1]
+        for (int m = e + 1; m <= mLast; ++m)
+            pivot[m - e - 1] = static_cast<double>(A[rowE + m]);
         for (int r = e + 1; r <= rEnd; ++r) {
+            if (first[static_cast<std::size_t>(r)] > e) continue;
             const std::size_t rowR = rowBase(r);
             const double f = -static_cast<double>(A[rowR + e]) / p;
             A[rowR + e] = static_cast<T>(-f);
             if (f == 0.0) continue;
             T* target = &A[rowR];
             for (int m = e + 1; m <= mLast; ++m)
-                target[m] =
-                    static_cast<T>(f * static_cast<double>(pivotRow[m]) + static_cast<double>(target[m]));
-            end[static_cast<std::size_t>(r)] = std::max(end[static_cast<std::size_t>(r)], mEnd);
+                target[m] = static_cast<T>(f * pivot[m - e - 1] + static_cast<double>(target[m]));
+            last[static_cast<std::size_t>(r)] = std::max(last[static_cast<std::size_t>(r)], mEnd);
         }
     }
     if (A[rowBase(n - 1) + (n - 1)] == T(0)) return -1;
@@ -157,8 +171,9 @@ template <typename T>
 }
 
 MORVAPLOT_VECTOR_CLONES
-int DecomposeFloatBand(std::vector<float>& A, int n, int lower, int upper) {
-    return DecomposeBand(A, n, lower, upper);
+int DecomposeFloatBand(std::vector<float>& A, int n, int lower, int upper, std::vector<int>& first,
+                       std::vector<int>& last) {
+    return DecomposeBand(A, n, lower, upper, first, last);
 }
 
 // Forward and back substitution in double on the factors of an axis band,
@@ -363,6 +378,8 @@ struct KeptFactors {
     int Lower = 0;
     int Upper = 0;
     std::vector<float> A;
+    std::vector<int> RowFirst;
+    std::vector<int> RowLast;
 } kept;
 
 }  // namespace
@@ -377,6 +394,8 @@ void KeepFactors() {
     kept.Lower = s.Lower;
     kept.Upper = s.Upper;
     kept.A.assign(s.A.begin(), s.A.begin() + static_cast<std::ptrdiff_t>(s.N) * (s.Lower + s.Upper + 1));
+    kept.RowFirst = s.RowFirst;
+    kept.RowLast = s.RowLast;
 }
 
 void ForgetFactors() {
@@ -391,6 +410,8 @@ bool RestoreFactors() {
     s.Upper = kept.Upper;
     Resize(s.A, kept.A.size());
     std::copy(kept.A.begin(), kept.A.end(), s.A.begin());
+    s.RowFirst = kept.RowFirst;
+    s.RowLast = kept.RowLast;
     return true;
 }
 
@@ -398,10 +419,10 @@ int DecomposeLU() {
     SplineState& s = state;
     if (s.ByAxis) {
         for (SplineAxis& ax : s.Axis)
-            if (DecomposeBand(ax.Band, ax.Count, ax.Lower, ax.Upper) != 1) return -1;
+            if (DecomposeBand(ax.Band, ax.Count, ax.Lower, ax.Upper, ax.RowFirst, ax.RowLast) != 1) return -1;
         return 1;
     }
-    return DecomposeFloatBand(s.A, s.N, s.Lower, s.Upper);
+    return DecomposeFloatBand(s.A, s.N, s.Lower, s.Upper, s.RowFirst, s.RowLast);
 }
 
 void SolveLU(std::span<const float> z, std::span<float> cf) {
@@ -433,11 +454,17 @@ void SolveLU(std::span<const float> z, std::span<float> cf) {
     const int W = s.Lower + s.Upper + 1;
     const float* A = s.A.data();
     auto rowBase = [&](int r) { return static_cast<std::size_t>(r) * W + s.Lower - r; };
+    // Only the rows' profiles are summed: the products of the zeros outside
+    // them are zeros, and a sum from +0.0 never becomes -0.0, so adding them
+    // would change nothing (the coefficients are finite, or the surface is
+    // refused anyway).
+    const int* first = s.RowFirst.data();
+    const int* last = s.RowLast.data();
     cf[0] = z[0];
     for (int i = 1; i < N; ++i) {
         const std::size_t row = rowBase(i);
         double sum = 0.0;
-        for (int j = std::max(0, i - s.Lower); j < i; ++j)
+        for (int j = first[i]; j < i; ++j)
             sum += static_cast<double>(A[row + j]) * static_cast<double>(cf[j]);
         cf[i] = static_cast<float>(static_cast<double>(z[i]) - sum);
     }
@@ -446,8 +473,7 @@ void SolveLU(std::span<const float> z, std::span<float> cf) {
     for (int i = N - 2; i >= 0; --i) {
         const std::size_t row = rowBase(i);
         double sum = 0.0;
-        const int jEnd = std::min(N - 1, i + s.Upper);
-        for (int j = i + 1; j <= jEnd; ++j)
+        for (int j = i + 1; j <= last[i]; ++j)
             sum += static_cast<double>(A[row + j]) * static_cast<double>(cf[j]);
         cf[i] = static_cast<float>((static_cast<double>(cf[i]) - sum) / static_cast<double>(A[row + i]));
     }

@@ -63,6 +63,8 @@ struct SplineAxis {
     int Lower = 0;
     int Upper = 0;
     std::vector<double> Band;
+    std::vector<int> RowFirst;  // per row, its first and last column that can be non-zero
+    std::vector<int> RowLast;
 };
 
 struct SplineState {
@@ -87,6 +89,10 @@ struct SplineState {
     int Lower = 0;
     int Upper = 0;
     std::vector<float> A;
+    // Per row of the factors, its first and last column that can be
+    // non-zero; every entry outside them is zero.
+    std::vector<int> RowFirst;
+    std::vector<int> RowLast;
 
     std::vector<float> Z;          // node values in node order
     std::vector<float> Cf;         // coefficients in coefficient order
@@ -125,8 +131,9 @@ int DecomposeLU();
 
 // The factors of a successful DecomposeLU of the dense solve are kept for the
 // lattice shape (ns, nt, k) they belong to. RestoreFactors puts them back into
-// the store when the current size has that shape and returns true (A, Lower
-// and Upper as DecomposeLU leaves them; the node basis is not restored), else
+// the store when the current size has that shape and returns true (A, Lower,
+// Upper and the row profiles as DecomposeLU leaves them; the node basis is
+// not restored), else
 // changes nothing and returns false.
 void KeepFactors();
 bool RestoreFactors();
