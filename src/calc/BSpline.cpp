@@ -622,11 +622,15 @@ void EvalRaster(RasterRowsDone rowsDone, void* context);
 
 }  // namespace
 
-void EvalSurface(RasterRowsDone rowsDone, void* context) {
-    SplineState& s = state;
+void PrepareSurface() {
+    const SplineState& s = state;
     const RasterShape shape{s.ns, s.nt, s.k, s.pitchX, s.pitchY};
     if (!(shape == rasterShape)) PrepareRaster();
     rasterShape = shape;
+}
+
+void EvalSurface(RasterRowsDone rowsDone, void* context) {
+    PrepareSurface();
     EvalRaster(rowsDone, context);
 }
 

@@ -144,6 +144,12 @@ void ForgetFactors();
 // Coefficients for the node values z (N each) from the factors of DecomposeLU.
 void SolveLU(std::span<const float> z, std::span<float> cf);
 
+// Works out the basis at the raster points for the current size unless the
+// last call (or EvalSurface) did so for its lattice shape and pitches. It
+// shares no data with DecomposeLU, SolveLU and KeepFactors, so it may run on
+// another thread at the same time as those; not with anything else.
+void PrepareSurface();
+
 // Surface values at every raster point from the coefficients in Cf, summed
 // term by term in a float in coefficient order (a outer, b inner). The basis
 // at the raster points is worked out again only when the lattice shape or a

@@ -65,29 +65,19 @@ void RowExtremes(const float* values, int n, float& min, float& max) {
     max = h;
 }
 
-// Where the surface rows go as they are computed: the record's cells (every
-// cell of the column, empty beyond the surface) and, per row, its extremes
-// and what its mean needs.
+// What the mean of each surface row needs, taken by the thread that
+// computed the row while it is fresh in its cache.
 struct RowSink {
-    ThkData* fill;
     const float* raster;
     int Mt;
-    float* lows;
-    float* highs;
     FloatSummary* summaries;
 };
 
-void TakeRows(void* context, int x0, int x1) {
+void SummariseRows(void* context, int x0, int x1) {
     const RowSink& sink = *static_cast<const RowSink*>(context);
-    for (int x = x0; x < x1; ++x) {
-        const float* column = sink.raster + static_cast<std::size_t>(x) * sink.Mt;
-        double* cells = sink.fill->Value[x];
-        for (int y = 0; y < sink.Mt; ++y)
-            cells[y] = column[y];
-        std::fill(cells + sink.Mt, cells + ThkGridDim, NoData);
-        RowExtremes(column, sink.Mt, sink.lows[x], sink.highs[x]);
-        sink.summaries[x] = SummariseFloats(column, static_cast<std::size_t>(sink.Mt));
-    }
+    for (int x = x0; x < x1; ++x)
+        sink.summaries[x] =
+            SummariseFloats(sink.raster + static_cast<std::size_t>(x) * sink.Mt, static_cast<std::size_t>(sink.Mt));
 }
 
 }  // namespace
@@ -143,7 +133,17 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
     // the factors of the last one.
     if (!RestoreFactors()) {
         BuildCollocation();
-        if (DecomposeLU() != 1) {
+        // The raster basis of a new shape is worked out beside the
+        // elimination.
+        int decomposed = 0;
+#pragma omp parallel sections if (s.N >= 256)
+        {
+#pragma omp section
+            decomposed = DecomposeLU();
+#pragma omp section
+            PrepareSurface();
+        }
+        if (decomposed != 1) {
             ShowMessage("<FillGrid> Matrix decomposition error.");
             return -1;
         }
@@ -151,19 +151,13 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
     }
     SolveLU(s.Z, s.Cf);
 
-    // Each surface row is written to the record, and measured, by the thread
-    // that computed it while the row is fresh in its cache. The record needs
-    // no clearing first: every cell is written, the surface inside the
-    // lattice span and empty beyond it.
-    thread_local std::vector<float> rowMin;
-    thread_local std::vector<float> rowMax;
     thread_local std::vector<FloatSummary> rowSummaries;
     const int Ms = s.Ms;
-    rowMin.resize(static_cast<std::size_t>(Ms));
-    rowMax.resize(static_cast<std::size_t>(Ms));
+    const int Mt = s.Mt;
     rowSummaries.resize(static_cast<std::size_t>(Ms));
-    RowSink sink{&fill, s.Raster.data(), s.Mt, rowMin.data(), rowMax.data(), rowSummaries.data()};
-    EvalSurface(TakeRows, &sink);
+    const float* const raster = s.Raster.data();
+    RowSink sink{raster, Mt, rowSummaries.data()};
+    EvalSurface(SummariseRows, &sink);
     FloatSummary summary;
     for (const FloatSummary& row : rowSummaries)
         MergeSummary(summary, row);
@@ -173,16 +167,46 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
         ShowMessage("<FillGrid> Surface out of range.");
         return -1;
     }
-    for (int x = Ms; x < ThkGridDim; ++x)
-        std::fill(fill.Value[x], fill.Value[x] + ThkGridDim, NoData);
+
+    // Every cell is written, the surface inside the lattice span and empty
+    // beyond it, so the record needs no clearing first; the rows' extremes
+    // are combined in row order with the comparisons of one running scan.
+    // The mean and sigma (the sigma one sequential sum) are worked out beside
+    // that on another thread.
     ResetThkFields(fill);
-    const MeanAndSigma moments =
-        MeanAndSigmaOf(std::span<const float>(sink.raster, static_cast<std::size_t>(Ms) * sink.Mt), summary);
+    thread_local std::vector<float> rowMin;
+    thread_local std::vector<float> rowMax;
+    rowMin.resize(static_cast<std::size_t>(Ms));
+    rowMax.resize(static_cast<std::size_t>(Ms));
+    // The buffers are the calling thread's; the threads below reach them
+    // through these pointers.
+    float* const lows = rowMin.data();
+    float* const highs = rowMax.data();
+    const std::size_t used = static_cast<std::size_t>(Ms) * static_cast<std::size_t>(Mt);
+    MeanAndSigma moments{};
+#pragma omp parallel sections if (used >= 100000)
+    {
+#pragma omp section
+        for (int x = 0; x < ThkGridDim; ++x) {
+            double* cells = fill.Value[x];
+            if (x >= Ms) {
+                std::fill(cells, cells + ThkGridDim, NoData);
+                continue;
+            }
+            const float* column = raster + static_cast<std::size_t>(x) * Mt;
+            for (int y = 0; y < Mt; ++y)
+                cells[y] = column[y];
+            std::fill(cells + Mt, cells + ThkGridDim, NoData);
+            RowExtremes(column, Mt, lows[x], highs[x]);
+        }
+#pragma omp section
+        moments = MeanAndSigmaOf(std::span<const float>(raster, used), summary);
+    }
     double min = RunningMinStart;
     double max = StatInitMax;
     for (int x = 0; x < Ms; ++x) {
-        const double lo = rowMin[static_cast<std::size_t>(x)];
-        const double hi = rowMax[static_cast<std::size_t>(x)];
+        const double lo = lows[x];
+        const double hi = highs[x];
         if (min > lo) min = lo;
         if (max < hi) max = hi;
     }

@@ -16,8 +16,6 @@ int RunFill(const ThkData& grid, ThkData& fill, int k);
 // one message: too few pitch steps along X, then along Y (Size / pitch < k + 2),
 // an empty lattice node, a spline degree outside 1..10, a failed elimination,
 // or a surface beyond the float range ("<FillGrid> Surface out of range.").
-// The cells are written as the surface is computed, so a surface refused for
-// its range leaves them partly written (RunFill then clears the record).
 int FillGrid(const ThkData& grid, ThkData& fill, int k);
 
 // 1 when every lattice node of the record holds data; else -1 after
