@@ -65,19 +65,23 @@ void RowExtremes(const float* values, int n, float& min, float& max) {
     max = h;
 }
 
-// What the mean of each surface row needs, taken by the thread that
-// computed the row while it is fresh in its cache.
+// What the mean of each surface row needs, and its extremes, taken by the
+// thread that computed the row while it is fresh in its cache.
 struct RowSink {
     const float* raster;
     int Mt;
     FloatSummary* summaries;
+    float* lows;
+    float* highs;
 };
 
-void SummariseRows(void* context, int x0, int x1) {
+void MeasureRows(void* context, int x0, int x1) {
     const RowSink& sink = *static_cast<const RowSink*>(context);
-    for (int x = x0; x < x1; ++x)
-        sink.summaries[x] =
-            SummariseFloats(sink.raster + static_cast<std::size_t>(x) * sink.Mt, static_cast<std::size_t>(sink.Mt));
+    for (int x = x0; x < x1; ++x) {
+        const float* row = sink.raster + static_cast<std::size_t>(x) * sink.Mt;
+        sink.summaries[x] = SummariseFloats(row, static_cast<std::size_t>(sink.Mt));
+        RowExtremes(row, sink.Mt, sink.lows[x], sink.highs[x]);
+    }
 }
 
 }  // namespace
@@ -152,12 +156,20 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
     SolveLU(s.Z, s.Cf);
 
     thread_local std::vector<FloatSummary> rowSummaries;
+    thread_local std::vector<float> rowMin;
+    thread_local std::vector<float> rowMax;
     const int Ms = s.Ms;
     const int Mt = s.Mt;
     rowSummaries.resize(static_cast<std::size_t>(Ms));
+    rowMin.resize(static_cast<std::size_t>(Ms));
+    rowMax.resize(static_cast<std::size_t>(Ms));
+    // The buffers are the calling thread's; other threads reach them through
+    // these pointers.
     const float* const raster = s.Raster.data();
-    RowSink sink{raster, Mt, rowSummaries.data()};
-    EvalSurface(SummariseRows, &sink);
+    float* const lows = rowMin.data();
+    float* const highs = rowMax.data();
+    RowSink sink{raster, Mt, rowSummaries.data(), lows, highs};
+    EvalSurface(MeasureRows, &sink);
     FloatSummary summary;
     for (const FloatSummary& row : rowSummaries)
         MergeSummary(summary, row);
@@ -169,39 +181,28 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
     }
 
     // Every cell is written, the surface inside the lattice span and empty
-    // beyond it, so the record needs no clearing first; the rows' extremes
-    // are combined in row order with the comparisons of one running scan.
-    // The mean and sigma (the sigma one sequential sum) are worked out beside
-    // that on another thread.
+    // beyond it, so the record needs no clearing first. One thread works out
+    // the mean and sigma (the sigma is one sequential sum) and then joins the
+    // others in writing the cells.
     ResetThkFields(fill);
-    thread_local std::vector<float> rowMin;
-    thread_local std::vector<float> rowMax;
-    rowMin.resize(static_cast<std::size_t>(Ms));
-    rowMax.resize(static_cast<std::size_t>(Ms));
-    // The buffers are the calling thread's; the threads below reach them
-    // through these pointers.
-    float* const lows = rowMin.data();
-    float* const highs = rowMax.data();
     const std::size_t used = static_cast<std::size_t>(Ms) * static_cast<std::size_t>(Mt);
     MeanAndSigma moments{};
-#pragma omp parallel sections if (used >= 100000)
+#pragma omp parallel if (used >= 100000)
     {
-#pragma omp section
+#pragma omp single nowait
+        moments = MeanAndSigmaOf(std::span<const float>(raster, used), summary);
+#pragma omp for schedule(dynamic, 16)
         for (int x = 0; x < ThkGridDim; ++x) {
             double* cells = fill.Value[x];
-            if (x >= Ms) {
-                std::fill(cells, cells + ThkGridDim, NoData);
-                continue;
-            }
+            const int filled = x < Ms ? Mt : 0;
             const float* column = raster + static_cast<std::size_t>(x) * Mt;
-            for (int y = 0; y < Mt; ++y)
+            for (int y = 0; y < filled; ++y)
                 cells[y] = column[y];
-            std::fill(cells + Mt, cells + ThkGridDim, NoData);
-            RowExtremes(column, Mt, lows[x], highs[x]);
+            std::fill(cells + filled, cells + ThkGridDim, NoData);
         }
-#pragma omp section
-        moments = MeanAndSigmaOf(std::span<const float>(raster, used), summary);
     }
+    // The rows' extremes are combined in row order with the comparisons of
+    // one running scan.
     double min = RunningMinStart;
     double max = StatInitMax;
     for (int x = 0; x < Ms; ++x) {
