@@ -573,7 +573,10 @@ __attribute__((target("avx512f"))) void EvalQuadAvx512(const SplineState& s, int
             for (int ca = 0; ca < cx; ++ca) {
                 const float* cfRow = &s.Cf[static_cast<std::size_t>(fx + ca) * s.nt + runs[r].First];
                 const double bx = X.RasterBasis[static_cast<std::size_t>(ca) * s.Ms + x];
-                for (int cb = 0; cb < cy; ++cb)
+                int cb = 0;
+                for (; cb + 4 <= cy; cb += 4, t += 4)
+                    _mm256_storeu_pd(t, _mm256_mul_pd(_mm256_cvtps_pd(_mm_loadu_ps(cfRow + cb)), _mm256_set1_pd(bx)));
+                for (; cb < cy; ++cb)
                     *t++ = static_cast<double>(cfRow[cb]) * bx;
             }
     }
