@@ -160,9 +160,15 @@ template <typename T>
             const double f = -static_cast<double>(A[rowR + e]) / p;
             A[rowR + e] = static_cast<T>(-f);
             if (f == 0.0) continue;
-            T* target = &A[rowR];
-            for (int m = e + 1; m <= mLast; ++m)
-                target[m] = static_cast<T>(f * pivot[m - e - 1] + static_cast<double>(target[m]));
+            T* target = &A[rowR + e + 1];
+            if (mLast - e == 32) {
+                // The common reach of a cubic lattice, at a fixed count.
+                for (int m = 0; m < 32; ++m)
+                    target[m] = static_cast<T>(f * pivot[m] + static_cast<double>(target[m]));
+            } else {
+                for (int m = 0; m < mLast - e; ++m)
+                    target[m] = static_cast<T>(f * pivot[m] + static_cast<double>(target[m]));
+            }
             last[static_cast<std::size_t>(r)] = std::max(last[static_cast<std::size_t>(r)], mEnd);
         }
     }
