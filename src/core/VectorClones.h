@@ -5,7 +5,9 @@
 // performs the same IEEE operations in the same order for every element, and
 // the build never fuses a multiply with an add, so the results do not depend
 // on which version the processor runs.
-#if defined(__x86_64__) && defined(__GNUC__) && defined(__linux__)
+// Only GCC: clang names the clones of a function so that a caller in
+// another source file, seeing a plain declaration, cannot link to them.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && defined(__linux__)
 #define MORVAPLOT_VECTOR_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
 #else
 #define MORVAPLOT_VECTOR_CLONES

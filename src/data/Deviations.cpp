@@ -29,10 +29,6 @@ constexpr double Two53 = 9007199254740992.0;  // 2^53
 constexpr double LowestSum = 0x1p-900;
 constexpr double HighestSum = 0x1p900;
 
-[[gnu::always_inline]] inline DoubleLanes Magnitude(DoubleLanes v) {
-    return LaneBits<DoubleLanes>(LaneBits<Bits64Lanes>(v) & 0x7FFFFFFFFFFFFFFFu);
-}
-
 template <typename T>
 [[gnu::always_inline]] inline double AddInOrder(const T* values, std::size_t n, double mean, double sum) {
     for (std::size_t i = 0; i < n; ++i) {
@@ -62,13 +58,16 @@ template <typename T>
     std::size_t i = 0;
     for (; i + 2 * LaneCount <= n; i += 2 * LaneCount)
         for (int h = 0; h < 2; ++h) {
-            const DoubleLanes d = WidenLanes(values + i + h * LaneCount) - meanLanes;
+            DoubleLanes d;
+            WidenLanes(d, values + i + h * LaneCount);
+            d -= meanLanes;
             const DoubleLanes q = d * d * perUnitLanes;  // exact: a power of two
             // Round to the nearest integer, ties to even, for 0 <= q < 2^52;
             // a larger q cannot pass the room test anyway.
             const DoubleLanes k = (q + two52) - two52;
             units[h] += k;
-            const DoubleLanes off = Magnitude(q - k);
+            DoubleLanes off = q - k;
+            TakeMagnitudes(off);
             offset[h] = offset[h] > off ? offset[h] : off;
         }
     double total = 0.0;

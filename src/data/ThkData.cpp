@@ -207,14 +207,17 @@ FloatSummary SummariseFloats(const float* values, std::size_t n) {
     DoubleLanes lane{};
     std::size_t i = 0;
     for (; i + LaneCount <= n; i += LaneCount) {
-        const Bits32Lanes bits = LoadLanes<Bits32Lanes>(values + i);
+        Bits32Lanes bits;
+        LoadLanes(bits, values + i);
         const Bits32Lanes magnitude = bits & 0x7FFFFFFFu;
         largest = largest > magnitude ? largest : magnitude;
         const Bits32Lanes less1 = magnitude - 1u;
         smallestLess1 = smallestLess1 < less1 ? smallestLess1 : less1;
         const Bits32Lanes negative = (bits >> 31) * magnitude;
         largestNegative = largestNegative > negative ? largestNegative : negative;
-        lane += WidenLanes(values + i);
+        DoubleLanes wide;
+        WidenLanes(wide, values + i);
+        lane += wide;
     }
     FloatSummary summary;
     for (int j = 0; j < LaneCount; ++j) {
