@@ -114,7 +114,7 @@ void BuildAxisBand(SplineAxis& ax, int K) {
 // and grows to the pivot row's when a row is updated. Past it the pivot row
 // holds zeros, and an update there would only add a zero product to the
 // entry (at most flipping the sign of a zero, which nothing depends on).
-// Both are left for the substitutions.
+// Both are left for the substitutions of the dense solve.
 template <typename T>
 [[gnu::always_inline]] inline int DecomposeBand(std::vector<T>& A, int n, int lower, int upper,
                                                 std::vector<int>& first, std::vector<int>& last) {
@@ -424,8 +424,11 @@ bool RestoreFactors() {
 int DecomposeLU() {
     SplineState& s = state;
     if (s.ByAxis) {
+        // The axis solve sums whole band rows; the profiles are not kept.
+        thread_local std::vector<int> first;
+        thread_local std::vector<int> last;
         for (SplineAxis& ax : s.Axis)
-            if (DecomposeBand(ax.Band, ax.Count, ax.Lower, ax.Upper, ax.RowFirst, ax.RowLast) != 1) return -1;
+            if (DecomposeBand(ax.Band, ax.Count, ax.Lower, ax.Upper, first, last) != 1) return -1;
         return 1;
     }
     return DecomposeFloatBand(s.A, s.N, s.Lower, s.Upper, s.RowFirst, s.RowLast);
@@ -581,7 +584,8 @@ __attribute__((target("avx512f"))) void EvalQuadAvx512(const SplineState& s, int
                 const double bx = X.RasterBasis[static_cast<std::size_t>(ca) * s.Ms + x];
                 int cb = 0;
                 for (; cb + 4 <= cy; cb += 4, t += 4)
-                    _mm256_storeu_pd(t, _mm256_mul_pd(_mm256_cvtps_pd(_mm_loadu_ps(cfRow + cb)), _mm256_set1_pd(bx)));
+                    _mm256_storeu_pd(
+                        t, _mm256_mul_pd(_mm256_cvtps_pd(_mm_loadu_ps(cfRow + cb)), _mm256_set1_pd(bx)));
                 for (; cb < cy; ++cb)
                     *t++ = static_cast<double>(cfRow[cb]) * bx;
             }

@@ -63,8 +63,6 @@ struct SplineAxis {
     int Lower = 0;
     int Upper = 0;
     std::vector<double> Band;
-    std::vector<int> RowFirst;  // per row, its first and last column that can be non-zero
-    std::vector<int> RowLast;
 };
 
 struct SplineState {
@@ -132,9 +130,8 @@ int DecomposeLU();
 // The factors of a successful DecomposeLU of the dense solve are kept for the
 // lattice shape (ns, nt, k) they belong to. RestoreFactors puts them back into
 // the store when the current size has that shape and returns true (A, Lower,
-// Upper and the row profiles as DecomposeLU leaves them; the node basis is
-// not restored), else
-// changes nothing and returns false.
+// Upper and the row profiles as DecomposeLU leaves them; the node basis is not
+// restored), else changes nothing and returns false.
 void KeepFactors();
 bool RestoreFactors();
 // Drops the kept factors (and the raster basis kept with the lattice shape),

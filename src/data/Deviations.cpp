@@ -46,9 +46,7 @@ template <typename T>
     // and 1 / u = 2^(1075 - E), whose biased exponent is 2098 - E.
     const std::uint64_t biased = std::bit_cast<std::uint64_t>(sum) >> 52;
     const double perUnit = std::bit_cast<double>((2098 - biased) << 52);
-    const double room = Two53 - sum * perUnit;        // 2^53 - S, exact
-    // Eight lanes in a vector type: the optimiser would otherwise unroll a
-    // lane loop into scalar code.
+    const double room = Two53 - sum * perUnit;  // 2^53 - S, exact
     const DoubleLanes meanLanes = mean - DoubleLanes{};
     const DoubleLanes perUnitLanes = perUnit - DoubleLanes{};
     const DoubleLanes two52 = Two52 - DoubleLanes{};

@@ -97,9 +97,9 @@ MeanAndSigma MeanAndSigmaOf(std::span<const float> values);
 // order. Read off the bit patterns, where the magnitudes of non-negative
 // floats order like the patterns.
 struct FloatSummary {
-    std::uint32_t Largest = 0;                // largest magnitude (above 0x7F800000: a NaN)
+    std::uint32_t Largest = 0;                  // largest magnitude (above 0x7F800000: a NaN)
     std::uint32_t SmallestLess1 = 0xFFFFFFFFu;  // smallest magnitude - 1; a zero wraps to the top
-    std::uint32_t LargestNegative = 0;        // largest magnitude of a negative value
+    std::uint32_t LargestNegative = 0;          // largest magnitude of a negative value
     double LaneSum = 0.0;  // the values' sum in lanes: exact only where MeanAndSigmaOf finds it so
 
     bool AllFinite() const { return Largest < 0x7F800000u; }

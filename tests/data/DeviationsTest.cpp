@@ -8,6 +8,8 @@
 #include <random>
 #include <vector>
 
+#include "support/RecordFactory.h"
+
 namespace {
 
 // The literal loop the chunked sum must reproduce bit for bit.
@@ -39,7 +41,7 @@ TEST(Deviations, SameBitsAsTheInOrderSum) {
     Case smooth{"a smooth surface near 1000, 251001 values", {}, 0.0};
     for (int x = 0; x <= 500; ++x)
         for (int y = 0; y <= 500; ++y)
-            smooth.values.push_back(static_cast<float>(1000.0 + std::sin(x * 0.03) * std::cos(y * 0.05) * 7.0));
+            smooth.values.push_back(static_cast<float>(SmoothThickness(x, y)));
     double total = 0.0;
     for (const double v : smooth.values)
         total += v;
@@ -57,7 +59,8 @@ TEST(Deviations, SameBitsAsTheInOrderSum) {
     // The first chunk ends near 2^53 - 230, where the spacing is 1; the 256
     // ones of the next chunk reach 2^53, beyond which adding 1 is a tie that
     // keeps the sum even, so the in-order sum stops there.
-    Case top{"a chunk that runs just past its binade", {67108864.0, std::sqrt(4503599627370496.0 - 484.0)}, 0.0};
+    Case top{
+        "a chunk that runs just past its binade", {67108864.0, std::sqrt(4503599627370496.0 - 484.0)}, 0.0};
     top.values.resize(2 + 254 + 256, 1.0);
     cases.push_back(top);
 
@@ -82,8 +85,9 @@ TEST(Deviations, SameBitsAsTheInOrderSum) {
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(std::bit_cast<std::uint64_t>(SumOfSquaredDeviations(c.values.data(), c.values.size(), c.mean)),
-                  std::bit_cast<std::uint64_t>(PlainSquares(c.values, c.mean)));
+        EXPECT_EQ(
+            std::bit_cast<std::uint64_t>(SumOfSquaredDeviations(c.values.data(), c.values.size(), c.mean)),
+            std::bit_cast<std::uint64_t>(PlainSquares(c.values, c.mean)));
         std::vector<float> floats(c.values.begin(), c.values.end());
         EXPECT_EQ(std::bit_cast<std::uint64_t>(SumOfSquaredDeviations(floats.data(), floats.size(), c.mean)),
                   std::bit_cast<std::uint64_t>(PlainSquares(floats, c.mean)));
