@@ -82,6 +82,12 @@ void TakeNonZero(const SplineAxis& ax, int span, int k, int& first, int& count, 
         values[c] = ax.Basis[first + c];
 }
 
+// Whether two axes have the same nodes, knots and pitch: every basis value
+// of one is then the same computation as the other's, and is copied.
+bool SameAxis(const SplineAxis& a, const SplineAxis& b) {
+    return a.Count == b.Count && a.Pitch == b.Pitch && a.Knots == b.Knots;
+}
+
 // 1-D collocation matrix of one axis in band form (double), for the
 // axis-by-axis solve.
 void BuildAxisBand(SplineAxis& ax, int K) {
@@ -119,30 +125,44 @@ template <typename T>
 [[gnu::always_inline]] inline int DecomposeBand(std::vector<T>& A, int n, int lower, int upper,
                                                 std::vector<int>& first, std::vector<int>& last) {
     const int W = lower + upper + 1;
-    for (int r = 0; r < n; ++r) {
-        const T* row = &A[static_cast<std::size_t>(r) * W];
-        if (std::all_of(row, row + W, [](T v) { return v == T(0); })) return -1;
-    }
     auto rowBase = [&](int r) { return static_cast<std::size_t>(r) * W + lower - r; };
     first.resize(static_cast<std::size_t>(n));
     last.resize(static_cast<std::size_t>(n));
+    // One pass over each band row finds its first and last non-zero entry
+    // (band position c holds column r - lower + c; the positions of columns
+    // outside 0 .. n-1 hold zeros). The profile reaches the diagonal at least.
     for (int r = 0; r < n; ++r) {
-        int f = std::max(0, r - lower);
-        while (f < r && A[rowBase(r) + f] == T(0))
-            ++f;
-        first[static_cast<std::size_t>(r)] = f;
-        int l = std::min(n - 1, r + upper);
-        while (l > r && A[rowBase(r) + l] == T(0))
-            --l;
-        last[static_cast<std::size_t>(r)] = l;
+        const T* row = &A[static_cast<std::size_t>(r) * W];
+        // Two plain reductions, which the compiler turns into vector code.
+        int lo = W;
+        for (int c = 0; c < W; ++c) {
+            const int at = row[c] != T(0) ? c : W;
+            lo = lo < at ? lo : at;
+        }
+        int hi = -1;
+        for (int c = 0; c < W; ++c) {
+            const int at = row[c] != T(0) ? c : -1;
+            hi = hi > at ? hi : at;
+        }
+        if (hi < 0) return -1;
+        first[static_cast<std::size_t>(r)] = std::min(lo, lower) + r - lower;
+        last[static_cast<std::size_t>(r)] = std::max(hi, lower) + r - lower;
     }
+    // The last row whose profile starts at or left of each pivot column: no
+    // row below it has anything to eliminate there.
+    thread_local std::vector<int> reach;
+    reach.assign(static_cast<std::size_t>(n), -1);
+    for (int r = 0; r < n; ++r)
+        reach[static_cast<std::size_t>(first[static_cast<std::size_t>(r)])] = r;
+    for (int e = 1; e < n; ++e)
+        reach[static_cast<std::size_t>(e)] = std::max(reach[static_cast<std::size_t>(e)], reach[static_cast<std::size_t>(e - 1)]);
     for (int e = 0; e < n - 1; ++e) {
         const std::size_t rowE = rowBase(e);
         const double p = static_cast<double>(A[rowE + e]);
         // A zero pivot before the last one would spread inf/NaN through every
         // later row; stop as for a zero last pivot.
         if (p == 0.0) return -1;
-        const int rEnd = std::min(n - 1, e + lower);
+        const int rEnd = std::min({n - 1, e + lower, reach[static_cast<std::size_t>(e)]});
         const int mEnd = last[static_cast<std::size_t>(e)];
         // The updates run on in whole vectors of 16 while the band lasts:
         // past mEnd the pivot row holds zeros, so they leave every entry as
@@ -310,6 +330,12 @@ void BuildCollocation() {
     SplineState& s = state;
     for (int d = 0; d < 2; ++d) {
         SplineAxis& ax = s.Axis[d];
+        if (d == SplineY && SameAxis(s.Axis[SplineX], ax)) {
+            ax.NodeFirst = s.Axis[SplineX].NodeFirst;
+            ax.NodeCount = s.Axis[SplineX].NodeCount;
+            ax.NodeBasis = s.Axis[SplineX].NodeBasis;
+            continue;
+        }
         for (int i = 0; i < ax.Count; ++i) {
             const int span = EvalBasis(d, static_cast<float>(i));
             TakeNonZero(ax, span, s.k, ax.NodeFirst[i], ax.NodeCount[i],
@@ -654,6 +680,12 @@ void PrepareRaster() {
     const float h[2] = {static_cast<float>(1.0 / s.pitchX), static_cast<float>(1.0 / s.pitchY)};
     for (int d = 0; d < 2; ++d) {
         SplineAxis& ax = s.Axis[d];
+        if (d == SplineY && SameAxis(s.Axis[SplineX], ax)) {
+            ax.RasterFirst = s.Axis[SplineX].RasterFirst;
+            ax.RasterCount = s.Axis[SplineX].RasterCount;
+            ax.RasterBasis = s.Axis[SplineX].RasterBasis;
+            continue;
+        }
         for (int p = 0; p < ax.Raster; ++p) {
             const float u = static_cast<float>(static_cast<double>(p) * static_cast<double>(h[d]));
             const int span = EvalBasis(d, u);
