@@ -558,27 +558,64 @@ void EvalRow(const SplineState& s, float* out, int x, const SupportRun* runs, in
     }
 }
 
-// Whether every run holds at least eight points and all runs share one term
-// count (every lattice of pitch 8 or more): then the rows can be worked in
-// groups of eight points.
+// Whether every run holds at least four points and all runs share one term
+// count (every lattice of pitch 4 or more): then four rows are worked at
+// once in lanes of two rows by four points.
 bool RunsFitLanes = false;
+// Points per row in one register's lanes.
+constexpr int GroupPoints = 4;
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #define MORVAPLOT_ROW_AVX512 1
 constexpr int QuadRows = 4;
-// EvalRow for four rows x0 .. x0 + 3 at once (a row past the last is taken as
-// the last, whose bits come out the same twice). The sums of eight
-// consecutive points of a run are held in the double lanes of one register
-// over all terms: a lane does exactly what one point's scalar code does
-// (widen the float sum, add the term in double, round to float). Three such
-// groups of a run in four rows are worked at once, so twelve chains of
-// dependent roundings overlap and every Y basis load serves four rows. A
-// run's last group is moved back to end at the run's end; points computed
-// twice get the same bits both times.
+// Groups of four points worked at once.
+constexpr int MaxGroups = 5;
+
+// One chunk of G groups of four consecutive points of a run, in four rows.
+// The eight double lanes of a register hold four points of rows 0 and 1 (or
+// 2 and 3), and each lane does exactly what one point's scalar code does
+// (widen the float sum, add the term in double, round to float), over the
+// terms in the point's order (a outer, b inner). coefficients holds the
+// products cf * B^X of row 0's term (a, 0) at a * nt, the other rows'
+// rowStride apart; one register of Y basis values serves both row pairs.
+template <int G>
+__attribute__((target("avx512f"), always_inline)) inline void EvalGroupsAvx512(
+    const double* coefficients, std::size_t rowStride, int nt, const double* byDouble, int Mt, int cx, int cy,
+    const int* start, float* const* out) {
+    __m512d sum[2][G];
+    for (int p = 0; p < 2; ++p)
+        for (int g = 0; g < G; ++g)
+            sum[p][g] = _mm512_setzero_pd();
+    for (int ca = 0; ca < cx; ++ca)
+        for (int cb = 0; cb < cy; ++cb) {
+            const double* by = byDouble + static_cast<std::size_t>(cb) * Mt;
+            const double* term = coefficients + static_cast<std::size_t>(ca) * nt + cb;
+            __m512d c[2];
+            for (int p = 0; p < 2; ++p)
+                c[p] = _mm512_insertf64x4(_mm512_set1_pd(term[2 * p * rowStride]),
+                                          _mm256_set1_pd(term[(2 * p + 1) * rowStride]), 1);
+            for (int g = 0; g < G; ++g) {
+                const __m512d basis = _mm512_broadcast_f64x4(_mm256_loadu_pd(by + start[g]));
+                for (int p = 0; p < 2; ++p)
+                    sum[p][g] = _mm512_cvtps_pd(
+                        _mm512_cvtpd_ps(_mm512_add_pd(sum[p][g], _mm512_mul_pd(c[p], basis))));
+            }
+        }
+    for (int p = 0; p < 2; ++p)
+        for (int g = 0; g < G; ++g) {
+            const __m256 values = _mm512_cvtpd_ps(sum[p][g]);
+            _mm_storeu_ps(out[2 * p] + start[g], _mm256_castps256_ps128(values));
+            _mm_storeu_ps(out[2 * p + 1] + start[g], _mm256_extractf128_ps(values, 1));
+        }
+}
+
+// EvalRow for four rows x0 .. x0 + 3 at once (a row past the last is taken
+// as the last, whose bits come out the same twice). A run's points are
+// taken in chunks of up to five groups of four; a run's last group is moved
+// back to end at the run's end, and points computed twice get the same bits
+// both times.
 __attribute__((target("avx512f"))) void EvalQuadAvx512(const SplineState& s, int x0, const SupportRun* runs,
                                                        int runCount, const double* byDouble) {
-    constexpr int Lanes = 8;
-    constexpr int Chunk = 3;
     const SplineAxis& X = s.Axis[SplineX];
     const int cy = runs[0].Count;
     int rows[QuadRows];
@@ -595,58 +632,42 @@ __attribute__((target("avx512f"))) void EvalQuadAvx512(const SplineState& s, int
                             rows[k], runs, runCount, byDouble);
             return;
         }
-    const int terms = cx * cy;
-    // cf * B^X of every term of every run, for each row, in the points' term
-    // order.
+    // cf * B^X for each row, term a and every Y coefficient b: the term
+    // (a, b) of a run starting at coefficient First is entry First + b.
+    const int nt = s.nt;
+    const std::size_t rowStride = static_cast<std::size_t>(cx) * nt;
     thread_local std::vector<double> products;
-    products.resize(static_cast<std::size_t>(QuadRows) * runCount * terms);
+    products.resize(QuadRows * rowStride);
     for (int j = 0; j < QuadRows; ++j) {
         const int x = rows[j];
         const int fx = X.RasterFirst[x];
-        double* t = &products[static_cast<std::size_t>(j) * runCount * terms];
-        for (int r = 0; r < runCount; ++r)
-            for (int ca = 0; ca < cx; ++ca) {
-                const float* cfRow = &s.Cf[static_cast<std::size_t>(fx + ca) * s.nt + runs[r].First];
-                const double bx = X.RasterBasis[static_cast<std::size_t>(ca) * s.Ms + x];
-                int cb = 0;
-                for (; cb + 4 <= cy; cb += 4, t += 4)
-                    _mm256_storeu_pd(
-                        t, _mm256_mul_pd(_mm256_cvtps_pd(_mm_loadu_ps(cfRow + cb)), _mm256_set1_pd(bx)));
-                for (; cb < cy; ++cb)
-                    *t++ = static_cast<double>(cfRow[cb]) * bx;
-            }
+        for (int ca = 0; ca < cx; ++ca) {
+            const float* cfRow = &s.Cf[static_cast<std::size_t>(fx + ca) * nt];
+            const double bx = X.RasterBasis[static_cast<std::size_t>(ca) * s.Ms + x];
+            double* t = &products[j * rowStride + static_cast<std::size_t>(ca) * nt];
+            for (int b = 0; b < nt; ++b)
+                t[b] = static_cast<double>(cfRow[b]) * bx;
+        }
     }
-    const std::size_t rowStride = static_cast<std::size_t>(runCount) * terms;
     float* out[QuadRows];
     for (int j = 0; j < QuadRows; ++j)
         out[j] = const_cast<float*>(&s.Raster[static_cast<std::size_t>(rows[j]) * s.Mt]);
     for (int r = 0; r < runCount; ++r) {
         const SupportRun run = runs[r];
-        const double* coefficients = &products[static_cast<std::size_t>(r) * terms];
-        for (int g = 0; g < run.Length; g += Chunk * Lanes) {
-            int start[Chunk];
-            for (int i = 0; i < Chunk; ++i)
-                start[i] = run.Start + std::min(g + i * Lanes, run.Length - Lanes);
-            __m512d sum[QuadRows][Chunk];
-            for (int j = 0; j < QuadRows; ++j)
-                for (int i = 0; i < Chunk; ++i)
-                    sum[j][i] = _mm512_setzero_pd();
-            for (int t = 0, cb = 0; t < terms; ++t) {
-                const double* by = byDouble + static_cast<std::size_t>(cb) * s.Mt;
-                __m512d basis[Chunk];
-                for (int i = 0; i < Chunk; ++i)
-                    basis[i] = _mm512_loadu_pd(by + start[i]);
-                for (int j = 0; j < QuadRows; ++j) {
-                    const __m512d c = _mm512_set1_pd(coefficients[j * rowStride + t]);
-                    for (int i = 0; i < Chunk; ++i)
-                        sum[j][i] = _mm512_cvtps_pd(
-                            _mm512_cvtpd_ps(_mm512_add_pd(sum[j][i], _mm512_mul_pd(c, basis[i]))));
-                }
-                if (++cb == cy) cb = 0;
+        const double* coefficients = &products[static_cast<std::size_t>(run.First)];
+        const int groups = (run.Length + GroupPoints - 1) / GroupPoints;
+        for (int g0 = 0; g0 < groups; g0 += MaxGroups) {
+            const int count = std::min(MaxGroups, groups - g0);
+            int start[MaxGroups];
+            for (int g = 0; g < count; ++g)
+                start[g] = run.Start + std::min((g0 + g) * GroupPoints, run.Length - GroupPoints);
+            switch (count) {
+                case 1: EvalGroupsAvx512<1>(coefficients, rowStride, nt, byDouble, s.Mt, cx, cy, start, out); break;
+                case 2: EvalGroupsAvx512<2>(coefficients, rowStride, nt, byDouble, s.Mt, cx, cy, start, out); break;
+                case 3: EvalGroupsAvx512<3>(coefficients, rowStride, nt, byDouble, s.Mt, cx, cy, start, out); break;
+                case 4: EvalGroupsAvx512<4>(coefficients, rowStride, nt, byDouble, s.Mt, cx, cy, start, out); break;
+                default: EvalGroupsAvx512<MaxGroups>(coefficients, rowStride, nt, byDouble, s.Mt, cx, cy, start, out); break;
             }
-            for (int j = 0; j < QuadRows; ++j)
-                for (int i = 0; i < Chunk; ++i)
-                    _mm256_storeu_ps(out[j] + start[i], _mm512_cvtpd_ps(sum[j][i]));
         }
     }
 }
@@ -719,7 +740,7 @@ void PrepareRaster() {
 
     RunsFitLanes = s.Axis[SplineX].Raster > 0;
     for (const SupportRun& run : YRuns)
-        if (run.Length < 8 || run.Count != YRuns.front().Count) RunsFitLanes = false;
+        if (run.Length < GroupPoints || run.Count != YRuns.front().Count) RunsFitLanes = false;
 }
 
 void EvalRaster(RasterRowsDone rowsDone, void* context) {
