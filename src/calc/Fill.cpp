@@ -12,8 +12,14 @@
 #include <vector>
 
 #include "calc/BSpline.h"
+#include "core/LaneVectors.h"
 #include "core/Message.h"
 #include "core/VectorClones.h"
+#include "data/Deviations.h"
+
+#ifdef _OPENMP
+#include <omp.h>
+#endif
 
 namespace {
 
@@ -65,14 +71,38 @@ void RowExtremes(const float* values, int n, float& min, float& max) {
     max = h;
 }
 
+// The sum of the squares of a row's values, in lanes: close to an in-order
+// sum, for estimates.
+MORVAPLOT_VECTOR_CLONES
+double RowSquares(const float* values, int n) {
+    DoubleLanes lanes{};
+    int i = 0;
+    for (; i + LaneCount <= n; i += LaneCount) {
+        DoubleLanes v;
+        WidenLanes(v, values + i);
+        lanes += v * v;
+    }
+    double sum = 0.0;
+    for (; i < n; ++i)
+        sum += static_cast<double>(values[i]) * static_cast<double>(values[i]);
+    for (int j = 0; j < LaneCount; ++j)
+        sum += lanes[j];
+    return sum;
+}
+
 // What the mean of each surface row needs, and its extremes, taken by the
-// thread that computed the row while it is fresh in its cache.
+// thread that computed the row while it is fresh in its cache; for the rows
+// before headRows also the sum of squares. The same thread writes the row's
+// cells (the surface, and empty cells beyond the lattice span).
 struct RowSink {
     const float* raster;
     int Mt;
+    int headRows;
     FloatSummary* summaries;
     float* lows;
     float* highs;
+    double* squares;
+    ThkData* fill;
 };
 
 void MeasureRows(void* context, int x0, int x1) {
@@ -81,7 +111,35 @@ void MeasureRows(void* context, int x0, int x1) {
         const float* row = sink.raster + static_cast<std::size_t>(x) * sink.Mt;
         sink.summaries[x] = SummariseFloats(row, static_cast<std::size_t>(sink.Mt));
         RowExtremes(row, sink.Mt, sink.lows[x], sink.highs[x]);
+        if (x < sink.headRows) sink.squares[x] = RowSquares(row, sink.Mt);
+        double* cells = sink.fill->Value[x];
+        for (int y = 0; y < sink.Mt; ++y)
+            cells[y] = row[y];
+        std::fill(cells + sink.Mt, cells + ThkGridDim, NoData);
     }
+}
+
+// The rows the first of two threads computes in the surface evaluation
+// (half of the groups of four rows, rounded up): the sum of squared
+// deviations is split there, so each thread reads the rows in its own cache.
+int HeadRows(int Ms) {
+    return std::min(Ms, (Ms + 7) / 8 * 4);
+}
+
+int ThreadNumber() {
+#ifdef _OPENMP
+    return omp_get_thread_num();
+#else
+    return 0;
+#endif
+}
+
+int ThreadCount() {
+#ifdef _OPENMP
+    return omp_get_num_threads();
+#else
+    return 1;
+#endif
 }
 
 }  // namespace
@@ -158,17 +216,22 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
     thread_local std::vector<FloatSummary> rowSummaries;
     thread_local std::vector<float> rowMin;
     thread_local std::vector<float> rowMax;
+    thread_local std::vector<double> rowSquares;
+    thread_local std::vector<DeviationChunk> tailChunks;
     const int Ms = s.Ms;
     const int Mt = s.Mt;
+    const int headRows = HeadRows(Ms);
     rowSummaries.resize(static_cast<std::size_t>(Ms));
     rowMin.resize(static_cast<std::size_t>(Ms));
     rowMax.resize(static_cast<std::size_t>(Ms));
+    rowSquares.resize(static_cast<std::size_t>(headRows));
     // The buffers are the calling thread's; other threads reach them through
     // these pointers.
     const float* const raster = s.Raster.data();
     float* const lows = rowMin.data();
     float* const highs = rowMax.data();
-    RowSink sink{raster, Mt, rowSummaries.data(), lows, highs};
+    std::vector<DeviationChunk>& chunks = tailChunks;
+    RowSink sink{raster, Mt, headRows, rowSummaries.data(), lows, highs, rowSquares.data(), &fill};
     EvalSurface(MeasureRows, &sink);
     FloatSummary summary;
     for (const FloatSummary& row : rowSummaries)
@@ -180,27 +243,40 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
         return -1;
     }
 
-    // Every cell is written, the surface inside the lattice span and empty
-    // beyond it, so the record needs no clearing first. One thread works out
-    // the mean and sigma (the sigma is one sequential sum) and then joins the
-    // others in writing the cells.
     ResetThkFields(fill);
     const std::size_t used = static_cast<std::size_t>(Ms) * static_cast<std::size_t>(Mt);
-    MeanAndSigma moments{};
-#pragma omp parallel if (used >= 100000)
-    {
-#pragma omp single nowait
-        moments = MeanAndSigmaOf(std::span<const float>(raster, used), summary);
-#pragma omp for schedule(dynamic, 16)
-        for (int x = 0; x < ThkGridDim; ++x) {
-            double* cells = fill.Value[x];
-            const int filled = x < Ms ? Mt : 0;
-            const float* column = raster + static_cast<std::size_t>(x) * Mt;
-            for (int y = 0; y < filled; ++y)
-                cells[y] = column[y];
-            std::fill(cells + filled, cells + ThkGridDim, NoData);
-        }
+    const DataMean mean = MeanOf(std::span<const float>(raster, used), summary);
+    // Every cell is written, the surface inside the lattice span (as each row
+    // was computed) and empty beyond it, so the record needs no clearing.
+    for (int x = Ms; x < ThkGridDim; ++x)
+        std::fill(fill.Value[x], fill.Value[x] + ThkGridDim, NoData);
+    // The sum of squared deviations from the mean is taken in two parts when
+    // every value has data, each by the thread that computed its rows: the
+    // first sums the head rows exactly while the other takes the rest in
+    // chunks from an estimate of the head's sum, worked out from the rows'
+    // sums and sums of squares; the rest is then settled against the exact
+    // head.
+    const std::size_t headCount = static_cast<std::size_t>(headRows) * Mt;
+    double estimate = 0.0;
+    double headSum = 0.0;
+    for (int x = 0; x < headRows; ++x) {
+        estimate += rowSquares[static_cast<std::size_t>(x)];
+        headSum += rowSummaries[static_cast<std::size_t>(x)].LaneSum;
     }
+    estimate += (static_cast<double>(headCount) * mean.Mean - 2.0 * headSum) * mean.Mean;
+    const bool inParts = mean.Data == raster && mean.Count == used && std::isfinite(estimate);
+    double squares = 0.0;
+#pragma omp parallel num_threads(2) if (inParts && used >= 100000)
+    {
+        const int thread = ThreadNumber();
+        if (thread == 0 && mean.Count > 0)
+            squares = inParts ? SumOfSquaredDeviations(raster, headCount, mean.Mean)
+                              : SumOfSquaredDeviations(mean.Data, mean.Count, mean.Mean);
+        if (inParts && thread == ThreadCount() - 1)
+            TakeDeviationChunks(raster + headCount, used - headCount, mean.Mean, estimate, chunks);
+    }
+    if (inParts) squares = SettleSquaredDeviations(raster + headCount, used - headCount, mean.Mean, squares, chunks);
+    const MeanAndSigma moments{mean.Mean, mean.Count > 0 ? SigmaOf(squares, mean.Count) : 0.0};
     // The rows' extremes are combined in row order with the comparisons of
     // one running scan.
     double min = RunningMinStart;

@@ -15,7 +15,8 @@ int RunFill(const ThkData& grid, ThkData& fill, int k);
 // Range, Mean and Sigma. No pitch, extent or Size is set. Returns 1, or -1 after
 // one message: too few pitch steps along X, then along Y (Size / pitch < k + 2),
 // an empty lattice node, a spline degree outside 1..10, a failed elimination,
-// or a surface beyond the float range ("<FillGrid> Surface out of range.").
+// or a surface beyond the float range ("<FillGrid> Surface out of range."); after
+// that last one the cells have been overwritten, the record is to be cleared.
 int FillGrid(const ThkData& grid, ThkData& fill, int k);
 
 // 1 when every lattice node of the record holds data; else -1 after

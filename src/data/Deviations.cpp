@@ -4,6 +4,11 @@
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <vector>
+
+#ifdef _OPENMP
+#include <omp.h>
+#endif
 
 #include "core/LaneVectors.h"
 #include "core/VectorClones.h"
@@ -38,15 +43,20 @@ template <typename T>
     return sum;
 }
 
-// Adds the chunk to sum as explained above and returns true, or returns
-// false and leaves sum as it was.
-template <typename T>
-[[gnu::always_inline]] inline bool AddInBinade(const T* values, std::size_t n, double mean, double& sum) {
-    // sum has the biased exponent E, so it lies in [2^(E-1023), 2^(E-1022))
-    // and 1 / u = 2^(1075 - E), whose biased exponent is 2098 - E.
+// The spacing of sum's binade as its reciprocal 1 / u: sum has the biased
+// exponent E, so it lies in [2^(E-1023), 2^(E-1022)) and 1 / u = 2^(1075 - E),
+// whose biased exponent is 2098 - E.
+inline double PerUnitOf(double sum) {
     const std::uint64_t biased = std::bit_cast<std::uint64_t>(sum) >> 52;
-    const double perUnit = std::bit_cast<double>((2098 - biased) << 52);
-    const double room = Two53 - sum * perUnit;  // 2^53 - S, exact
+    return std::bit_cast<double>((2098 - biased) << 52);
+}
+
+inline bool InChunkRange(double sum) {
+    return sum >= LowestSum && sum < HighestSum;
+}
+
+template <typename T>
+[[gnu::always_inline]] inline DeviationChunk UnitsOf(const T* values, std::size_t n, double mean, double perUnit) {
     const DoubleLanes meanLanes = mean - DoubleLanes{};
     const DoubleLanes perUnitLanes = perUnit - DoubleLanes{};
     const DoubleLanes two52 = Two52 - DoubleLanes{};
@@ -82,32 +92,181 @@ template <typename T>
             total += units[h][j];
             largestOffset = std::max(largestOffset, offset[h][j]);
         }
-    // Non-negative units only grow when added, so a total below the room
-    // (below 2^52) means no partial sum was rounded. A NaN fails both tests.
-    if (!(largestOffset < 0.5 && total < room)) return false;
-    sum += total / perUnit;  // (S + total) * u, exact
-    return true;
+    return {perUnit, total, largestOffset < 0.5};  // a NaN is no pass
+}
+
+// Adds the chunk to sum: as units of sum's binade when they were (or can be)
+// taken in it, no term is a tie and the total stays inside the binade, else
+// in order. taken: units of the chunk worked out earlier, possibly for
+// another binade, or null.
+template <typename T>
+[[gnu::always_inline]] inline double AddChunk(const T* values, std::size_t n, double mean, double sum,
+                                              const DeviationChunk* taken) {
+    if (InChunkRange(sum)) {
+        const double perUnit = PerUnitOf(sum);
+        const DeviationChunk units =
+            taken != nullptr && taken->PerUnit == perUnit ? *taken : UnitsOf(values, n, mean, perUnit);
+        const double room = Two53 - sum * perUnit;  // 2^53 - S, exact
+        // Non-negative units only grow when added, so a total below the
+        // room (below 2^52) means no partial sum was rounded. A NaN fails.
+        if (units.NoTie && units.Total < room) return sum + units.Total / perUnit;  // (S + total) * u, exact
+    }
+    return AddInOrder(values, n, mean, sum);
 }
 
 template <typename T>
 [[gnu::always_inline]] inline double SumInChunks(const T* values, std::size_t n, double mean) {
     double sum = 0.0;
+    for (std::size_t i = 0; i < n; i += ChunkLength)
+        sum = AddChunk(values + i, std::min(ChunkLength, n - i), mean, sum, nullptr);
+    return sum;
+}
+
+// The units of every chunk, each in the binade an estimated running sum is
+// in when the chunk begins; the estimate starts at start and grows by each
+// chunk's units.
+template <typename T>
+[[gnu::always_inline]] inline void TakeUnits(const T* values, std::size_t n, double mean, double start,
+                                             DeviationChunk* chunks) {
+    double estimate = start;
     for (std::size_t i = 0; i < n; i += ChunkLength) {
         const std::size_t m = std::min(ChunkLength, n - i);
-        const bool inRange = sum >= LowestSum && sum < HighestSum;
-        if (!inRange || !AddInBinade(values + i, m, mean, sum)) sum = AddInOrder(values + i, m, mean, sum);
+        DeviationChunk& units = chunks[i / ChunkLength];
+        if (InChunkRange(estimate)) {
+            units = UnitsOf(values + i, m, mean, PerUnitOf(estimate));
+            estimate += units.Total / units.PerUnit;
+        } else {
+            units = {};
+            estimate = AddInOrder(values + i, m, mean, estimate);
+        }
     }
+}
+
+// The sum in lanes: close to the in-order one, as a starting estimate.
+template <typename T>
+[[gnu::always_inline]] inline double RoughSum(const T* values, std::size_t n, double mean) {
+    const DoubleLanes meanLanes = mean - DoubleLanes{};
+    DoubleLanes lanes[2] = {};
+    std::size_t i = 0;
+    for (; i + 2 * LaneCount <= n; i += 2 * LaneCount)
+        for (int h = 0; h < 2; ++h) {
+            DoubleLanes d;
+            WidenLanes(d, values + i + h * LaneCount);
+            d -= meanLanes;
+            lanes[h] += d * d;
+        }
+    double sum = AddInOrder(values + i, n - i, mean, 0.0);
+    for (int h = 0; h < 2; ++h)
+        for (int j = 0; j < LaneCount; ++j)
+            sum += lanes[h][j];
     return sum;
+}
+
+// Each piece of work is compiled per vector unit; the threads are started
+// outside them.
+MORVAPLOT_VECTOR_CLONES
+double SumInChunksOf(const float* values, std::size_t n, double mean) {
+    return SumInChunks(values, n, mean);
+}
+MORVAPLOT_VECTOR_CLONES
+double SumInChunksOf(const double* values, std::size_t n, double mean) {
+    return SumInChunks(values, n, mean);
+}
+MORVAPLOT_VECTOR_CLONES
+void TakeUnitsOf(const float* values, std::size_t n, double mean, double start, DeviationChunk* chunks) {
+    TakeUnits(values, n, mean, start, chunks);
+}
+MORVAPLOT_VECTOR_CLONES
+void TakeUnitsOf(const double* values, std::size_t n, double mean, double start, DeviationChunk* chunks) {
+    TakeUnits(values, n, mean, start, chunks);
+}
+MORVAPLOT_VECTOR_CLONES
+double RoughSumOf(const float* values, std::size_t n, double mean) {
+    return RoughSum(values, n, mean);
+}
+MORVAPLOT_VECTOR_CLONES
+double RoughSumOf(const double* values, std::size_t n, double mean) {
+    return RoughSum(values, n, mean);
+}
+MORVAPLOT_VECTOR_CLONES
+double SettleOf(const float* values, std::size_t n, double mean, double sum, const DeviationChunk* chunks) {
+    for (std::size_t i = 0; i < n; i += ChunkLength)
+        sum = AddChunk(values + i, std::min(ChunkLength, n - i), mean, sum, &chunks[i / ChunkLength]);
+    return sum;
+}
+MORVAPLOT_VECTOR_CLONES
+double SettleOf(const double* values, std::size_t n, double mean, double sum, const DeviationChunk* chunks) {
+    for (std::size_t i = 0; i < n; i += ChunkLength)
+        sum = AddChunk(values + i, std::min(ChunkLength, n - i), mean, sum, &chunks[i / ChunkLength]);
+    return sum;
+}
+
+// Sums of at least this many values are taken in two parts on two threads.
+constexpr std::size_t TwoPartsFrom = 65536;
+
+bool TwoThreadsFree() {
+#ifdef _OPENMP
+    return !omp_in_parallel() && omp_get_max_threads() >= 2;
+#else
+    return false;
+#endif
+}
+
+std::size_t ChunkCount(std::size_t n) {
+    return (n + ChunkLength - 1) / ChunkLength;
+}
+
+// The first part is summed exactly while the second part's chunks are taken
+// from an estimate of the running sum where it begins; then the second part
+// is settled against the exact sum.
+template <typename T>
+double SumInParts(const T* values, std::size_t n, double mean, std::size_t split, const double* estimate) {
+    split = std::min(split, n);
+    thread_local std::vector<DeviationChunk> units;
+    units.resize(ChunkCount(n - split));
+    DeviationChunk* const chunks = units.data();
+    double head = 0.0;
+#pragma omp parallel sections num_threads(2) if (TwoThreadsFree())
+    {
+#pragma omp section
+        head = SumInChunksOf(values, split, mean);
+#pragma omp section
+        TakeUnitsOf(values + split, n - split, mean,
+                    estimate != nullptr ? *estimate : RoughSumOf(values, split, mean), chunks);
+    }
+    return SettleOf(values + split, n - split, mean, head, chunks);
+}
+
+// The second thread works out the rough sum of the first part as well as
+// the second part's units, so it takes the smaller share.
+template <typename T>
+double SumOfSquares(const T* values, std::size_t n, double mean) {
+    if (n < TwoPartsFrom || !TwoThreadsFree()) return SumInChunksOf(values, n, mean);
+    return SumInParts(values, n, mean, n / 8 * 5, nullptr);
 }
 
 }  // namespace
 
-MORVAPLOT_VECTOR_CLONES
 double SumOfSquaredDeviations(const float* values, std::size_t n, double mean) {
-    return SumInChunks(values, n, mean);
+    return SumOfSquares(values, n, mean);
 }
 
-MORVAPLOT_VECTOR_CLONES
 double SumOfSquaredDeviations(const double* values, std::size_t n, double mean) {
-    return SumInChunks(values, n, mean);
+    return SumOfSquares(values, n, mean);
+}
+
+void TakeDeviationChunks(const float* values, std::size_t n, double mean, double estimate,
+                         std::vector<DeviationChunk>& chunks) {
+    chunks.resize(ChunkCount(n));
+    TakeUnitsOf(values, n, mean, estimate, chunks.data());
+}
+
+double SettleSquaredDeviations(const float* values, std::size_t n, double mean, double head,
+                               const std::vector<DeviationChunk>& chunks) {
+    return SettleOf(values, n, mean, head, chunks.data());
+}
+
+double SumOfSquaredDeviationsInParts(const float* values, std::size_t n, double mean, std::size_t split,
+                                     double estimate) {
+    return SumInParts(values, n, mean, split, &estimate);
 }

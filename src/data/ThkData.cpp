@@ -127,9 +127,7 @@ template <typename T>
 MeanAndSigma MomentsOf(const T* values, std::size_t n, double sum) {
     if (n == 0) return {NoData, 0.0};  // sigma: sqrt(0 / 1)
     const double mean = sum / static_cast<double>(n);
-    // The divisor is the number of data cells plus one, by design of the
-    // statistics shown to users; it keeps a single point at sigma 0.
-    return {mean, std::sqrt(SumOfSquaredDeviations(values, n, mean) / static_cast<double>(n + 1))};
+    return {mean, SigmaOf(SumOfSquaredDeviations(values, n, mean), n)};
 }
 
 double StoredMin(double min) {
@@ -246,7 +244,7 @@ void MergeSummary(FloatSummary& into, const FloatSummary& piece) {
     into.LaneSum += piece.LaneSum;
 }
 
-MeanAndSigma MeanAndSigmaOf(std::span<const float> values, const FloatSummary& summary) {
+DataMean MeanOf(std::span<const float> values, const FloatSummary& summary) {
     const float* data = values.data();
     std::size_t n = values.size();
     const FloatSummary* facts = &summary;
@@ -265,8 +263,19 @@ MeanAndSigma MeanAndSigmaOf(std::span<const float> values, const FloatSummary& s
         ofCompacted = SummariseFloats(data, n);
         facts = &ofCompacted;
     }
+    if (n == 0) return {NoData, data, 0};
     const double sum = SumExactInAnyOrder(*facts, n) ? facts->LaneSum : SequentialSum(data, n);
-    return MomentsOf(data, n, sum);
+    return {sum / static_cast<double>(n), data, n};
+}
+
+double SigmaOf(double squares, std::size_t count) {
+    return std::sqrt(squares / static_cast<double>(count + 1));
+}
+
+MeanAndSigma MeanAndSigmaOf(std::span<const float> values, const FloatSummary& summary) {
+    const DataMean mean = MeanOf(values, summary);
+    if (mean.Count == 0) return {NoData, 0.0};
+    return {mean.Mean, SigmaOf(SumOfSquaredDeviations(mean.Data, mean.Count, mean.Mean), mean.Count)};
 }
 
 MeanAndSigma MeanAndSigmaOf(std::span<const float> values) {

@@ -110,6 +110,20 @@ void MergeSummary(FloatSummary& into, const FloatSummary& piece);
 // MeanAndSigmaOf(values) given the merged summary of all the values.
 MeanAndSigma MeanAndSigmaOf(std::span<const float> values, const FloatSummary& summary);
 
+// The same in two steps, for a producer that sums the squared deviations
+// itself: the mean (NoData when no value has data) with the data values it
+// is taken over (the values themselves unless some are no data), and the
+// sigma from the sum of the data values' squared deviations from the mean.
+struct DataMean {
+    double Mean;
+    const float* Data;
+    std::size_t Count;
+};
+DataMean MeanOf(std::span<const float> values, const FloatSummary& summary);
+// The divisor is the number of data cells plus one, by design of the
+// statistics shown to users; it keeps a single point at sigma 0.
+double SigmaOf(double squares, std::size_t count);
+
 // StoreStatistics with Mean and Sigma already known.
 void StoreStatistics(ThkData& record, double min, double max, MeanAndSigma moments);
 

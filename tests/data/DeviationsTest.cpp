@@ -89,7 +89,27 @@ TEST(Deviations, SameBitsAsTheInOrderSum) {
             std::bit_cast<std::uint64_t>(SumOfSquaredDeviations(c.values.data(), c.values.size(), c.mean)),
             std::bit_cast<std::uint64_t>(PlainSquares(c.values, c.mean)));
         std::vector<float> floats(c.values.begin(), c.values.end());
+        const std::uint64_t expected = std::bit_cast<std::uint64_t>(PlainSquares(floats, c.mean));
         EXPECT_EQ(std::bit_cast<std::uint64_t>(SumOfSquaredDeviations(floats.data(), floats.size(), c.mean)),
-                  std::bit_cast<std::uint64_t>(PlainSquares(floats, c.mean)));
+                  expected);
+
+        // Split in two parts, the second taken from estimates of the first's
+        // sum that are exact, close, in the next binade, or no use at all.
+        const std::size_t split = floats.size() / 2;
+        const double head = PlainSquares(std::vector<float>(floats.begin(), floats.begin() + split), c.mean);
+        const struct {
+            const char* name;
+            double estimate;
+        } estimates[] = {{"exact", head},
+                         {"one unit low", std::nextafter(head, 0.0)},
+                         {"twice", 2.0 * head},
+                         {"zero", 0.0},
+                         {"NaN", std::nan("")}};
+        for (const auto& e : estimates) {
+            SCOPED_TRACE(e.name);
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(
+                          SumOfSquaredDeviationsInParts(floats.data(), floats.size(), c.mean, split, e.estimate)),
+                      expected);
+        }
     }
 }
