@@ -34,6 +34,10 @@
 namespace {
 
 SplineState state;
+// Whether the dense solve's factors are the kept ones rather than those in
+// the store's A (after KeepFactors or RestoreFactors, until the store is
+// sized or its matrix built or decomposed again).
+bool solveFromKept = false;
 
 template <typename T>
 void Resize(std::vector<T>& v, std::size_t n) {
@@ -233,6 +237,7 @@ SplineState& Spline() {
 
 void SetSplineSize(int ns, int nt, int k, int pitchX, int pitchY) {
     SplineState& s = state;
+    solveFromKept = false;
     s.ns = ns;
     s.nt = nt;
     s.N = ns * nt;
@@ -328,6 +333,7 @@ int EvalBasis(int direction, float u) {
 
 void BuildCollocation() {
     SplineState& s = state;
+    solveFromKept = false;
     for (int d = 0; d < 2; ++d) {
         SplineAxis& ax = s.Axis[d];
         if (d == SplineY && SameAxis(s.Axis[SplineX], ax)) {
@@ -417,7 +423,7 @@ struct KeptFactors {
 }  // namespace
 
 void KeepFactors() {
-    const SplineState& s = state;
+    SplineState& s = state;
     if (s.ByAxis) return;
     kept.Valid = true;
     kept.ns = s.ns;
@@ -425,7 +431,10 @@ void KeepFactors() {
     kept.k = s.k;
     kept.Lower = s.Lower;
     kept.Upper = s.Upper;
-    kept.A.assign(s.A.begin(), s.A.begin() + static_cast<std::ptrdiff_t>(s.N) * (s.Lower + s.Upper + 1));
+    // The factors move out of the store rather than being copied; the solve
+    // reads them where they are kept.
+    kept.A.swap(s.A);
+    solveFromKept = true;
     kept.RowFirst = s.RowFirst;
     kept.RowLast = s.RowLast;
 }
@@ -440,8 +449,7 @@ bool RestoreFactors() {
     if (s.ByAxis || !kept.Valid || kept.ns != s.ns || kept.nt != s.nt || kept.k != s.k) return false;
     s.Lower = kept.Lower;
     s.Upper = kept.Upper;
-    Resize(s.A, kept.A.size());
-    std::copy(kept.A.begin(), kept.A.end(), s.A.begin());
+    solveFromKept = true;
     s.RowFirst = kept.RowFirst;
     s.RowLast = kept.RowLast;
     return true;
@@ -449,6 +457,7 @@ bool RestoreFactors() {
 
 int DecomposeLU() {
     SplineState& s = state;
+    solveFromKept = false;
     if (s.ByAxis) {
         // The axis solve sums whole band rows; the profiles are not kept.
         thread_local std::vector<int> first;
@@ -487,7 +496,7 @@ void SolveLU(std::span<const float> z, std::span<float> cf) {
     }
 
     const int W = s.Lower + s.Upper + 1;
-    const float* A = s.A.data();
+    const float* A = solveFromKept ? kept.A.data() : s.A.data();
     auto rowBase = [&](int r) { return static_cast<std::size_t>(r) * W + s.Lower - r; };
     // Only the rows' profiles are summed: the products of the zeros outside
     // them are zeros, and a sum from +0.0 never becomes -0.0, so adding them

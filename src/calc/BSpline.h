@@ -128,10 +128,13 @@ void BuildCollocation();
 int DecomposeLU();
 
 // The factors of a successful DecomposeLU of the dense solve are kept for the
-// lattice shape (ns, nt, k) they belong to. RestoreFactors puts them back into
-// the store when the current size has that shape and returns true (A, Lower,
-// Upper and the row profiles as DecomposeLU leaves them; the node basis is not
-// restored), else changes nothing and returns false.
+// lattice shape (ns, nt, k) they belong to: KeepFactors moves them out of the
+// store's A, and SolveLU reads them where they are kept. RestoreFactors, when
+// the current size has that shape, makes SolveLU use them again, puts Lower,
+// Upper and the row profiles back into the store as DecomposeLU left them (the
+// node basis is not restored) and returns true; else it changes nothing and
+// returns false. Sizing the store, building its matrix or decomposing it
+// makes SolveLU use the store's A again.
 void KeepFactors();
 bool RestoreFactors();
 // Drops the kept factors (and the raster basis kept with the lattice shape),
