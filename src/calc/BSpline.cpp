@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstring>
 
 #include "core/VectorClones.h"
 
@@ -125,9 +126,17 @@ void BuildAxisBand(SplineAxis& ax, int K) {
 // holds zeros, and an update there would only add a zero product to the
 // entry (at most flipping the sign of a zero, which nothing depends on).
 // Both are left for the substitutions of the dense solve.
+//
+// period > 0: rows come in blocks of period (the lattice's rows of nodes),
+// and elimination repeats itself block by block where the matrix does: when
+// a block's rows started equal to the rows a block above, and the final rows
+// their elimination reads equal the rows a block above those, the pivots of
+// the block do exactly what the pivots of the block above did, one block
+// further on. Their result is then copied rather than worked out again.
 template <typename T>
 [[gnu::always_inline]] inline int DecomposeBand(std::vector<T>& A, int n, int lower, int upper,
-                                                std::vector<int>& first, std::vector<int>& last) {
+                                                std::vector<int>& first, std::vector<int>& last,
+                                                int period = 0) {
     const int W = lower + upper + 1;
     auto rowBase = [&](int r) { return static_cast<std::size_t>(r) * W + lower - r; };
     first.resize(static_cast<std::size_t>(n));
@@ -135,8 +144,15 @@ template <typename T>
     // One pass over each band row finds its first and last non-zero entry
     // (band position c holds column r - lower + c; the positions of columns
     // outside 0 .. n-1 hold zeros). The profile reaches the diagonal at least.
+    // Whether each row starts equal to the row a block above (band rows
+    // compare position by position: a shift by whole rows keeps them).
+    thread_local std::vector<char> repeatsAbove;
+    repeatsAbove.assign(static_cast<std::size_t>(n), 0);
     for (int r = 0; r < n; ++r) {
         const T* row = &A[static_cast<std::size_t>(r) * W];
+        if (period > 0 && r >= period)
+            repeatsAbove[static_cast<std::size_t>(r)] = std::memcmp(row, row - static_cast<std::size_t>(period) * W,
+                                                                    sizeof(T) * static_cast<std::size_t>(W)) == 0;
         // Two plain reductions, which the compiler turns into vector code.
         int lo = W;
         for (int c = 0; c < W; ++c) {
@@ -160,7 +176,42 @@ template <typename T>
         reach[static_cast<std::size_t>(first[static_cast<std::size_t>(r)])] = r;
     for (int e = 1; e < n; ++e)
         reach[static_cast<std::size_t>(e)] = std::max(reach[static_cast<std::size_t>(e)], reach[static_cast<std::size_t>(e - 1)]);
+    // The last row the pivots up to e update.
+    auto rowsReached = [&](int e) { return std::min({n - 1, e + lower, reach[static_cast<std::size_t>(e)]}); };
+    // Whether the pivots e0 .. e0 + period - 1 repeat those a block above: the
+    // rows they update started equal to those a block above, and the final
+    // rows these have been updated by (from the first of their profiles on)
+    // equal those a block above, so the rows are now what the rows a block
+    // above were before that block's pivots. No bound of the matrix cuts the
+    // updates short in either block.
+    auto repeatsBlockAbove = [&](int e0) {
+        const int P = period;
+        if (P <= 0 || e0 < P || e0 % P != 0 || e0 + P + W > n) return false;
+        const int reached = rowsReached(e0 + P - 1);
+        if (reached != rowsReached(e0 - 1) + P) return false;
+        int from = e0;
+        for (int r = e0; r <= reached; ++r) {
+            if (!repeatsAbove[static_cast<std::size_t>(r)]) return false;
+            from = std::min(from, first[static_cast<std::size_t>(r)]);
+        }
+        if (from < P) return false;
+        for (int r = from; r < e0; ++r)
+            if (last[static_cast<std::size_t>(r)] != last[static_cast<std::size_t>(r - P)] + P) return false;
+        return std::memcmp(&A[static_cast<std::size_t>(from) * W], &A[static_cast<std::size_t>(from - P) * W],
+                           sizeof(T) * static_cast<std::size_t>(e0 - from) * W) == 0;
+    };
     for (int e = 0; e < n - 1; ++e) {
+        if (period > 0 && e % period == 0 && repeatsBlockAbove(e)) {
+            // The rows the block's pivots update become what the rows a block
+            // above are after their block's pivots: those rows as they stand.
+            const int reached = rowsReached(e + period - 1);
+            std::memmove(&A[static_cast<std::size_t>(e) * W], &A[static_cast<std::size_t>(e - period) * W],
+                         sizeof(T) * static_cast<std::size_t>(reached - e + 1) * W);
+            for (int r = reached; r >= e; --r)
+                last[static_cast<std::size_t>(r)] = last[static_cast<std::size_t>(r - period)] + period;
+            e += period - 1;
+            continue;
+        }
         const std::size_t rowE = rowBase(e);
         const double p = static_cast<double>(A[rowE + e]);
         // A zero pivot before the last one would spread inf/NaN through every
@@ -202,8 +253,8 @@ template <typename T>
 
 MORVAPLOT_VECTOR_CLONES
 int DecomposeFloatBand(std::vector<float>& A, int n, int lower, int upper, std::vector<int>& first,
-                       std::vector<int>& last) {
-    return DecomposeBand(A, n, lower, upper, first, last);
+                       std::vector<int>& last, int period) {
+    return DecomposeBand(A, n, lower, upper, first, last, period);
 }
 
 // Forward and back substitution in double on the factors of an axis band,
@@ -466,7 +517,8 @@ int DecomposeLU() {
             if (DecomposeBand(ax.Band, ax.Count, ax.Lower, ax.Upper, first, last) != 1) return -1;
         return 1;
     }
-    return DecomposeFloatBand(s.A, s.N, s.Lower, s.Upper, s.RowFirst, s.RowLast);
+    // A block is one row of nodes along X: nt nodes.
+    return DecomposeFloatBand(s.A, s.N, s.Lower, s.Upper, s.RowFirst, s.RowLast, s.nt);
 }
 
 void SolveLU(std::span<const float> z, std::span<float> cf) {
