@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "calc/BSpline.h"
-#include "core/LaneVectors.h"
 #include "core/Message.h"
 #include "core/VectorClones.h"
 #include "data/Deviations.h"
@@ -71,37 +70,16 @@ void RowExtremes(const float* values, int n, float& min, float& max) {
     max = h;
 }
 
-// The sum of the squares of a row's values, in lanes: close to an in-order
-// sum, for estimates.
-MORVAPLOT_VECTOR_CLONES
-double RowSquares(const float* values, int n) {
-    DoubleLanes lanes{};
-    int i = 0;
-    for (; i + LaneCount <= n; i += LaneCount) {
-        DoubleLanes v;
-        WidenLanes(v, values + i);
-        lanes += v * v;
-    }
-    double sum = 0.0;
-    for (; i < n; ++i)
-        sum += static_cast<double>(values[i]) * static_cast<double>(values[i]);
-    for (int j = 0; j < LaneCount; ++j)
-        sum += lanes[j];
-    return sum;
-}
-
 // What the mean of each surface row needs, and its extremes, taken by the
-// thread that computed the row while it is fresh in its cache; for the rows
-// before headRows also the sum of squares. The same thread writes the row's
-// cells (the surface, and empty cells beyond the lattice span).
+// thread that computed the row while it is fresh in its cache. The same
+// thread writes the row's cells (the surface, and empty cells beyond the
+// lattice span).
 struct RowSink {
     const float* raster;
     int Mt;
-    int headRows;
     FloatSummary* summaries;
     float* lows;
     float* highs;
-    double* squares;
     ThkData* fill;
 };
 
@@ -111,7 +89,6 @@ void MeasureRows(void* context, int x0, int x1) {
         const float* row = sink.raster + static_cast<std::size_t>(x) * sink.Mt;
         sink.summaries[x] = SummariseFloats(row, static_cast<std::size_t>(sink.Mt));
         RowExtremes(row, sink.Mt, sink.lows[x], sink.highs[x]);
-        if (x < sink.headRows) sink.squares[x] = RowSquares(row, sink.Mt);
         double* cells = sink.fill->Value[x];
         for (int y = 0; y < sink.Mt; ++y)
             cells[y] = row[y];
@@ -216,7 +193,6 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
     thread_local std::vector<FloatSummary> rowSummaries;
     thread_local std::vector<float> rowMin;
     thread_local std::vector<float> rowMax;
-    thread_local std::vector<double> rowSquares;
     thread_local std::vector<DeviationChunk> tailChunks;
     const int Ms = s.Ms;
     const int Mt = s.Mt;
@@ -224,14 +200,13 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
     rowSummaries.resize(static_cast<std::size_t>(Ms));
     rowMin.resize(static_cast<std::size_t>(Ms));
     rowMax.resize(static_cast<std::size_t>(Ms));
-    rowSquares.resize(static_cast<std::size_t>(headRows));
     // The buffers are the calling thread's; other threads reach them through
     // these pointers.
     const float* const raster = s.Raster.data();
     float* const lows = rowMin.data();
     float* const highs = rowMax.data();
     std::vector<DeviationChunk>& chunks = tailChunks;
-    RowSink sink{raster, Mt, headRows, rowSummaries.data(), lows, highs, rowSquares.data(), &fill};
+    RowSink sink{raster, Mt, rowSummaries.data(), lows, highs, &fill};
     EvalSurface(MeasureRows, &sink);
     FloatSummary summary;
     for (const FloatSummary& row : rowSummaries)
@@ -260,7 +235,7 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
     double estimate = 0.0;
     double headSum = 0.0;
     for (int x = 0; x < headRows; ++x) {
-        estimate += rowSquares[static_cast<std::size_t>(x)];
+        estimate += rowSummaries[static_cast<std::size_t>(x)].LaneSquares;
         headSum += rowSummaries[static_cast<std::size_t>(x)].LaneSum;
     }
     estimate += (static_cast<double>(headCount) * mean.Mean - 2.0 * headSum) * mean.Mean;

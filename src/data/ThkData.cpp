@@ -202,21 +202,26 @@ FloatSummary SummariseFloats(const float* values, std::size_t n) {
     Bits32Lanes largest{};
     Bits32Lanes smallestLess1 = Bits32Lanes{} - 1u;
     Bits32Lanes largestNegative{};
-    DoubleLanes lane{};
+    // Two sets of sums halve their chains of dependent additions; the sum's
+    // order is free, as it is only used where it is exact in any order.
+    DoubleLanes lane[2] = {};
+    DoubleLanes squares[2] = {};
     std::size_t i = 0;
-    for (; i + LaneCount <= n; i += LaneCount) {
-        Bits32Lanes bits;
-        LoadLanes(bits, values + i);
-        const Bits32Lanes magnitude = bits & 0x7FFFFFFFu;
-        largest = largest > magnitude ? largest : magnitude;
-        const Bits32Lanes less1 = magnitude - 1u;
-        smallestLess1 = smallestLess1 < less1 ? smallestLess1 : less1;
-        const Bits32Lanes negative = (bits >> 31) * magnitude;
-        largestNegative = largestNegative > negative ? largestNegative : negative;
-        DoubleLanes wide;
-        WidenLanes(wide, values + i);
-        lane += wide;
-    }
+    for (; i + 2 * LaneCount <= n; i += 2 * LaneCount)
+        for (int h = 0; h < 2; ++h) {
+            Bits32Lanes bits;
+            LoadLanes(bits, values + i + h * LaneCount);
+            const Bits32Lanes magnitude = bits & 0x7FFFFFFFu;
+            largest = largest > magnitude ? largest : magnitude;
+            const Bits32Lanes less1 = magnitude - 1u;
+            smallestLess1 = smallestLess1 < less1 ? smallestLess1 : less1;
+            const Bits32Lanes negative = magnitude & (0u - (bits >> 31));
+            largestNegative = largestNegative > negative ? largestNegative : negative;
+            DoubleLanes wide;
+            WidenLanes(wide, values + i + h * LaneCount);
+            lane[h] += wide;
+            squares[h] += wide * wide;
+        }
     FloatSummary summary;
     for (int j = 0; j < LaneCount; ++j) {
         summary.Largest = std::max(summary.Largest, largest[j]);
@@ -230,10 +235,15 @@ FloatSummary SummariseFloats(const float* values, std::size_t n) {
         summary.Largest = std::max(summary.Largest, magnitude);
         summary.SmallestLess1 = std::min(summary.SmallestLess1, magnitude - 1u);
         summary.LargestNegative = std::max(summary.LargestNegative, (bits >> 31) * magnitude);
-        summary.LaneSum += static_cast<double>(values[i]);
+        const double v = static_cast<double>(values[i]);
+        summary.LaneSum += v;
+        summary.LaneSquares += v * v;
     }
-    for (int j = 0; j < LaneCount; ++j)
-        summary.LaneSum += lane[j];
+    for (int h = 0; h < 2; ++h)
+        for (int j = 0; j < LaneCount; ++j) {
+            summary.LaneSum += lane[h][j];
+            summary.LaneSquares += squares[h][j];
+        }
     return summary;
 }
 
@@ -242,6 +252,7 @@ void MergeSummary(FloatSummary& into, const FloatSummary& piece) {
     into.SmallestLess1 = std::min(into.SmallestLess1, piece.SmallestLess1);
     into.LargestNegative = std::max(into.LargestNegative, piece.LargestNegative);
     into.LaneSum += piece.LaneSum;
+    into.LaneSquares += piece.LaneSquares;
 }
 
 DataMean MeanOf(std::span<const float> values, const FloatSummary& summary) {
