@@ -10,8 +10,8 @@
 
 inline constexpr int LaneCount = 8;
 using DoubleLanes = double __attribute__((vector_size(LaneCount * sizeof(double))));
-using FloatLanes = float __attribute__((vector_size(LaneCount * sizeof(float))));
 using Bits32Lanes = std::uint32_t __attribute__((vector_size(LaneCount * sizeof(std::uint32_t))));
+using SignedBits32Lanes = std::int32_t __attribute__((vector_size(LaneCount * sizeof(std::int32_t))));
 using Bits64Lanes = std::uint64_t __attribute__((vector_size(LaneCount * sizeof(std::uint64_t))));
 
 // Eight consecutive values, as they are or widened to double.
@@ -20,10 +20,10 @@ template <typename Lanes, typename T>
     static_assert(sizeof(Lanes) == LaneCount * sizeof(T));
     std::memcpy(&lanes, values, sizeof lanes);
 }
+// Written value by value, which the compiler turns into one widening load
+// (a whole-vector conversion it splits in halves).
 [[gnu::always_inline]] inline void WidenLanes(DoubleLanes& lanes, const float* values) {
-    FloatLanes narrow;
-    LoadLanes(narrow, values);
-    lanes = __builtin_convertvector(narrow, DoubleLanes);
+    lanes = DoubleLanes{values[0], values[1], values[2], values[3], values[4], values[5], values[6], values[7]};
 }
 [[gnu::always_inline]] inline void WidenLanes(DoubleLanes& lanes, const double* values) {
     LoadLanes(lanes, values);

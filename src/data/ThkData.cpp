@@ -199,9 +199,13 @@ void RecalcStatisticsOf(ThkData& record, std::span<const double> values) {
 
 MORVAPLOT_VECTOR_CLONES
 FloatSummary SummariseFloats(const float* values, std::size_t n) {
-    Bits32Lanes largest{};
+    // The patterns' largest as unsigned integers is the largest magnitude of
+    // a negative value with its sign bit (when there is a negative value);
+    // their largest as signed integers is the largest magnitude of a value
+    // without one (when there is such a value, else it is negative).
+    Bits32Lanes largestUnsigned{};
+    SignedBits32Lanes largestSigned = SignedBits32Lanes{} + std::numeric_limits<std::int32_t>::min();
     Bits32Lanes smallestLess1 = Bits32Lanes{} - 1u;
-    Bits32Lanes largestNegative{};
     // Two sets of sums halve their chains of dependent additions; the sum's
     // order is free, as it is only used where it is exact in any order.
     DoubleLanes lane[2] = {};
@@ -211,34 +215,36 @@ FloatSummary SummariseFloats(const float* values, std::size_t n) {
         for (int h = 0; h < 2; ++h) {
             Bits32Lanes bits;
             LoadLanes(bits, values + i + h * LaneCount);
-            const Bits32Lanes magnitude = bits & 0x7FFFFFFFu;
-            largest = largest > magnitude ? largest : magnitude;
-            const Bits32Lanes less1 = magnitude - 1u;
+            largestUnsigned = largestUnsigned > bits ? largestUnsigned : bits;
+            const SignedBits32Lanes signedBits = reinterpret_cast<const SignedBits32Lanes&>(bits);
+            largestSigned = largestSigned > signedBits ? largestSigned : signedBits;
+            const Bits32Lanes less1 = (bits & 0x7FFFFFFFu) - 1u;
             smallestLess1 = smallestLess1 < less1 ? smallestLess1 : less1;
-            const Bits32Lanes negative = magnitude & (0u - (bits >> 31));
-            largestNegative = largestNegative > negative ? largestNegative : negative;
             DoubleLanes wide;
             WidenLanes(wide, values + i + h * LaneCount);
             lane[h] += wide;
             squares[h] += wide * wide;
         }
+    std::uint32_t maxUnsigned = 0;
+    std::int32_t maxSigned = std::numeric_limits<std::int32_t>::min();
     FloatSummary summary;
     for (int j = 0; j < LaneCount; ++j) {
-        summary.Largest = std::max(summary.Largest, largest[j]);
+        maxUnsigned = std::max(maxUnsigned, largestUnsigned[j]);
+        maxSigned = std::max(maxSigned, largestSigned[j]);
         summary.SmallestLess1 = std::min(summary.SmallestLess1, smallestLess1[j]);
-        summary.LargestNegative = std::max(summary.LargestNegative, largestNegative[j]);
     }
     for (; i < n; ++i) {
         std::uint32_t bits;
         std::memcpy(&bits, values + i, sizeof bits);
-        const std::uint32_t magnitude = bits & 0x7FFFFFFFu;
-        summary.Largest = std::max(summary.Largest, magnitude);
-        summary.SmallestLess1 = std::min(summary.SmallestLess1, magnitude - 1u);
-        summary.LargestNegative = std::max(summary.LargestNegative, (bits >> 31) * magnitude);
+        maxUnsigned = std::max(maxUnsigned, bits);
+        maxSigned = std::max(maxSigned, static_cast<std::int32_t>(bits));
+        summary.SmallestLess1 = std::min(summary.SmallestLess1, (bits & 0x7FFFFFFFu) - 1u);
         const double v = static_cast<double>(values[i]);
         summary.LaneSum += v;
         summary.LaneSquares += v * v;
     }
+    summary.LargestNegative = maxUnsigned >= 0x80000000u ? maxUnsigned & 0x7FFFFFFFu : 0u;
+    summary.Largest = std::max(maxSigned >= 0 ? static_cast<std::uint32_t>(maxSigned) : 0u, summary.LargestNegative);
     for (int h = 0; h < 2; ++h)
         for (int j = 0; j < LaneCount; ++j) {
             summary.LaneSum += lane[h][j];
