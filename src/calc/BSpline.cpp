@@ -141,18 +141,19 @@ template <typename T>
     auto rowBase = [&](int r) { return static_cast<std::size_t>(r) * W + lower - r; };
     first.resize(static_cast<std::size_t>(n));
     last.resize(static_cast<std::size_t>(n));
-    // One pass over each band row finds its first and last non-zero entry
-    // (band position c holds column r - lower + c; the positions of columns
-    // outside 0 .. n-1 hold zeros). The profile reaches the diagonal at least.
     // Whether each row starts equal to the row a block above (band rows
     // compare position by position: a shift by whole rows keeps them).
     thread_local std::vector<char> repeatsAbove;
     repeatsAbove.assign(static_cast<std::size_t>(n), 0);
+    // One pass over each band row finds its first and last non-zero entry
+    // (band position c holds column r - lower + c; the positions of columns
+    // outside 0 .. n-1 hold zeros). The profile reaches the diagonal at least.
     for (int r = 0; r < n; ++r) {
         const T* row = &A[static_cast<std::size_t>(r) * W];
         if (period > 0 && r >= period)
-            repeatsAbove[static_cast<std::size_t>(r)] = std::memcmp(row, row - static_cast<std::size_t>(period) * W,
-                                                                    sizeof(T) * static_cast<std::size_t>(W)) == 0;
+            repeatsAbove[static_cast<std::size_t>(r)] =
+                std::memcmp(row, row - static_cast<std::size_t>(period) * W,
+                            sizeof(T) * static_cast<std::size_t>(W)) == 0;
         // Two plain reductions, which the compiler turns into vector code.
         int lo = W;
         for (int c = 0; c < W; ++c) {
@@ -175,9 +176,12 @@ template <typename T>
     for (int r = 0; r < n; ++r)
         reach[static_cast<std::size_t>(first[static_cast<std::size_t>(r)])] = r;
     for (int e = 1; e < n; ++e)
-        reach[static_cast<std::size_t>(e)] = std::max(reach[static_cast<std::size_t>(e)], reach[static_cast<std::size_t>(e - 1)]);
+        reach[static_cast<std::size_t>(e)] =
+            std::max(reach[static_cast<std::size_t>(e)], reach[static_cast<std::size_t>(e - 1)]);
     // The last row the pivots up to e update.
-    auto rowsReached = [&](int e) { return std::min({n - 1, e + lower, reach[static_cast<std::size_t>(e)]}); };
+    auto rowsReached = [&](int e) {
+        return std::min({n - 1, e + lower, reach[static_cast<std::size_t>(e)]});
+    };
     // Whether the pivots e0 .. e0 + period - 1 repeat those a block above: the
     // rows they update started equal to those a block above, and the final
     // rows these have been updated by (from the first of their profiles on)
@@ -723,11 +727,22 @@ __attribute__((target("avx512f"))) void EvalQuadAvx512(const SplineState& s, int
             for (int g = 0; g < count; ++g)
                 start[g] = run.Start + std::min((g0 + g) * GroupPoints, run.Length - GroupPoints);
             switch (count) {
-                case 1: EvalGroupsAvx512<1>(coefficients, rowStride, nt, byDouble, s.Mt, cx, cy, start, out); break;
-                case 2: EvalGroupsAvx512<2>(coefficients, rowStride, nt, byDouble, s.Mt, cx, cy, start, out); break;
-                case 3: EvalGroupsAvx512<3>(coefficients, rowStride, nt, byDouble, s.Mt, cx, cy, start, out); break;
-                case 4: EvalGroupsAvx512<4>(coefficients, rowStride, nt, byDouble, s.Mt, cx, cy, start, out); break;
-                default: EvalGroupsAvx512<MaxGroups>(coefficients, rowStride, nt, byDouble, s.Mt, cx, cy, start, out); break;
+                case 1:
+                    EvalGroupsAvx512<1>(coefficients, rowStride, nt, byDouble, s.Mt, cx, cy, start, out);
+                    break;
+                case 2:
+                    EvalGroupsAvx512<2>(coefficients, rowStride, nt, byDouble, s.Mt, cx, cy, start, out);
+                    break;
+                case 3:
+                    EvalGroupsAvx512<3>(coefficients, rowStride, nt, byDouble, s.Mt, cx, cy, start, out);
+                    break;
+                case 4:
+                    EvalGroupsAvx512<4>(coefficients, rowStride, nt, byDouble, s.Mt, cx, cy, start, out);
+                    break;
+                default:
+                    EvalGroupsAvx512<MaxGroups>(coefficients, rowStride, nt, byDouble, s.Mt, cx, cy, start,
+                                                out);
+                    break;
             }
         }
     }

@@ -250,7 +250,8 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
         if (inParts && thread == ThreadCount() - 1)
             TakeDeviationChunks(raster + headCount, used - headCount, mean.Mean, estimate, chunks);
     }
-    if (inParts) squares = SettleSquaredDeviations(raster + headCount, used - headCount, mean.Mean, squares, chunks);
+    if (inParts)
+        squares = SettleSquaredDeviations(raster + headCount, used - headCount, mean.Mean, squares, chunks);
     const MeanAndSigma moments{mean.Mean, mean.Count > 0 ? SigmaOf(squares, mean.Count) : 0.0};
     // The rows' extremes are combined in row order with the comparisons of
     // one running scan.

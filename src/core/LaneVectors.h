@@ -23,7 +23,8 @@ template <typename Lanes, typename T>
 // Written value by value, which the compiler turns into one widening load
 // (a whole-vector conversion it splits in halves).
 [[gnu::always_inline]] inline void WidenLanes(DoubleLanes& lanes, const float* values) {
-    lanes = DoubleLanes{values[0], values[1], values[2], values[3], values[4], values[5], values[6], values[7]};
+    lanes =
+        DoubleLanes{values[0], values[1], values[2], values[3], values[4], values[5], values[6], values[7]};
 }
 [[gnu::always_inline]] inline void WidenLanes(DoubleLanes& lanes, const double* values) {
     LoadLanes(lanes, values);

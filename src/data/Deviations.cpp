@@ -56,7 +56,8 @@ inline bool InChunkRange(double sum) {
 }
 
 template <typename T>
-[[gnu::always_inline]] inline DeviationChunk UnitsOf(const T* values, std::size_t n, double mean, double perUnit) {
+[[gnu::always_inline]] inline DeviationChunk UnitsOf(const T* values, std::size_t n, double mean,
+                                                     double perUnit) {
     const DoubleLanes meanLanes = mean - DoubleLanes{};
     const DoubleLanes perUnitLanes = perUnit - DoubleLanes{};
     const DoubleLanes two52 = Two52 - DoubleLanes{};

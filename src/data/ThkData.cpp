@@ -244,7 +244,8 @@ FloatSummary SummariseFloats(const float* values, std::size_t n) {
         summary.LaneSquares += v * v;
     }
     summary.LargestNegative = maxUnsigned >= 0x80000000u ? maxUnsigned & 0x7FFFFFFFu : 0u;
-    summary.Largest = std::max(maxSigned >= 0 ? static_cast<std::uint32_t>(maxSigned) : 0u, summary.LargestNegative);
+    summary.Largest =
+        std::max(maxSigned >= 0 ? static_cast<std::uint32_t>(maxSigned) : 0u, summary.LargestNegative);
     for (int h = 0; h < 2; ++h)
         for (int j = 0; j < LaneCount; ++j) {
             summary.LaneSum += lane[h][j];

@@ -100,7 +100,7 @@ struct FloatSummary {
     std::uint32_t Largest = 0;                  // largest magnitude (above 0x7F800000: a NaN)
     std::uint32_t SmallestLess1 = 0xFFFFFFFFu;  // smallest magnitude - 1; a zero wraps to the top
     std::uint32_t LargestNegative = 0;          // largest magnitude of a negative value
-    double LaneSum = 0.0;  // the values' sum in lanes: exact only where MeanAndSigmaOf finds it so
+    double LaneSum = 0.0;      // the values' sum in lanes: exact only where MeanAndSigmaOf finds it so
     double LaneSquares = 0.0;  // the sum of their squares in lanes, for estimates
 
     bool AllFinite() const { return Largest < 0x7F800000u; }

@@ -107,8 +107,8 @@ TEST(Deviations, SameBitsAsTheInOrderSum) {
                          {"NaN", std::nan("")}};
         for (const auto& e : estimates) {
             SCOPED_TRACE(e.name);
-            EXPECT_EQ(std::bit_cast<std::uint64_t>(
-                          SumOfSquaredDeviationsInParts(floats.data(), floats.size(), c.mean, split, e.estimate)),
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(SumOfSquaredDeviationsInParts(floats.data(), floats.size(),
+                                                                                 c.mean, split, e.estimate)),
                       expected);
         }
     }
