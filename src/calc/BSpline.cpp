@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstring>
+#include <type_traits>
 
+#include "core/LaneVectors.h"
 #include "core/VectorClones.h"
 
 #if defined(__x86_64__) && defined(__GNUC__)
@@ -241,9 +243,21 @@ template <typename T>
             if (f == 0.0) continue;
             T* target = &A[rowR + e + 1];
             if (mLast - e == 32) {
-                // The common reach of a cubic lattice, at a fixed count.
-                for (int m = 0; m < 32; ++m)
-                    target[m] = static_cast<T>(f * pivot[m] + static_cast<double>(target[m]));
+                // The common reach of a cubic lattice, at a fixed count; floats
+                // eight to a vector, widened as loaded and rounded as stored.
+                if constexpr (std::is_same_v<T, float>) {
+                    for (int q = 0; q < 32; q += LaneCount) {
+                        DoubleLanes sum;
+                        WidenLanes(sum, target + q);
+                        DoubleLanes row;
+                        LoadLanes(row, pivot + q);
+                        sum = f * row + sum;
+                        StoreNarrowed(target + q, sum);
+                    }
+                } else {
+                    for (int m = 0; m < 32; ++m)
+                        target[m] = static_cast<T>(f * pivot[m] + static_cast<double>(target[m]));
+                }
             } else {
                 for (int m = 0; m < mLast - e; ++m)
                     target[m] = static_cast<T>(f * pivot[m] + static_cast<double>(target[m]));

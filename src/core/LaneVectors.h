@@ -10,6 +10,7 @@
 
 inline constexpr int LaneCount = 8;
 using DoubleLanes = double __attribute__((vector_size(LaneCount * sizeof(double))));
+using FloatLanes = float __attribute__((vector_size(LaneCount * sizeof(float))));
 using Bits32Lanes = std::uint32_t __attribute__((vector_size(LaneCount * sizeof(std::uint32_t))));
 using SignedBits32Lanes = std::int32_t __attribute__((vector_size(LaneCount * sizeof(std::int32_t))));
 using Bits64Lanes = std::uint64_t __attribute__((vector_size(LaneCount * sizeof(std::uint64_t))));
@@ -36,4 +37,10 @@ template <typename Lanes, typename T>
     std::memcpy(&bits, &lanes, sizeof bits);
     bits &= 0x7FFFFFFFFFFFFFFFu;
     std::memcpy(&lanes, &bits, sizeof lanes);
+}
+
+// Rounds every lane to float and stores the eight floats.
+[[gnu::always_inline]] inline void StoreNarrowed(float* out, const DoubleLanes& lanes) {
+    const FloatLanes narrow = __builtin_convertvector(lanes, FloatLanes);
+    std::memcpy(out, &narrow, sizeof narrow);
 }
