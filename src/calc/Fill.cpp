@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "calc/BSpline.h"
+#include "core/LaneVectors.h"
 #include "core/Message.h"
 #include "core/VectorClones.h"
 #include "data/Deviations.h"
@@ -70,6 +71,19 @@ void RowExtremes(const float* values, int n, float& min, float& max) {
     max = h;
 }
 
+// A row of the surface into its cells, widened to double.
+MORVAPLOT_VECTOR_CLONES
+void WidenRow(const float* row, int n, double* cells) {
+    int y = 0;
+    for (; y + LaneCount <= n; y += LaneCount) {
+        DoubleLanes wide;
+        WidenLanes(wide, row + y);
+        std::memcpy(cells + y, &wide, sizeof wide);
+    }
+    for (; y < n; ++y)
+        cells[y] = row[y];
+}
+
 // What the mean of each surface row needs, and its extremes, taken by the
 // thread that computed the row while it is fresh in its cache. The same
 // thread writes the row's cells (the surface, and empty cells beyond the
@@ -90,8 +104,7 @@ void MeasureRows(void* context, int x0, int x1) {
         sink.summaries[x] = SummariseFloats(row, static_cast<std::size_t>(sink.Mt));
         RowExtremes(row, sink.Mt, sink.lows[x], sink.highs[x]);
         double* cells = sink.fill->Value[x];
-        for (int y = 0; y < sink.Mt; ++y)
-            cells[y] = row[y];
+        WidenRow(row, sink.Mt, cells);
         std::fill(cells + sink.Mt, cells + ThkGridDim, NoData);
     }
 }
