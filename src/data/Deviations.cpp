@@ -115,11 +115,14 @@ template <typename T>
     return AddInOrder(values, n, mean, sum);
 }
 
+// Adds the values to sum chunk by chunk, each from its units taken earlier
+// where taken is given.
 template <typename T>
-[[gnu::always_inline]] inline double SumInChunks(const T* values, std::size_t n, double mean) {
-    double sum = 0.0;
+[[gnu::always_inline]] inline double AddChunks(const T* values, std::size_t n, double mean, double sum,
+                                               const DeviationChunk* taken) {
     for (std::size_t i = 0; i < n; i += ChunkLength)
-        sum = AddChunk(values + i, std::min(ChunkLength, n - i), mean, sum, nullptr);
+        sum = AddChunk(values + i, std::min(ChunkLength, n - i), mean, sum,
+                       taken != nullptr ? &taken[i / ChunkLength] : nullptr);
     return sum;
 }
 
@@ -167,11 +170,11 @@ template <typename T>
 // outside them.
 MORVAPLOT_VECTOR_CLONES
 double SumInChunksOf(const float* values, std::size_t n, double mean) {
-    return SumInChunks(values, n, mean);
+    return AddChunks(values, n, mean, 0.0, nullptr);
 }
 MORVAPLOT_VECTOR_CLONES
 double SumInChunksOf(const double* values, std::size_t n, double mean) {
-    return SumInChunks(values, n, mean);
+    return AddChunks(values, n, mean, 0.0, nullptr);
 }
 MORVAPLOT_VECTOR_CLONES
 void TakeUnitsOf(const float* values, std::size_t n, double mean, double start, DeviationChunk* chunks) {
@@ -191,15 +194,11 @@ double RoughSumOf(const double* values, std::size_t n, double mean) {
 }
 MORVAPLOT_VECTOR_CLONES
 double SettleOf(const float* values, std::size_t n, double mean, double sum, const DeviationChunk* chunks) {
-    for (std::size_t i = 0; i < n; i += ChunkLength)
-        sum = AddChunk(values + i, std::min(ChunkLength, n - i), mean, sum, &chunks[i / ChunkLength]);
-    return sum;
+    return AddChunks(values, n, mean, sum, chunks);
 }
 MORVAPLOT_VECTOR_CLONES
 double SettleOf(const double* values, std::size_t n, double mean, double sum, const DeviationChunk* chunks) {
-    for (std::size_t i = 0; i < n; i += ChunkLength)
-        sum = AddChunk(values + i, std::min(ChunkLength, n - i), mean, sum, &chunks[i / ChunkLength]);
-    return sum;
+    return AddChunks(values, n, mean, sum, chunks);
 }
 
 // Sums of at least this many values are taken in two parts on two threads.
