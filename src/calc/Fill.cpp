@@ -254,17 +254,18 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
     estimate += (static_cast<double>(headCount) * mean.Mean - 2.0 * headSum) * mean.Mean;
     const bool inParts = mean.Data == raster && mean.Count == used && std::isfinite(estimate);
     double squares = 0.0;
-#pragma omp parallel num_threads(2) if (inParts && used >= 100000)
-    {
-        const int thread = ThreadNumber();
-        if (thread == 0 && mean.Count > 0)
-            squares = inParts ? SumOfSquaredDeviations(raster, headCount, mean.Mean)
-                              : SumOfSquaredDeviations(mean.Data, mean.Count, mean.Mean);
-        if (inParts && thread == ThreadCount() - 1)
-            TakeDeviationChunks(raster + headCount, used - headCount, mean.Mean, estimate, chunks);
-    }
-    if (inParts)
+    if (inParts) {
+#pragma omp parallel num_threads(2) if (used >= 100000)
+        {
+            const int thread = ThreadNumber();
+            if (thread == 0) squares = SumOfSquaredDeviations(raster, headCount, mean.Mean);
+            if (thread == ThreadCount() - 1)
+                TakeDeviationChunks(raster + headCount, used - headCount, mean.Mean, estimate, chunks);
+        }
         squares = SettleSquaredDeviations(raster + headCount, used - headCount, mean.Mean, squares, chunks);
+    } else if (mean.Count > 0) {
+        squares = SumOfSquaredDeviations(mean.Data, mean.Count, mean.Mean);
+    }
     const MeanAndSigma moments{mean.Mean, mean.Count > 0 ? SigmaOf(squares, mean.Count) : 0.0};
     // The rows' extremes are combined in row order with the comparisons of
     // one running scan.

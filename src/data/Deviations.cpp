@@ -43,6 +43,13 @@ template <typename T>
     return sum;
 }
 
+// Eight values' deviations v - mean.
+template <typename T>
+[[gnu::always_inline]] inline void LoadDeviations(DoubleLanes& d, const T* values, const DoubleLanes& mean) {
+    WidenLanes(d, values);
+    d -= mean;
+}
+
 // The spacing of sum's binade as its reciprocal 1 / u: sum has the biased
 // exponent E, so it lies in [2^(E-1023), 2^(E-1022)) and 1 / u = 2^(1075 - E),
 // whose biased exponent is 2098 - E.
@@ -68,8 +75,7 @@ template <typename T>
     for (; i + 2 * LaneCount <= n; i += 2 * LaneCount)
         for (int h = 0; h < 2; ++h) {
             DoubleLanes d;
-            WidenLanes(d, values + i + h * LaneCount);
-            d -= meanLanes;
+            LoadDeviations(d, values + i + h * LaneCount, meanLanes);
             const DoubleLanes q = d * d * perUnitLanes;  // exact: a power of two
             // Round to the nearest integer, ties to even, for 0 <= q < 2^52;
             // a larger q cannot pass the room test anyway.
@@ -155,8 +161,7 @@ template <typename T>
     for (; i + 2 * LaneCount <= n; i += 2 * LaneCount)
         for (int h = 0; h < 2; ++h) {
             DoubleLanes d;
-            WidenLanes(d, values + i + h * LaneCount);
-            d -= meanLanes;
+            LoadDeviations(d, values + i + h * LaneCount, meanLanes);
             lanes[h] += d * d;
         }
     double sum = AddInOrder(values + i, n - i, mean, 0.0);
