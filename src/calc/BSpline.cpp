@@ -1,12 +1,17 @@
 #include "calc/BSpline.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <cstring>
 #include <type_traits>
 
 #include "core/LaneVectors.h"
 #include "core/VectorClones.h"
+
+#ifdef _OPENMP
+#include <omp.h>
+#endif
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #pragma GCC diagnostic push
@@ -833,6 +838,31 @@ void PrepareRaster() {
         if (run.Length < GroupPoints || run.Count != YRuns.front().Count) RunsFitLanes = false;
 }
 
+// work(i) for i = 0 .. count - 1, on the threads of one parallel region
+// when split. The first thread takes items from the top and the others from
+// the bottom until they meet, so the first thread's items are one leading
+// block and the others' one trailing block, and a thread the machine slows
+// down (another guest on its core) takes fewer items instead of holding up
+// the rest.
+template <typename Work>
+void ForEachFromBothEnds(int count, bool split, const Work& work) {
+    std::atomic<int> claimed{0};
+    std::atomic<int> bottom{count};
+#pragma omp parallel if (split)
+    {
+#ifdef _OPENMP
+        const bool first = omp_get_thread_num() == 0;
+#else
+        const bool first = true;
+#endif
+        int top = 0;
+        // Every successful claim takes one item off one end; together the
+        // claims never exceed count, so the two ends never cross.
+        while (claimed.fetch_add(1, std::memory_order_relaxed) < count)
+            work(first ? top++ : bottom.fetch_sub(1, std::memory_order_relaxed) - 1);
+    }
+}
+
 void EvalRaster(RasterRowsDone rowsDone, void* context) {
     SplineState& s = state;
 
@@ -847,19 +877,17 @@ void EvalRaster(RasterRowsDone rowsDone, void* context) {
     static const bool avx512 = __builtin_cpu_supports("avx512f");
     if (avx512 && RunsFitLanes) {
         const int quads = (cs.Ms + QuadRows - 1) / QuadRows;
-#pragma omp parallel for schedule(static) if (split)
-        for (int q = 0; q < quads; ++q) {
+        ForEachFromBothEnds(quads, split, [&](int q) {
             EvalQuadAvx512(cs, q * QuadRows, runs, runCount, byDouble);
             if (rowsDone) rowsDone(context, q * QuadRows, std::min((q + 1) * QuadRows, cs.Ms));
-        }
+        });
         return;
     }
 #endif
-#pragma omp parallel for schedule(static) if (split)
-    for (int x = 0; x < cs.Ms; ++x) {
+    ForEachFromBothEnds(cs.Ms, split, [&](int x) {
         EvalRow(cs, &s.Raster[static_cast<std::size_t>(x) * cs.Mt], x, runs, runCount, byDouble);
         if (rowsDone) rowsDone(context, x, x + 1);
-    }
+    });
 }
 
 }  // namespace

@@ -84,38 +84,6 @@ void WidenRow(const float* row, int n, double* cells) {
         cells[y] = row[y];
 }
 
-// What the mean of each surface row needs, and its extremes, taken by the
-// thread that computed the row while it is fresh in its cache. The same
-// thread writes the row's cells (the surface, and empty cells beyond the
-// lattice span).
-struct RowSink {
-    const float* raster;
-    int Mt;
-    FloatSummary* summaries;
-    float* lows;
-    float* highs;
-    ThkData* fill;
-};
-
-void MeasureRows(void* context, int x0, int x1) {
-    const RowSink& sink = *static_cast<const RowSink*>(context);
-    for (int x = x0; x < x1; ++x) {
-        const float* row = sink.raster + static_cast<std::size_t>(x) * sink.Mt;
-        sink.summaries[x] = SummariseFloats(row, static_cast<std::size_t>(sink.Mt));
-        RowExtremes(row, sink.Mt, sink.lows[x], sink.highs[x]);
-        double* cells = sink.fill->Value[x];
-        WidenRow(row, sink.Mt, cells);
-        std::fill(cells + sink.Mt, cells + ThkGridDim, NoData);
-    }
-}
-
-// The rows the first of two threads computes in the surface evaluation
-// (half of the groups of four rows, rounded up): the sum of squared
-// deviations is split there, so each thread reads the rows in its own cache.
-int HeadRows(int Ms) {
-    return std::min(Ms, (Ms + 7) / 8 * 4);
-}
-
 int ThreadNumber() {
 #ifdef _OPENMP
     return omp_get_thread_num();
@@ -130,6 +98,33 @@ int ThreadCount() {
 #else
     return 1;
 #endif
+}
+
+// What the mean of each surface row needs, and its extremes, taken by the
+// thread that computed the row while it is fresh in its cache. The same
+// thread writes the row's cells (the surface, and empty cells beyond the
+// lattice span).
+struct RowSink {
+    const float* raster;
+    int Mt;
+    FloatSummary* summaries;
+    float* lows;
+    float* highs;
+    char* byFirstThread;  // per row: computed by the region's first thread
+    ThkData* fill;
+};
+
+void MeasureRows(void* context, int x0, int x1) {
+    const RowSink& sink = *static_cast<const RowSink*>(context);
+    for (int x = x0; x < x1; ++x) {
+        const float* row = sink.raster + static_cast<std::size_t>(x) * sink.Mt;
+        sink.summaries[x] = SummariseFloats(row, static_cast<std::size_t>(sink.Mt));
+        RowExtremes(row, sink.Mt, sink.lows[x], sink.highs[x]);
+        sink.byFirstThread[x] = ThreadNumber() == 0;
+        double* cells = sink.fill->Value[x];
+        WidenRow(row, sink.Mt, cells);
+        std::fill(cells + sink.Mt, cells + ThkGridDim, NoData);
+    }
 }
 
 }  // namespace
@@ -206,20 +201,21 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
     thread_local std::vector<FloatSummary> rowSummaries;
     thread_local std::vector<float> rowMin;
     thread_local std::vector<float> rowMax;
+    thread_local std::vector<char> rowByFirstThread;
     thread_local std::vector<DeviationChunk> tailChunks;
     const int Ms = s.Ms;
     const int Mt = s.Mt;
-    const int headRows = HeadRows(Ms);
     rowSummaries.resize(static_cast<std::size_t>(Ms));
     rowMin.resize(static_cast<std::size_t>(Ms));
     rowMax.resize(static_cast<std::size_t>(Ms));
+    rowByFirstThread.resize(static_cast<std::size_t>(Ms));
     // The buffers are the calling thread's; other threads reach them through
     // these pointers.
     const float* const raster = s.Raster.data();
     float* const lows = rowMin.data();
     float* const highs = rowMax.data();
     std::vector<DeviationChunk>& chunks = tailChunks;
-    RowSink sink{raster, Mt, rowSummaries.data(), lows, highs, &fill};
+    RowSink sink{raster, Mt, rowSummaries.data(), lows, highs, rowByFirstThread.data(), &fill};
     EvalSurface(MeasureRows, &sink);
     FloatSummary summary;
     for (const FloatSummary& row : rowSummaries)
@@ -240,10 +236,14 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
         std::fill(fill.Value[x], fill.Value[x] + ThkGridDim, NoData);
     // The sum of squared deviations from the mean is taken in two parts when
     // every value has data, each by the thread that computed its rows: the
-    // first sums the head rows exactly while the other takes the rest in
+    // first sums the head rows (those the evaluation's first thread
+    // computed, a leading block) exactly while the other takes the rest in
     // chunks from an estimate of the head's sum, worked out from the rows'
     // sums and sums of squares; the rest is then settled against the exact
-    // head.
+    // head. Where the split falls changes no bit of the sum.
+    int headRows = 0;
+    while (headRows < Ms && rowByFirstThread[static_cast<std::size_t>(headRows)])
+        ++headRows;
     const std::size_t headCount = static_cast<std::size_t>(headRows) * Mt;
     double estimate = 0.0;
     double headSum = 0.0;
@@ -252,7 +252,8 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
         headSum += rowSummaries[static_cast<std::size_t>(x)].LaneSum;
     }
     estimate += (static_cast<double>(headCount) * mean.Mean - 2.0 * headSum) * mean.Mean;
-    const bool inParts = mean.Data == raster && mean.Count == used && std::isfinite(estimate);
+    const bool inParts = mean.Data == raster && mean.Count == used && headRows > 0 && headRows < Ms &&
+                         std::isfinite(estimate);
     double squares = 0.0;
     if (inParts) {
 #pragma omp parallel num_threads(2) if (used >= 100000)
