@@ -252,8 +252,8 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
         headSum += rowSummaries[static_cast<std::size_t>(x)].LaneSum;
     }
     estimate += (static_cast<double>(headCount) * mean.Mean - 2.0 * headSum) * mean.Mean;
-    const bool inParts = mean.Data == raster && mean.Count == used && headRows > 0 && headRows < Ms &&
-                         std::isfinite(estimate);
+    const bool inParts =
+        mean.Data == raster && mean.Count == used && headRows > 0 && headRows < Ms && std::isfinite(estimate);
     double squares = 0.0;
     if (inParts) {
 #pragma omp parallel num_threads(2) if (used >= 100000)
