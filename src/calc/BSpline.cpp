@@ -655,16 +655,22 @@ constexpr int QuadRows = 4;
 // Groups of four points worked at once.
 constexpr int MaxGroups = 5;
 
+// One register's lanes of products cf * B^X: four of one row, four of another.
+struct alignas(64) RowPairLanes {
+    double Lanes[8];
+};
+
 // One chunk of G groups of four consecutive points of a run, in four rows.
 // The eight double lanes of a register hold four points of rows 0 and 1 (or
 // 2 and 3), and each lane does exactly what one point's scalar code does
 // (widen the float sum, add the term in double, round to float), over the
-// terms in the point's order (a outer, b inner). coefficients holds the
-// products cf * B^X of row 0's term (a, 0) at a * nt, the other rows'
-// rowStride apart; one register of Y basis values serves both row pairs.
+// terms in the point's order (a outer, b inner). pairs holds the products
+// cf * B^X of rows 0 and 1 for term (a, 0) at a * nt, four lanes each, and
+// those of rows 2 and 3 pairStride further on; one register of Y basis
+// values serves both row pairs.
 template <int G>
 __attribute__((target("avx512f"), always_inline)) inline void EvalGroupsAvx512(
-    const double* coefficients, std::size_t rowStride, int nt, const double* byDouble, int Mt, int cx, int cy,
+    const RowPairLanes* pairs, std::size_t pairStride, int nt, const double* byDouble, int Mt, int cx, int cy,
     const int* start, float* const* out) {
     __m512d sum[2][G];
     for (int p = 0; p < 2; ++p)
@@ -673,11 +679,8 @@ __attribute__((target("avx512f"), always_inline)) inline void EvalGroupsAvx512(
     for (int ca = 0; ca < cx; ++ca)
         for (int cb = 0; cb < cy; ++cb) {
             const double* by = byDouble + static_cast<std::size_t>(cb) * Mt;
-            const double* term = coefficients + static_cast<std::size_t>(ca) * nt + cb;
-            __m512d c[2];
-            for (int p = 0; p < 2; ++p)
-                c[p] = _mm512_insertf64x4(_mm512_set1_pd(term[2 * p * rowStride]),
-                                          _mm256_set1_pd(term[(2 * p + 1) * rowStride]), 1);
+            const RowPairLanes* term = pairs + static_cast<std::size_t>(ca) * nt + cb;
+            const __m512d c[2] = {_mm512_load_pd(term[0].Lanes), _mm512_load_pd(term[pairStride].Lanes)};
             for (int g = 0; g < G; ++g) {
                 const __m512d basis = _mm512_broadcast_f64x4(_mm256_loadu_pd(by + start[g]));
                 for (int p = 0; p < 2; ++p)
@@ -733,12 +736,21 @@ __attribute__((target("avx512f"))) void EvalQuadAvx512(const SplineState& s, int
                 t[b] = static_cast<double>(cfRow[b]) * bx;
         }
     }
+    // The same products as the kernel's registers hold them, a pair of rows
+    // four lanes each, so that each term loads them in one piece.
+    thread_local std::vector<RowPairLanes> pairs;
+    pairs.resize(2 * rowStride);
+    for (int p = 0; p < 2; ++p)
+        for (std::size_t i = 0; i < rowStride; ++i)
+            _mm512_store_pd(pairs[p * rowStride + i].Lanes,
+                            _mm512_insertf64x4(_mm512_set1_pd(products[2 * p * rowStride + i]),
+                                               _mm256_set1_pd(products[(2 * p + 1) * rowStride + i]), 1));
     float* out[QuadRows];
     for (int j = 0; j < QuadRows; ++j)
         out[j] = const_cast<float*>(&s.Raster[static_cast<std::size_t>(rows[j]) * s.Mt]);
     for (int r = 0; r < runCount; ++r) {
         const SupportRun run = runs[r];
-        const double* coefficients = &products[static_cast<std::size_t>(run.First)];
+        const RowPairLanes* coefficients = &pairs[static_cast<std::size_t>(run.First)];
         const int groups = (run.Length + GroupPoints - 1) / GroupPoints;
         for (int g0 = 0; g0 < groups; g0 += MaxGroups) {
             const int count = std::min(MaxGroups, groups - g0);
