@@ -544,7 +544,22 @@ int DecomposeLU() {
     return DecomposeFloatBand(s.A, s.N, s.Lower, s.Upper, s.RowFirst, s.RowLast, s.nt);
 }
 
+namespace {
+
+// SolveLU; when ready is given, the back substitution of the dense solve
+// stores there, after each row of nodes, the first coefficient from which on
+// every coefficient is final (release), for threads that start on them.
+void SolveWithProgress(std::span<const float> z, std::span<float> cf, std::atomic<int>* ready);
+
+}  // namespace
+
 void SolveLU(std::span<const float> z, std::span<float> cf) {
+    SolveWithProgress(z, cf, nullptr);
+}
+
+namespace {
+
+void SolveWithProgress(std::span<const float> z, std::span<float> cf, std::atomic<int>* ready) {
     SplineState& s = state;
     const int N = s.N;
     if (s.ByAxis) {
@@ -595,8 +610,11 @@ void SolveLU(std::span<const float> z, std::span<float> cf) {
         for (int j = i + 1; j <= last[i]; ++j)
             sum += static_cast<double>(A[row + j]) * static_cast<double>(cf[j]);
         cf[i] = static_cast<float>((static_cast<double>(cf[i]) - sum) / static_cast<double>(A[row + i]));
+        if (ready && i % s.nt == 0) ready->store(i, std::memory_order_release);
     }
 }
+
+}  // namespace
 
 namespace {
 
@@ -784,8 +802,16 @@ __attribute__((target("avx512f"))) void EvalQuadAvx512(const SplineState& s, int
 
 namespace {
 
+// A solve the first thread of the evaluation runs before it evaluates,
+// while the other threads start on the rows whose coefficients it has
+// finished: coefficients from index ready on are final.
+struct PendingSolve {
+    std::span<const float> z;
+    std::atomic<int> ready;
+};
+
 void PrepareRaster();
-void EvalRaster(RasterRowsDone rowsDone, void* context);
+void EvalRaster(RasterRowsDone rowsDone, void* context, PendingSolve* solve);
 
 }  // namespace
 
@@ -798,7 +824,13 @@ void PrepareSurface() {
 
 void EvalSurface(RasterRowsDone rowsDone, void* context) {
     PrepareSurface();
-    EvalRaster(rowsDone, context);
+    EvalRaster(rowsDone, context, nullptr);
+}
+
+void SolveAndEvalSurface(std::span<const float> z, RasterRowsDone rowsDone, void* context) {
+    PrepareSurface();
+    PendingSolve solve{z, state.N};
+    EvalRaster(rowsDone, context, &solve);
 }
 
 namespace {
@@ -856,8 +888,14 @@ void PrepareRaster() {
 // block and the others' one trailing block, and a thread the machine slows
 // down (another guest on its core) takes fewer items instead of holding up
 // the rest.
-template <typename Work>
-void ForEachFromBothEnds(int count, bool split, const Work& work) {
+// work(i) for i = 0 .. count - 1, on the threads of one parallel region
+// when split, after the first thread has run before(). The first thread
+// takes items from the top and the others from the bottom until they meet,
+// so the first thread's items are one leading block and the others' one
+// trailing block, and a thread the machine slows down (another guest on its
+// core) takes fewer items instead of holding up the rest.
+template <typename Before, typename Work>
+void ForEachFromBothEnds(int count, bool split, const Before& before, const Work& work) {
     std::atomic<int> claimed{0};
     std::atomic<int> bottom{count};
 #pragma omp parallel if (split)
@@ -867,6 +905,7 @@ void ForEachFromBothEnds(int count, bool split, const Work& work) {
 #else
         const bool first = true;
 #endif
+        if (first) before();
         int top = 0;
         // Every successful claim takes one item off one end; together the
         // claims never exceed count, so the two ends never cross.
@@ -875,7 +914,17 @@ void ForEachFromBothEnds(int count, bool split, const Work& work) {
     }
 }
 
-void EvalRaster(RasterRowsDone rowsDone, void* context) {
+// Waits until the coefficients from index from on are final.
+void AwaitCoefficients(const PendingSolve* solve, int from) {
+    if (!solve) return;
+    while (solve->ready.load(std::memory_order_acquire) > from) {
+#if defined(__x86_64__) && defined(__GNUC__)
+        _mm_pause();
+#endif
+    }
+}
+
+void EvalRaster(RasterRowsDone rowsDone, void* context, PendingSolve* solve) {
     SplineState& s = state;
 
     const SupportRun* runs = YRuns.data();
@@ -885,18 +934,30 @@ void EvalRaster(RasterRowsDone rowsDone, void* context) {
     // surfaces stay on the calling thread.
     const bool split = static_cast<long>(s.Ms) * s.Mt * s.K * s.K >= 200000;
     const SplineState& cs = s;
+    const auto solveFirst = [&] {
+        if (!solve) return;
+        SolveWithProgress(solve->z, s.Cf, &solve->ready);
+        solve->ready.store(0, std::memory_order_release);
+    };
+    // The coefficients a raster row reads: the rows of nodes from its first
+    // X term on.
+    const int* rasterFirst = s.Axis[SplineX].RasterFirst.data();
 #ifdef MORVAPLOT_ROW_AVX512
     static const bool avx512 = __builtin_cpu_supports("avx512f");
     if (avx512 && RunsFitLanes) {
         const int quads = (cs.Ms + QuadRows - 1) / QuadRows;
-        ForEachFromBothEnds(quads, split, [&](int q) {
+        ForEachFromBothEnds(quads, split, solveFirst, [&](int q) {
+            const int x0 = q * QuadRows;
+            const int x1 = std::min(x0 + QuadRows, cs.Ms);
+            AwaitCoefficients(solve, *std::min_element(rasterFirst + x0, rasterFirst + x1) * cs.nt);
             EvalQuadAvx512(cs, q * QuadRows, runs, runCount, byDouble);
             if (rowsDone) rowsDone(context, q * QuadRows, std::min((q + 1) * QuadRows, cs.Ms));
         });
         return;
     }
 #endif
-    ForEachFromBothEnds(cs.Ms, split, [&](int x) {
+    ForEachFromBothEnds(cs.Ms, split, solveFirst, [&](int x) {
+        AwaitCoefficients(solve, rasterFirst[x] * cs.nt);
         EvalRow(cs, &s.Raster[static_cast<std::size_t>(x) * cs.Mt], x, runs, runCount, byDouble);
         if (rowsDone) rowsDone(context, x, x + 1);
     });

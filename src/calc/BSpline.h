@@ -161,3 +161,9 @@ void PrepareSurface();
 // at the same time.
 using RasterRowsDone = void (*)(void* context, int x0, int x1);
 void EvalSurface(RasterRowsDone rowsDone = nullptr, void* context = nullptr);
+
+// SolveLU(z, Cf) and then EvalSurface, with the same results: while one
+// thread substitutes, the others evaluate the rows whose coefficients it has
+// finished (the back substitution finishes the last rows of nodes first).
+void SolveAndEvalSurface(std::span<const float> z, RasterRowsDone rowsDone = nullptr,
+                         void* context = nullptr);

@@ -196,7 +196,6 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
         }
         KeepFactors();
     }
-    SolveLU(s.Z, s.Cf);
 
     thread_local std::vector<FloatSummary> rowSummaries;
     thread_local std::vector<float> rowMin;
@@ -216,7 +215,7 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
     float* const highs = rowMax.data();
     std::vector<DeviationChunk>& chunks = tailChunks;
     RowSink sink{raster, Mt, rowSummaries.data(), lows, highs, rowByFirstThread.data(), &fill};
-    EvalSurface(MeasureRows, &sink);
+    SolveAndEvalSurface(s.Z, MeasureRows, &sink);
     FloatSummary summary;
     for (const FloatSummary& row : rowSummaries)
         MergeSummary(summary, row);

@@ -171,7 +171,9 @@ INSTANTIATE_TEST_SUITE_P(
                     LatticeCase{"NonSquare16x11", 300, 20, 30, 3, 6},
                     LatticeCase{"NonSquare9x21", 400, 50, 20, 2, 7},
                     LatticeCase{"Pitch30", 500, 30, 30, 3, 8}, LatticeCase{"Pitch7", 154, 7, 7, 3, 9},
-                    LatticeCase{"Pitch16Largest", 500, 16, 16, 3, 10}),
+                    LatticeCase{"Pitch16Largest", 500, 16, 16, 3, 10},
+                    // Runs shorter than four points: the surface row by row.
+                    LatticeCase{"Pitch3Quintic", 93, 3, 3, 5, 11}),
     [](const testing::TestParamInfo<LatticeCase>& info) { return info.param.name; });
 
 // A large lattice before a small one leaves nothing behind that changes bits.
