@@ -549,16 +549,6 @@ namespace {
 // SolveLU; when ready is given, the back substitution of the dense solve
 // stores there, after each row of nodes, the first coefficient from which on
 // every coefficient is final (release), for threads that start on them.
-void SolveWithProgress(std::span<const float> z, std::span<float> cf, std::atomic<int>* ready);
-
-}  // namespace
-
-void SolveLU(std::span<const float> z, std::span<float> cf) {
-    SolveWithProgress(z, cf, nullptr);
-}
-
-namespace {
-
 void SolveWithProgress(std::span<const float> z, std::span<float> cf, std::atomic<int>* ready) {
     SplineState& s = state;
     const int N = s.N;
@@ -615,6 +605,10 @@ void SolveWithProgress(std::span<const float> z, std::span<float> cf, std::atomi
 }
 
 }  // namespace
+
+void SolveLU(std::span<const float> z, std::span<float> cf) {
+    SolveWithProgress(z, cf, nullptr);
+}
 
 namespace {
 
@@ -882,12 +876,6 @@ void PrepareRaster() {
         if (run.Length < GroupPoints || run.Count != YRuns.front().Count) RunsFitLanes = false;
 }
 
-// work(i) for i = 0 .. count - 1, on the threads of one parallel region
-// when split. The first thread takes items from the top and the others from
-// the bottom until they meet, so the first thread's items are one leading
-// block and the others' one trailing block, and a thread the machine slows
-// down (another guest on its core) takes fewer items instead of holding up
-// the rest.
 // work(i) for i = 0 .. count - 1, on the threads of one parallel region
 // when split, after the first thread has run before(). The first thread
 // takes items from the top and the others from the bottom until they meet,
