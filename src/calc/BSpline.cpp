@@ -406,6 +406,11 @@ int EvalBasis(int direction, float u) {
 }
 
 void BuildCollocation() {
+    PrepareCollocation();
+    FillCollocation(0, state.N);
+}
+
+void PrepareCollocation() {
     SplineState& s = state;
     solveFromKept = false;
     for (int d = 0; d < 2; ++d) {
@@ -445,19 +450,27 @@ void BuildCollocation() {
         }
     }
     Resize(s.A, static_cast<std::size_t>(s.N) * (s.Lower + s.Upper + 1));
-    std::fill(s.A.begin(), s.A.end(), 0.0f);
-    for (int i = 0; i < s.ns; ++i) {
+}
+
+void FillCollocation(int r0, int r1) {
+    SplineState& s = state;
+    if (s.ByAxis) return;
+    const SplineAxis& X = s.Axis[SplineX];
+    const SplineAxis& Y = s.Axis[SplineY];
+    const std::size_t W = static_cast<std::size_t>(s.Lower + s.Upper + 1);
+    std::fill(s.A.begin() + static_cast<std::ptrdiff_t>(r0 * W),
+              s.A.begin() + static_cast<std::ptrdiff_t>(r1 * W), 0.0f);
+    for (int r = r0; r < r1; ++r) {
+        const int i = r / s.nt;
+        const int j = r % s.nt;
         const float* bx = &X.NodeBasis[static_cast<std::size_t>(i) * s.K];
-        for (int j = 0; j < s.nt; ++j) {
-            const float* by = &Y.NodeBasis[static_cast<std::size_t>(j) * s.K];
-            const int r = i * s.nt + j;
-            for (int ca = 0; ca < X.NodeCount[i]; ++ca) {
-                const int a = X.NodeFirst[i] + ca;
-                for (int cb = 0; cb < Y.NodeCount[j]; ++cb) {
-                    const int b = Y.NodeFirst[j] + cb;
-                    s.At(r, a * s.nt + b) =
-                        static_cast<float>(static_cast<double>(bx[ca]) * static_cast<double>(by[cb]));
-                }
+        const float* by = &Y.NodeBasis[static_cast<std::size_t>(j) * s.K];
+        for (int ca = 0; ca < X.NodeCount[i]; ++ca) {
+            const int a = X.NodeFirst[i] + ca;
+            for (int cb = 0; cb < Y.NodeCount[j]; ++cb) {
+                const int b = Y.NodeFirst[j] + cb;
+                s.At(r, a * s.nt + b) =
+                    static_cast<float>(static_cast<double>(bx[ca]) * static_cast<double>(by[cb]));
             }
         }
     }

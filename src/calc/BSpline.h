@@ -122,6 +122,12 @@ int EvalBasis(int direction, float u);
 // Basis values at the node parameters of both axes; for the dense solve also
 // the interpolation matrix A[(i, j)][(a, b)] = B^X_a(i) * B^Y_b(j).
 void BuildCollocation();
+// The same in two steps, the second by rows of the matrix, so that threads
+// can share it: PrepareCollocation works out the node basis, the band and
+// (for the axis-by-axis solve) everything; FillCollocation(r0, r1) writes
+// rows r0 .. r1 - 1 of the dense solve's matrix.
+void PrepareCollocation();
+void FillCollocation(int r0, int r1);
 
 // Gaussian elimination in place without row exchanges. Returns 1, or -1 when a
 // row is entirely zero or a pivot is zero.

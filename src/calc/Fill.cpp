@@ -179,16 +179,19 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
     // A refill of the same lattice shape (a new Calc at the same pitch) uses
     // the factors of the last one.
     if (!RestoreFactors()) {
-        BuildCollocation();
-        // The raster basis of a new shape is worked out beside the
-        // elimination.
+        PrepareCollocation();
+        // Two threads write half the matrix each; then the raster basis of a
+        // new shape is worked out beside the elimination.
         int decomposed = 0;
-#pragma omp parallel sections if (s.N >= 256)
+#pragma omp parallel num_threads(2) if (s.N >= 256)
         {
-#pragma omp section
-            decomposed = DecomposeLU();
-#pragma omp section
-            PrepareSurface();
+            const int thread = ThreadNumber();
+            const int threads = ThreadCount();
+            const int half = threads > 1 ? s.N / 2 : s.N;
+            FillCollocation(thread == 0 ? 0 : half, thread == 0 ? half : s.N);
+#pragma omp barrier
+            if (thread == 0) decomposed = DecomposeLU();
+            if (thread == threads - 1) PrepareSurface();
         }
         if (decomposed != 1) {
             ShowMessage("<FillGrid> Matrix decomposition error.");
