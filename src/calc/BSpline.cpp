@@ -35,8 +35,8 @@
 // versions, and as a term of a substitution or evaluation sum it adds nothing
 // (the other factor is finite), because those sums start at +0 and
 // x + (+-0) == x for every x except -0, which none of them can reach. The same
-// holds for basis values outside the support window in EvalSurface. The one
-// intended difference: a zero pivot before the last stops the elimination here,
+// holds for basis values outside the support window in the surface
+// evaluation. The one intended difference: a zero pivot before the last stops the elimination here,
 // where the dense loops would divide by it.
 
 namespace {
@@ -405,11 +405,6 @@ int EvalBasis(int direction, float u) {
     return span;
 }
 
-void BuildCollocation() {
-    PrepareCollocation();
-    FillCollocation(0, state.N);
-}
-
 void PrepareCollocation() {
     SplineState& s = state;
     solveFromKept = false;
@@ -762,7 +757,9 @@ __attribute__((target("avx512f"))) void EvalQuadAvx512(const SplineState& s, int
         }
     }
     // The same products as the kernel's registers hold them, a pair of rows
-    // four lanes each, so that each term loads them in one piece.
+    // four lanes each, so that each term loads them in one piece. (Formed
+    // above in vectors and broadcast from memory here, they cost less than
+    // formed one at a time and broadcast from registers.)
     thread_local std::vector<RowPairLanes> pairs;
     pairs.resize(2 * rowStride);
     for (int p = 0; p < 2; ++p)
@@ -818,7 +815,7 @@ struct PendingSolve {
 };
 
 void PrepareRaster();
-void EvalRaster(RasterRowsDone rowsDone, void* context, PendingSolve* solve);
+void EvalRaster(RasterRowsDone rowsDone, void* context, PendingSolve& solve);
 
 }  // namespace
 
@@ -829,15 +826,10 @@ void PrepareSurface() {
     rasterShape = shape;
 }
 
-void EvalSurface(RasterRowsDone rowsDone, void* context) {
-    PrepareSurface();
-    EvalRaster(rowsDone, context, nullptr);
-}
-
 void SolveAndEvalSurface(std::span<const float> z, RasterRowsDone rowsDone, void* context) {
     PrepareSurface();
     PendingSolve solve{z, state.N};
-    EvalRaster(rowsDone, context, &solve);
+    EvalRaster(rowsDone, context, solve);
 }
 
 namespace {
@@ -916,16 +908,15 @@ void ForEachFromBothEnds(int count, bool split, const Before& before, const Work
 }
 
 // Waits until the coefficients from index from on are final.
-void AwaitCoefficients(const PendingSolve* solve, int from) {
-    if (!solve) return;
-    while (solve->ready.load(std::memory_order_acquire) > from) {
+void AwaitCoefficients(const PendingSolve& solve, int from) {
+    while (solve.ready.load(std::memory_order_acquire) > from) {
 #if defined(__x86_64__) && defined(__GNUC__)
         _mm_pause();
 #endif
     }
 }
 
-void EvalRaster(RasterRowsDone rowsDone, void* context, PendingSolve* solve) {
+void EvalRaster(RasterRowsDone rowsDone, void* context, PendingSolve& solve) {
     SplineState& s = state;
 
     const SupportRun* runs = YRuns.data();
@@ -936,9 +927,8 @@ void EvalRaster(RasterRowsDone rowsDone, void* context, PendingSolve* solve) {
     const bool split = static_cast<long>(s.Ms) * s.Mt * s.K * s.K >= 200000;
     const SplineState& cs = s;
     const auto solveFirst = [&] {
-        if (!solve) return;
-        SolveWithProgress(solve->z, s.Cf, &solve->ready);
-        solve->ready.store(0, std::memory_order_release);
+        SolveWithProgress(solve.z, s.Cf, &solve.ready);
+        solve.ready.store(0, std::memory_order_release);
     };
     // The coefficients a raster row reads: the rows of nodes from its first
     // X term on.

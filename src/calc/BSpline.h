@@ -17,8 +17,9 @@
 // reserved only when a lattice needs more than any earlier one.
 //
 // Calling order for one fit: SetSplineSize; stage the node values in Z;
-// BuildKnots(SplineX) and BuildKnots(SplineY); BuildCollocation; DecomposeLU;
-// SolveLU(Z, Cf); EvalSurface; read Raster.
+// BuildKnots(SplineX) and BuildKnots(SplineY); PrepareCollocation and
+// FillCollocation over every row; DecomposeLU; SolveAndEvalSurface(Z); read
+// Raster (and Cf).
 
 inline constexpr int SplineX = 0;
 inline constexpr int SplineY = 1;
@@ -120,12 +121,10 @@ void BuildKnots(int direction);
 int EvalBasis(int direction, float u);
 
 // Basis values at the node parameters of both axes; for the dense solve also
-// the interpolation matrix A[(i, j)][(a, b)] = B^X_a(i) * B^Y_b(j).
-void BuildCollocation();
-// The same in two steps, the second by rows of the matrix, so that threads
-// can share it: PrepareCollocation works out the node basis, the band and
-// (for the axis-by-axis solve) everything; FillCollocation(r0, r1) writes
-// rows r0 .. r1 - 1 of the dense solve's matrix.
+// the interpolation matrix A[(i, j)][(a, b)] = B^X_a(i) * B^Y_b(j), in two
+// steps so that threads can share the second: PrepareCollocation works out
+// the node basis, the band and (for the axis-by-axis solve) everything;
+// FillCollocation(r0, r1) writes rows r0 .. r1 - 1 of the dense matrix.
 void PrepareCollocation();
 void FillCollocation(int r0, int r1);
 
@@ -151,25 +150,23 @@ void ForgetFactors();
 void SolveLU(std::span<const float> z, std::span<float> cf);
 
 // Works out the basis at the raster points for the current size unless the
-// last call (or EvalSurface) did so for its lattice shape and pitches. It
+// last call (or SolveAndEvalSurface) did so for its lattice shape and pitches. It
 // shares no data with DecomposeLU, SolveLU and KeepFactors, so it may run on
 // another thread at the same time as those; not with anything else.
 void PrepareSurface();
 
-// Surface values at every raster point from the coefficients in Cf, summed
-// term by term in a float in coefficient order (a outer, b inner). The basis
-// at the raster points is worked out again only when the lattice shape or a
-// pitch differs from the last call's (ForgetFactors forces it).
+// SolveLU(z, Cf), then the surface values at every raster point from the
+// coefficients in Cf, summed term by term in a float in coefficient order
+// (a outer, b inner). While one thread substitutes, the others evaluate the
+// rows whose coefficients it has finished (the back substitution finishes
+// the last rows of nodes first); the results are the same. The basis at the
+// raster points is worked out again only when the lattice shape or a pitch
+// differs from the last call's (ForgetFactors forces it).
 //
 // rowsDone, when given, is called for every block of complete raster rows
 // x0 .. x1 - 1 by the thread that computed them, at once: each row is in
 // exactly one block, and blocks may come in any order and on several threads
 // at the same time.
 using RasterRowsDone = void (*)(void* context, int x0, int x1);
-void EvalSurface(RasterRowsDone rowsDone = nullptr, void* context = nullptr);
-
-// SolveLU(z, Cf) and then EvalSurface, with the same results: while one
-// thread substitutes, the others evaluate the rows whose coefficients it has
-// finished (the back substitution finishes the last rows of nodes first).
 void SolveAndEvalSurface(std::span<const float> z, RasterRowsDone rowsDone = nullptr,
                          void* context = nullptr);
