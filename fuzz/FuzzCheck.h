@@ -28,20 +28,17 @@
         }                                                                                        \
     } while (false)
 
-// Installs itself as the message handler for its lifetime and keeps the texts.
+// Routes the thread's messages to itself for its lifetime and keeps the texts.
 class MessageCounter {
 public:
-    MessageCounter() {
-        previous_ = SetMessageHandler([this](const std::string& text) { Messages.push_back(text); });
-    }
-    ~MessageCounter() { SetMessageHandler(previous_); }
+    MessageCounter() : route_([this](const std::string& text) { Messages.push_back(text); }) {}
     MessageCounter(const MessageCounter&) = delete;
     MessageCounter& operator=(const MessageCounter&) = delete;
 
     std::vector<std::string> Messages;
 
 private:
-    MessageHandler previous_;
+    MessageRoute route_;
 };
 
 // A message a user can read: not empty, and no NUL byte that would cut it

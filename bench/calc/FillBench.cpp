@@ -6,8 +6,8 @@
 
 #include <memory>
 
-#include "calc/BSpline.h"
 #include "calc/Fill.h"
+#include "calc/SurfaceFitter.h"
 #include "calc/LiteralBSpline.h"
 #include "core/Message.h"
 
@@ -22,8 +22,9 @@ void BM_FillGrid(benchmark::State& state) {
     const int pitch = static_cast<int>(state.range(0));
     Records r;
     literal::MakeLattice(*r.grid, 500, pitch, pitch, 1);
+    SurfaceFitter fitter;
     for (auto _ : state) {
-        if (FillGrid(*r.grid, *r.fill, 3) != 1) state.SkipWithError("FillGrid failed");
+        if (FillGrid(fitter, *r.grid, *r.fill, 3) != 1) state.SkipWithError("FillGrid failed");
         benchmark::DoNotOptimize(r.fill->Value[250][250]);
     }
 }
@@ -35,9 +36,10 @@ void BM_FillGridFresh(benchmark::State& state) {
     const int pitch = static_cast<int>(state.range(0));
     Records r;
     literal::MakeLattice(*r.grid, 500, pitch, pitch, 1);
+    SurfaceFitter fitter;
     for (auto _ : state) {
-        ForgetFactors();
-        if (FillGrid(*r.grid, *r.fill, 3) != 1) state.SkipWithError("FillGrid failed");
+        fitter.Forget();
+        if (FillGrid(fitter, *r.grid, *r.fill, 3) != 1) state.SkipWithError("FillGrid failed");
         benchmark::DoNotOptimize(r.fill->Value[250][250]);
     }
 }

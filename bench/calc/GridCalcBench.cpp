@@ -49,7 +49,7 @@ void BM_OptimizeSearchRadius(benchmark::State& state) {
     const int minCount = static_cast<int>(state.range(1));
     auto record = NewRecord();
     Make(*record);
-    const MessageHandler previous = SetMessageHandler([](const std::string&) {});
+    const MessageRoute quiet([](const std::string&) {});
     float radius = 0.0f;
     for (auto _ : state) {
         if constexpr (Literal)
@@ -58,7 +58,6 @@ void BM_OptimizeSearchRadius(benchmark::State& state) {
             radius = OptimizeSearchRadius(*record, pitch, minCount);
         benchmark::DoNotOptimize(radius);
     }
-    SetMessageHandler(previous);
     state.SetLabel("R " + std::to_string(radius));
 }
 

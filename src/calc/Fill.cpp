@@ -11,15 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "calc/BSpline.h"
+#include "calc/SurfaceFitter.h"
 #include "core/LaneVectors.h"
 #include "core/Message.h"
+#include "core/ParallelTeam.h"
 #include "core/VectorClones.h"
 #include "data/Deviations.h"
-
-#ifdef _OPENMP
-#include <omp.h>
-#endif
 
 namespace {
 
@@ -45,8 +42,7 @@ inline std::int32_t OrderKey(std::int32_t bits) {
 // order keys, which integer units compare in vectors; keys and values order
 // alike except that -0 and +0 differ, so a zero extreme, where the running
 // scan keeps whichever zero came first, is settled by a plain rescan.
-MORVAPLOT_VECTOR_CLONES
-void RowExtremes(const float* values, int n, float& min, float& max) {
+MORVAPLOT_VECTOR_BODY void RowExtremesBody(const float* values, int n, float& min, float& max) {
     const std::int32_t start = OrderKey(std::bit_cast<std::int32_t>(static_cast<float>(StatInitMax)));
     std::int32_t lo = OrderKey(std::bit_cast<std::int32_t>(std::numeric_limits<float>::infinity()));
     std::int32_t hi = start;
@@ -71,9 +67,12 @@ void RowExtremes(const float* values, int n, float& min, float& max) {
     max = h;
 }
 
+void RowExtremes(const float* values, int n, float& min, float& max) {
+    RunVectorized<RowExtremesBody>(values, n, min, max);
+}
+
 // A row of the surface into its cells, widened to double.
-MORVAPLOT_VECTOR_CLONES
-void WidenRow(const float* row, int n, double* cells) {
+MORVAPLOT_VECTOR_BODY void WidenRowBody(const float* row, int n, double* cells) {
     int y = 0;
     for (; y + LaneCount <= n; y += LaneCount) {
         DoubleLanes wide;
@@ -84,20 +83,8 @@ void WidenRow(const float* row, int n, double* cells) {
         cells[y] = row[y];
 }
 
-int ThreadNumber() {
-#ifdef _OPENMP
-    return omp_get_thread_num();
-#else
-    return 0;
-#endif
-}
-
-int ThreadCount() {
-#ifdef _OPENMP
-    return omp_get_num_threads();
-#else
-    return 1;
-#endif
+void WidenRow(const float* row, int n, double* cells) {
+    RunVectorized<WidenRowBody>(row, n, cells);
 }
 
 // What the mean of each surface row needs, and its extremes, taken by the
@@ -105,7 +92,6 @@ int ThreadCount() {
 // thread writes the row's cells (the surface, and empty cells beyond the
 // lattice span).
 struct RowSink {
-    const float* raster;
     int Mt;
     FloatSummary* summaries;
     float* lows;
@@ -114,13 +100,13 @@ struct RowSink {
     ThkData* fill;
 };
 
-void MeasureRows(void* context, int x0, int x1) {
+void MeasureRows(void* context, const float* raster, int x0, int x1) {
     const RowSink& sink = *static_cast<const RowSink*>(context);
     for (int x = x0; x < x1; ++x) {
-        const float* row = sink.raster + static_cast<std::size_t>(x) * sink.Mt;
+        const float* row = raster + static_cast<std::size_t>(x) * sink.Mt;
         sink.summaries[x] = SummariseFloats(row, static_cast<std::size_t>(sink.Mt));
         RowExtremes(row, sink.Mt, sink.lows[x], sink.highs[x]);
-        sink.byFirstThread[x] = ThreadNumber() == 0;
+        sink.byFirstThread[x] = TeamThread() == 0;
         double* cells = sink.fill->Value[x];
         WidenRow(row, sink.Mt, cells);
         std::fill(cells + sink.Mt, cells + ThkGridDim, NoData);
@@ -145,7 +131,7 @@ int CheckLatticeComplete(const ThkData& record) {
     return 1;
 }
 
-int FillGrid(const ThkData& grid, ThkData& fill, int k) {
+int FillGrid(SurfaceFitter& fitter, const ThkData& grid, ThkData& fill, int k) {
     // k selects the recurrence depth and the knot layout; outside the range the
     // window allows it would index the basis columns out of range.
     if (k < MinDegree || k > MaxDegree) {
@@ -167,58 +153,37 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
 
     const int ns = grid.ExtentX / grid.PitchX + 1;
     const int nt = grid.ExtentY / grid.PitchY + 1;
-    SetSplineSize(ns, nt, k, grid.PitchX, grid.PitchY);
-    SplineState& s = Spline();
+    // The node values are staged in single precision, as the engine keeps them.
+    thread_local std::vector<float> nodes;
+    nodes.resize(static_cast<std::size_t>(ns) * nt);
     for (int i = 0; i < ns; ++i)
         for (int j = 0; j < nt; ++j)
-            s.Z[static_cast<std::size_t>(i) * nt + j] =
+            nodes[static_cast<std::size_t>(i) * nt + j] =
                 static_cast<float>(grid.Value[i * grid.PitchX][j * grid.PitchY]);
-
-    BuildKnots(SplineX);
-    BuildKnots(SplineY);
-    // A refill of the same lattice shape (a new Calc at the same pitch) uses
-    // the factors of the last one.
-    if (!RestoreFactors()) {
-        PrepareCollocation();
-        // Two threads write half the matrix each; then the raster basis of a
-        // new shape is worked out beside the elimination.
-        int decomposed = 0;
-#pragma omp parallel num_threads(2) if (s.N >= 256)
-        {
-            const int thread = ThreadNumber();
-            const int threads = ThreadCount();
-            const int half = threads > 1 ? s.N / 2 : s.N;
-            FillCollocation(thread == 0 ? 0 : half, thread == 0 ? half : s.N);
-#pragma omp barrier
-            if (thread == 0) decomposed = DecomposeLU();
-            if (thread == threads - 1) PrepareSurface();
-        }
-        if (decomposed != 1) {
-            ShowMessage("<FillGrid> Matrix decomposition error.");
-            return -1;
-        }
-        KeepFactors();
-    }
+    const int Ms = (ns - 1) * grid.PitchX + 1;
+    const int Mt = (nt - 1) * grid.PitchY + 1;
 
     thread_local std::vector<FloatSummary> rowSummaries;
     thread_local std::vector<float> rowMin;
     thread_local std::vector<float> rowMax;
     thread_local std::vector<char> rowByFirstThread;
     thread_local std::vector<DeviationChunk> tailChunks;
-    const int Ms = s.Ms;
-    const int Mt = s.Mt;
+    thread_local std::vector<float> compacted;
     rowSummaries.resize(static_cast<std::size_t>(Ms));
     rowMin.resize(static_cast<std::size_t>(Ms));
     rowMax.resize(static_cast<std::size_t>(Ms));
     rowByFirstThread.resize(static_cast<std::size_t>(Ms));
     // The buffers are the calling thread's; other threads reach them through
-    // these pointers.
-    const float* const raster = s.Raster.data();
+    // these pointers while the surface is evaluated.
     float* const lows = rowMin.data();
     float* const highs = rowMax.data();
     std::vector<DeviationChunk>& chunks = tailChunks;
-    RowSink sink{raster, Mt, rowSummaries.data(), lows, highs, rowByFirstThread.data(), &fill};
-    SolveAndEvalSurface(s.Z, MeasureRows, &sink);
+    RowSink sink{Mt, rowSummaries.data(), lows, highs, rowByFirstThread.data(), &fill};
+    if (fitter.Fit(LatticeShape{ns, nt, k, grid.PitchX, grid.PitchY}, nodes, MeasureRows, &sink) != 1) {
+        ShowMessage("<FillGrid> Matrix decomposition error.");
+        return -1;
+    }
+    const float* const raster = fitter.Raster();
     FloatSummary summary;
     for (const FloatSummary& row : rowSummaries)
         MergeSummary(summary, row);
@@ -231,7 +196,7 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
 
     ResetThkFields(fill);
     const std::size_t used = static_cast<std::size_t>(Ms) * static_cast<std::size_t>(Mt);
-    const DataMean mean = MeanOf(std::span<const float>(raster, used), summary);
+    const DataMean mean = MeanOf(std::span<const float>(raster, used), summary, compacted);
     // Every cell is written, the surface inside the lattice span (as each row
     // was computed) and empty beyond it, so the record needs no clearing.
     for (int x = Ms; x < ThkGridDim; ++x)
@@ -260,9 +225,9 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
     if (inParts) {
 #pragma omp parallel num_threads(2) if (used >= 100000)
         {
-            const int thread = ThreadNumber();
+            const int thread = TeamThread();
             if (thread == 0) squares = SumOfSquaredDeviations(raster, headCount, mean.Mean);
-            if (thread == ThreadCount() - 1)
+            if (thread == TeamSize() - 1)
                 TakeDeviationChunks(raster + headCount, used - headCount, mean.Mean, estimate, chunks);
         }
         squares = SettleSquaredDeviations(raster + headCount, used - headCount, mean.Mean, squares, chunks);
@@ -285,8 +250,8 @@ int FillGrid(const ThkData& grid, ThkData& fill, int k) {
     return 1;
 }
 
-int RunFill(const ThkData& grid, ThkData& fill, int k) {
-    if (FillGrid(grid, fill, k) != 1) {
+int RunFill(SurfaceFitter& fitter, const ThkData& grid, ThkData& fill, int k) {
+    if (FillGrid(fitter, grid, fill, k) != 1) {
         ClearThkData(&fill, 1);
         return -1;
     }

@@ -82,27 +82,6 @@ double InverseDistanceWeight(float distance, double weightPower) {
     return distance > 0.0f ? 1.0 / std::pow(static_cast<double>(distance), weightPower) : 1.0;
 }
 
-// Calls visit(dx, dy, value) for every data cell within radius of (x0, y0) and
-// inside 0..Size, in scan order; visit returns false to stop early.
-template <typename Visit>
-void ScanDataInRadius(const ThkData& record, int x0, int y0, float radius, Visit visit) {
-    const Int64 k = WindowHalfWidth(radius);
-    const Int64 limit = ReadLimit(record);
-    if (k < 0 || limit < 0) return;
-    const Int64 dxLo = std::max(-k, -Int64{x0});
-    const Int64 dxHi = std::min(k, limit - x0);
-    for (Int64 dx = dxLo; dx <= dxHi; ++dx) {
-        const Int64 h = HalfHeight(dx < 0 ? -dx : dx, radius, k);
-        const Int64 dyLo = std::max(-h, -Int64{y0});
-        const Int64 dyHi = std::min(h, limit - y0);
-        const double* column = record.Value[x0 + dx];
-        for (Int64 dy = dyLo; dy <= dyHi; ++dy) {
-            const double v = column[y0 + dy];
-            if (HasData(v) && !visit(dx, dy, v)) return;
-        }
-    }
-}
-
 // The data cells of 0..Limit on both axes in x-major order, with the number
 // of data cells ahead of every position of every column that holds data, so
 // the cells of any column range are found without a search. Columns without
@@ -336,29 +315,6 @@ float LargestNthNearestDistance(const CellIndex& index, int step, int n) {
 }
 
 }  // namespace
-
-double IdwNodeValue(const ThkData& record, int x0, int y0, float radius, double weightPower) {
-    double sumW = 0.0;
-    double sumWZ = 0.0;
-    ScanDataInRadius(record, x0, y0, radius, [&](Int64 dx, Int64 dy, double v) {
-        const double w = InverseDistanceWeight(CellDistance(dx, dy), weightPower);
-        sumWZ += v * w;
-        sumW += w;
-        return true;
-    });
-    return sumW != 0.0 ? sumWZ / sumW : NoData;
-}
-
-double NeighbourMean(const ThkData& record, int x0, int y0, int minCount, float radius) {
-    const int n = std::max(minCount, 1);
-    double sum = 0.0;
-    int count = 0;
-    ScanDataInRadius(record, x0, y0, radius, [&](Int64, Int64, double v) {
-        sum += v;
-        return ++count < n;
-    });
-    return count >= n ? sum / count : NoData;
-}
 
 void CalcGrid(const ThkData& source, ThkData& target, double weightPower, float radius, int pitch) {
     // A pitch below 1 would never advance along the lattice.

@@ -12,8 +12,12 @@
 // -trunc(R) .. R on both axes, and only cells with both coordinates in
 // 0..Size of the record are ever read.
 
-// Fills target from source: clears target, then stores IdwNodeValue at every
-// node of the lattice 0, P, 2P, ... <= Size (both axes, x-major); every other
+// Fills target from source: clears target, then stores the inverse-distance
+// weighted value at every node of the lattice 0, P, 2P, ... <= Size (both
+// axes, x-major): the sum of v / d^p over the data cells within radius,
+// divided by the sum of 1 / d^p, where a cell at the node itself weighs 1.0,
+// NoData when no data cell lies within radius; cells are summed in scan order
+// (x offset ascending, then y offset ascending). Every other
 // cell stays empty. Sets Valid, Size, PitchX = PitchY = P, ExtentX = ExtentY =
 // Size and recomputes the statistics. One pass: the nodes are computed from
 // the source cells only.
@@ -21,18 +25,6 @@
 // source and target may be the same record. The source is otherwise never
 // modified.
 void CalcGrid(const ThkData& source, ThkData& target, double weightPower, float radius, int pitch);
-
-// Inverse-distance weighted value at (x0, y0): the sum of v / d^p over the
-// data cells within radius, divided by the sum of 1 / d^p, where a cell at the
-// node itself weighs 1.0. NoData when no data cell lies within radius.
-// Cells are summed in scan order (x offset ascending, then y offset
-// ascending), so the result is reproducible to the last bit.
-double IdwNodeValue(const ThkData& record, int x0, int y0, float radius, double weightPower);
-
-// Mean of the first minCount data cells within radius of (x0, y0) in scan
-// order (x offset ascending, then y offset ascending); NoData when fewer
-// exist. A minCount below 1 counts as 1.
-double NeighbourMean(const ThkData& record, int x0, int y0, int minCount, float radius);
 
 // Smallest radius of the float sequence R = P, R = float(R + 0.1), ... for
 // which every node of the pitch-P lattice has at least minCount (at least 1)

@@ -4,21 +4,33 @@
 #include <utility>
 
 namespace {
-MessageHandler& Handler() {
-    static MessageHandler handler;
-    return handler;
-}
+// The innermost route of each thread: it points at a MessageRoute on that
+// thread's stack and is reset when the route ends, so nothing outlives the
+// scopes that set it.
+thread_local MessageRoute* innermost = nullptr;
 }  // namespace
 
-void ShowMessage(const std::string& text) {
-    if (Handler()) {
-        Handler()(text);
-        return;
-    }
-    std::fprintf(stderr, "%s\n", text.c_str());
-    std::fflush(stderr);
+MessageRoute::MessageRoute(MessageHandler handler) : handler_(std::move(handler)), outer_(innermost) {
+    innermost = this;
 }
 
-MessageHandler SetMessageHandler(MessageHandler handler) {
-    return std::exchange(Handler(), std::move(handler));
+MessageRoute::~MessageRoute() {
+    innermost = outer_;
+}
+
+void ShowMessage(const std::string& text) {
+    MessageRoute* route = innermost;
+    if (route == nullptr || !route->handler_) {
+        std::fprintf(stderr, "%s\n", text.c_str());
+        std::fflush(stderr);
+        return;
+    }
+    // The handler runs with the outer route in force, and the route comes
+    // back even when the handler throws.
+    struct Restore {
+        MessageRoute* route;
+        ~Restore() { innermost = route; }
+    } restore{route};
+    innermost = route->outer_;
+    route->handler_(text);
 }

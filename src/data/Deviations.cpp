@@ -171,39 +171,23 @@ template <typename T>
     return sum;
 }
 
-// Each piece of work is compiled per vector unit; the threads are started
+// Each piece of work runs on the chosen vector unit; the threads are started
 // outside them.
-MORVAPLOT_VECTOR_CLONES
-double SumInChunksOf(const float* values, std::size_t n, double mean) {
-    return AddChunks(values, n, mean, 0.0, nullptr);
+template <typename T>
+double SumInChunksOf(const T* values, std::size_t n, double mean) {
+    return RunVectorized<AddChunks<T>>(values, n, mean, 0.0, static_cast<const DeviationChunk*>(nullptr));
 }
-MORVAPLOT_VECTOR_CLONES
-double SumInChunksOf(const double* values, std::size_t n, double mean) {
-    return AddChunks(values, n, mean, 0.0, nullptr);
+template <typename T>
+void TakeUnitsOf(const T* values, std::size_t n, double mean, double start, DeviationChunk* chunks) {
+    RunVectorized<TakeUnits<T>>(values, n, mean, start, chunks);
 }
-MORVAPLOT_VECTOR_CLONES
-void TakeUnitsOf(const float* values, std::size_t n, double mean, double start, DeviationChunk* chunks) {
-    TakeUnits(values, n, mean, start, chunks);
+template <typename T>
+double RoughSumOf(const T* values, std::size_t n, double mean) {
+    return RunVectorized<RoughSum<T>>(values, n, mean);
 }
-MORVAPLOT_VECTOR_CLONES
-void TakeUnitsOf(const double* values, std::size_t n, double mean, double start, DeviationChunk* chunks) {
-    TakeUnits(values, n, mean, start, chunks);
-}
-MORVAPLOT_VECTOR_CLONES
-double RoughSumOf(const float* values, std::size_t n, double mean) {
-    return RoughSum(values, n, mean);
-}
-MORVAPLOT_VECTOR_CLONES
-double RoughSumOf(const double* values, std::size_t n, double mean) {
-    return RoughSum(values, n, mean);
-}
-MORVAPLOT_VECTOR_CLONES
-double SettleOf(const float* values, std::size_t n, double mean, double sum, const DeviationChunk* chunks) {
-    return AddChunks(values, n, mean, sum, chunks);
-}
-MORVAPLOT_VECTOR_CLONES
-double SettleOf(const double* values, std::size_t n, double mean, double sum, const DeviationChunk* chunks) {
-    return AddChunks(values, n, mean, sum, chunks);
+template <typename T>
+double SettleOf(const T* values, std::size_t n, double mean, double sum, const DeviationChunk* chunks) {
+    return RunVectorized<AddChunks<T>>(values, n, mean, sum, chunks);
 }
 
 // Sums of at least this many values are taken in two parts on two threads.
@@ -225,7 +209,7 @@ std::size_t ChunkCount(std::size_t n) {
 // from an estimate of the running sum where it begins; then the second part
 // is settled against the exact sum.
 template <typename T>
-double SumInParts(const T* values, std::size_t n, double mean, std::size_t split, const double* estimate) {
+double SumInParts(const T* values, std::size_t n, double mean, std::size_t split) {
     split = std::min(split, n);
     thread_local std::vector<DeviationChunk> units;
     units.resize(ChunkCount(n - split));
@@ -236,8 +220,7 @@ double SumInParts(const T* values, std::size_t n, double mean, std::size_t split
 #pragma omp section
         head = SumInChunksOf(values, split, mean);
 #pragma omp section
-        TakeUnitsOf(values + split, n - split, mean,
-                    estimate != nullptr ? *estimate : RoughSumOf(values, split, mean), chunks);
+        TakeUnitsOf(values + split, n - split, mean, RoughSumOf(values, split, mean), chunks);
     }
     return SettleOf(values + split, n - split, mean, head, chunks);
 }
@@ -247,7 +230,7 @@ double SumInParts(const T* values, std::size_t n, double mean, std::size_t split
 template <typename T>
 double SumOfSquares(const T* values, std::size_t n, double mean) {
     if (n < TwoPartsFrom || !TwoThreadsFree()) return SumInChunksOf(values, n, mean);
-    return SumInParts(values, n, mean, n / 8 * 5, nullptr);
+    return SumInParts(values, n, mean, n / 8 * 5);
 }
 
 }  // namespace
@@ -269,9 +252,4 @@ void TakeDeviationChunks(const float* values, std::size_t n, double mean, double
 double SettleSquaredDeviations(const float* values, std::size_t n, double mean, double head,
                                const std::vector<DeviationChunk>& chunks) {
     return SettleOf(values, n, mean, head, chunks.data());
-}
-
-double SumOfSquaredDeviationsInParts(const float* values, std::size_t n, double mean, std::size_t split,
-                                     double estimate) {
-    return SumInParts(values, n, mean, split, &estimate);
 }

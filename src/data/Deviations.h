@@ -28,7 +28,3 @@ void TakeDeviationChunks(const float* values, std::size_t n, double mean, double
                          std::vector<DeviationChunk>& chunks);
 double SettleSquaredDeviations(const float* values, std::size_t n, double mean, double head,
                                const std::vector<DeviationChunk>& chunks);
-
-// The whole sum in two parts split at split, from the given estimate.
-double SumOfSquaredDeviationsInParts(const float* values, std::size_t n, double mean, std::size_t split,
-                                     double estimate);

@@ -20,12 +20,19 @@ ThkData::ThkData() {
             cell = NoData;
 }
 
-MORVAPLOT_VECTOR_CLONES
-int CountData(const double* cells, int n) {
+namespace {
+
+MORVAPLOT_VECTOR_BODY int CountDataBody(const double* cells, int n) {
     int count = 0;
     for (int i = 0; i < n; ++i)
         count += cells[i] > NoData ? 1 : 0;
     return count;
+}
+
+}  // namespace
+
+int CountData(const double* cells, int n) {
+    return RunVectorized<CountDataBody>(cells, n);
 }
 
 void ResetThkFields(ThkData& r) {
@@ -51,14 +58,11 @@ void ClearThkData(ThkData* records, int n) {
 
 namespace {
 
-// The data values of a record in x-major order (x outer, y inner), the order
-// every statistic sums them in. The buffer is the calling thread's own.
-struct DataValues {
-    const double* Values = nullptr;
-    std::size_t Count = 0;
-};
-
-DataValues GatherDataValues(const ThkData& record) {
+// use(values, count) on the data values of a record in x-major order (x
+// outer, y inner), the order every statistic sums them in. They are gathered
+// into the calling thread's scratch buffer, which use must not keep.
+template <typename Use>
+decltype(auto) WithDataValues(const ThkData& record, const Use& use) {
     thread_local std::unique_ptr<double[]> buffer;
     if (!buffer) buffer = std::make_unique<double[]>(static_cast<std::size_t>(ThkGridDim) * ThkGridDim);
     double* out = buffer.get();
@@ -84,7 +88,7 @@ DataValues GatherDataValues(const ThkData& record) {
             n += HasData(column[y]) ? 1 : 0;
         }
     }
-    return {out, n};
+    return use(static_cast<const double*>(out), n);
 }
 
 // The sum s = s + v over the values in order, starting from +0.0.
@@ -146,14 +150,15 @@ void StoreRange(ThkData& record, double min, double max) {
 }  // namespace
 
 double CalcMean(const ThkData& record) {
-    const DataValues data = GatherDataValues(record);
-    if (data.Count == 0) return NoData;
-    return SequentialSum(data.Values, data.Count) / static_cast<double>(data.Count);
+    return WithDataValues(record, [](const double* values, std::size_t n) {
+        return n == 0 ? NoData : SequentialSum(values, n) / static_cast<double>(n);
+    });
 }
 
 double CalcSigma(const ThkData& record) {
-    const DataValues data = GatherDataValues(record);
-    return MomentsOf(data.Values, data.Count, SequentialSum(data.Values, data.Count)).Sigma;
+    return WithDataValues(record, [](const double* values, std::size_t n) {
+        return MomentsOf(values, n, SequentialSum(values, n)).Sigma;
+    });
 }
 
 namespace {
@@ -175,14 +180,13 @@ void StoreRecalculated(ThkData& record, const double* values, std::size_t n) {
 
 void RecalcStatistics(ThkData& record) {
     if (!record.Valid) return;
-    const DataValues data = GatherDataValues(record);
-    StoreRecalculated(record, data.Values, data.Count);
+    WithDataValues(record, [&](const double* values, std::size_t n) { StoreRecalculated(record, values, n); });
 }
 
 void StoreStatistics(ThkData& record, double min, double max) {
-    const DataValues data = GatherDataValues(record);
-    StoreStatistics(record, min, max,
-                    MomentsOf(data.Values, data.Count, SequentialSum(data.Values, data.Count)));
+    const MeanAndSigma moments = WithDataValues(
+        record, [](const double* values, std::size_t n) { return MomentsOf(values, n, SequentialSum(values, n)); });
+    StoreStatistics(record, min, max, moments);
 }
 
 void RecalcStatisticsOf(ThkData& record, std::span<const double> values) {
@@ -197,8 +201,9 @@ void RecalcStatisticsOf(ThkData& record, std::span<const double> values) {
     StoreRecalculated(record, data.data(), n);
 }
 
-MORVAPLOT_VECTOR_CLONES
-FloatSummary SummariseFloats(const float* values, std::size_t n) {
+namespace {
+
+MORVAPLOT_VECTOR_BODY FloatSummary SummariseFloatsBody(const float* values, std::size_t n) {
     // The patterns' largest as unsigned integers is the largest magnitude of
     // a negative value with its sign bit (when there is a negative value);
     // their largest as signed integers is the largest magnitude of a value
@@ -254,6 +259,12 @@ FloatSummary SummariseFloats(const float* values, std::size_t n) {
     return summary;
 }
 
+}  // namespace
+
+FloatSummary SummariseFloats(const float* values, std::size_t n) {
+    return RunVectorized<SummariseFloatsBody>(values, n);
+}
+
 void MergeSummary(FloatSummary& into, const FloatSummary& piece) {
     into.Largest = std::max(into.Largest, piece.Largest);
     into.SmallestLess1 = std::min(into.SmallestLess1, piece.SmallestLess1);
@@ -262,13 +273,12 @@ void MergeSummary(FloatSummary& into, const FloatSummary& piece) {
     into.LaneSquares += piece.LaneSquares;
 }
 
-DataMean MeanOf(std::span<const float> values, const FloatSummary& summary) {
+DataMean MeanOf(std::span<const float> values, const FloatSummary& summary, std::vector<float>& compacted) {
     const float* data = values.data();
     std::size_t n = values.size();
     const FloatSummary* facts = &summary;
     // Single-precision values that are no data are rare enough to pay for a
     // compacted copy; otherwise the values are used as they stand.
-    thread_local std::vector<float> compacted;
     FloatSummary ofCompacted;
     if (AnyEmpty(summary)) {
         compacted.resize(values.size());
@@ -291,7 +301,8 @@ double SigmaOf(double squares, std::size_t count) {
 }
 
 MeanAndSigma MeanAndSigmaOf(std::span<const float> values, const FloatSummary& summary) {
-    const DataMean mean = MeanOf(values, summary);
+    std::vector<float> compacted;
+    const DataMean mean = MeanOf(values, summary, compacted);
     if (mean.Count == 0) return {NoData, 0.0};
     return {mean.Mean, SigmaOf(SumOfSquaredDeviations(mean.Data, mean.Count, mean.Mean), mean.Count)};
 }

@@ -4,6 +4,7 @@
 #include <limits>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/Codes.h"
 
@@ -113,14 +114,15 @@ MeanAndSigma MeanAndSigmaOf(std::span<const float> values, const FloatSummary& s
 
 // The same in two steps, for a producer that sums the squared deviations
 // itself: the mean (NoData when no value has data) with the data values it
-// is taken over (the values themselves unless some are no data), and the
-// sigma from the sum of the data values' squared deviations from the mean.
+// is taken over (the values themselves, or, when some are no data, the data
+// values copied into compacted), and the sigma from the sum of the data
+// values' squared deviations from the mean.
 struct DataMean {
     double Mean;
     const float* Data;
     std::size_t Count;
 };
-DataMean MeanOf(std::span<const float> values, const FloatSummary& summary);
+DataMean MeanOf(std::span<const float> values, const FloatSummary& summary, std::vector<float>& compacted);
 // The divisor is the number of data cells plus one, by design of the
 // statistics shown to users; it keeps a single point at sigma 0.
 double SigmaOf(double squares, std::size_t count);

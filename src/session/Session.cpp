@@ -1,10 +1,12 @@
 #include "session/Session.h"
 
 #include <charconv>
+#include <optional>
 #include <vector>
 
 #include "calc/Fill.h"
 #include "calc/GridCalc.h"
+#include "calc/SurfaceFitter.h"
 #include "core/Message.h"
 #include "core/NumberText.h"
 #include "data/DataTableText.h"
@@ -20,7 +22,7 @@ constexpr int RecordCount = 3;
 class BusyScope {
 public:
     explicit BusyScope(SessionFrontEnd& frontEnd) : frontEnd_(frontEnd) {
-        previous_ = SetMessageHandler([this](const std::string& text) { held_.push_back(text); });
+        hold_.emplace([this](const std::string& text) { held_.push_back(text); });
         frontEnd_.ShowBusy(true);
     }
     ~BusyScope() {
@@ -40,16 +42,45 @@ public:
 private:
     void Restore() {
         frontEnd_.ShowBusy(false);
-        SetMessageHandler(previous_);
+        hold_.reset();
     }
 
     SessionFrontEnd& frontEnd_;
-    MessageHandler previous_;
+    std::optional<MessageRoute> hold_;
     std::vector<std::string> held_;
     bool ended_ = false;
 };
 
 }  // namespace
+
+void SessionFrontEnd::ShowMessageText(const std::string& text) {
+    ShowMessage(text);
+}
+
+// Routes the calling thread's messages to the session's front end for one
+// operation; an operation that another one of the session calls is already
+// routed.
+class Session::MessageScope {
+public:
+    explicit MessageScope(Session& session) : routing_(session.routing_) {
+        if (routing_) return;
+        routing_ = true;
+        owner_ = true;
+        SessionFrontEnd& frontEnd = session.frontEnd_;
+        route_.emplace([&frontEnd](const std::string& text) { frontEnd.ShowMessageText(text); });
+    }
+    ~MessageScope() {
+        route_.reset();
+        if (owner_) routing_ = false;
+    }
+    MessageScope(const MessageScope&) = delete;
+    MessageScope& operator=(const MessageScope&) = delete;
+
+private:
+    bool& routing_;
+    bool owner_ = false;
+    std::optional<MessageRoute> route_;
+};
 
 std::string SearchRadiusText(float radius) {
     return FormatFixed(radius, 5, 1);
@@ -67,7 +98,9 @@ double LabelNumber(const std::string& text) {
 // A new record is already empty (every cell NoData, the statistics at their
 // start values), as ClearThkData leaves it.
 Session::Session(SessionFrontEnd& frontEnd)
-    : frontEnd_(frontEnd), records_(std::make_unique<ThkData[]>(RecordCount)) {}
+    : frontEnd_(frontEnd),
+      records_(std::make_unique<ThkData[]>(RecordCount)),
+      fitter_(std::make_unique<SurfaceFitter>()) {}
 
 Session::~Session() = default;
 
@@ -90,6 +123,7 @@ void Session::ShowAvailability() {
 }
 
 int Session::OpenFile(const std::string& fileName) {
+    const MessageScope messages(*this);
     if (fileName.empty()) {
         ShowMessage("<OpenThkData> Filename is NULL.");
         ResetData();
@@ -99,6 +133,7 @@ int Session::OpenFile(const std::string& fileName) {
 }
 
 int Session::Open(const std::function<int(ThkData&)>& produce) {
+    const MessageScope messages(*this);
     ReadSettings();
     ClearThkData(records_.get(), RecordCount);
     if (produce(Record(DataKind::Raw)) != 1) {
@@ -115,6 +150,7 @@ int Session::Open(const std::function<int(ThkData&)>& produce) {
 }
 
 bool Session::OpenGenerated(const std::function<bool(ThkData* records)>& make) {
+    const MessageScope messages(*this);
     ReadSettings();
     if (!make(records_.get())) return false;
     TakeNewRawData();
@@ -148,6 +184,7 @@ void Session::TakeNewRawData() {
 }
 
 void Session::Calc() {
+    const MessageScope messages(*this);
     ReadSettings();
     BusyScope busy(frontEnd_);
     CalcGrid(Record(DataKind::Raw), Record(DataKind::Grid), settings_.AverageWeight, settings_.SearchRad,
@@ -161,11 +198,12 @@ void Session::Calc() {
 }
 
 int Session::Fill() {
+    const MessageScope messages(*this);
     ReadSettings();
     // RunFill writes every cell of the record, or clears it when it fails.
     ThkData& fill = Record(DataKind::Fill);
     BusyScope busy(frontEnd_);
-    const int result = RunFill(Record(DataKind::Grid), fill, settings_.SplineOrder);
+    const int result = RunFill(*fitter_, Record(DataKind::Grid), fill, settings_.SplineOrder);
     busy.End();
     if (result != 1) return -1;
     SelectDataType(DataKind::Fill);
@@ -186,6 +224,7 @@ void Session::SelectDataType(DataKind kind) {
 }
 
 void Session::DataTypeClick() {
+    const MessageScope messages(*this);
     ReadSettings();
     UpdateCopyRoi();
     enabled_.DrawType = settings_.DataType == DataKind::Fill;
@@ -194,11 +233,13 @@ void Session::DataTypeClick() {
 }
 
 void Session::DrawTypeChange() {
+    const MessageScope messages(*this);
     ReadSettings();
     if (settings_.DataType == DataKind::Grid || settings_.DataType == DataKind::Fill) RedrawAll();
 }
 
 void Session::RedrawAll() {
+    const MessageScope messages(*this);
     ReadSettings();
     const DataKind shown = settings_.DataType == DataKind::None ? DataKind::Raw : settings_.DataType;
     ThkData& record = Record(shown);
@@ -219,6 +260,7 @@ void Session::RedrawAll() {
 }
 
 void Session::RedrawContour() {
+    const MessageScope messages(*this);
     ReadSettings();
     if (settings_.DataType != DataKind::Fill) return;
     frontEnd_.ShowMap(Record(DataKind::Fill),
@@ -226,6 +268,7 @@ void Session::RedrawContour() {
 }
 
 void Session::ResetData() {
+    const MessageScope messages(*this);
     frontEnd_.ShowDataTable(nullptr);
     enabled_.DataItems = {};
     ClearThkData(records_.get(), RecordCount);

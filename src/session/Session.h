@@ -58,14 +58,22 @@ public:
     virtual void ShowMap(const ThkData& record, const MapPlan& plan) = 0;
     // A long computation (Calc, Fill) starts or ends.
     virtual void ShowBusy(bool) {}
+    // A message of one of the session's operations (a failed load, Calc or
+    // Fill). By default it goes on to the route of the calling thread
+    // outside the session (the front end's own message display).
+    virtual void ShowMessageText(const std::string& text);
 };
+
+class SurfaceFitter;
 
 // The viewer's data flow, shared by the window and the batch tool: the three
 // records (Raw, Grid, Fill), the settings, and what a load, Calc, Fill and a
 // change of data or draw type do, in which order, with which redraws. It
 // reports failures through ShowMessage and tells the front end what to show
 // through its hooks. Each operation reads the settings from the front end
-// where the window reads its controls.
+// where the window reads its controls, and routes the messages it shows to
+// the front end. A session keeps its own surface fitter; two sessions share
+// nothing and may run on two threads at once.
 class Session {
 public:
     explicit Session(SessionFrontEnd& frontEnd);
@@ -130,6 +138,8 @@ public:
     const Availability& Enabled() const { return enabled_; }
 
 private:
+    class MessageScope;
+
     void ReadSettings();
     // Selects, lists and optimises new Raw data and enables what it allows.
     void TakeNewRawData();
@@ -139,6 +149,9 @@ private:
 
     SessionFrontEnd& frontEnd_;
     std::unique_ptr<ThkData[]> records_;
+    std::unique_ptr<SurfaceFitter> fitter_;
+    // Whether an operation of this session routes the thread's messages now.
+    bool routing_ = false;
     ViewSettings settings_;
     Availability enabled_;
     std::array<bool, 2> roiShown_{};

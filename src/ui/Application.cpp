@@ -14,10 +14,8 @@ MorvaplotForms::MorvaplotForms(const QString& settingsDir, Dialogs& dialogs)
     Form1->AttachForms(Tenkey, DataMake, GradationSet, View3D);
 }
 
-void InstallMessageBoxHandler() {
-    SetMessageHandler([](const std::string& text) {
-        QMessageBox box(QMessageBox::Information, QApplication::applicationName(),
-                        QString::fromStdString(text), QMessageBox::Ok, QApplication::activeWindow());
-        box.exec();
-    });
+void ShowMessageBox(const std::string& text) {
+    QMessageBox box(QMessageBox::Information, QApplication::applicationName(), QString::fromStdString(text),
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
 }

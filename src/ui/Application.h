@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <memory>
+#include <string>
 
 #include "render3d/GlInfo.h"
 #include "ui/Input.h"
@@ -27,5 +28,5 @@ struct MorvaplotForms {
     TView3D* View3D = nullptr;
 };
 
-// Message handler for the program: a modal box with one OK button.
-void InstallMessageBoxHandler();
+// How the program shows a message: a modal box with one OK button.
+void ShowMessageBox(const std::string& text);

@@ -76,25 +76,28 @@ std::unique_ptr<ThkData> OneCellAt(int dx, int dy, double value) {
 // ---------------------------------------------------------------------------
 // One node
 
+// The grid's value at node (node, node) of the lattice of that pitch.
+double IdwNodeValue(const ThkData& record, int node, float radius, double weightPower) {
+    auto grid = NewRecord();
+    CalcGrid(record, *grid, weightPower, radius, node);
+    return grid->Value[node][node];
+}
+
 TEST(GridCalcNode, WeightsByInverseDistance) {
     auto record = NewRecord(100, 1, 1);
     record->Value[51][50] = 10.0;  // distance 1
     record->Value[50][52] = 20.0;  // distance 2
     // (10 x 1 + 20 x 1/2) / (1 + 1/2)
-    EXPECT_DOUBLE_EQ(IdwNodeValue(*record, 50, 50, 5.0f, 1.0), 40.0 / 3.0);
-    // The mean of the first cell in scan order (dx ascending) and of both.
-    EXPECT_EQ(NeighbourMean(*record, 50, 50, 1, 5.0f), 20.0);
-    EXPECT_EQ(NeighbourMean(*record, 50, 50, 2, 5.0f), 15.0);
-    EXPECT_EQ(NeighbourMean(*record, 50, 50, 3, 5.0f), NoData);
+    EXPECT_DOUBLE_EQ(IdwNodeValue(*record, 50, 5.0f, 1.0), 40.0 / 3.0);
 }
 
 TEST(GridCalcNode, CellOnTheNodeWeighsOne) {
     auto record = OneCellAt(0, 0, 7.25);
-    EXPECT_EQ(IdwNodeValue(*record, 100, 100, 80.0f, 3.0), 7.25);
+    EXPECT_EQ(IdwNodeValue(*record, 100, 80.0f, 3.0), 7.25);
     // Weight 1 against 1/8 for a neighbour at distance 2: a blend, not the
     // node cell alone.
     record->Value[100][102] = 3.0;
-    EXPECT_EQ(IdwNodeValue(*record, 100, 100, 80.0f, 3.0), (7.25 + 3.0 * 0.125) / 1.125);
+    EXPECT_EQ(IdwNodeValue(*record, 100, 80.0f, 3.0), (7.25 + 3.0 * 0.125) / 1.125);
 }
 
 TEST(GridCalcNode, CircleKeepsCellsUpToTheFloatDistance) {
@@ -127,8 +130,7 @@ TEST(GridCalcNode, CircleKeepsCellsUpToTheFloatDistance) {
         SCOPED_TRACE(::testing::Message() << "dx " << c.dx << " dy " << c.dy << " R " << c.radius);
         auto record = OneCellAt(c.dx, c.dy, 42.5);
         const double expected = c.inside ? 42.5 : NoData;
-        EXPECT_EQ(IdwNodeValue(*record, 100, 100, c.radius, 3.0), expected);
-        EXPECT_EQ(NeighbourMean(*record, 100, 100, 1, c.radius), expected);
+        EXPECT_EQ(IdwNodeValue(*record, 100, c.radius, 3.0), expected);
         EXPECT_EQ(literal::IdwNodeValue(*record, 100, 100, c.radius, 3.0), expected);
     }
 }
@@ -140,59 +142,18 @@ TEST(GridCalcNode, NeverReadsBeyondSize) {
     record->Value[101][100] = 1e6;
     record->Value[100][101] = 1e6;
     record->Value[150][150] = 1e6;
-    EXPECT_EQ(IdwNodeValue(*record, 100, 100, 80.0f, 3.0), NoData);
-    EXPECT_EQ(NeighbourMean(*record, 100, 100, 1, 80.0f), NoData);
-    EXPECT_EQ(IdwNodeValue(*record, 120, 120, 200.0f, 3.0), NoData);
+    EXPECT_EQ(IdwNodeValue(*record, 100, 80.0f, 3.0), NoData);
+    EXPECT_EQ(IdwNodeValue(*record, 120, 200.0f, 3.0), NoData);
 
     auto grid = NewRecord();
     CalcGrid(*record, *grid, 3.0, 200.0f, 20);
     EXPECT_EQ(grid->Count, 0);
 
     record->Value[100][100] = 5.0;
-    EXPECT_EQ(IdwNodeValue(*record, 100, 100, 80.0f, 3.0), 5.0);
+    EXPECT_EQ(IdwNodeValue(*record, 100, 80.0f, 3.0), 5.0);
     MessageRecorder messages;
     EXPECT_EQ(OptimizeSearchRadius(*record, 20, 2), -1.0f);
     EXPECT_EQ(messages.Messages, std::vector<std::string>{SearchError(20, 2)});
-}
-
-// Every node value and neighbour mean, at nodes on and off any lattice and
-// outside the record, against the literal window scan.
-TEST(GridCalcNode, BitIdenticalToLiteralScan) {
-    struct Set {
-        const char* name;
-        std::function<void(ThkData&)> make;
-    };
-    const Set sets[] = {
-        {"random", [](ThkData& r) { workload::RandomPoints(r, 120, 400, 11); }},
-        {"dense", [](ThkData& r) { workload::Dense(r, 60, 12); }},
-        {"border", [](ThkData& r) { workload::BorderPoints(r, 90, 3, 150, 13); }},
-        {"holes",
-         [](ThkData& r) {
-             workload::Dome(r, 100, 3, 14);
-             workload::CarveHole(r, 40, 60, 25);
-         }},
-    };
-    const float radii[] = {2.0f, 2.5f, 7.3f, 15.0f, 33.3f, 80.5f};
-    const double powers[] = {1.0, 2.5, 3.0, 0.01, 99.99};
-    std::mt19937 rng(2024);
-    auto record = NewRecord();
-    for (const Set& set : sets) {
-        set.make(*record);
-        const int size = record->Size;
-        for (int probe = 0; probe < 250; ++probe) {
-            const int x0 = workload::Draw(rng, size + 20) - 10;
-            const int y0 = workload::Draw(rng, size + 20) - 10;
-            const float radius = radii[rng() % std::size(radii)];
-            const double power = powers[rng() % std::size(powers)];
-            const int n = workload::Draw(rng, 10);
-            SCOPED_TRACE(::testing::Message() << set.name << " node " << x0 << "," << y0 << " R " << radius
-                                              << " p " << power << " n " << n);
-            EXPECT_EQ(Bits(IdwNodeValue(*record, x0, y0, radius, power)),
-                      Bits(literal::IdwNodeValue(*record, x0, y0, radius, power)));
-            EXPECT_EQ(Bits(NeighbourMean(*record, x0, y0, n, radius)),
-                      Bits(literal::NeighbourMean(*record, x0, y0, n, radius)));
-        }
-    }
 }
 
 // ---------------------------------------------------------------------------

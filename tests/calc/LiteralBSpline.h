@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "data/ThkData.h"
+#include "support/PlainStatistics.h"
 
 namespace literal {
 
@@ -230,8 +231,9 @@ inline int FillGrid(const ThkData& grid, ThkData& fill, int k, Spline& s) {
     fill.Min = fill.RangeMin = min;
     fill.Max = fill.RangeMax = max;
     fill.Range = max - min;
-    fill.Mean = CalcMean(fill);
-    fill.Sigma = CalcSigma(fill);
+    const plain::Moments moments = plain::MomentsOf(fill);
+    fill.Mean = moments.Mean;
+    fill.Sigma = moments.Sigma;
     return 1;
 }
 

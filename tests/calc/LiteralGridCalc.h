@@ -15,6 +15,7 @@
 
 #include "core/Message.h"
 #include "data/ThkData.h"
+#include "support/PlainStatistics.h"
 
 namespace literal {
 
@@ -71,7 +72,7 @@ inline void CalcGrid(const ThkData& source, ThkData& target, double p, float R, 
     target.Size = source.Size;
     target.PitchX = target.PitchY = P;
     target.ExtentX = target.ExtentY = target.Size;
-    RecalcStatistics(target);
+    plain::RecalcStatistics(target);
 }
 
 inline float OptimizeSearchRadius(const ThkData& record, int P, int n) {

@@ -105,10 +105,14 @@ TEST(Deviations, SameBitsAsTheInOrderSum) {
                          {"twice", 2.0 * head},
                          {"zero", 0.0},
                          {"NaN", std::nan("")}};
+        const std::size_t tail = floats.size() - split;
         for (const auto& e : estimates) {
             SCOPED_TRACE(e.name);
-            EXPECT_EQ(std::bit_cast<std::uint64_t>(SumOfSquaredDeviationsInParts(floats.data(), floats.size(),
-                                                                                 c.mean, split, e.estimate)),
+            std::vector<DeviationChunk> chunks;
+            TakeDeviationChunks(floats.data() + split, tail, c.mean, e.estimate, chunks);
+            const double exactHead = SumOfSquaredDeviations(floats.data(), split, c.mean);
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(
+                          SettleSquaredDeviations(floats.data() + split, tail, c.mean, exactHead, chunks)),
                       expected);
         }
     }

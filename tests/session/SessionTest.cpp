@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "calc/Fill.h"
+#include "calc/SurfaceFitter.h"
 #include "calc/GridCalc.h"
 #include "data/ThkReader.h"
 #include "roi/RoiStats.h"
@@ -215,7 +216,8 @@ TEST_F(SessionTest, ThickFilmKeepsItsTrueMinimumInEveryRecord) {
     auto grid = NewRecord();
     CalcGrid(session_.Record(DataKind::Raw), *grid, 3.0, 20.0f, 20);
     auto fill = NewRecord();
-    ASSERT_EQ(RunFill(*grid, *fill, 3), 1);
+    SurfaceFitter fitter;
+    ASSERT_EQ(RunFill(fitter, *grid, *fill, 3), 1);
     const struct {
         const char* what;
         const ThkData& record;

@@ -6,7 +6,8 @@
 #include <limits>
 #include <vector>
 
-#include "calc/BSpline.h"
+#include "calc/BandElimination.h"
+#include "calc/SplineBasis.h"
 #include "calc/LiteralBSpline.h"
 
 namespace {
@@ -15,10 +16,11 @@ std::uint32_t Bits(float v) {
     return std::bit_cast<std::uint32_t>(v);
 }
 
-std::vector<float> KnotsOf(int n, int k) {
-    SetSplineSize(n, n, k, 1, 1);
-    BuildKnots(SplineX);
-    return Spline().Axis[SplineX].Knots;
+SplineAxis AxisOf(int n, int k) {
+    SplineAxis axis;
+    SizeAxis(axis, n, 1, k + 1);
+    BuildKnots(axis, k + 1);
+    return axis;
 }
 
 TEST(BSplineKnots, AveragedOpenKnotVectorForSixNodes) {
@@ -32,7 +34,7 @@ TEST(BSplineKnots, AveragedOpenKnotVectorForSixNodes) {
         {3, {0, 0, 0, 0, 2, 3, 5, 5, 5, 5}},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(KnotsOf(6, c.k), c.knots) << "k = " << c.k;
+        EXPECT_EQ(AxisOf(6, c.k).Knots, c.knots) << "k = " << c.k;
 }
 
 // The basis at a parameter: the same bits as the literal recurrence over full
@@ -40,8 +42,7 @@ TEST(BSplineKnots, AveragedOpenKnotVectorForSixNodes) {
 TEST(BSplineBasis, MatchesLiteralRecurrenceAndSumsToOne) {
     for (int n : {6, 13, 26}) {
         for (int k = 1; k <= 4; ++k) {
-            SetSplineSize(n, n, k, 1, 1);
-            BuildKnots(SplineX);
+            SplineAxis axis = AxisOf(n, k);
             literal::Spline lit;
             literal::SetSizes(lit, n, n, k, 1, 1);
             literal::BuildKnots(lit, 0);
@@ -51,9 +52,9 @@ TEST(BSplineBasis, MatchesLiteralRecurrenceAndSumsToOne) {
                 0.0f, 0.25f, 1.0f, 2.5f, 3.0f, last - 1.5f, last - 0.1f, last, std::nextafter(last, 100.0f)};
             for (float u : params) {
                 SCOPED_TRACE(testing::Message() << "n = " << n << ", k = " << k << ", u = " << u);
-                const int span = EvalBasis(SplineX, u);
+                const int span = EvalBasis(axis, k, u);
                 literal::EvalBasis(lit, 0, u);
-                const std::vector<float>& basis = Spline().Axis[SplineX].Basis;
+                const std::vector<float>& basis = axis.Basis;
                 ASSERT_GE(span, 0);
                 double sum = 0.0;
                 for (int i = 0; i < n; ++i) {
@@ -87,30 +88,30 @@ TEST(BSplineBasis, ParameterPastLastKnotIsTakenAsLastKnot) {
     for (float b : unclamped.ax[0].B)
         EXPECT_EQ(b, 0.0f);
 
-    SetSplineSize(n, n, k, 1, 1);
-    BuildKnots(SplineX);
-    EvalBasis(SplineX, last);
-    const std::vector<float> atLast = Spline().Axis[SplineX].Basis;
-    EXPECT_EQ(EvalBasis(SplineX, past), n - 1);
-    EXPECT_EQ(Spline().Axis[SplineX].Basis, atLast);
+    SplineAxis axis = AxisOf(n, k);
+    EvalBasis(axis, k, last);
+    const std::vector<float> atLast = axis.Basis;
+    EXPECT_EQ(EvalBasis(axis, k, past), n - 1);
+    EXPECT_EQ(axis.Basis, atLast);
     EXPECT_EQ(atLast[n - 1], 1.0f);
 }
 
-// Hand-made 2 x 2 systems in the band store (one node along X, two along Y).
+// Hand-made 2 x 2 systems in band form (one node along X, two along Y: blocks
+// of two rows).
 class BSplineDecompose : public testing::Test {
 protected:
     void SetMatrix(float a00, float a01, float a10, float a11) {
-        SetSplineSize(1, 2, 1, 1, 1);
-        SplineState& s = Spline();
-        ASSERT_FALSE(s.ByAxis);
-        s.Lower = 1;
-        s.Upper = 1;
-        s.A.assign(6, 0.0f);
-        s.At(0, 0) = a00;
-        s.At(0, 1) = a01;
-        s.At(1, 0) = a10;
-        s.At(1, 1) = a11;
+        m.N = 2;
+        m.Lower = 1;
+        m.Upper = 1;
+        m.Values.assign(6, 0.0f);
+        m.At(0, 0) = a00;
+        m.At(0, 1) = a01;
+        m.At(1, 0) = a10;
+        m.At(1, 1) = a11;
     }
+    int DecomposeLU() { return DecomposeBand(m, 2); }
+    BandMatrix<float> m;
 };
 
 TEST_F(BSplineDecompose, SolvesRegularSystem) {
@@ -118,7 +119,7 @@ TEST_F(BSplineDecompose, SolvesRegularSystem) {
     ASSERT_EQ(DecomposeLU(), 1);
     const std::vector<float> z = {5.0f, 10.0f};
     std::vector<float> cf(2);
-    SolveLU(z, cf);
+    SolveBand(m, z, cf);
     EXPECT_FLOAT_EQ(cf[0], 1.0f);
     EXPECT_FLOAT_EQ(cf[1], 3.0f);
 }
