@@ -4,6 +4,7 @@
 #   --fuzz         also clang and its runtimes, for the libFuzzer targets
 #   --big-inputs   also GNU time, for scripts/big-inputs.sh
 #   --bench        also Python, for scripts/bench-report.sh
+#   --threads      also clang and LLVM's OpenMP runtime, for scripts/test-threads.sh
 set -euo pipefail
 
 PACKAGES=(
@@ -17,6 +18,7 @@ for option in "$@"; do
     --fuzz) PACKAGES+=(clang libclang-rt-14-dev) ;;
     --big-inputs) PACKAGES+=(time) ;;
     --bench) PACKAGES+=(python3) ;;
+    --threads) PACKAGES+=(clang libclang-rt-14-dev libomp-14-dev) ;;
     *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
   esac
 done

@@ -2,6 +2,10 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
+
+// The byte-order mark some editors put at the start of a UTF-8 text.
+inline constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
 
 // Whole-file text I/O for the small settings files, and the "word number"
 // pairs they hold.

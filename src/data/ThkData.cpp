@@ -47,6 +47,31 @@ void ResetThkFields(ThkData& r) {
     r.Sigma = NoData;
 }
 
+void CopyThkData(const ThkData& from, ThkData& to) {
+    if (&from == &to) return;
+    to.Valid = from.Valid;
+    to.Name = from.Name;
+    to.Count = from.Count;
+    to.Size = from.Size;
+    to.PitchX = from.PitchX;
+    to.PitchY = from.PitchY;
+    to.ExtentX = from.ExtentX;
+    to.ExtentY = from.ExtentY;
+    std::copy(&from.Value[0][0], &from.Value[0][0] + ThkGridDim * ThkGridDim, &to.Value[0][0]);
+    to.Divisor = from.Divisor;
+    to.Min = from.Min;
+    to.Max = from.Max;
+    to.RangeMin = from.RangeMin;
+    to.RangeMax = from.RangeMax;
+    to.Mean = from.Mean;
+    to.Range = from.Range;
+    to.Sigma = from.Sigma;
+    to.Ratio = from.Ratio;
+    to.UniformityPct = from.UniformityPct;
+    to.Sigma1Pct = from.Sigma1Pct;
+    to.Sigma3Pct = from.Sigma3Pct;
+}
+
 void ClearThkData(ThkData* records, int n) {
     for (int i = 0; i < n; ++i) {
         ThkData& r = records[i];

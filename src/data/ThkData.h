@@ -65,6 +65,9 @@ struct ThkData {
 // the percentages and Name keep their values.
 void ClearThkData(ThkData* records, int n);
 
+// Makes to a copy of from, every field and every cell.
+void CopyThkData(const ThkData& from, ThkData& to);
+
 // ClearThkData without the cells: for a producer that writes every cell itself.
 void ResetThkFields(ThkData& record);
 

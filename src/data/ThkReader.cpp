@@ -1,5 +1,9 @@
 #include "data/ThkReader.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -10,12 +14,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 #include <string_view>
 #include <system_error>
 
 #include "core/Message.h"
+#include "core/TextFile.h"
 
 namespace {
 
@@ -57,6 +61,18 @@ public:
     }
 
     void Consume(const char* upTo) { pos_ = upTo; }
+
+    // Before the first read only: passes over prefix when the bytes start
+    // with it. A file's first block holds the whole prefix unless the file is
+    // shorter; bytes in memory are looked at whole.
+    void SkipLeading(std::string_view prefix) {
+        if (!file_) {
+            if (pos_ == end_ && rest_.starts_with(prefix)) rest_.remove_prefix(prefix.size());
+            return;
+        }
+        const std::string_view head = Pending();
+        if (head.starts_with(prefix)) Consume(head.data() + prefix.size());
+    }
 
 private:
     bool Refill() {
@@ -427,6 +443,9 @@ const char* ReadPlainLines(const char* p, const char* end, int pitchX, int pitch
 // it the scanner reads every line, which gives the same results.
 int ReadThk(ByteSource& in, const std::string* fileName, ThkData& record, bool plainLines) {
     const Reporter report(in, fileName);
+    // Some editors start a UTF-8 file with a byte-order mark; it is not part
+    // of the Size.
+    in.SkipLeading(Utf8ByteOrderMark);
     const int size = ReadInteger(in);
     if (size < 1 || size > ThkMaxSize)
         return report.Fail("Size data error.(<=0 or >" + std::to_string(ThkMaxSize) + ") -> " +
@@ -528,6 +547,23 @@ int ReadThk(ByteSource& in, const std::string* fileName, ThkData& record, bool p
     return 1;
 }
 
+// The file for reading when it is a regular file (or a link to one); nullptr
+// for anything else. A FIFO or a device named like a data file would block
+// the read or never end: it is opened without waiting and refused.
+std::FILE* OpenRegularFile(const std::string& fileName) {
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file) ::close(fd);
+    return file;
+}
+
 struct FileCloser {
     std::FILE* file;
     ~FileCloser() {
@@ -543,9 +579,7 @@ int ReadThkText(std::string_view bytes, ThkData& record) {
 }
 
 int ReadThkFile(const std::string& fileName, ThkData& record) {
-    std::error_code ec;
-    std::FILE* file = nullptr;
-    if (!std::filesystem::is_directory(fileName, ec)) file = std::fopen(fileName.c_str(), "rb");
+    std::FILE* file = OpenRegularFile(fileName);
     if (!file) {
         ShowMessage("File open error. -> " + fileName);
         return -1;

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "core/Message.h"
+#include "core/TextFile.h"
 
 namespace {
 
@@ -85,13 +86,16 @@ int ConvertXYZToThkData(const std::string& text, ThkData& record) {
     int field = 0;
     // Tokens are runs of number characters, so a token is always a slice of
     // the text that starts after the last TAB or line break.
-    std::size_t tokenStart = 0;
+    // A byte-order mark at the start of the text (an editor's, or a file's
+    // copied whole) is not part of the first field.
+    const std::size_t begin = std::string_view(text).starts_with(Utf8ByteOrderMark) ? Utf8ByteOrderMark.size() : 0;
+    std::size_t tokenStart = begin;
     std::size_t tokenLength = 0;
     std::int32_t stored = 0;
     int size = 0;
     float coordinate[2] = {0.0f, 0.0f};
 
-    for (std::size_t i = 0; i < text.size(); ++i) {
+    for (std::size_t i = begin; i < text.size(); ++i) {
         const char c = text[i];
         const std::string_view token(text.data() + tokenStart, tokenLength);
         if (c == '\t') {

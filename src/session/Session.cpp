@@ -15,6 +15,8 @@
 namespace {
 
 constexpr int RecordCount = 3;
+// The three records, then the one a load reads into before it replaces Raw.
+constexpr int ScratchRecord = RecordCount;
 
 // Shows the front end busy while a long computation runs. The messages the
 // computation shows are held until End has turned the busy indication off,
@@ -99,7 +101,7 @@ double LabelNumber(const std::string& text) {
 // start values), as ClearThkData leaves it.
 Session::Session(SessionFrontEnd& frontEnd)
     : frontEnd_(frontEnd),
-      records_(std::make_unique<ThkData[]>(RecordCount)),
+      records_(std::make_unique<ThkData[]>(RecordCount + 1)),
       fitter_(std::make_unique<SurfaceFitter>()) {}
 
 Session::~Session() = default;
@@ -126,7 +128,6 @@ int Session::OpenFile(const std::string& fileName) {
     const MessageScope messages(*this);
     if (fileName.empty()) {
         ShowMessage("<OpenThkData> Filename is NULL.");
-        ResetData();
         return -1;
     }
     return Open([&fileName](ThkData& raw) { return ReadThkFile(fileName, raw); });
@@ -135,11 +136,15 @@ int Session::OpenFile(const std::string& fileName) {
 int Session::Open(const std::function<int(ThkData&)>& produce) {
     const MessageScope messages(*this);
     ReadSettings();
+    // The data are read into a scratch record that starts as a cleared Raw
+    // record would, and replace the records only when the whole read worked:
+    // a failed load shows its message and leaves every record as it was.
+    ThkData& scratch = records_[ScratchRecord];
+    CopyThkData(Record(DataKind::Raw), scratch);
+    ClearThkData(&scratch, 1);
+    if (produce(scratch) != 1) return -1;
     ClearThkData(records_.get(), RecordCount);
-    if (produce(Record(DataKind::Raw)) != 1) {
-        ResetData();
-        return -1;
-    }
+    CopyThkData(scratch, Record(DataKind::Raw));
     TakeNewRawData();
     if (settings_.AutoFill) {
         Calc();

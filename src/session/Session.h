@@ -81,15 +81,17 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    // Load from a file: 1, or -1 after the reader's message with the session
-    // back in its no-data state. An empty name is refused with
+    // Load from a file: 1, or -1 after the reader's message with every record
+    // and state as before the load. An empty name is refused with
     // "<OpenThkData> Filename is NULL.".
     int OpenFile(const std::string& fileName);
 
     // Load from any producer of Raw data (a file reader, pasted text, the
-    // random data maker): clears the three records, lets produce fill the
-    // Raw record (1 for success), then selects Raw, lists it, optimises the
-    // search radius when that is on, and with Auto Fill runs Calc and Fill.
+    // random data maker): lets produce fill a scratch record (1 for
+    // success); only then clears the three records, takes the scratch record
+    // as Raw, selects Raw, lists it, optimises the search radius when that is
+    // on, and with Auto Fill runs Calc and Fill. A failed produce changes
+    // nothing.
     int Open(const std::function<int(ThkData&)>& produce);
 
     // New Raw data from a generator that writes the three records itself

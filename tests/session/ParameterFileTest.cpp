@@ -121,6 +121,90 @@ TEST(ParameterFile, ReadsByPositionWithEveryMessage) {
     }
 }
 
+TEST(ParameterFile, ValuesOutsideTheirLimitsAreReadErrorsOfTheirLine) {
+    // Both ends of every limited line; every line of the upper file differs
+    // from the defaults, so a failure shows which lines were kept.
+    ViewSettings lower;
+    lower.CalcPitch = 2;
+    lower.SearchRad = 2.0f;
+    lower.AverageWeight = 0.01;  // reads as a float just below 0.01
+    lower.SplineOrder = 1;
+    lower.RoiSize = {1, 1};
+    lower.RoiFDigit = {0, 0};
+    lower.BorderCount = 2;
+    ViewSettings upper;
+    upper.MapMinColor = 0x010203;
+    upper.MapMaxColor = 0x040506;
+    upper.MapBackColor = 0x070809;
+    upper.AutoFill = true;
+    upper.UseColormap = false;
+    upper.RawRange = false;
+    upper.MinDataCount = 10;
+    upper.RadOptimize = false;
+    upper.CalcPitch = 100;
+    upper.SearchRad = 500.0f;  // what the radius optimisation can leave in the label
+    upper.AverageWeight = 99.99;
+    upper.CalcIteration = 99;
+    upper.SplineOrder = 10;
+    upper.RoiType = {RoiShape::Square, RoiShape::Square};
+    upper.RoiSize = {100, 100};
+    upper.RoiFDigit = {5, 5};
+    upper.RoiColor = {0x0A0B0C, 0x0D0E0F};
+    upper.ShowRoiMin = upper.ShowRoiMax = upper.ShowRoiMean = false;
+    upper.BorderCount = 50;
+    upper.CopyColormap = true;
+    const std::string lowerText = ParameterFileText(lower);
+    const std::string upperText = ParameterFileText(upper);
+    const std::string defaultText = FirstRunText;
+    const auto lineStart = [](const std::string& text, int n) {
+        std::size_t start = 0;
+        for (int i = 0; i < n; ++i)
+            start = text.find('\n', start) + 1;
+        return start;
+    };
+
+    struct Case {
+        const char* what;
+        const std::string& base;
+        int line;  // 1-based line of the base replaced; 0: none
+        const char* replacement;
+        const char* message;  // nullptr: the file loads
+        int kept;             // lines of the base stored before the failure
+    };
+    const Case cases[] = {
+        {"the lower ends", lowerText, 0, "", nullptr, 26},
+        {"the upper ends", upperText, 0, "", nullptr, 26},
+        {"a minimum count of 11", upperText, 7, "MinDataCount: 11", "Min Data Count", 6},
+        {"a negative pitch", upperText, 9, "CalcPitch: -20", "Calc Pitch", 8},
+        {"a pitch of 1", upperText, 9, "CalcPitch: 1", "Calc Pitch", 8},
+        {"a radius beyond any data", upperText, 10, "SearchRad: 500.1", "Search Rad", 9},
+        {"a weight power of 0", upperText, 11, "AverageWeight: 0.00", "Average Weight", 10},
+        {"100 iterations", upperText, 12, "CalcIteration: 100", "Calc Iteration", 11},
+        {"a degree of 11", upperText, 13, "Spline_Order: 11", "Spline Order", 12},
+        {"ROI1_Type 7", upperText, 14, "ROI1_Type: 7", "ROI Setting No.0-0", 13},
+        {"ROI1_Type -1", upperText, 14, "ROI1_Type: -1", "ROI Setting No.0-0", 13},
+        {"six fraction digits", upperText, 16, "ROI1_FDigit: 6", "ROI Setting No.0-2", 13},
+        {"the second ROI's size 101", upperText, 19, "ROI2_Size: 101", "ROI Setting No.1-1", 17},
+        {"one border", upperText, 25, "BorderCount: 1", "Border Count", 24},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string& base = c.base;
+        std::string text = base;
+        if (c.line > 0) {
+            const std::size_t start = lineStart(text, c.line - 1);
+            text.replace(start, text.find('\n', start) - start, c.replacement);
+        }
+        MessageRecorder messages;
+        ViewSettings read;
+        EXPECT_EQ(ReadParameterText(text, read), c.message ? -1 : 1);
+        EXPECT_EQ(messages.Messages,
+                  c.message ? Lines{std::string("Parameter read error.(") + c.message + ")"} : Lines{});
+        EXPECT_EQ(ParameterFileText(read), base.substr(0, lineStart(base, c.kept)) +
+                                               defaultText.substr(lineStart(defaultText, c.kept)));
+    }
+}
+
 TEST(ParameterFile, SavedValuesReadBackAndFailuresSayWhy) {
     TempDir temp;
     ViewSettings saved;

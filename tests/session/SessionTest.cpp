@@ -173,9 +173,14 @@ TEST_F(SessionTest, CopyDataStepsByThePitchForGridOnly) {
     EXPECT_EQ(header().rfind(everyIndex, 0), 0u) << header();
 }
 
-TEST_F(SessionTest, FailedLoadsEndInTheNoDataState) {
+// A failed load shows its message and changes nothing: the records, what is
+// enabled and what the front end shows stay as they were.
+TEST_F(SessionTest, FailedLoadsChangeNothing) {
     ASSERT_EQ(session_.OpenFile(temp_.Write("d.thk", DomeThk(100, 10, false))), 1);
     session_.Calc();
+    ASSERT_EQ(session_.Fill(), 1);
+    const Availability before = session_.Enabled();
+    const double filled = session_.Record(DataKind::Fill).Value[55][45];
     const struct {
         std::string file;
         std::string message;
@@ -188,10 +193,12 @@ TEST_F(SessionTest, FailedLoadsEndInTheNoDataState) {
         frontEnd_.Log.clear();
         EXPECT_EQ(session_.OpenFile(c.file), -1);
         EXPECT_EQ(messages_.Messages, Lines{c.message});
-        EXPECT_EQ(frontEnd_.Log.front(), "table cleared");
-        EXPECT_EQ(session_.Enabled(), Availability{});
+        EXPECT_EQ(frontEnd_.Log, Lines{});
+        EXPECT_EQ(session_.Enabled(), before);
         for (DataKind kind : {DataKind::Raw, DataKind::Grid, DataKind::Fill})
-            EXPECT_FALSE(session_.Record(kind).Valid);
+            EXPECT_TRUE(session_.Record(kind).Valid);
+        EXPECT_EQ(session_.Record(DataKind::Raw).Count, 121);
+        EXPECT_EQ(session_.Record(DataKind::Fill).Value[55][45], filled);
     }
 }
 

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "data/XyzText.h"
 #include "session/Session.h"
 #include "support/MessageRecorder.h"
 #include "support/TempDir.h"
@@ -32,8 +34,9 @@ struct StrangeFile {
 };
 
 // A file dropped on the window or given on the command line goes through
-// Session::OpenFile. Whatever it is, the load shows one message, keeps
-// nothing of it, and the next load works.
+// Session::OpenFile. Whatever it is, the load shows one message, takes
+// nothing of it, leaves the file loaded before as it was, and the next load
+// works.
 TEST(StrangeFiles, OneMessageNothingHalfLoadedAndTheNextLoadWorks) {
     const StrangeFile files[] = {
         {"NUL bytes",
@@ -52,6 +55,12 @@ TEST(StrangeFiles, OneMessageNothingHalfLoadedAndTheNextLoadWorks) {
              fs::create_directory(t.Root() / "scan.thk");
              return std::pair{t.PathOf("scan.thk"), "File open error. -> " + t.PathOf("scan.thk")};
          }},
+        {"a FIFO named like a .thk file (reading it would wait for a writer)",
+         [](const TempDir& t) {
+             const std::string path = t.PathOf("pipe.thk");
+             EXPECT_EQ(mkfifo(path.c_str(), 0600), 0);
+             return std::pair{path, "File open error. -> " + path};
+         }},
         {"a read error after the open",
          [](const TempDir&) {
              return std::pair{"/proc/self/mem"s, "File read error. -> /proc/self/mem"s};
@@ -68,15 +77,27 @@ TEST(StrangeFiles, OneMessageNothingHalfLoadedAndTheNextLoadWorks) {
         MessageRecorder recorder;
         EXPECT_EQ(session.OpenFile(path), -1);
         EXPECT_EQ(recorder.Messages, std::vector<std::string>{message});
-        for (const DataKind kind : {DataKind::Raw, DataKind::Grid, DataKind::Fill}) {
-            EXPECT_FALSE(session.Record(kind).Valid);
-            EXPECT_EQ(session.Record(kind).Count, 0);
-        }
-        EXPECT_EQ(session.Record(DataKind::Raw).Value[0][0], NoData);
-        EXPECT_FALSE(session.Enabled().Calc);
+        EXPECT_TRUE(session.Record(DataKind::Raw).Valid);
+        EXPECT_EQ(session.Record(DataKind::Raw).Count, 2);
+        EXPECT_EQ(session.Record(DataKind::Raw).Value[10][10], 7.0);
+        EXPECT_TRUE(session.Enabled().Calc);
     }
     ASSERT_EQ(session.OpenFile(good), 1);
     EXPECT_EQ(session.Record(DataKind::Raw).Value[10][10], 7.0);
+}
+
+// An editor's UTF-8 byte-order mark before the Size of a file, or before the
+// header of pasted text, is passed over.
+TEST(StrangeFiles, ByteOrderMarkIsPassedOver) {
+    TempDir temp;
+    NoScreen screen;
+    Session session(screen);
+    MessageRecorder recorder;
+    EXPECT_EQ(session.OpenFile(temp.Write("bom.thk", "\xEF\xBB\xBF" + GoodFile)), 1);
+    EXPECT_EQ(session.Record(DataKind::Raw).Value[10][10], 7.0);
+    EXPECT_EQ(session.Open([](ThkData& raw) { return PasteXyzText("\xEF\xBB\xBF" "100\tX\n10\t20\t3.5\n", raw); }), 1);
+    EXPECT_EQ(session.Record(DataKind::Raw).Value[10][20], 3.5);
+    EXPECT_EQ(recorder.Messages, std::vector<std::string>{});
 }
 
 TEST(StrangeFiles, PathWithBlanksAndNonAsciiLetters) {
