@@ -20,10 +20,9 @@ void BM_DrawColorMap_Size500(benchmark::State& state) {
     const auto record = SmoothRecord();
     const GradationTable table = ColormapPreset();
     const bool useRamp = state.range(0) != 0;
-    InitColorScale(5);
     QImage image(301, 301, QImage::Format_RGB32);
     for (auto _ : state) {
-        DrawColorMap(image, *record, useRamp, {}, 0xFF0000, table);
+        DrawColorMap(image, *record, useRamp, StartupRampSet, {}, 0xFF0000, table);
         benchmark::DoNotOptimize(image.constBits());
     }
 }
@@ -44,10 +43,9 @@ BENCHMARK(BM_LiteralDrawColorMap_Size500)->Arg(1)->Arg(0)->ArgName("ramp")->Unit
 void BM_DrawColorBar(benchmark::State& state) {
     const GradationTable table = ColormapPreset();
     const bool useRamp = state.range(0) != 0;
-    InitColorScale(5);
     QImage image(9, 265, QImage::Format_RGB32);
     for (auto _ : state) {
-        DrawColorBar(image, useRamp, table);
+        DrawColorBar(image, useRamp, StartupRampSet, table);
         benchmark::DoNotOptimize(image.constBits());
     }
 }
@@ -56,14 +54,11 @@ BENCHMARK(BM_DrawColorBar)->Arg(1)->Arg(0)->ArgName("ramp")->Unit(benchmark::kMi
 void BM_DrawContourLines_Size500_5Levels(benchmark::State& state) {
     const auto record = SmoothRecord();
     const GradationTable table = ColormapPreset();
-    SetBorderCount(5);
-    SetContourColors(0x000000);
     QImage image(301, 301, QImage::Format_RGB32);
     for (auto _ : state) {
-        DrawContourLines(image, *record, record->Size, table, true, DrawingRampSet, true);
+        DrawContourLines(image, *record, record->Size, 5, table, true, DrawingRampSet, Color{0x000000});
         benchmark::DoNotOptimize(image.constBits());
     }
-    InitColorScale(5);
 }
 BENCHMARK(BM_DrawContourLines_Size500_5Levels)->Unit(benchmark::kMillisecond);
 
@@ -92,18 +87,16 @@ private:
 void BM_LiteralDrawContourLines_Size500_5Levels(benchmark::State& state) {
     const auto record = SmoothRecord();
     const GradationTable table = ColormapPreset();
-    SetBorderCount(5);
     for (auto _ : state) {
         QImage image(301, 301, QImage::Format_RGB32);
         image.fill(0xFF000000u);
         {
             QPainter painter(&image);
             PlainPainterSink sink(painter);
-            plain::TraceContours(*record, record->Size, 301, 301, table, true, DrawingRampSet, sink);
+            plain::TraceContours(*record, record->Size, 301, 301, 5, table, true, DrawingRampSet, sink);
         }
         benchmark::DoNotOptimize(image.constBits());
     }
-    InitColorScale(5);
 }
 BENCHMARK(BM_LiteralDrawContourLines_Size500_5Levels)->Unit(benchmark::kMillisecond);
 
@@ -117,13 +110,11 @@ void BM_TraceContours_Size500_5Levels(benchmark::State& state) {
     };
     const auto record = SmoothRecord();
     const GradationTable table = ColormapPreset();
-    SetBorderCount(5);
     for (auto _ : state) {
         CountingSink sink;
-        TraceContours(*record, record->Size, 301, 301, table, true, DrawingRampSet, sink);
+        TraceContours(*record, record->Size, 301, 301, 5, table, true, DrawingRampSet, sink);
         benchmark::DoNotOptimize(sink.points);
     }
-    InitColorScale(5);
 }
 BENCHMARK(BM_TraceContours_Size500_5Levels)->Unit(benchmark::kMillisecond);
 

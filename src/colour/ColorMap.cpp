@@ -24,8 +24,8 @@ std::vector<int> SampleIndexes(int pixels, int size) {
 
 }  // namespace
 
-void DrawColorMap(QImage& image, const ThkData& record, bool useRamp, const DisplayCondition& condition,
-                  Color backColor, const GradationTable& table) {
+void DrawColorMap(QImage& image, const ThkData& record, bool useRamp, const RampParameters& rampSet,
+                  const DisplayCondition& condition, Color backColor, const GradationTable& table) {
     const int width = image.width();
     const int height = image.height();
     if (width <= 0 || height <= 0) return;
@@ -41,7 +41,7 @@ void DrawColorMap(QImage& image, const ThkData& record, bool useRamp, const Disp
         max /= record.Divisor;
     }
     const QRgb back = ColorToArgb(backColor);
-    const RampPalette ramp(CurrentRampParameters());
+    const RampPalette ramp(rampSet);
     const GradationPalette gradation(table);
 
     // The value pixel (i, j) shows, NoData when it takes the back colour.
@@ -79,19 +79,5 @@ void DrawColorMap(QImage& image, const ThkData& record, bool useRamp, const Disp
         }
     }
 
-    // LastColorRGB as colouring pixel by pixel in row order leaves it: the
-    // colour of the last pixel coloured, when the colour function stores it.
-    if (useRamp || gradation.Blends()) {
-        for (int j = height - 1; j >= 0; --j)
-            for (int i = width - 1; i >= 0; --i) {
-                const double v = shown(i, j);
-                if (!HasData(v)) continue;
-                const double position = ScalePosition(v, min, max);
-                StoreLastColor(useRamp ? ramp(static_cast<float>(position))
-                                       : gradation(static_cast<float>(1.0 - position)));
-                image = std::move(map);
-                return;
-            }
-    }
     image = std::move(map);
 }

@@ -14,10 +14,6 @@
 
 namespace {
 
-RampParameters CurrentRamp = StartupRampSet;
-int ContourBorderCount = 5;
-std::array<float, 3> LastRgb{0.0f, 0.0f, 0.0f};
-
 // Truncation toward zero that stays defined for NaN (0) and for values past
 // the int range (saturated); only unreachable inputs are affected.
 int TruncateToInt(double v) {
@@ -56,36 +52,6 @@ void ApplyMonoPreset(GradationTable& table) {
 
 const RampParameters& RampSetOf(RampSetKind kind) {
     return kind == RampSetKind::Drawing ? DrawingRampSet : StartupRampSet;
-}
-
-void SetBorderCount(int count) {
-    ContourBorderCount = count;
-}
-
-int BorderCount() {
-    return ContourBorderCount;
-}
-
-void InitColorScale(int borderCount) {
-    SetRampParameters(StartupRampSet);
-    SetBorderCount(borderCount);
-}
-
-void SetRampParameters(float hueOffset, float hueSpan, float satBase, float satSlope, float valueBase,
-                       float valueSlope) {
-    CurrentRamp = {hueOffset, hueSpan, satBase, satSlope, valueBase, valueSlope};
-}
-
-void SetRampParameters(const RampParameters& parameters) {
-    CurrentRamp = parameters;
-}
-
-RampParameters CurrentRampParameters() {
-    return CurrentRamp;
-}
-
-Color GetRampColor(float x) {
-    return GetRampColor(x, CurrentRamp);
 }
 
 namespace {
@@ -184,10 +150,6 @@ Color HsvColor(int degrees, float saturation, float value) {
     return MakeColor(result[0], result[1], result[2]);
 }
 
-[[gnu::always_inline]] inline Color BlendOf(Color a, Color b, double high, double low, double value) {
-    return BlendByFraction(a, b, (value - low) / (high - low));
-}
-
 template <typename T>
 bool SameBits(T a, T b) {
     return std::memcmp(&a, &b, sizeof(T)) == 0;
@@ -195,19 +157,8 @@ bool SameBits(T a, T b) {
 
 }  // namespace
 
-Color RampColorOf(float x, const RampParameters& r) {
-    return HsvColor(WholeDegrees(RampHue(x, r)), RampSaturation(x, r), RampValue(x, r));
-}
-
 Color GetRampColor(float x, const RampParameters& r) {
-    const Color c = RampColorOf(x, r);
-    StoreLastColor(c);
-    return c;
-}
-
-void StoreLastColor(Color c) {
-    LastRgb = {static_cast<float>(ColorRed(c) / 255.0), static_cast<float>(ColorGreen(c) / 255.0),
-               static_cast<float>(ColorBlue(c) / 255.0)};
+    return HsvColor(WholeDegrees(RampHue(x, r)), RampSaturation(x, r), RampValue(x, r));
 }
 
 RampPalette::RampPalette(const RampParameters& ramp) : ramp_(ramp) {
@@ -222,16 +173,8 @@ RampPalette::RampPalette(const RampParameters& ramp) : ramp_(ramp) {
     byHue_ =
         finite && SameBits(saturation, RampSaturation(1.0f, ramp)) && SameBits(value, RampValue(1.0f, ramp));
     if (!byHue_) return;
-    for (int degrees = 0; degrees < 360; ++degrees) {
-        hueColors_[static_cast<size_t>(degrees)] = HsvColor(degrees, saturation, value);
-        hueArgb_[static_cast<size_t>(degrees)] = ColorToArgb(hueColors_[static_cast<size_t>(degrees)]);
-    }
-}
-
-Color RampPalette::operator()(float x) const {
-    if (byHue_ && x >= 0.0f && x <= 1.0f)
-        return hueColors_[static_cast<size_t>(WholeDegrees(RampHue(x, ramp_)))];
-    return RampColorOf(x, ramp_);
+    for (int degrees = 0; degrees < 360; ++degrees)
+        hueArgb_[static_cast<size_t>(degrees)] = ColorToArgb(HsvColor(degrees, saturation, value));
 }
 
 void RampPalette::PaintValues(const double* values, int count, double min, double max, std::uint32_t back,
@@ -246,28 +189,24 @@ void RampPalette::PaintValues(const double* values, int count, double min, doubl
         if (byHue_ && x >= 0.0f && x <= 1.0f)
             pixels[i] = hueArgb_[static_cast<size_t>(WholeDegrees(RampHue(x, ramp_)))];
         else
-            pixels[i] = ColorToArgb(RampColorOf(x, ramp_));
+            pixels[i] = ColorToArgb(GetRampColor(x, ramp_));
     }
 }
 
 Color BlendColor(Color a, Color b, double high, double low, double value) {
-    const Color c = BlendOf(a, b, high, low, value);
-    StoreLastColor(c);
-    return c;
+    return BlendByFraction(a, b, (value - low) / (high - low));
 }
 
-Color GetScaleColor(bool useRamp, Color a, Color b, float position) {
-    if (useRamp) return GetRampColor(position);
+Color GetScaleColor(bool useRamp, const RampParameters& ramp, Color a, Color b, float position) {
+    if (useRamp) return GetRampColor(position, ramp);
     return BlendColor(a, b, 1.0, 0.0, position);
 }
 
-std::array<float, 3> GetScaleColorRGB(bool useRamp, Color a, Color b, float position) {
-    GetScaleColor(useRamp, a, b, position);
-    return LastRgb;
-}
-
-std::array<float, 3> LastColorRGB() {
-    return LastRgb;
+std::array<float, 3> GetScaleColorRGB(bool useRamp, const RampParameters& ramp, Color a, Color b,
+                                      float position) {
+    const Color c = GetScaleColor(useRamp, ramp, a, b, position);
+    return {static_cast<float>(ColorRed(c) / 255.0), static_cast<float>(ColorGreen(c) / 255.0),
+            static_cast<float>(ColorBlue(c) / 255.0)};
 }
 
 Color GetGradationColor(const GradationTable& table, float position) {
@@ -303,17 +242,6 @@ GradationPalette::GradationPalette(const GradationTable& table)
             falls_[static_cast<size_t>(i)][static_cast<size_t>(k)] = to < from ? 1 : 0;
         }
     }
-}
-
-Color GradationPalette::operator()(float position) const {
-    if (intervals_ <= 0) return colors_[0];
-    const float x = Clamp01(position);
-    // The first interval whose upper bound reaches x, else the last one.
-    int i = 0;
-    while (i < intervals_ - 1 && !(x <= uppers_[static_cast<size_t>(i)]))
-        ++i;
-    const auto k = static_cast<size_t>(i);
-    return BlendByFraction(colors_[k], colors_[k + 1], (static_cast<double>(x) - lowers_[k]) / widths_[k]);
 }
 
 void GradationPalette::PaintValues(const double* values, int count, double min, double max,
@@ -355,15 +283,15 @@ double ScalePosition(double value, double min, double max) {
     return position;
 }
 
-void DrawColorBar(QImage& image, bool useRamp, const GradationTable& table) {
+void DrawColorBar(QImage& image, bool useRamp, const RampParameters& ramp, const GradationTable& table) {
     const int width = image.width();
     const int height = image.height();
     if (width <= 0 || height <= 0) return;
     QImage bar(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y) {
         const float b = static_cast<float>(static_cast<double>(height - y) / height);
-        const Color c =
-            useRamp ? GetScaleColor(true, 0, 0, b) : GetGradationColor(table, static_cast<float>(1.0 - b));
+        const Color c = useRamp ? GetScaleColor(true, ramp, 0, 0, b)
+                                : GetGradationColor(table, static_cast<float>(1.0 - b));
         auto* row = reinterpret_cast<QRgb*>(bar.scanLine(y));
         std::fill(row, row + width, static_cast<QRgb>(ColorToArgb(c)));
     }

@@ -9,9 +9,9 @@
 class QImage;
 
 // Value-to-colour mapping: a hue-saturation-value ramp, a multi-colour
-// gradation and a plain two-colour blend, over process-wide state (the current
-// ramp set and the channels of the last colour produced). All functions run on
-// the user-interface thread; none of them fails.
+// gradation and a plain two-colour blend. Every function takes the ramp set
+// or table it uses and keeps nothing, so any thread may call them; none of
+// them fails.
 
 // The six hue-ramp parameters, single precision. Hue in degrees, saturation
 // and value 0..1 at position 0 (Base) and their change per unit position (Slope).
@@ -24,9 +24,9 @@ struct RampParameters {
     float ValueSlope;
 };
 
-// Installed by InitColorScale: full brightness over the whole sweep.
+// Colour maps and the colour bar: full brightness over the whole sweep.
 inline constexpr RampParameters StartupRampSet{-20.0f, 280.0f, 1.0f, 1.0f, 1.0f, 0.0f};
-// Installed by contour drawing and the 3D view: darkens toward position 0.
+// Contour lines and the 3D view: darkens toward position 0.
 inline constexpr RampParameters DrawingRampSet{-20.0f, 280.0f, 1.0f, 1.0f, 0.8f, 0.2f};
 
 // The parameters of a named ramp set.
@@ -53,39 +53,17 @@ GradationTable ColormapPreset();
 // "Mono": count 2, white over black; entries 3..10 keep their colours.
 void ApplyMonoPreset(GradationTable& table);
 
-// Installs StartupRampSet and stores the contour border count.
-void InitColorScale(int borderCount);
-
-// Number of contour levels (2..50 from the input pad; 5 until set).
-void SetBorderCount(int count);
-int BorderCount();
-
-void SetRampParameters(float hueOffset, float hueSpan, float satBase, float satSlope, float valueBase,
-                       float valueSlope);
-void SetRampParameters(const RampParameters& parameters);
-RampParameters CurrentRampParameters();
-
-// Ramp colour at position x (0..1, single precision) with the current ramp
-// set, or with the given one. Hue is taken in whole degrees, so at most 360
-// distinct hues appear. Sets LastColorRGB.
-Color GetRampColor(float x);
+// Ramp colour at position x (0..1, single precision) with the given ramp set.
+// Hue is taken in whole degrees, so at most 360 distinct hues appear.
 Color GetRampColor(float x, const RampParameters& ramp);
 
-// GetRampColor's colour without setting LastColorRGB.
-Color RampColorOf(float x, const RampParameters& ramp);
-
-// Sets LastColorRGB to the channels of c, as the colour functions that
-// return c leave it.
-void StoreLastColor(Color c);
-
-// GetRampColor for the many positions of one picture, without setting
-// LastColorRGB. When a ramp set keeps saturation and value fixed over
-// positions 0..1 (the start-up set does), those positions take their colour
-// from a table of the 360 whole-degree hues, made by the same arithmetic.
+// GetRampColor for the many values of one picture. When a ramp set keeps
+// saturation and value fixed over positions 0..1 (the start-up set does),
+// those positions take their colour from a table of the 360 whole-degree
+// hues, made by the same arithmetic.
 class RampPalette {
 public:
     explicit RampPalette(const RampParameters& ramp);
-    Color operator()(float x) const;
     // Pixels (QImage RGB32) of count values: back for a value without data,
     // else the colour of the value's ScalePosition on min..max.
     void PaintValues(const double* values, int count, double min, double max, std::uint32_t back,
@@ -94,44 +72,38 @@ public:
 private:
     RampParameters ramp_;
     bool byHue_ = false;
-    std::array<Color, 360> hueColors_{};
     std::array<std::uint32_t, 360> hueArgb_{};
 };
 
 // Colour between a (at low) and b (at high) for value: each channel moves
 // from a toward b by the truncated fraction, so the result leans toward a
 // (white to black at the middle is 0x808080). The fraction is not clamped,
-// but a channel never leaves 0..255. Sets LastColorRGB.
+// but a channel never leaves 0..255.
 Color BlendColor(Color a, Color b, double high, double low, double value);
 
-// GetRampColor(position) when useRamp (a and b ignored), otherwise the blend
-// from a at 0 to b at 1.
-Color GetScaleColor(bool useRamp, Color a, Color b, float position);
+// GetRampColor(position, ramp) when useRamp (a and b ignored), otherwise the
+// blend from a at 0 to b at 1 (ramp ignored).
+Color GetScaleColor(bool useRamp, const RampParameters& ramp, Color a, Color b, float position);
 
-// GetScaleColor, returned as red, green, blue in 0..1.
-std::array<float, 3> GetScaleColorRGB(bool useRamp, Color a, Color b, float position);
-
-// Channels (0..1) of the last colour made by GetRampColor or BlendColor.
-std::array<float, 3> LastColorRGB();
+// GetScaleColor's colour as red, green, blue in 0..1: each channel / 255,
+// rounded to float.
+std::array<float, 3> GetScaleColorRGB(bool useRamp, const RampParameters& ramp, Color a, Color b,
+                                      float position);
 
 // Colour at position (clamped to 0..1) along the table's colours in use:
 // Colors[0] at 0, Colors[Count - 1] at 1, blended linearly in between;
 // Colors[0] when fewer than two are in use.
 Color GetGradationColor(const GradationTable& table, float position);
 
-// GetGradationColor for the many positions of one picture, with the interval
-// bounds computed once and without setting LastColorRGB.
+// GetGradationColor for the many values of one picture, with the interval
+// bounds computed once.
 class GradationPalette {
 public:
     explicit GradationPalette(const GradationTable& table);
-    Color operator()(float position) const;
     // Pixels (QImage RGB32) of count values: back for a value without data,
     // else the colour at 1 - the value's ScalePosition on min..max.
     void PaintValues(const double* values, int count, double min, double max, std::uint32_t back,
                      std::uint32_t* pixels) const;
-    // Whether GetGradationColor sets LastColorRGB: it blends, and so stores
-    // the colour, only with two or more colours in use.
-    bool Blends() const { return intervals_ > 0; }
 
 private:
     std::array<Color, GradationMaxColors> colors_;
@@ -152,6 +124,7 @@ double ScalePosition(double value, double min, double max);
 
 // Replaces the image with a bar of its own width and height (RGB32): row y has
 // the colour of position (H - y) / H, so the top row is the maximum and the
-// bottom row 1 / H. Ramp colours (always the start-up set, which colour maps
-// use) when useRamp, otherwise the table's gradation.
-void DrawColorBar(QImage& image, bool useRamp, const GradationTable& table);
+// bottom row 1 / H. Ramp colours with ramp (the window passes the start-up
+// set, which its colour maps use) when useRamp, otherwise the table's
+// gradation.
+void DrawColorBar(QImage& image, bool useRamp, const RampParameters& ramp, const GradationTable& table);

@@ -17,13 +17,10 @@
 
 namespace {
 
-Color ContourBackColor = 0x000000;
+// The background of a contour picture drawn without the colour-map underlay.
+constexpr Color ContourBackColor = 0x000000;
 
-// One byte per grid node, cleared at the start of every level: a start edge
-// whose two nodes are both marked already belongs to a traced line.
-unsigned char Visited[ThkGridDim][ThkGridDim];
-
-// Side of every grid node against the current level: NodeAbove when it holds
+// Side of a grid node against the current level: NodeAbove when it holds
 // data and value - level > 0, NodeBelow when it holds data and value - level
 // < 0, else 0. Only an edge with one node of each side can pass the start
 // test, whose product of the two differences is negative only for opposite
@@ -32,10 +29,8 @@ unsigned char Visited[ThkGridDim][ThkGridDim];
 constexpr unsigned char NodeAbove = 1;
 constexpr unsigned char NodeBelow = 2;
 constexpr int SideRowBytes = 512 + 8;
-unsigned char Sides[ThkGridDim][SideRowBytes];
 
-MORVAPLOT_VECTOR_CLONES
-void ClassifyNodes(const double* values, int count, double level, unsigned char* sides) {
+MORVAPLOT_VECTOR_BODY void ClassifyNodesBody(const double* values, int count, double level, unsigned char* sides) {
     for (int y = 0; y < count; ++y) {
         const double v = values[y];
         const double d = v - level;
@@ -45,19 +40,52 @@ void ClassifyNodes(const double* values, int count, double level, unsigned char*
     }
 }
 
+void ClassifyNodes(const double* values, int count, double level, unsigned char* sides) {
+    RunVectorized<ClassifyNodesBody>(values, count, level, sides);
+}
+
 // For levels that rise (each at least the one before) and are finite, the
 // sides of every level follow from two counts per node, made in one pass over
-// the record: LevelsUnder, the levels strictly below the value, and
-// LevelsReached, those at or below it. The node lies above level k (1-based)
-// when k <= LevelsUnder and below it when k > LevelsReached. A node without
-// data, and the padding, count 0 and 255: on neither side of any level.
+// the record: the levels strictly below the value (under), and those at or
+// below it (reached). The node lies above level k (1-based) when k <= under
+// and below it when k > reached. A node without data, and the padding, count
+// 0 and 255: on neither side of any level.
 constexpr int MaxCountedLevels = 250;
-unsigned char LevelsUnder[ThkGridDim][SideRowBytes];
-unsigned char LevelsReached[ThkGridDim][SideRowBytes];
 
-MORVAPLOT_VECTOR_CLONES
-void CountLevels(const double* values, int count, const double* levels, int n, unsigned char* under,
-                 unsigned char* reached) {
+// The working store of one trace, column x of each array at x times its row
+// length. Every byte a trace reads is written by that trace first (visited
+// marks are cleared per level, sides and counts rewritten), so nothing
+// carries over from one trace to the next.
+struct ContourScratch {
+    // One byte per grid node, ThkGridDim per column, cleared at the start of
+    // every level: a start edge whose two nodes are both marked already
+    // belongs to a traced line.
+    std::vector<unsigned char> Visited;
+    // SideRowBytes per column: the sides of the current level, and the two
+    // counts per node when the levels are counted.
+    std::vector<unsigned char> Sides;
+    std::vector<unsigned char> Under;
+    std::vector<unsigned char> Reached;
+
+    // Room for columns 0..size; the storage stays with the thread between
+    // traces so a redraw does not allocate again.
+    void Fit(int size, bool counted) {
+        const auto columns = static_cast<size_t>(size) + 1;
+        Visited.resize(columns * ThkGridDim);
+        Sides.resize(columns * SideRowBytes);
+        if (counted) {
+            Under.resize(columns * SideRowBytes);
+            Reached.resize(columns * SideRowBytes);
+        }
+    }
+    unsigned char* VisitedColumn(int x) { return Visited.data() + static_cast<size_t>(x) * ThkGridDim; }
+    unsigned char* SideColumn(int x) { return Sides.data() + static_cast<size_t>(x) * SideRowBytes; }
+    unsigned char* UnderColumn(int x) { return Under.data() + static_cast<size_t>(x) * SideRowBytes; }
+    unsigned char* ReachedColumn(int x) { return Reached.data() + static_cast<size_t>(x) * SideRowBytes; }
+};
+
+MORVAPLOT_VECTOR_BODY void CountLevelsBody(const double* values, int count, const double* levels, int n,
+                                           unsigned char* under, unsigned char* reached) {
     long long strictly[ThkGridDim];
     long long atOrBelow[ThkGridDim];
     for (int y = 0; y < count; ++y)
@@ -76,14 +104,23 @@ void CountLevels(const double* values, int count, const double* levels, int n, u
     }
 }
 
-MORVAPLOT_VECTOR_CLONES
-void SidesFromCounts(const unsigned char* under, const unsigned char* reached, int count, unsigned char k,
-                     unsigned char* sides) {
+void CountLevels(const double* values, int count, const double* levels, int n, unsigned char* under,
+                 unsigned char* reached) {
+    RunVectorized<CountLevelsBody>(values, count, levels, n, under, reached);
+}
+
+MORVAPLOT_VECTOR_BODY void SidesFromCountsBody(const unsigned char* under, const unsigned char* reached, int count,
+                                               unsigned char k, unsigned char* sides) {
     for (int y = 0; y < count; ++y) {
         const unsigned char above = under[y] >= k ? NodeAbove : 0;
         const unsigned char below = reached[y] < k ? NodeBelow : 0;
         sides[y] = above | below;
     }
+}
+
+void SidesFromCounts(const unsigned char* under, const unsigned char* reached, int count, unsigned char k,
+                     unsigned char* sides) {
+    RunVectorized<SidesFromCountsBody>(under, reached, count, k, sides);
 }
 
 // Eight side bytes starting at p, byte k (row y + k) in bits 8k..8k+7.
@@ -113,13 +150,16 @@ struct Node {
 // corners.
 class LevelTracer {
 public:
-    LevelTracer(const ThkData& record, int size, int width, int height, double level, ContourSink& sink)
+    LevelTracer(const ThkData& record, int size, int width, int height, double level, ContourScratch& scratch,
+                ContourSink& sink)
         : record_(record),
           size_(size),
           half_(static_cast<int>(size * 0.5)),
           halfW_(width / 2),
           halfH_(height / 2),
           level_(level),
+          visited_(scratch.Visited.data()),
+          sides_(scratch.Sides.data()),
           sink_(sink) {}
 
     // Every edge in scan order, each put to IsStartEdge when its turn comes
@@ -128,7 +168,7 @@ public:
     // time. Sides must hold this level.
     void ScanStartEdges() {
         for (int x = 0; x <= size_; ++x) {
-            const unsigned char* column = Sides[x];
+            const unsigned char* column = Side(x);
             for (int y0 = 0; y0 < size_; y0 += 8) {
                 std::uint64_t found = OppositeSides(LoadSides(column + y0), LoadSides(column + y0 + 1));
                 for (; found != 0; found &= found - 1) {
@@ -143,7 +183,7 @@ public:
         // drawn are not started again.
         for (int x = 0; x < size_; ++x) {
             for (int y0 = 0; y0 <= size_; y0 += 8) {
-                std::uint64_t found = OppositeSides(LoadSides(Sides[x] + y0), LoadSides(Sides[x + 1] + y0));
+                std::uint64_t found = OppositeSides(LoadSides(Side(x) + y0), LoadSides(Side(x + 1) + y0));
                 for (; found != 0; found &= found - 1) {
                     const int y = y0 + std::countr_zero(found) / 8;
                     if (y <= size_ && IsStartEdge({x, y}, {x + 1, y})) StartOnRowEdge(x, y);
@@ -154,8 +194,10 @@ public:
 
 private:
     double V(Node n) const { return record_.Value[n.x][n.y]; }
-    void Mark(Node n) { Visited[n.x][n.y] = 1; }
-    bool Marked(Node n) const { return Visited[n.x][n.y] != 0; }
+    unsigned char& Visit(Node n) const { return visited_[static_cast<size_t>(n.x) * ThkGridDim + n.y]; }
+    void Mark(Node n) { Visit(n) = 1; }
+    bool Marked(Node n) const { return Visit(n) != 0; }
+    const unsigned char* Side(int x) const { return sides_ + static_cast<size_t>(x) * SideRowBytes; }
 
     // Strictly between the two values (a node equal to the level never starts
     // a line), both nodes holding data, and not both visited.
@@ -315,6 +357,8 @@ private:
     int halfW_;
     int halfH_;
     double level_;
+    unsigned char* visited_;
+    const unsigned char* sides_;
     ContourSink& sink_;
 };
 
@@ -373,15 +417,16 @@ private:
 };
 
 // Sides of nodes 0..size of columns 0..size against level, zero past them.
-void ClassifyLevel(const ThkData& record, int size, double level) {
+void ClassifyLevel(const ThkData& record, int size, double level, ContourScratch& scratch) {
     for (int x = 0; x <= size; ++x) {
-        ClassifyNodes(record.Value[x], size + 1, level, Sides[x]);
-        std::memset(Sides[x] + size + 1, 0, static_cast<size_t>(SideRowBytes - (size + 1)));
+        unsigned char* sides = scratch.SideColumn(x);
+        ClassifyNodes(record.Value[x], size + 1, level, sides);
+        std::memset(sides + size + 1, 0, static_cast<size_t>(SideRowBytes - (size + 1)));
     }
 }
 
-// Whether the sides of these levels can come from LevelsUnder and
-// LevelsReached: finite, rising and few enough to count in a byte.
+// Whether the sides of these levels can come from the counts per node:
+// finite, rising and few enough to count in a byte.
 bool CountableLevels(const std::vector<double>& levels) {
     if (levels.size() > static_cast<size_t>(MaxCountedLevels)) return false;
     for (size_t k = 0; k < levels.size(); ++k) {
@@ -391,31 +436,54 @@ bool CountableLevels(const std::vector<double>& levels) {
     return true;
 }
 
-void CountAllLevels(const ThkData& record, int size, const std::vector<double>& levels) {
+void CountAllLevels(const ThkData& record, int size, const std::vector<double>& levels,
+                    ContourScratch& scratch) {
     for (int x = 0; x <= size; ++x) {
-        CountLevels(record.Value[x], size + 1, levels.data(), static_cast<int>(levels.size()), LevelsUnder[x],
-                    LevelsReached[x]);
-        std::memset(LevelsUnder[x] + size + 1, 0, static_cast<size_t>(SideRowBytes - (size + 1)));
-        std::memset(LevelsReached[x] + size + 1, 255, static_cast<size_t>(SideRowBytes - (size + 1)));
+        unsigned char* under = scratch.UnderColumn(x);
+        unsigned char* reached = scratch.ReachedColumn(x);
+        CountLevels(record.Value[x], size + 1, levels.data(), static_cast<int>(levels.size()), under,
+                    reached);
+        std::memset(under + size + 1, 0, static_cast<size_t>(SideRowBytes - (size + 1)));
+        std::memset(reached + size + 1, 255, static_cast<size_t>(SideRowBytes - (size + 1)));
     }
 }
 
 // Sides of level k (1-based) from the counts, zero past node size.
-void SidesOfCountedLevel(int size, int k) {
+void SidesOfCountedLevel(int size, int k, ContourScratch& scratch) {
     for (int x = 0; x <= size; ++x)
-        SidesFromCounts(LevelsUnder[x], LevelsReached[x], SideRowBytes, static_cast<unsigned char>(k),
-                        Sides[x]);
+        SidesFromCounts(scratch.UnderColumn(x), scratch.ReachedColumn(x), SideRowBytes,
+                        static_cast<unsigned char>(k), scratch.SideColumn(x));
+}
+
+void TraceLevels(const ThkData& record, int size, int width, int height, int n, const GradationTable& table,
+                 bool useRamp, const RampParameters& rampSet, ContourSink& sink, ContourScratch& scratch) {
+    std::vector<double> levels;
+    for (int k = 1; k <= n; ++k)
+        levels.push_back(record.Min + k * (record.Max - record.Min) / (n + 1));
+    const bool counted = CountableLevels(levels);
+    scratch.Fit(size, counted);
+    if (counted) CountAllLevels(record, size, levels, scratch);
+    for (int k = 1; k <= n; ++k) {
+        const double relative = static_cast<double>(k) / (n + 1);
+        const Color pen = useRamp ? GetRampColor(static_cast<float>(relative), rampSet)
+                                  : GetGradationColor(table, static_cast<float>(1.0 - relative));
+        const double level = levels[static_cast<size_t>(k - 1)];
+        sink.BeginLevel(k, level, pen);
+        for (int x = 0; x <= size; ++x)
+            std::memset(scratch.VisitedColumn(x), 0, static_cast<size_t>(size + 1));
+        if (counted)
+            SidesOfCountedLevel(size, k, scratch);
+        else
+            ClassifyLevel(record, size, level, scratch);
+        LevelTracer(record, size, width, height, level, scratch, sink).ScanStartEdges();
+    }
 }
 
 }  // namespace
 
-void SetContourColors(Color background) {
-    ContourBackColor = background;
-}
-
-void TraceContours(const ThkData& record, int size, int width, int height, const GradationTable& table,
-                   bool useRamp, const RampParameters& rampSet, ContourSink& sink) {
-    SetRampParameters(rampSet);
+void TraceContours(const ThkData& record, int size, int width, int height, int levels,
+                   const GradationTable& table, bool useRamp, const RampParameters& rampSet,
+                   ContourSink& sink) {
     if (!record.Valid) return;
     // Below 2 the node-to-pixel scale (half the size) would be zero.
     if (size < 2) return;
@@ -424,54 +492,37 @@ void TraceContours(const ThkData& record, int size, int width, int height, const
     // would differ from constant data only by rounding and draw noise.
     if (!(record.Max != record.Min)) return;
 
-    const int n = BorderCount();
-    std::vector<double> levels;
-    for (int k = 1; k <= n; ++k)
-        levels.push_back(record.Min + k * (record.Max - record.Min) / (n + 1));
-    const bool counted = CountableLevels(levels);
-    if (counted) CountAllLevels(record, size, levels);
-    for (int k = 1; k <= n; ++k) {
-        const double relative = static_cast<double>(k) / (n + 1);
-        const Color pen = useRamp ? GetRampColor(static_cast<float>(relative))
-                                  : GetGradationColor(table, static_cast<float>(1.0 - relative));
-        const double level = levels[static_cast<size_t>(k - 1)];
-        sink.BeginLevel(k, level, pen);
-        for (int x = 0; x <= size; ++x)
-            std::memset(Visited[x], 0, static_cast<size_t>(size + 1));
-        if (counted)
-            SidesOfCountedLevel(size, k);
-        else
-            ClassifyLevel(record, size, level);
-        LevelTracer(record, size, width, height, level, sink).ScanStartEdges();
-    }
+    // The thread's store, taken out for this trace: a trace started from
+    // inside a sink's call finds none and makes its own.
+    thread_local ContourScratch kept;
+    ContourScratch scratch = std::move(kept);
+    TraceLevels(record, size, width, height, levels, table, useRamp, rampSet, sink, scratch);
+    kept = std::move(scratch);
 }
 
-void DrawContourLines(QImage& image, const ThkData& record, int size, const GradationTable& table,
-                      bool useRamp, const RampParameters& rampSet, bool freshBackground) {
+void DrawContourLines(QImage& image, const ThkData& record, int size, int levels, const GradationTable& table,
+                      bool useRamp, const RampParameters& rampSet, std::optional<Color> background) {
     const int width = image.width();
     const int height = image.height();
-    if (width <= 0 || height <= 0) {
-        SetRampParameters(rampSet);
-        return;
-    }
-    if (freshBackground) {
+    if (width <= 0 || height <= 0) return;
+    if (background) {
         QImage picture(width, height, QImage::Format_RGB32);
-        picture.fill(static_cast<uint>(ColorToArgb(ContourBackColor)));
+        picture.fill(static_cast<uint>(ColorToArgb(*background)));
         {
             QPainter painter(&picture);
             PainterSink sink(painter, picture);
-            TraceContours(record, size, width, height, table, useRamp, rampSet, sink);
+            TraceContours(record, size, width, height, levels, table, useRamp, rampSet, sink);
         }
         image = std::move(picture);
     } else {
         QPainter painter(&image);
         PainterSink sink(painter, image);
-        TraceContours(record, size, width, height, table, useRamp, rampSet, sink);
+        TraceContours(record, size, width, height, levels, table, useRamp, rampSet, sink);
     }
 }
 
-void PaintContourMap(QImage& image, const ThkData& record, bool copyColormap, bool useRamp, Color mapMinColor,
-                     Color mapMaxColor, Color backColor, const DisplayCondition& condition,
+void PaintContourMap(QImage& image, const ThkData& record, int levels, bool copyColormap, bool useRamp,
+                     Color mapMinColor, Color mapMaxColor, Color backColor, const DisplayCondition& condition,
                      const GradationTable& table) {
     if (copyColormap) {
         // Two stops: the maximum's colour first, as on the gradation scale.
@@ -479,9 +530,10 @@ void PaintContourMap(QImage& image, const ThkData& record, bool copyColormap, bo
         underlay.Count = 2;
         underlay.Colors[0] = mapMaxColor;
         underlay.Colors[1] = mapMinColor;
-        DrawColorMap(image, record, false, condition, backColor, underlay);
+        DrawColorMap(image, record, false, StartupRampSet, condition, backColor, underlay);
+        DrawContourLines(image, record, record.Size, levels, table, useRamp, DrawingRampSet, std::nullopt);
     } else {
-        SetContourColors(0x000000);
+        DrawContourLines(image, record, record.Size, levels, table, useRamp, DrawingRampSet,
+                         ContourBackColor);
     }
-    DrawContourLines(image, record, record.Size, table, useRamp, DrawingRampSet, !copyColormap);
 }

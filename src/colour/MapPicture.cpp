@@ -9,10 +9,10 @@ void PaintMap(QImage& image, const ThkData& record, DrawKind draw, RampSetKind r
     if (image.width() != MapPictureSize || image.height() != MapPictureSize)
         image = QImage(MapPictureSize, MapPictureSize, QImage::Format_RGB32);
     if (draw == DrawKind::Contour) {
-        PaintContourMap(image, record, style.CopyColormap, style.UseColormap, style.MinColor, style.MaxColor,
-                        style.BackColor, style.Condition, style.Table);
+        PaintContourMap(image, record, style.BorderCount, style.CopyColormap, style.UseColormap,
+                        style.MinColor, style.MaxColor, style.BackColor, style.Condition, style.Table);
         return;
     }
-    SetRampParameters(RampSetOf(ramp));
-    DrawColorMap(image, record, style.UseColormap, style.Condition, style.BackColor, style.Table);
+    DrawColorMap(image, record, style.UseColormap, RampSetOf(ramp), style.Condition, style.BackColor,
+                 style.Table);
 }

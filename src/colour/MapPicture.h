@@ -14,7 +14,7 @@ inline constexpr int MapPictureSize = 301;
 
 // The colour settings the picture depends on, at the controls' designed
 // values: hue ramp on, black back colour, the black-to-white pair under
-// contours and the start-up gradation.
+// contours, the start-up gradation and five contour levels.
 struct MapStyle {
     bool UseColormap = true;
     GradationTable Table = ColormapPreset();
@@ -23,9 +23,10 @@ struct MapStyle {
     Color MinColor = 0x000000;
     Color MaxColor = 0xFFFFFF;
     DisplayCondition Condition{};
+    int BorderCount = 5;  // contour levels
 };
 
 // Paints record into image (made 301 x 301 RGB32 when it is not): the
-// contour map (lines in the drawing ramp set, which stays installed) or the
-// colour map with the ramp set named by ramp, which is installed first.
+// contour map (lines in the drawing ramp set) or the colour map with the ramp
+// set named by ramp.
 void PaintMap(QImage& image, const ThkData& record, DrawKind draw, RampSetKind ramp, const MapStyle& style);

@@ -46,10 +46,3 @@ decltype(auto) RunVectorized(Args&&... args) {
 
 #endif
 
-// Compiled once per generation and chosen by the processor alone, for the
-// loops not yet run through RunVectorized.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && defined(__linux__)
-#define MORVAPLOT_VECTOR_CLONES __attribute__((target_clones("avx512f", "avx2", "default")))
-#else
-#define MORVAPLOT_VECTOR_CLONES
-#endif

@@ -46,11 +46,9 @@ Offscreen3DTarget::~Offscreen3DTarget() {
 bool Offscreen3DTarget::Render(const ThkData& record, const View3DOptions& options, QImage* picture) {
     if (!IsValid() || !context_->makeCurrent(surface_.get())) return false;
     fbo_->bind();
-    const RampParameters before = CurrentRampParameters();
     const SceneRequest3D request{&record, 0, DrawingRampSet, options.DrawPitch, options.DrawType};
     RenderFrame3D(SettingsOf(options), width_, height_, request, options.Projection, picture);
     FinishFrame3D();
-    SetRampParameters(before);
     fbo_->release();
     context_->doneCurrent();
     return true;

@@ -26,8 +26,8 @@ public:
 
     // Draws record as the 3D view window does with these options (data index
     // 0, the drawing ramp set) and waits until the frame is complete; fills
-    // picture (RGB32, width x height) when given. The ramp set installed before
-    // stays installed. False when the target is not valid.
+    // picture (RGB32, width x height) when given. False when the target is not
+    // valid.
     bool Render(const ThkData& record, const View3DOptions& options, QImage* picture = nullptr);
 
 private:

@@ -51,8 +51,8 @@ int Set3DCaptureBitmap(QImage* bitmap);
 // Draws one frame of record with the current settings into the framebuffer
 // bound in the current GL context (the panel's), and copies it into the
 // capture image when one is set. dataIndex -1, a null record or one that is
-// not Valid draw the box, guide lines and axes only. Installs ramp as the
-// current ramp set when a surface is drawn. The context stays current.
+// not Valid draw the box, guide lines and axes only. Surface colours on the
+// ramp take ramp. The context stays current.
 void Render3D(const Panel3D& panel, const ThkData* record, int dataIndex, const RampParameters& ramp,
               int pitch, Projection3D projection, Draw3DType drawType);
 

@@ -88,7 +88,7 @@ void AddGuides(Scene3D& scene, const RenderSettings3D& s) {
 // scale colour of a value does not depend on how often it is asked for).
 class Lattice {
 public:
-    Lattice(const ThkData& record, const RenderSettings3D& s, int n, int pitch)
+    Lattice(const ThkData& record, const RenderSettings3D& s, const RampParameters& ramp, int n, int pitch)
         : record_(record), n_(n), pitch_(pitch), side_(n / pitch + 1), boxHeight_(s.BoxHeight()) {
         const int half = n / 2;
         coord_.resize(static_cast<std::size_t>(side_));
@@ -106,7 +106,7 @@ public:
                 const std::size_t k = Index(a, b);
                 has_[k] = 1;
                 t_[k] = ValuePosition(record, v);
-                rgb_[k] = ToRgb(GetScaleColorRGB(s.UseRamp, s.ScaleLowColor, s.ScaleHighColor, t_[k]));
+                rgb_[k] = ToRgb(GetScaleColorRGB(s.UseRamp, ramp, s.ScaleLowColor, s.ScaleHighColor, t_[k]));
             }
         }
     }
@@ -296,7 +296,8 @@ void Scene3D::Clear() {
 }
 
 Rgb3D FixedRgb(Color color) {
-    return ToRgb(GetScaleColorRGB(false, color, color, 1.0f));
+    // The blend of a colour with itself: the ramp set takes no part.
+    return ToRgb(GetScaleColorRGB(false, DrawingRampSet, color, color, 1.0f));
 }
 
 float ValuePosition(const ThkData& record, double v) {
@@ -314,8 +315,7 @@ void BuildScene(Scene3D& scene, const RenderSettings3D& settings, const SceneReq
     if (request.DataIndex == -1 || record == nullptr || !record->Valid) return;
     const int n = std::min(record->Size, ThkMaxSize);
     if (n < 1) return;
-    SetRampParameters(request.Ramp);
-    const Lattice lattice(*record, settings, n, std::max(request.Pitch, 1));
+    const Lattice lattice(*record, settings, request.Ramp, n, std::max(request.Pitch, 1));
     if (request.DrawType == Draw3DType::Wire) {
         AddWireMesh(scene, lattice, settings, VertexMode::Scale);
     } else if (request.DrawType == Draw3DType::Plane) {

@@ -102,8 +102,7 @@ struct SceneRequest3D {
 // Replaces scene with the frame's content in drawing order: the three axis
 // lines, the dotted guide lines, then, with a surface, the wire mesh (Wire) or
 // the planes with their side walls and the lifted wire overlay (Plane), and
-// the value labels. Installs request.Ramp as the current ramp set when a
-// surface is drawn (it stays installed).
+// the value labels. Surface colours on the ramp take request.Ramp.
 void BuildScene(Scene3D& scene, const RenderSettings3D& settings, const SceneRequest3D& request);
 
 // Value position of v on the record's Min..Max, clamped to 0..1; 0 when Max

@@ -24,6 +24,7 @@ MapStyle TForm1::CurrentMapStyle() const {
     style.MinColor = s.MapMinColor;
     style.MaxColor = s.MapMaxColor;
     style.Condition = s.Condition;
+    style.BorderCount = s.BorderCount;
     return style;
 }
 
@@ -58,7 +59,9 @@ void TForm1::UpdateScaleLabels(const ThkData& record) {
 }
 
 void TForm1::DrawColorBarPicture() {
-    DrawColorBar(Img_ColorBar->Picture(), Chk_Colormap->isChecked(), CommittedGradation());
+    // The ramp set of the colour maps, so the bar matches them.
+    DrawColorBar(Img_ColorBar->Picture(), Chk_Colormap->isChecked(), RampSetOf(RampSetKind::Startup),
+                 CommittedGradation());
     Img_ColorBar->PictureChanged();
 }
 

@@ -23,13 +23,10 @@ constexpr Color Blue = 0xFF0000;
 
 class ColorMap : public ::testing::Test {
 protected:
-    void SetUp() override { InitColorScale(5); }
-    void TearDown() override { InitColorScale(5); }
-
     QImage Draw(const ThkData& record, bool useRamp = true, DisplayCondition condition = {}) {
         QImage image(301, 301, QImage::Format_RGB32);
         image.fill(Qt::magenta);
-        DrawColorMap(image, record, useRamp, condition, Blue, Table);
+        DrawColorMap(image, record, useRamp, StartupRampSet, condition, Blue, Table);
         return image;
     }
     static Color At(const QImage& image, int x, int y) { return ArgbToColor(image.pixel(x, y)); }
@@ -50,11 +47,11 @@ std::vector<int> ShownIndexes(int size, bool alongX) {
     record->Max = size;
     std::map<Color, int> index;
     for (int i = 0; i <= size; ++i)
-        index[GetRampColor(static_cast<float>(ScalePosition(i, 0, size)))] = i;
+        index[GetRampColor(static_cast<float>(ScalePosition(i, 0, size)), StartupRampSet)] = i;
     EXPECT_EQ(index.size(), static_cast<size_t>(size + 1)) << "colours must identify indexes";
 
     QImage image(301, 301, QImage::Format_RGB32);
-    DrawColorMap(image, *record, true, {}, Blue, ColormapPreset());
+    DrawColorMap(image, *record, true, StartupRampSet, {}, Blue, ColormapPreset());
     std::vector<int> shown;
     for (int p = 0; p < 301; ++p)
         shown.push_back(index.at(ArgbToColor(alongX ? image.pixel(p, 150) : image.pixel(150, p))));
@@ -222,10 +219,6 @@ std::vector<TwinTable> TwinTables() {
     return tables;
 }
 
-std::string Rgb(const std::array<float, 3>& rgb) {
-    return std::to_string(rgb[0]) + "," + std::to_string(rgb[1]) + "," + std::to_string(rgb[2]);
-}
-
 TEST_F(ColorMap, PalettesGiveThePlainColoursAtEveryPosition) {
     std::mt19937 random(7);
     std::uniform_real_distribution<float> around(-0.25f, 1.25f);
@@ -250,24 +243,38 @@ TEST_F(ColorMap, PalettesGiveThePlainColoursAtEveryPosition) {
         positions.push_back(i % 2 ? around(random)
                                   : std::uniform_real_distribution<float>(0.0f, 1.0f)(random));
 
+    // The palettes see positions as values on the scale 0..1 (clamped there;
+    // NaN has no data and takes the back colour).
+    std::vector<double> values(positions.begin(), positions.end());
+    std::vector<std::uint32_t> pixels(values.size());
+    constexpr std::uint32_t back = 0xFF123456u;
+    auto expectedPixel = [&](size_t i, auto colourAt) {
+        if (!HasData(values[i])) return back;
+        return static_cast<std::uint32_t>(
+            ColorToArgb(colourAt(static_cast<float>(ScalePosition(values[i], 0.0, 1.0)))));
+    };
     for (const TwinRamp& r : TwinRamps()) {
-        const RampPalette palette(r.ramp);
-        for (float x : positions) {
-            const Color expected = plain::GetRampColor(x, r.ramp);
-            ASSERT_EQ(palette(x), expected) << r.label << " at " << x;
-            ASSERT_EQ(GetRampColor(x, r.ramp), expected) << r.label << " at " << x;
-            ASSERT_EQ(LastColorRGB(), plain::LastRgb) << r.label << " at " << x;
-        }
+        for (float x : positions)
+            ASSERT_EQ(GetRampColor(x, r.ramp), plain::GetRampColor(x, r.ramp)) << r.label << " at " << x;
+        RampPalette(r.ramp).PaintValues(values.data(), static_cast<int>(values.size()), 0.0, 1.0, back,
+                                        pixels.data());
+        for (size_t i = 0; i < values.size(); ++i)
+            ASSERT_EQ(pixels[i], expectedPixel(i, [&](float x) { return plain::GetRampColor(x, r.ramp); }))
+                << r.label << " at " << values[i];
     }
     for (const TwinTable& t : TwinTables()) {
-        const GradationPalette palette(t.table);
-        for (float x : positions) {
-            plain::LastRgb = LastColorRGB();
-            const Color expected = plain::GetGradationColor(t.table, x);
-            ASSERT_EQ(palette(x), expected) << t.label << " at " << x;
-            ASSERT_EQ(GetGradationColor(t.table, x), expected) << t.label << " at " << x;
-            ASSERT_EQ(LastColorRGB(), plain::LastRgb) << t.label << " at " << x;
-        }
+        for (float x : positions)
+            ASSERT_EQ(GetGradationColor(t.table, x), plain::GetGradationColor(t.table, x))
+                << t.label << " at " << x;
+        GradationPalette(t.table).PaintValues(values.data(), static_cast<int>(values.size()), 0.0, 1.0, back,
+                                              pixels.data());
+        for (size_t i = 0; i < values.size(); ++i)
+            ASSERT_EQ(pixels[i], expectedPixel(i,
+                                               [&](float x) {
+                                                   return plain::GetGradationColor(
+                                                       t.table, static_cast<float>(1.0 - x));
+                                               }))
+                << t.label << " at " << values[i];
     }
 }
 
@@ -294,21 +301,16 @@ TEST_F(ColorMap, DrawnLikeThePlainPixelLoop) {
     auto compare = [&](const std::string& label, ThkData& record, Size size, bool useRamp,
                        const RampParameters& ramp, const DisplayCondition& condition,
                        const GradationTable& table) {
-        SetRampParameters(ramp);
-        BlendColor(0x102030, 0x405060, 1.0, 0.0, 0.5);  // a known LastColorRGB before drawing
-        plain::LastRgb = LastColorRGB();
         const QImage expected =
             plain::DrawColorMap(size.width, size.height, record, useRamp, ramp, condition, Blue, table);
         QImage image(size.width, size.height, QImage::Format_RGB32);
-        DrawColorMap(image, record, useRamp, condition, Blue, table);
+        DrawColorMap(image, record, useRamp, ramp, condition, Blue, table);
         ASSERT_EQ(image.format(), QImage::Format_RGB32) << label;
         ASSERT_EQ(image.size(), expected.size()) << label;
         for (int y = 0; y < size.height; ++y)
             ASSERT_EQ(std::memcmp(image.constScanLine(y), expected.constScanLine(y), size_t(size.width) * 4),
                       0)
                 << label << ", row " << y;
-        ASSERT_EQ(LastColorRGB(), plain::LastRgb)
-            << label << ": " << Rgb(LastColorRGB()) << " against " << Rgb(plain::LastRgb);
     };
     for (const TwinRecord& r : records)
         for (const Condition& c : conditions) {

@@ -10,20 +10,13 @@
 
 namespace {
 
-// The ramp set is process-wide: every test starts and ends on the start-up set.
-class ColorScale : public ::testing::Test {
-protected:
-    void SetUp() override { InitColorScale(5); }
-    void TearDown() override { InitColorScale(5); }
-};
-
 struct RampCase {
     const char* set;
     float position;
     int red, green, blue;
 };
 
-TEST_F(ColorScale, RampColoursOfBothSets) {
+TEST(ColorScale, RampColoursOfBothSets) {
     const RampCase cases[] = {
         {"startup", 0.0f, 85, 0, 255},
         {"startup", 0.25f, 0, 212, 255},
@@ -35,68 +28,63 @@ TEST_F(ColorScale, RampColoursOfBothSets) {
         {"drawing", 0.5f, 0, 229, 0},
     };
     for (const RampCase& c : cases) {
-        SetRampParameters(std::string(c.set) == "drawing" ? DrawingRampSet : StartupRampSet);
-        EXPECT_EQ(GetRampColor(c.position), MakeColor(c.red, c.green, c.blue))
+        const RampParameters& set = std::string(c.set) == "drawing" ? DrawingRampSet : StartupRampSet;
+        EXPECT_EQ(GetRampColor(c.position, set), MakeColor(c.red, c.green, c.blue))
             << c.set << " at " << c.position;
-        const std::array<float, 3> rgb = LastColorRGB();
+        const std::array<float, 3> rgb = GetScaleColorRGB(true, set, 0, 0, c.position);
         EXPECT_FLOAT_EQ(rgb[0], c.red / 255.0f);
         EXPECT_FLOAT_EQ(rgb[1], c.green / 255.0f);
         EXPECT_FLOAT_EQ(rgb[2], c.blue / 255.0f);
     }
 }
 
-TEST_F(ColorScale, RampHueIsWholeDegrees) {
+TEST(ColorScale, RampHueIsWholeDegrees) {
     // Hues 100.2 and 100.9 both truncate to 100 degrees.
-    EXPECT_EQ(GetRampColor(1.0f - 120.2f / 280.0f), GetRampColor(1.0f - 120.9f / 280.0f));
+    EXPECT_EQ(GetRampColor(1.0f - 120.2f / 280.0f, StartupRampSet),
+              GetRampColor(1.0f - 120.9f / 280.0f, StartupRampSet));
     std::set<Color> distinct;
     for (int i = 0; i <= 10000; ++i)
-        distinct.insert(GetRampColor(i / 10000.0f));
+        distinct.insert(GetRampColor(i / 10000.0f, StartupRampSet));
     EXPECT_LE(distinct.size(), 360u);
 }
 
-TEST_F(ColorScale, RampFarOutsideTheRangeEnds) {
+TEST(ColorScale, RampFarOutsideTheRangeEnds) {
     // Adding 360 to -2.8e11 in float changes nothing: a plain loop never ends.
-    GetRampColor(1.0e9f);
-    GetRampColor(-1.0e9f);
-    for (float channel : LastColorRGB()) {
-        EXPECT_GE(channel, 0.0f);
-        EXPECT_LE(channel, 1.0f);
-    }
+    for (float position : {1.0e9f, -1.0e9f})
+        for (float channel : GetScaleColorRGB(true, StartupRampSet, 0, 0, position)) {
+            EXPECT_GE(channel, 0.0f);
+            EXPECT_LE(channel, 1.0f);
+        }
     // Below zero the hue wraps by whole turns: 2.5 gives -440, that is 280
     // degrees, like a position giving 280.5 directly (saturation held fixed).
-    SetRampParameters(-20.0f, 280.0f, 1.0f, 0.0f, 1.0f, 0.0f);
-    EXPECT_EQ(GetRampColor(2.5f), GetRampColor(static_cast<float>(1.0 - 300.5 / 280.0)));
+    const RampParameters fixedShade{-20.0f, 280.0f, 1.0f, 0.0f, 1.0f, 0.0f};
+    EXPECT_EQ(GetRampColor(2.5f, fixedShade),
+              GetRampColor(static_cast<float>(1.0 - 300.5 / 280.0), fixedShade));
 }
 
-TEST_F(ColorScale, InstalledSetStaysUntilReplaced) {
-    SetRampParameters(-20.0f, 280.0f, 1.0f, 1.0f, 0.8f, 0.2f);
-    EXPECT_EQ(CurrentRampParameters().ValueBase, 0.8f);
-    EXPECT_EQ(GetRampColor(0.0f), MakeColor(68, 0, 204));
-    InitColorScale(7);
-    EXPECT_EQ(GetRampColor(0.0f), MakeColor(85, 0, 255));
-    EXPECT_EQ(BorderCount(), 7);
-}
-
-TEST_F(ColorScale, BlendTruncatesTowardTheFirstColour) {
+TEST(ColorScale, BlendTruncatesTowardTheFirstColour) {
     EXPECT_EQ(BlendColor(0xFFFFFF, 0x000000, 1.0, 0.0, 0.25), 0xC0C0C0u);
     EXPECT_EQ(BlendColor(0xFFFFFF, 0x000000, 1.0, 0.0, 0.5), 0x808080u);
     EXPECT_EQ(BlendColor(0x000000, 0xFFFFFF, 1.0, 0.0, 0.5), 0x7F7F7Fu);
     // Upper bound first; channels move independently.
     EXPECT_EQ(BlendColor(MakeColor(10, 200, 0), MakeColor(20, 100, 255), 30.0, 10.0, 20.0),
               MakeColor(15, 150, 127));
-    EXPECT_FLOAT_EQ(LastColorRGB()[1], 150 / 255.0f);
-    EXPECT_EQ(GetScaleColor(false, 0x000000, 0xFFFFFF, 0.25f), 0x3F3F3Fu);
-    EXPECT_EQ(GetScaleColorRGB(false, 0x0000FF, 0x0000FF, 1.0f), (std::array<float, 3>{1, 0, 0}));
+    EXPECT_FLOAT_EQ(
+        GetScaleColorRGB(false, StartupRampSet, MakeColor(10, 200, 0), MakeColor(20, 100, 255), 0.5f)[1],
+        150 / 255.0f);
+    EXPECT_EQ(GetScaleColor(false, StartupRampSet, 0x000000, 0xFFFFFF, 0.25f), 0x3F3F3Fu);
+    EXPECT_EQ(GetScaleColorRGB(false, StartupRampSet, 0x0000FF, 0x0000FF, 1.0f),
+              (std::array<float, 3>{1, 0, 0}));
 }
 
-TEST_F(ColorScale, BlendOutsideItsBoundsStaysInEachChannel) {
+TEST(ColorScale, BlendOutsideItsBoundsStaysInEachChannel) {
     // Unclamped, 2.0 would add 510 to every channel and carry into the next.
     EXPECT_EQ(BlendColor(0x000000, 0xFFFFFF, 1.0, 0.0, 2.0), 0xFFFFFFu);
     EXPECT_EQ(BlendColor(0x000000, 0xFFFFFF, 1.0, 0.0, -1.0), 0x000000u);
     EXPECT_EQ(BlendColor(0x000000, 0x808080, 1.0, 0.0, 1.5), 0xC0C0C0u);
 }
 
-TEST_F(ColorScale, GradationAlongTheColormapPreset) {
+TEST(ColorScale, GradationAlongTheColormapPreset) {
     GradationTable table = ColormapPreset();
     const auto& colors = table.Colors;
     EXPECT_EQ(GetGradationColor(table, 0.0f), 0x0000FFu);
@@ -118,7 +106,7 @@ TEST_F(ColorScale, GradationAlongTheColormapPreset) {
     EXPECT_EQ(GetGradationColor(table, 0.7f), colors[0]);
 }
 
-TEST_F(ColorScale, Presets) {
+TEST(ColorScale, Presets) {
     GradationTable table = ColormapPreset();
     EXPECT_EQ(table.Count, 7);
     const std::array<Color, 10> decimal = {255,      4227327,  65535,    65280,    16776960,
@@ -132,27 +120,31 @@ TEST_F(ColorScale, Presets) {
         EXPECT_EQ(table.Colors[i], decimal[i]);
 }
 
-TEST_F(ColorScale, ScalePosition) {
+TEST(ColorScale, ScalePosition) {
     EXPECT_EQ(ScalePosition(7.0, 3.0, 3.0), 0.5);
     EXPECT_EQ(ScalePosition(2.0, 3.0, 5.0), 0.0);
     EXPECT_EQ(ScalePosition(9.0, 3.0, 5.0), 1.0);
     EXPECT_EQ(ScalePosition(3.5, 3.0, 5.0), 0.25);
 }
 
-TEST_F(ColorScale, ColourBarRows) {
+TEST(ColorScale, ColourBarRows) {
     QImage bar(9, 265, QImage::Format_RGB32);
-    DrawColorBar(bar, true, ColormapPreset());
+    DrawColorBar(bar, true, StartupRampSet, ColormapPreset());
     ASSERT_EQ(bar.size(), QSize(9, 265));
     auto pixel = [&](int x, int y) { return ArgbToColor(bar.pixel(x, y)); };
     EXPECT_EQ(pixel(0, 0), MakeColor(255, 0, 85));
-    EXPECT_EQ(pixel(4, 264), GetRampColor(1.0f / 265.0f));
-    EXPECT_EQ(pixel(8, 132), GetRampColor(static_cast<float>(133.0 / 265.0)));
+    EXPECT_EQ(pixel(4, 264), GetRampColor(1.0f / 265.0f, StartupRampSet));
+    EXPECT_EQ(pixel(8, 132), GetRampColor(static_cast<float>(133.0 / 265.0), StartupRampSet));
     for (int y = 0; y < 265; ++y)
         for (int x = 1; x < 9; ++x)
             ASSERT_EQ(bar.pixel(x, y), bar.pixel(0, y)) << y;
 
+    QImage drawing(9, 265, QImage::Format_RGB32);
+    DrawColorBar(drawing, true, DrawingRampSet, ColormapPreset());
+    EXPECT_EQ(ArgbToColor(drawing.pixel(0, 0)), GetRampColor(1.0f, DrawingRampSet));
+
     const GradationTable table = ColormapPreset();
-    DrawColorBar(bar, false, table);
+    DrawColorBar(bar, false, StartupRampSet, table);
     EXPECT_EQ(pixel(0, 0), 0x0000FFu);  // entry 1 at the top
     EXPECT_EQ(pixel(0, 264), GetGradationColor(table, static_cast<float>(1.0 - 1.0f / 265.0f)));
 }

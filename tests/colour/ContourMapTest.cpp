@@ -104,14 +104,10 @@ private:
 
 class ContourMap : public ::testing::Test {
 protected:
-    void SetUp() override { InitColorScale(1); }
-    void TearDown() override { InitColorScale(5); }
-
     // One level half way between Min and Max unless told otherwise.
     RecordingSink Trace(const ThkData& record, int levels = 1) {
-        SetBorderCount(levels);
         RecordingSink sink;
-        TraceContours(record, record.Size, 301, 301, Table, true, DrawingRampSet, sink);
+        TraceContours(record, record.Size, 301, 301, levels, Table, true, DrawingRampSet, sink);
         return sink;
     }
 
@@ -120,19 +116,16 @@ protected:
 
 TEST_F(ContourMap, LevelsDivideTheRangeIntoEqualBands) {
     auto record = GridFromArt({"0 1 2 3", "4 5 6 6", "6 6 6 6", "6 6 6 6"});
-    SetRampParameters(StartupRampSet);
     const RecordingSink sink = Trace(*record, 5);
     ASSERT_EQ(sink.Levels.size(), 5u);
     for (int k = 1; k <= 5; ++k) {
         EXPECT_EQ(sink.Levels[k - 1].k, k);
         EXPECT_DOUBLE_EQ(sink.Levels[k - 1].value, k);
-        EXPECT_EQ(sink.Levels[k - 1].pen, GetRampColor(static_cast<float>(k / 6.0))) << k;
+        EXPECT_EQ(sink.Levels[k - 1].pen, GetRampColor(static_cast<float>(k / 6.0), DrawingRampSet)) << k;
     }
-    EXPECT_EQ(CurrentRampParameters().ValueBase, DrawingRampSet.ValueBase);
 
-    SetBorderCount(5);
     RecordingSink gradation;
-    TraceContours(*record, record->Size, 301, 301, Table, false, DrawingRampSet, gradation);
+    TraceContours(*record, record->Size, 301, 301, 5, Table, false, DrawingRampSet, gradation);
     EXPECT_EQ(gradation.Levels[2].pen, 0x00FF00u);  // level 3 of 5 is the middle
 }
 
@@ -292,8 +285,7 @@ TEST_F(ContourMap, NoLinesForAnEmptyRangeOrATinyGrid) {
     auto tiny = GridFromArt({"0 2", "2 0"});
     EXPECT_TRUE(Trace(*tiny).Levels.empty());
     QImage image(301, 301, QImage::Format_RGB32);
-    SetContourColors(0xFF0000);
-    DrawContourLines(image, *tiny, tiny->Size, Table, true, DrawingRampSet, true);
+    DrawContourLines(image, *tiny, tiny->Size, 1, Table, true, DrawingRampSet, Color{0xFF0000});
     EXPECT_EQ(image.size(), QSize(301, 301));
     for (int y = 0; y < 301; ++y)
         for (int x = 0; x < 301; ++x)
@@ -305,10 +297,8 @@ TEST_F(ContourMap, SegmentsLeaveOutTheirEndPixel) {
     // the border pixel 300, which the segment does not paint.
     auto record = GridFromArt({"0 0 0", "1 1 1", "3 3 3"});
     QImage image(301, 301, QImage::Format_RGB32);
-    SetContourColors(0x000000);
-    SetBorderCount(1);
-    DrawContourLines(image, *record, 2, Table, true, DrawingRampSet, true);
-    const Color pen = GetRampColor(0.5f);
+    DrawContourLines(image, *record, 2, 1, Table, true, DrawingRampSet, Color{0x000000});
+    const Color pen = GetRampColor(0.5f, DrawingRampSet);
     auto at = [&](int x, int y) { return ArgbToColor(image.pixel(x, y)); };
     EXPECT_EQ(at(150, 187), pen);
     EXPECT_EQ(at(299, 187), pen);
@@ -323,15 +313,13 @@ TEST_F(ContourMap, PaintContourMapUnderlayOrBlack) {
     record->Value[2][2] = NoData;
     const DisplayCondition condition;
     QImage image(301, 301, QImage::Format_RGB32);
-    SetBorderCount(1);
-    SetContourColors(0x00FF00);  // replaced by black below
-    PaintContourMap(image, *record, false, true, 0x000000, 0xFFFFFF, 0xFF0000, condition, Table);
+    image.fill(Qt::green);  // replaced by black below
+    PaintContourMap(image, *record, 1, false, true, 0x000000, 0xFFFFFF, 0xFF0000, condition, Table);
     EXPECT_EQ(ArgbToColor(image.pixel(0, 0)), 0x000000u);
     EXPECT_EQ(ArgbToColor(image.pixel(300, 300)), 0x000000u);
-    EXPECT_EQ(ArgbToColor(image.pixel(150, 75)), GetRampColor(0.5f));
-    EXPECT_EQ(CurrentRampParameters().ValueBase, DrawingRampSet.ValueBase);
+    EXPECT_EQ(ArgbToColor(image.pixel(150, 75)), GetRampColor(0.5f, DrawingRampSet));
 
-    PaintContourMap(image, *record, true, false, 0x000000, 0xFFFFFF, 0xFF0000, condition, Table);
+    PaintContourMap(image, *record, 1, true, false, 0x000000, 0xFFFFFF, 0xFF0000, condition, Table);
     EXPECT_EQ(ArgbToColor(image.pixel(0, 0)), 0x000000u);      // Min: MapMinColor
     EXPECT_EQ(ArgbToColor(image.pixel(150, 150)), 0xFFFFFFu);  // Max: MapMaxColor
     EXPECT_EQ(ArgbToColor(image.pixel(300, 300)), 0xFF0000u);  // empty: back colour
@@ -347,11 +335,11 @@ TEST_F(ContourMap, TracedLikeThePlainEdgeScan) {
             if (levels == 300 && r.record->Size != 120) continue;
             for (int size : {r.record->Size, 3}) {
                 if (size == 3 && levels != 5) continue;
-                SetBorderCount(levels);
                 CallLog expected;
-                plain::TraceContours(*r.record, size, 301, 301, Table, true, DrawingRampSet, expected);
+                plain::TraceContours(*r.record, size, 301, 301, levels, Table, true, DrawingRampSet,
+                                     expected);
                 CallLog traced;
-                TraceContours(*r.record, size, 301, 301, Table, true, DrawingRampSet, traced);
+                TraceContours(*r.record, size, 301, 301, levels, Table, true, DrawingRampSet, traced);
                 ASSERT_EQ(traced.Calls.size(), expected.Calls.size())
                     << r.label << ", " << levels << " levels";
                 for (size_t i = 0; i < expected.Calls.size(); ++i)
@@ -372,13 +360,12 @@ TEST_F(ContourMap, DrawnLikeOneLineCallPerSegment) {
     const std::vector<TwinRecord> records = TwinRecords();
     for (const TwinRecord& r : records)
         for (const QSize picture : {QSize(301, 301), QSize(97, 41), QSize(640, 480)}) {
-            SetBorderCount(7);
-            SetContourColors(0x203040);
             QImage drawn(picture, QImage::Format_RGB32);
-            DrawContourLines(drawn, *r.record, r.record->Size, Table, true, DrawingRampSet, true);
+            DrawContourLines(drawn, *r.record, r.record->Size, 7, Table, true, DrawingRampSet,
+                             Color{0x203040});
 
             CallLog log;
-            TraceContours(*r.record, r.record->Size, picture.width(), picture.height(), Table, true,
+            TraceContours(*r.record, r.record->Size, picture.width(), picture.height(), 7, Table, true,
                           DrawingRampSet, log);
             QImage expected(picture, QImage::Format_RGB32);
             expected.fill(static_cast<uint>(ColorToArgb(0x203040)));
@@ -400,5 +387,4 @@ TEST_F(ContourMap, DrawnLikeOneLineCallPerSegment) {
             }
             EXPECT_TRUE(drawn == expected) << r.label << ", " << picture.width() << " x " << picture.height();
         }
-    InitColorScale(1);
 }

@@ -13,10 +13,8 @@
 
 // The colour functions and the pixel-by-pixel colour map as they were before
 // the palettes and strips: the reference the faster drawing must match pixel
-// for pixel, LastColorRGB included.
+// for pixel.
 namespace plain {
-
-inline std::array<float, 3> LastRgb{0.0f, 0.0f, 0.0f};
 
 inline int TruncateToInt(double v) {
     if (!(v == v)) return 0;
@@ -30,12 +28,6 @@ inline int Channel(Color c, int k) {
 inline float Clamp01(float v) {
     if (!(v >= 0.0f)) return 0.0f;
     return v > 1.0f ? 1.0f : v;
-}
-
-inline Color StoreChannels(int red, int green, int blue) {
-    LastRgb = {static_cast<float>(red / 255.0), static_cast<float>(green / 255.0),
-               static_cast<float>(blue / 255.0)};
-    return MakeColor(red, green, blue);
 }
 
 inline Color GetRampColor(float x, const RampParameters& r) {
@@ -89,8 +81,7 @@ inline Color GetRampColor(float x, const RampParameters& r) {
             blue = q;
             break;
     }
-    return StoreChannels(TruncateToInt(red * 255.0), TruncateToInt(green * 255.0),
-                         TruncateToInt(blue * 255.0));
+    return MakeColor(TruncateToInt(red * 255.0), TruncateToInt(green * 255.0), TruncateToInt(blue * 255.0));
 }
 
 inline Color BlendColor(Color a, Color b, double high, double low, double value) {
@@ -102,7 +93,7 @@ inline Color BlendColor(Color a, Color b, double high, double low, double value)
         const int step = TruncateToInt(std::abs(to - from) * t);
         result[k] = std::clamp(to < from ? from - step : from + step, 0, 255);
     }
-    return StoreChannels(result[0], result[1], result[2]);
+    return MakeColor(result[0], result[1], result[2]);
 }
 
 inline Color GetGradationColor(const GradationTable& table, float position) {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <utility>
 
+#include "PlainColorMap.h"
 #include "colour/ColorScale.h"
 #include "colour/ContourMap.h"
 #include "data/ThkData.h"
@@ -211,18 +212,18 @@ private:
     ContourSink& sink_;
 };
 
-inline void TraceContours(const ThkData& record, int size, int width, int height, const GradationTable& table,
-                          bool useRamp, const RampParameters& rampSet, ContourSink& sink) {
-    SetRampParameters(rampSet);
+inline void TraceContours(const ThkData& record, int size, int width, int height, int levels,
+                          const GradationTable& table, bool useRamp, const RampParameters& rampSet,
+                          ContourSink& sink) {
     if (!record.Valid) return;
     if (size < 2) return;
     size = std::min(size, ThkMaxSize);
     if (!(record.Max != record.Min)) return;
-    const int n = BorderCount();
+    const int n = levels;
     for (int k = 1; k <= n; ++k) {
         const double relative = static_cast<double>(k) / (n + 1);
-        const Color pen = useRamp ? ::GetRampColor(static_cast<float>(relative))
-                                  : ::GetGradationColor(table, static_cast<float>(1.0 - relative));
+        const Color pen = useRamp ? plain::GetRampColor(static_cast<float>(relative), rampSet)
+                                  : plain::GetGradationColor(table, static_cast<float>(1.0 - relative));
         const double level = record.Min + k * (record.Max - record.Min) / (n + 1);
         sink.BeginLevel(k, level, pen);
         for (int x = 0; x <= size; ++x)

@@ -127,8 +127,7 @@ TEST(Scene3D, BoxAxesGuidesAndWhenASurfaceIsDrawn) {
 TEST(Scene3D, FlatSurfaces) {
     const auto tilted = Surface(10, [](int x, int y) { return 100.0 + x + y; });
     const auto level = Surface(10, [](int, int) { return 42.0; });
-    SetRampParameters(DrawingRampSet);
-    const std::array<float, 3> atZero = GetScaleColorRGB(true, 0, 0, 0.0f);
+    const std::array<float, 3> atZero = GetScaleColorRGB(true, DrawingRampSet, 0, 0, 0.0f);
     RenderSettings3D flat = Plain();
     flat.HeightRatio = 0.0f;
     flat.DrawLabel = true;

@@ -239,8 +239,8 @@ TEST_F(View3DTest, APictureShowsBackgroundAxisAndSurfaceWhereTheyBelong) {
         Near(picture, PixelOf(o, w, h, -0.5, 0.25, 0.5), [](QRgb c) { return c == qRgb(255, 0, 0); }));
     // Mid-cell of the surface at data (52.5, 52.5): value position 0.525, its
     // colour between those of its corners at 0.50 and 0.55.
-    const std::array<float, 3> a = GetScaleColorRGB(true, 0, 0, 0.50f);
-    const std::array<float, 3> b = GetScaleColorRGB(true, 0, 0, 0.55f);
+    const std::array<float, 3> a = GetScaleColorRGB(true, DrawingRampSet, 0, 0, 0.50f);
+    const std::array<float, 3> b = GetScaleColorRGB(true, DrawingRampSet, 0, 0, 0.55f);
     const auto between = [&](QRgb c) {
         const int channel[3] = {qRed(c), qGreen(c), qBlue(c)};
         for (int k = 0; k < 3; ++k) {
