@@ -6,6 +6,7 @@
 
 #include "core/Message.h"
 #include "core/TextFile.h"
+#include "session/ParameterLimits.h"
 
 namespace {
 
@@ -32,6 +33,15 @@ int Flag(bool on) {
     return on ? 1 : 0;
 }
 
+// The next line's integer, counted as read only inside its limits.
+bool NextInLimits(WordNumberReader& in, const ParameterLimit& limit, int& value) {
+    return in.NextInt(value) && limit.Holds(value);
+}
+
+bool NextFloatInLimits(WordNumberReader& in, const ParameterLimit& limit, float& value) {
+    return in.NextFloat(value) && limit.HoldsFloat(value);
+}
+
 int Fail(const std::string& what) {
     ShowMessage("Parameter read error.(" + what + ")");
     return -1;
@@ -50,8 +60,8 @@ std::string ParameterFileText(const ViewSettings& s) {
     AppendInt(text, "MinDataCount", s.MinDataCount);
     AppendInt(text, "RadOptimize", Flag(s.RadOptimize));
     AppendInt(text, "CalcPitch", s.CalcPitch);
-    AppendFixed(text, "SearchRad", s.SearchRad, 1);
-    AppendFixed(text, "AverageWeight", s.AverageWeight, 2);
+    AppendFixed(text, "SearchRad", s.SearchRad, ParameterLimits::SearchRad.Decimals);
+    AppendFixed(text, "AverageWeight", s.AverageWeight, ParameterLimits::AverageWeight.Decimals);
     AppendInt(text, "CalcIteration", s.CalcIteration);
     AppendInt(text, "Spline_Order", s.SplineOrder);
     for (std::size_t i = 0; i < 2; ++i) {
@@ -102,25 +112,28 @@ int ReadParameterText(const std::string& text, ViewSettings& s) {
     s.UseColormap = v == 1;
     if (!in.NextInt(v)) return Fail("RawRange");
     s.RawRange = v == 1;
-    if (!in.NextInt(v)) return Fail("Min Data Count");
+    if (!NextInLimits(in, ParameterLimits::MinDataCount, v)) return Fail("Min Data Count");
     s.MinDataCount = v;
     if (!in.NextInt(v)) return Fail("Rad Optimize");
     s.RadOptimize = v == 1;
-    if (!in.NextInt(v)) return Fail("Calc Pitch");
+    if (!NextInLimits(in, ParameterLimits::CalcPitch, v)) return Fail("Calc Pitch");
     s.CalcPitch = v;
-    if (!in.NextFloat(f)) return Fail("Search Rad");
+    if (!NextFloatInLimits(in, ParameterLimits::FoundSearchRad, f)) return Fail("Search Rad");
     s.SearchRad = f;
-    if (!in.NextFloat(f)) return Fail("Average Weight");
+    if (!NextFloatInLimits(in, ParameterLimits::AverageWeight, f)) return Fail("Average Weight");
     s.AverageWeight = f;  // read as a float, kept as a double
-    if (!in.NextInt(v)) return Fail("Calc Iteration");
+    if (!NextInLimits(in, ParameterLimits::CalcIteration, v)) return Fail("Calc Iteration");
     s.CalcIteration = v;
-    if (!in.NextInt(v)) return Fail("Spline Order");
+    if (!NextInLimits(in, ParameterLimits::SplineOrder, v)) return Fail("Spline Order");
     s.SplineOrder = v;
 
+    // Type, size and fraction digits have limits; any colour is kept.
+    const std::array<const ParameterLimit*, 4> roiLimits{&ParameterLimits::RoiType, &ParameterLimits::RoiSize,
+                                                         &ParameterLimits::RoiFDigit, nullptr};
     for (std::size_t roi = 0; roi < 2; ++roi) {
         std::array<int, 4> items{};
         for (std::size_t j = 0; j < items.size(); ++j)
-            if (!in.NextInt(items[j]))
+            if (!(roiLimits[j] ? NextInLimits(in, *roiLimits[j], items[j]) : in.NextInt(items[j])))
                 return Fail("ROI Setting No." + std::to_string(roi) + "-" + std::to_string(j));
         s.RoiType[roi] = static_cast<RoiShape>(items[0]);
         s.RoiSize[roi] = items[1];
@@ -135,7 +148,7 @@ int ReadParameterText(const std::string& text, ViewSettings& s) {
     s.ShowRoiMax = shows[1] == 1;
     s.ShowRoiMean = shows[2] == 1;
 
-    if (!in.NextInt(v)) return Fail("Border Count");
+    if (!NextInLimits(in, ParameterLimits::BorderCount, v)) return Fail("Border Count");
     s.BorderCount = v;
     if (!in.NextInt(v)) return Fail("Copy Colormap Flag");
     s.CopyColormap = v == 1;

@@ -21,7 +21,9 @@ int SaveParameterFile(const std::string& path, const ViewSettings& settings);
 // colours, the ROI groups and the show switches as groups). A switch is on
 // only for the value 1. 1, or -1 after one message: "<LoadParameter> File
 // open error." or the read error of the first line that does not hold a word
-// and a number; what was stored before it stays.
+// and a number, or holds a number outside the parameter's limits
+// (ParameterLimits.h; colours and switches take any integer); what was stored
+// before it stays.
 int LoadParameterFile(const std::string& path, ViewSettings& settings);
 
 // The same reading over the file's content in memory (no open error).

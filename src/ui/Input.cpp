@@ -204,6 +204,15 @@ void TTenkey::BuildKeyboard() {
     Shp_Shift = indicator(QStringLiteral("Shp_Shift"), QStringLiteral("SHIFT"), 78);
 }
 
+ParamInput ParamInputFor(const ParameterLimit& limit, const QString& text) {
+    return ParamInput{limit.Decimals > 0 ? InputMode::Decimal : InputMode::Integer,
+                      limit.Min,
+                      limit.Max,
+                      limit.Digits,
+                      limit.Decimals,
+                      text};
+}
+
 bool TTenkey::InputValue(const ParamInput& input) {
     pad_.Prepare(input.Mode, input.MinValue, input.MaxValue, input.Digits, input.Decimals,
                  input.Text.toStdString());

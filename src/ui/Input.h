@@ -7,6 +7,7 @@
 #include <vector>
 #include "core/Codes.h"
 
+#include "session/ParameterLimits.h"
 #include "ui/InputPad.h"
 
 class QGroupBox;
@@ -26,6 +27,10 @@ struct ParamInput {
     int Decimals = 0;
     QString Text = QStringLiteral("0");
 };
+
+// The call for a parameter of the limits table: a decimal entry when it keeps
+// decimals, a whole number otherwise, with its limits and lengths.
+ParamInput ParamInputFor(const ParameterLimit& limit, const QString& text);
 
 // The modal "Data Input" pad through which parameter values are typed. One
 // instance serves every call; the Caps and Shift states of its on-screen

@@ -36,8 +36,6 @@
 
 namespace {
 
-const QString kVersion = QStringLiteral("Ver.0.02a");
-
 ParamInput& InputFor(std::array<ParamInput, 50>& inputs, ParamTag tag) {
     return inputs[static_cast<std::size_t>(tag)];
 }
@@ -52,22 +50,16 @@ TForm1::TForm1(const QString& settingsDir, Dialogs& dialogs, QWidget* parent)
     BuildControls();
 
     // Limits of the input pad for every parameter label.
-    InputFor(ParamInputs, ParamTag::AverageWeight) =
-        ParamInput{InputMode::Decimal, 0.01, 99.99, 5, 2, QStringLiteral("0")};
-    InputFor(ParamInputs, ParamTag::CalcPitch) =
-        ParamInput{InputMode::Integer, 2.0, 100.0, 3, 0, QStringLiteral("0")};
+    const QString zero = QStringLiteral("0");
+    InputFor(ParamInputs, ParamTag::AverageWeight) = ParamInputFor(ParameterLimits::AverageWeight, zero);
+    InputFor(ParamInputs, ParamTag::CalcPitch) = ParamInputFor(ParameterLimits::CalcPitch, zero);
     InputFor(ParamInputs, ParamTag::SearchRad) =
-        ParamInput{InputMode::Decimal, 2.0, 200.0, 5, 1, QStringLiteral("80.0")};
-    InputFor(ParamInputs, ParamTag::CalcIteration) =
-        ParamInput{InputMode::Integer, 1.0, 99.0, 2, 0, QStringLiteral("0")};
-    InputFor(ParamInputs, ParamTag::SplineOrder) =
-        ParamInput{InputMode::Integer, 1.0, 10.0, 2, 0, QStringLiteral("0")};
-    InputFor(ParamInputs, ParamTag::MinDataCount) =
-        ParamInput{InputMode::Integer, 1.0, 10.0, 2, 0, QStringLiteral("0")};
-    InputFor(ParamInputs, ParamTag::RoiSize) =
-        ParamInput{InputMode::Integer, 1.0, 100.0, 3, 0, QStringLiteral("0")};
-    InputFor(ParamInputs, ParamTag::BorderCount) =
-        ParamInput{InputMode::Integer, 2.0, 50.0, 2, 0, QStringLiteral("0")};
+        ParamInputFor(ParameterLimits::SearchRad, QStringLiteral("80.0"));
+    InputFor(ParamInputs, ParamTag::CalcIteration) = ParamInputFor(ParameterLimits::CalcIteration, zero);
+    InputFor(ParamInputs, ParamTag::SplineOrder) = ParamInputFor(ParameterLimits::SplineOrder, zero);
+    InputFor(ParamInputs, ParamTag::MinDataCount) = ParamInputFor(ParameterLimits::MinDataCount, zero);
+    InputFor(ParamInputs, ParamTag::RoiSize) = ParamInputFor(ParameterLimits::RoiSize, zero);
+    InputFor(ParamInputs, ParamTag::BorderCount) = ParamInputFor(ParameterLimits::BorderCount, zero);
 
     for (int i = 0; i < 3; ++i)
         SetRadioItemEnabled(i, false);
@@ -87,7 +79,8 @@ void TForm1::AttachForms(TTenkey* tenkey, TDataMake* dataMake, TGradationSet* gr
 }
 
 void TForm1::FormCreate() {
-    setWindowTitle(windowTitle() + kVersion);
+    // The designed caption's suffix; the program's version is what --version prints.
+    setWindowTitle(windowTitle() + QStringLiteral("Ver.0.02a"));
     ResetDataTable();
     Cmb_ROI_Type_1->setCurrentIndex(0);
     Cmb_ROI_Type_2->setCurrentIndex(0);
@@ -95,10 +88,6 @@ void TForm1::FormCreate() {
     Cmb_ROI_FDigit_2->setCurrentIndex(2);
     Cmb_DrawType->setCurrentIndex(0);
     if (LoadParameterOnStart() != 1) startupFailed_ = true;
-    InitColorScale(Lbl_BorderCount->text().toInt());
-    // The designed back colour (blue) until the controls are first read; the
-    // contour map replaces it by black before it paints.
-    SetContourColors(0xFF0000);
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -221,7 +210,6 @@ int TForm1::OpenFileByPath(const QString& rawPath) {
     const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     const QString ext = dot < 0 ? QString() : name.mid(dot);
-    if (ext.trimmed() == QLatin1String(".exe")) return 0;
     if (ext.compare(QLatin1String(".thk"), Qt::CaseInsensitive) != 0) {
         ShowMessage("Unknown File Ext Name -> [" + ext.toStdString() + "].");
         return -1;
@@ -302,7 +290,7 @@ void TForm1::Lbl_DataDoubleClick(ClickLabel* label) {
     if (static_cast<ParamTag>(tag) == ParamTag::RoiSize) {
         RefreshRois();
     } else if (static_cast<ParamTag>(tag) == ParamTag::BorderCount) {
-        SetBorderCount(tenkey_->EnteredText.toInt());
+        // The contour map reads the new count from the label with the other controls.
         session_.RedrawContour();
     }
 }

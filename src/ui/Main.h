@@ -99,7 +99,6 @@ public:
     void Cmb_DrawTypeChange();
     void Lbl_DataDoubleClick(ClickLabel* label);
     void Shp_ColorMouseDown(ShapeSwatch* shape);
-    void Img_ColorBarDblClick() {}
     void Img_ColormapMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
     void Img_ColormapMouseMove(Qt::KeyboardModifiers modifiers, int x, int y);
     void Btn_Copy_ROIClick();

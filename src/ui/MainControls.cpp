@@ -268,7 +268,6 @@ void TForm1::ConnectHandlers() {
     for (ShapeSwatch* shape :
          {Shp_Color_Back, Shp_Color_Min, Shp_Color_Max, Shp_ROI_Color_1, Shp_ROI_Color_2})
         connect(shape, &ShapeSwatch::mousePressed, this, [this](ShapeSwatch* s) { Shp_ColorMouseDown(s); });
-    connect(Img_ColorBar, &ImageBox::doubleClicked, this, &TForm1::Img_ColorBarDblClick);
     connect(Img_Colormap, &ImageBox::mouseDown, this, &TForm1::Img_ColormapMouseDown);
     connect(Img_Colormap, &ImageBox::mouseMove, this, &TForm1::Img_ColormapMouseMove);
     connect(Roi, &RoiOverlay::removeRequested, this, [this](int i) { SetRoiShown(i, false); });

@@ -7,6 +7,7 @@
 #include <array>
 
 #include "data/RandomData.h"
+#include "session/ParameterLimits.h"
 #include "ui/Input.h"
 #include "ui/widgets/ClickLabel.h"
 
@@ -15,18 +16,11 @@ namespace {
 constexpr int ClientWidth = 200;
 constexpr int ClientHeight = 186;
 
-// The input pad's limits for each value label, indexed by its Tag: mode,
-// range, digits and decimals. The start text is empty.
-const std::array<ParamInput, 5>& DataInputs() {
-    static const std::array<ParamInput, 5> inputs = {
-        ParamInput{InputMode::Integer, 10.0, 500.0, 3, 0, {}},
-        ParamInput{InputMode::Integer, 1.0, 500.0, 3, 0, {}},
-        ParamInput{InputMode::Integer, 1.0, 125.0, 3, 0, {}},
-        ParamInput{InputMode::Decimal, -9999.999, 9999.999, 8, 3, {}},
-        ParamInput{InputMode::Decimal, 0.001, 9999.999, 8, 3, {}},
-    };
-    return inputs;
-}
+// The limits of each value label, indexed by its Tag. The pad opens with an
+// empty start text.
+constexpr std::array<const ParameterLimit*, 5> DataLimits = {
+    &ParameterLimits::DataSize, &ParameterLimits::DataCount, &ParameterLimits::CheckRadius,
+    &ParameterLimits::DataBase, &ParameterLimits::RandomWidth};
 
 // A caption and its blue bold value on one row; the value opens the input pad
 // on double-click.
@@ -81,8 +75,8 @@ bool TDataMake::RunDataMake(ThkData* records) {
 
 void TDataMake::Lbl_DataDblClick(ClickLabel* label) {
     const int tag = label->Tag;
-    if (!tenkey_ || tag < 0 || tag >= static_cast<int>(DataInputs().size())) return;
-    if (!tenkey_->InputValue(DataInputs()[static_cast<std::size_t>(tag)])) return;
+    if (!tenkey_ || tag < 0 || tag >= static_cast<int>(DataLimits.size())) return;
+    if (!tenkey_->InputValue(ParamInputFor(*DataLimits[static_cast<std::size_t>(tag)], QString()))) return;
     label->setText(tenkey_->EnteredText);
 }
 

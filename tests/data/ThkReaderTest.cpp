@@ -141,6 +141,11 @@ INSTANTIATE_TEST_SUITE_P(
         Failure{"EmptyFile", "", "Size data error.(<=0 or >500) -> 0"},
         Failure{"PitchZero", "100\n0,10\n", "X/Y Pitch data error. X:0 Y:10"},
         Failure{"PitchAboveSize", "100\n10,101\n", "X/Y Pitch data error. X:10 Y:101"},
+        // A pitch equal to Size passes the header; the data line is then checked against it.
+        Failure{"PitchXEqualsSize", "100\n100,10\n50,0,1,\n",
+                "X coord is not multiple of X-Pitch. -> 50 X-Pitch= 100"},
+        Failure{"PitchYEqualsSize", "100\n10,100\n0,50,1,\n",
+                "Y coord is not multiple of Y-Pitch. -> 50 Y-Pitch= 100"},
         Failure{"PitchNotANumber", "100\npitch\n", "X/Y Pitch data error. X:0 Y:0"},
         Failure{"PitchBlankBeforeComma", "100\n10 ,10\n", "X/Y Pitch data error. X:10 Y:0"},
         Failure{"NoDataLines", "100\n10,10\n", "Data count is zero."},

@@ -177,9 +177,13 @@ TEST_F(MainWindowTest, GoodFileLeadsToRawLoaded) {
     EXPECT_NE(Form().Img_Colormap->Picture().pixel(0, 0), 0xFF000000u);
 }
 
-TEST_F(MainWindowTest, ReaderFailureShowsOneMessageAndResets) {
+// A failed load shows its one message and leaves the loaded file, the map's
+// labels and the table as they were.
+TEST_F(MainWindowTest, ReaderFailureShowsOneMessageAndKeepsTheLoadedFile) {
     Show();
     ASSERT_EQ(Form().OpenFileByPath(Write("good.thk", DomeFile())), 1);
+    const std::vector<QString> ranges = RangeTexts();
+    const QString firstCell = Form().DataTable()->Cell(2, 1);
     struct Bad {
         const char* content;
         std::string message;
@@ -194,12 +198,10 @@ TEST_F(MainWindowTest, ReaderFailureShowsOneMessageAndResets) {
         recorder_.Messages.clear();
         EXPECT_EQ(Form().OpenFileByPath(Write("bad.thk", bad.content)), -1);
         EXPECT_EQ(recorder_.Messages, Messages{bad.message});
-        ExpectState(State::NoData);
-        EXPECT_FALSE(Form().Flow().Record(DataKind::Raw).Valid);
-        EXPECT_EQ(Form().Flow().Record(DataKind::Raw).Value[0][0], NoData);
-        for (const QString& t : RangeTexts())
-            EXPECT_EQ(t, QStringLiteral("---.---"));
-        EXPECT_EQ(Form().DataTable()->Cell(2, 1), QString());
+        ExpectState(State::RawLoaded);
+        EXPECT_TRUE(Form().Flow().Record(DataKind::Raw).Valid);
+        EXPECT_EQ(RangeTexts(), ranges);
+        EXPECT_EQ(Form().DataTable()->Cell(2, 1), firstCell);
     }
     recorder_.Messages.clear();
     const QString missing = dir_.filePath("missing.thk");
@@ -689,10 +691,12 @@ TEST_F(MainWindowTest, PasteTakesXyzTextFromTheClipboard) {
     EXPECT_EQ(Form().Flow().Record(DataKind::Raw).Value[20][20], 2.5);
     EXPECT_EQ(Form().DataTable()->RowCount(), 5);
 
+    // An empty clipboard: the message, and the pasted data stay.
     QGuiApplication::clipboard()->clear();
     QTest::mouseClick(Form().Btn_Paste, Qt::LeftButton);
     EXPECT_EQ(recorder_.Messages, Messages{"Data nothing on Clipboard."});
-    ExpectState(State::NoData);
+    ExpectState(State::RawLoaded);
+    EXPECT_EQ(Form().Flow().Record(DataKind::Raw).Value[20][20], 2.5);
 }
 
 TEST_F(MainWindowTest, RoisArePlacedMovedRemovedAndCopiedWithCtrlClicks) {
