@@ -18,8 +18,22 @@ bool IsBlank(char c) {
 
 }  // namespace
 
+std::FILE* OpenRegularFile(const std::string& fileName) {
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, "rb");
+    if (!file) ::close(fd);
+    return file;
+}
+
 bool ReadTextFile(const std::string& path, std::string& text) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    std::FILE* file = OpenRegularFile(path);
     if (!file) return false;
     std::string content;
     char buffer[1 << 16];

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -10,8 +11,13 @@ inline constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
 // Whole-file text I/O for the small settings files, and the "word number"
 // pairs they hold.
 
+// The file opened for reading ("rb") when it is a regular file (or a link to
+// one); nullptr for anything else. A FIFO or a device named like a data file
+// would block the read or never end: it is opened without waiting and refused.
+std::FILE* OpenRegularFile(const std::string& path);
+
 // The whole file as bytes; false, with text unchanged, when it cannot be
-// opened or read to its end (a folder, a read error).
+// opened or read to its end (a folder, a FIFO, a read error).
 bool ReadTextFile(const std::string& path, std::string& text);
 
 enum class WriteResult { Written, OpenFailed, WriteFailed };

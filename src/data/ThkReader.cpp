@@ -1,9 +1,5 @@
 #include "data/ThkReader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -545,23 +541,6 @@ int ReadThk(ByteSource& in, const std::string* fileName, ThkData& record, bool p
     StoreStatistics(record, totals.min, totals.max);
     CalcTextRatios(record);
     return 1;
-}
-
-// The file for reading when it is a regular file (or a link to one); nullptr
-// for anything else. A FIFO or a device named like a data file would block
-// the read or never end: it is opened without waiting and refused.
-std::FILE* OpenRegularFile(const std::string& fileName) {
-    const int fd = ::open(fileName.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) ||
-        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
-        ::close(fd);
-        return nullptr;
-    }
-    std::FILE* file = ::fdopen(fd, "rb");
-    if (!file) ::close(fd);
-    return file;
 }
 
 struct FileCloser {
