@@ -5,6 +5,8 @@
 #   --big-inputs   also GNU time, for scripts/big-inputs.sh
 #   --bench        also Python, for scripts/bench-report.sh
 #   --threads      also clang and LLVM's OpenMP runtime, for scripts/test-threads.sh
+#   --python       also pybind11, Python's headers, numpy, pytest, pandas and Dask
+#                  distributed, for the Python module and its tests
 set -euo pipefail
 
 PACKAGES=(
@@ -12,6 +14,7 @@ PACKAGES=(
   xvfb xauth xdotool imagemagick fonts-ipafont-gothic fonts-dejavu-core
   cmake ninja-build g++ libgtest-dev libbenchmark-dev
   desktop-file-utils appstream dpkg-dev
+  qt6-charts-dev qt6-svg-dev nlohmann-json3-dev poppler-utils
 )
 for option in "$@"; do
   case "$option" in
@@ -19,6 +22,8 @@ for option in "$@"; do
     --big-inputs) PACKAGES+=(time) ;;
     --bench) PACKAGES+=(python3) ;;
     --threads) PACKAGES+=(clang libclang-rt-14-dev libomp-14-dev) ;;
+    --python) PACKAGES+=(pybind11-dev python3-dev python3-numpy python3-pytest python3-pandas python3-dask
+                         python3-distributed) ;;
     *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
   esac
 done

@@ -95,7 +95,7 @@ TEST(StrangeFiles, ByteOrderMarkIsPassedOver) {
     MessageRecorder recorder;
     EXPECT_EQ(session.OpenFile(temp.Write("bom.thk", "\xEF\xBB\xBF" + GoodFile)), 1);
     EXPECT_EQ(session.Record(DataKind::Raw).Value[10][10], 7.0);
-    EXPECT_EQ(session.Open([](ThkData& raw) { return PasteXyzText("\xEF\xBB\xBF" "100\tX\n10\t20\t3.5\n", raw); }), 1);
+    EXPECT_EQ(session.Open([](ThkData& raw) { return PasteXyzText("\xEF\xBB\xBF" "100\t0\n10\t20\t3.5\n", raw); }), 1);
     EXPECT_EQ(session.Record(DataKind::Raw).Value[10][20], 3.5);
     EXPECT_EQ(recorder.Messages, std::vector<std::string>{});
 }
