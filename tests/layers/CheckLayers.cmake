@@ -14,19 +14,21 @@ cmake_minimum_required(VERSION 3.25)
 # --- The rules -----------------------------------------------------------------------------------
 
 # Layer folders directly below SOURCE_DIR and the project layers each one may include.
-set(LAYERS core data calc roi session colour render3d ui cli)
+set(LAYERS core data calc roi analysis session colour render3d ui cli python)
 set(MAY_INCLUDE_core     core)
 set(MAY_INCLUDE_data     core data)
 set(MAY_INCLUDE_calc     core data calc)
 set(MAY_INCLUDE_roi      core data roi)
-set(MAY_INCLUDE_session  core data calc roi session)
+set(MAY_INCLUDE_analysis core data analysis)
+set(MAY_INCLUDE_session  core data calc roi analysis session)
 set(MAY_INCLUDE_colour   core data colour)
 set(MAY_INCLUDE_render3d core data colour render3d)
-set(MAY_INCLUDE_ui       core data calc roi session colour render3d ui)
-set(MAY_INCLUDE_cli      core data calc roi session colour render3d cli)
+set(MAY_INCLUDE_ui       core data calc roi analysis session colour render3d ui)
+set(MAY_INCLUDE_cli      core data calc roi analysis session colour render3d cli)
+set(MAY_INCLUDE_python   core data calc roi analysis session colour python)
 
 # These layers are built and tested without Qt.
-set(QT_FREE_LAYERS core data calc roi session)
+set(QT_FREE_LAYERS core data calc roi analysis session)
 set(QT_HEADER_REGEX "^(Q[A-Z]|Qt)")
 
 # Widgets only in ui. Extend this list when a new widget class is used anywhere; the module paths

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "analysis/AnalysisMask.h"
+#include "data/ThkData.h"
+
+// The figures an engineer reports for the data cells of a record inside a
+// mask. Mean and Sigma follow the record's own statistics (data values summed
+// in x-major order from +0 in double, divided by the count; sigma the square
+// root of the squared deviations summed in the same order over count + 1), so
+// with no wafer they equal the record's Mean and Sigma bit for bit, and the
+// percentages are evaluated as the record's text ratios are.
+//
+// Without a data cell inside: Count 0, every value 0 and every position -1
+// (no cell). The figures of the raw sites alone are these of the Raw record.
+struct AreaStatistics {
+    long Count = 0;
+    double Mean = 0.0;
+    double Min = 0.0;
+    int MinX = -1;  // the first minimum in x-major order (x outer, y inner)
+    int MinY = -1;
+    double Max = 0.0;
+    int MaxX = -1;  // the first maximum in x-major order
+    int MaxY = -1;
+    double Range = 0.0;  // Max - Min
+    double Sigma = 0.0;
+    double Sigma1Pct = 0.0;      // Sigma * 1 / Mean * 100; 0 when Mean is 0
+    double Sigma3Pct = 0.0;      // Sigma * 3 / Mean * 100; 0 when Mean is 0
+    double UniformityPct = 0.0;  // Range / (Mean * 2) * 100; 0 when Mean is 0
+};
+
+// The statistics of the record's data cells inside the mask, which is built
+// for the record's Size. The record's Valid flag is not consulted: an empty
+// record simply has no data cell.
+AreaStatistics CalcAreaStatistics(const ThkData& record, const AnalysisMask& mask);
