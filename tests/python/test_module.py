@@ -1,0 +1,132 @@
+"""The module gives the command-line tool's bits, on one thread or several."""
+
+import io
+import threading
+
+import numpy as np
+import pandas
+import pytest
+
+import morvaplot
+from conftest import SAMPLE_FILES, g17, run_cli
+
+# Settings as Session keywords and as the same options of morvaplot-cli.
+SETTINGS = {
+    "defaults": ({}, []),
+    "pitch 10, radius 200, power 2.5, degree 2": (
+        {"pitch": 10, "radius": 200, "power": 2.5, "degree": 2},
+        ["--pitch", 10, "--radius", 200, "--power", 2.5, "--order", 2],
+    ),
+}
+
+
+def filled(path, **settings):
+    session = morvaplot.Session(**settings)
+    session.open(str(path))
+    session.calc()
+    session.fill()
+    return session
+
+
+def cell_listing(text):
+    """x, y, value columns of a grid or fill listing after its Radius line."""
+    head, _, cells = text.partition("\n")
+    table = pandas.read_csv(io.StringIO(cells), sep="\t", header=None, names=["x", "y", "v"],
+                            float_precision="round_trip")
+    return float(head.split("\t")[1]), table
+
+
+def bits(array):
+    return np.ascontiguousarray(array).view(np.uint64)
+
+
+@pytest.mark.parametrize("path", SAMPLE_FILES, ids=lambda p: p.name)
+def test_reader_statistics_as_listed(path):
+    record = morvaplot.read_thk(str(path))
+    listed = dict(line.split("\t") for line in run_cli("stats", path)[1].decode().splitlines())
+    ours = {
+        "Size": record.size, "PitchX": record.pitch[0], "PitchY": record.pitch[1], "Count": record.count,
+        "Min": g17(record.min), "Max": g17(record.max), "Range": g17(record.range), "Mean": g17(record.mean),
+        "Sigma": g17(record.sigma), "Ratio": g17(record.ratio), "UniformityPct": g17(record.uniformity_pct),
+        "Sigma1Pct": g17(record.sigma1_pct), "Sigma3Pct": g17(record.sigma3_pct),
+    }
+    assert {k: str(v) for k, v in ours.items()} == listed
+    # values and mask say the same as the cells of the record
+    assert np.count_nonzero(record.mask) == np.count_nonzero(~np.isnan(record.values))
+
+
+@pytest.mark.parametrize("path", SAMPLE_FILES, ids=lambda p: p.name)
+@pytest.mark.parametrize("name", SETTINGS)
+def test_fill_as_listed(path, name):
+    keywords, options = SETTINGS[name]
+    session = filled(path, **keywords)
+    radius, cells = cell_listing(run_cli("fill", path, *options)[1].decode())
+    assert session.radius == radius
+    values = session.fill_record.values
+    assert np.count_nonzero(~np.isnan(values)) == len(cells)
+    assert np.array_equal(bits(values[cells.x, cells.y]), bits(cells.v.to_numpy()))
+
+
+@pytest.mark.parametrize("path", SAMPLE_FILES, ids=lambda p: p.name)
+def test_contours_and_pictures_as_the_tool_makes_them(path, tmp_path):
+    session = filled(path, border_count=7)
+    lines = []
+    for k, level, traces in session.contours():
+        lines.append(f"Level\t{k}\t{g17(level)}")
+        lines += [" ".join(f"{g17(x)},{g17(y)}" for x, y in trace) for trace in traces]
+    listed = run_cli("contours", path, "--borders", 7)[1].decode()
+    assert "".join(line + "\n" for line in lines) == listed
+
+    for data, draw in [("fill", "contour"), ("fill", "colormap"), ("raw", "colormap")]:
+        out = tmp_path / f"{data}-{draw}.png"
+        run_cli("image", path, "--data", data, "--draw", draw, "--borders", 7, "--out", out)
+        picture = session.colormap(data=data, draw=draw)
+        assert picture.shape == (301, 301, 3) and picture.dtype == np.uint8
+        assert morvaplot.png(picture) == out.read_bytes(), (data, draw)
+
+    roi = session.roi(120, 200, size=15, shape="square", data="fill")
+    listed = run_cli("roi", path, "--x", 120, "--y", 200, "--size", 15, "--square", "--data", "fill")[1].decode()
+    assert listed.splitlines()[:4] == [f"Count\t{roi.count}", f"Min\t{g17(roi.min)}", f"Max\t{g17(roi.max)}",
+                                       f"Mean\t{g17(roi.mean)}"]
+
+
+def test_four_threads_give_the_serial_bits():
+    assert len(SAMPLE_FILES) >= 4
+
+    def work(path):
+        session = filled(path)
+        return (session.fill_record.values.tobytes(), session.colormap().tobytes(),
+                session.statistics(wafer=morvaplot.Wafer(200, edge_exclusion=5)), session.radius)
+
+    serial = [work(p) for p in SAMPLE_FILES[:4]]
+    results = [None] * 4
+    start = threading.Barrier(4)
+
+    def thread(i):
+        start.wait()
+        results[i] = work(SAMPLE_FILES[i])
+
+    threads = [threading.Thread(target=thread, args=(i,)) for i in range(4)]
+    for t in threads:
+        t.start()
+    for t in threads:
+        t.join()
+    assert results == serial
+
+
+@pytest.mark.parametrize("content, options", [
+    ("10\n1,1\n1,2,abc,\n", []),
+    ("300\n15,15\n" + "".join(f"{x},{y},1.5,\n" for x in range(0, 301, 15) for y in range(0, 301, 15)),
+     ["--pitch", 100, "--radius", 200]),
+], ids=["reader", "fill"])
+def test_failure_raises_the_message_shown(content, options, tmp_path):
+    path = tmp_path / "input.thk"
+    path.write_text(content)
+    status, _, shown = run_cli("fill", path, *options, check=False)
+    assert status == 1
+    session = morvaplot.Session(pitch=100, radius=200) if options else morvaplot.Session()
+    with pytest.raises(morvaplot.Error) as failure:
+        session.open(str(path))
+        session.calc()
+        session.fill()
+    assert str(failure.value) + "\n" == shown
