@@ -3,7 +3,7 @@
 # under a virtual X display, so the OpenGL tests really render.
 set -euo pipefail
 cd "$(dirname "$0")"
-bash scripts/install-deps.sh
+bash scripts/install-deps.sh --python
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build -j"$(nproc)"
 
