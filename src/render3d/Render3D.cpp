@@ -102,7 +102,11 @@ int Set3DCaptureBitmap(QImage* bitmap) {
 
 void RenderFrame3D(const RenderSettings3D& settings, int width, int height, const SceneRequest3D& request,
                    Projection3D projection, QImage* capture) {
-    BuildScene(FrameScene, settings, request);
+    SceneRequest3D framed = request;
+    framed.FrameWidth = width;
+    framed.FrameHeight = height;
+    framed.Projection = projection;
+    BuildScene(FrameScene, settings, framed);
     FrameView3D view;
     view.Width = width;
     view.Height = height;

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cmath>
 #include <cstddef>
+#include <numbers>
 #include <string_view>
 
 #include "data/ThkData.h"
@@ -256,26 +258,109 @@ std::string_view LabelText(double value, int decimals, std::array<char, 400>& bu
     return {buffer.data(), static_cast<std::size_t>(end - buffer.data())};
 }
 
-void AddValueLabels(Scene3D& scene, const ThkData& record, const RenderSettings3D& s) {
-    const Rgb3D c = FixedRgb(s.LabelColor);
-    const float size = static_cast<float>(s.LabelSize * 0.01);
-    const float advance = static_cast<float>(1.5 * size);
+// The three value labels: texts and heights (Min, middle, Max).
+struct LabelSet {
+    std::array<std::array<char, 400>, 3> Buffers;
+    std::array<std::string_view, 3> Texts;
+    std::array<float, 3> Heights;
+};
+
+void MakeLabels(LabelSet& labels, const ThkData& record, const RenderSettings3D& s) {
     const float h = s.BoxHeight();
-    const bool mirrored = s.ZAngle > 0.0f;
     // Decimals are bounded so that every text fits the buffer.
     const int decimals = std::clamp(s.LabelDecimals, 0, 40);
-    BeginRun(scene, Primitive3D::Lines, LineLook::Smooth);
-    for (int k = 0; k < 3; ++k) {
-        const double f = k * 0.5;
+    for (std::size_t k = 0; k < 3; ++k) {
+        const double f = static_cast<double>(k) * 0.5;
         double value = record.Min + (record.Max - record.Min) * f;
         if (record.Divisor != 0.0) value /= record.Divisor;
-        const float height = static_cast<float>(LabelY0 + f * h);
-        std::array<char, 400> buffer;
-        const std::string_view text = LabelText(value, decimals, buffer);
+        labels.Heights[k] = static_cast<float>(LabelY0 + f * h);
+        labels.Texts[k] = LabelText(value, decimals, labels.Buffers[k]);
+    }
+}
+
+// The x span of a label of length characters of size, its origin moved by
+// shift: characters advance 1.5 sizes to the left of the origin, or, mirrored,
+// start at the origin and run on to the left.
+std::pair<float, float> LabelSpan(int length, float size, float shift, bool mirrored) {
+    const float advance = static_cast<float>(1.5 * size);
+    const float x0 = LabelX0 + shift;
+    if (mirrored) return {x0 - static_cast<float>(std::max(length - 1, 0)) * advance, x0 + size};
+    return {x0 - static_cast<float>(length) * advance, x0 - advance + size};
+}
+
+// How far the labels move toward the box and by what factor they shrink so
+// that every one stays inside the frame: {0, 1} when they fit as designed or
+// cannot be fitted.
+struct LabelFit {
+    float Shift = 0.0f;
+    float Scale = 1.0f;
+};
+
+LabelFit FitLabels(const LabelSet& labels, const RenderSettings3D& s, const SceneRequest3D& request,
+                   float size, bool mirrored) {
+    if (request.FrameWidth < 4 || request.FrameHeight < 4) return {};
+    const double aspect = static_cast<double>(request.FrameWidth) / request.FrameHeight;
+    // Two pixels inside the viewport, which lies one pixel in from every side.
+    const double limit = 1.0 - 4.0 / (request.FrameWidth - 2);
+    const auto inside = [&](float x, float y) {
+        const ScreenPoint3D p = ProjectPoint3D(s, request.Projection, aspect, {x, y, LabelZ0});
+        return std::abs(p.X) <= limit;
+    };
+    const auto fits = [&](float shift, float scale) {
+        const float charSize = size * scale;
+        for (std::size_t k = 0; k < 3; ++k) {
+            const auto [left, right] =
+                LabelSpan(static_cast<int>(labels.Texts[k].size()), charSize, shift, mirrored);
+            const float top = labels.Heights[k];
+            const float bottom = top - 2.0f * charSize;
+            if (!inside(left, top) || !inside(left, bottom) || !inside(right, top) || !inside(right, bottom))
+                return false;
+        }
+        return true;
+    };
+    if (fits(0.0f, 1.0f)) return {};
+    // Up to 0.01 before the box edge x = -0.5, measured at the designed size.
+    const float boxSide = LabelSpan(1, size, 0.0f, mirrored).second;
+    const float maxShift = std::max(-0.51f - boxSide, 0.0f);
+    // A label shrunk to almost nothing sits at its box end: if even that is
+    // outside, no fitting helps.
+    if (!fits(maxShift, 1e-4f)) return {};
+    constexpr int Steps = 40;
+    if (fits(maxShift, 1.0f)) {
+        float low = 0.0f, high = maxShift;  // fits at high, not at low
+        for (int i = 0; i < Steps; ++i) {
+            const float mid = 0.5f * (low + high);
+            (fits(mid, 1.0f) ? high : low) = mid;
+        }
+        return {high, 1.0f};
+    }
+    float low = 1e-4f, high = 1.0f;  // fits at low, not at high
+    for (int i = 0; i < Steps; ++i) {
+        const float mid = 0.5f * (low + high);
+        (fits(maxShift, mid) ? low : high) = mid;
+    }
+    return {maxShift, low};
+}
+
+void AddValueLabels(Scene3D& scene, const ThkData& record, const RenderSettings3D& s,
+                    const SceneRequest3D& request) {
+    const Rgb3D c = FixedRgb(s.LabelColor);
+    const bool mirrored = s.ZAngle > 0.0f;
+    LabelSet labels;
+    MakeLabels(labels, record, s);
+    const float designSize = static_cast<float>(s.LabelSize * 0.01);
+    const LabelFit fit = FitLabels(labels, s, request, designSize, mirrored);
+    const float size = fit.Scale == 1.0f ? designSize : designSize * fit.Scale;
+    const float advance = static_cast<float>(1.5 * size);
+    const float origin = LabelX0 + fit.Shift;
+    BeginRun(scene, Primitive3D::Lines, LineLook::Smooth);
+    for (std::size_t k = 0; k < 3; ++k) {
+        const std::string_view text = labels.Texts[k];
+        const float height = labels.Heights[k];
         const int length = static_cast<int>(text.size());
         for (int n = 0; n < length; ++n) {
-            const float start = mirrored ? LabelX0 - static_cast<float>(n) * advance
-                                         : LabelX0 + static_cast<float>(n - length) * advance;
+            const float start = mirrored ? origin - static_cast<float>(n) * advance
+                                         : origin + static_cast<float>(n - length) * advance;
             for (const GlyphSegment& g : StrokeGlyph(text[static_cast<std::size_t>(n)])) {
                 const float x0 = mirrored ? 1.0f - g.X0 : g.X0;
                 const float x1 = mirrored ? 1.0f - g.X1 : g.X1;
@@ -300,6 +385,35 @@ Rgb3D FixedRgb(Color color) {
     return ToRgb(GetScaleColorRGB(false, DrawingRampSet, color, color, 1.0f));
 }
 
+ScreenPoint3D ProjectPoint3D(const RenderSettings3D& settings, Projection3D projection, double aspect,
+                             Vertex3D point) {
+    // The painter's model-view order, applied to the point from the inside
+    // out: lowering, zoom, turn (plus a quarter turn) about y, tilt about x,
+    // then the camera 3 units back on z.
+    const double scale = settings.Zoom * 0.01;
+    double x = point.X * scale;
+    double y = (point.Y - 0.3) * scale;
+    double z = point.Z * scale;
+    const double turn = settings.ZAngle + std::numbers::pi / 2.0;
+    const double turnedX = std::cos(turn) * x + std::sin(turn) * z;
+    z = -std::sin(turn) * x + std::cos(turn) * z;
+    x = turnedX;
+    const double tilt = settings.XAngle;
+    const double tiltedY = std::cos(tilt) * y - std::sin(tilt) * z;
+    z = std::sin(tilt) * y + std::cos(tilt) * z - 3.0;
+    y = tiltedY;
+    switch (projection) {
+        case Projection3D::Orthographic:
+            return {x / aspect, y};
+        case Projection3D::Perspective: {
+            const double f = 1.0 / std::tan(15.0 * std::numbers::pi / 180.0);
+            const double depth = z < -1e-9 ? -z : 1e-9;
+            return {f / aspect * x / depth, f * y / depth};
+        }
+    }
+    return {x, y};
+}
+
 float ValuePosition(const ThkData& record, double v) {
     if (record.Max == record.Min) return 0.0f;
     const double t = (v - record.Min) / (record.Max - record.Min);
@@ -322,5 +436,5 @@ void BuildScene(Scene3D& scene, const RenderSettings3D& settings, const SceneReq
         AddPlanes(scene, lattice, settings);
         if (settings.DrawFrame) AddWireMesh(scene, lattice, settings, VertexMode::Lifted);
     }
-    if (settings.DrawLabel) AddValueLabels(scene, *record, settings);
+    if (settings.DrawLabel) AddValueLabels(scene, *record, settings, request);
 }

@@ -90,19 +90,42 @@ struct Scene3D {
 
 // What one frame draws besides the settings. DataIndex -1 (or a record that
 // is null or not Valid, or a Size below 1) draws no surface and no labels.
-// Pitch is in grid units; values below 1 count as 1.
+// Pitch is in grid units; values below 1 count as 1. FrameWidth and
+// FrameHeight (framebuffer pixels) and Projection describe the picture the
+// labels must stay inside; with a width or height of 0 the labels keep their
+// designed place and size whatever the view.
 struct SceneRequest3D {
     const ThkData* Record = nullptr;
     int DataIndex = 0;
     RampParameters Ramp = DrawingRampSet;
     int Pitch = 5;
     Draw3DType DrawType = Draw3DType::Plane;
+    int FrameWidth = 0;
+    int FrameHeight = 0;
+    Projection3D Projection = Projection3D::Orthographic;
 };
+
+// Where a world point lands in the picture, as the painter places it:
+// normalised device x and y (-1..1 across the viewport) after the camera,
+// tilt, turn, zoom and lowering of the settings and the projection with the
+// aspect width / height.
+struct ScreenPoint3D {
+    double X, Y;
+};
+ScreenPoint3D ProjectPoint3D(const RenderSettings3D& settings, Projection3D projection, double aspect,
+                             Vertex3D point);
 
 // Replaces scene with the frame's content in drawing order: the three axis
 // lines, the dotted guide lines, then, with a surface, the wire mesh (Wire) or
 // the planes with their side walls and the lifted wire overlay (Plane), and
 // the value labels. Surface colours on the ramp take request.Ramp.
+//
+// When the frame is known and a label's text would reach past the left or
+// right edge of the picture (long values such as 129455.14 beside a zoomed
+// box), all three labels move toward the box, at most until they end 0.01
+// before its edge x = -0.5, and, if that is not enough, are drawn smaller,
+// all by the same factor, until the widest ends 2 pixels inside the picture.
+// Labels whose box end itself lies outside the picture are left as they are.
 void BuildScene(Scene3D& scene, const RenderSettings3D& settings, const SceneRequest3D& request);
 
 // Value position of v on the record's Min..Max, clamped to 0..1; 0 when Max

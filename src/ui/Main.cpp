@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -22,6 +23,7 @@
 #include "core/NumberText.h"
 #include "data/XyzText.h"
 #include "session/ParameterFile.h"
+#include "ui/AnalysisWindow.h"
 #include "ui/DataTableModel.h"
 #include "ui/Dialogs.h"
 #include "ui/Input.h"
@@ -30,6 +32,7 @@
 #include "ui/RoiOverlay.h"
 #include "ui/View_3d.h"
 #include "ui/widgets/ClickLabel.h"
+#include "ui/widgets/FitLabel.h"
 #include "ui/widgets/ImageBox.h"
 #include "ui/widgets/RadioGroup.h"
 #include "ui/widgets/ShapeSwatch.h"
@@ -88,6 +91,7 @@ void TForm1::FormCreate() {
     Cmb_ROI_FDigit_2->setCurrentIndex(2);
     Cmb_DrawType->setCurrentIndex(0);
     if (LoadParameterOnStart() != 1) startupFailed_ = true;
+    LoadDisplayChoices();
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -267,6 +271,11 @@ void TForm1::Chk_CopyColormapClick() {
     if (!ParamLoading) session_.RedrawContour();
 }
 
+void TForm1::Chk_SitesClick() {
+    SaveDisplayChoices();
+    RedrawAll();
+}
+
 void TForm1::Cmb_DrawTypeChange() {
     if (!ParamLoading) session_.DrawTypeChange();
     const bool contour = static_cast<DrawKind>(Cmb_DrawType->currentIndex()) == DrawKind::Contour;
@@ -339,12 +348,18 @@ void TForm1::Img_ColormapMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers
 
 void TForm1::Img_ColormapMouseMove(Qt::KeyboardModifiers, int x, int y) {
     ReadControls();
+    pointer_ = QPoint(x, y);
+    ShowPointerReadout();
+}
+
+void TForm1::ShowPointerReadout() {
     const ThkData* record = CurrentRecord();
-    if (!record) return;
-    const CursorTexts texts = CursorReadout(*record, Img_Colormap->width(), Img_Colormap->height(), x, y);
+    if (!record || !pointer_) return;
+    const CursorTexts texts =
+        CursorReadout(*record, Img_Colormap->width(), Img_Colormap->height(), pointer_->x(), pointer_->y());
     Lbl_Cursor_X->setText(QString::fromStdString(texts.X));
     Lbl_Cursor_Y->setText(QString::fromStdString(texts.Y));
-    Lbl_Cursor_Data->setText(QString::fromStdString(texts.Data));
+    Lbl_Cursor_Data->SetFittedText(QString::fromStdString(texts.Data));
 }
 
 void TForm1::Btn_Copy_ROIClick() {
@@ -365,6 +380,19 @@ void TForm1::Cmb_ROI_FDigitChange() {
 
 void TForm1::Chk_ROI_ShowDataClick() {
     if (!ParamLoading) RefreshRois();
+}
+
+void TForm1::Btn_AnalysisClick() {
+    if (!analysis_) {
+        analysis_ = new AnalysisWindow(session_, QFileInfo(SettingsPath()).absolutePath(), this);
+        connect(this, &TForm1::MapShown, analysis_, &AnalysisWindow::MapShown);
+        // The central redraw changes nothing here; it hands the new window
+        // the record shown and its colours.
+        session_.RedrawAll();
+    }
+    analysis_->show();
+    analysis_->raise();
+    analysis_->activateWindow();
 }
 
 void TForm1::Btn_ExpandClick() {
@@ -455,6 +483,40 @@ void TForm1::ApplyParameters() {
     Chk_ROI_Mean->setChecked(s.ShowRoiMean);
     Lbl_BorderCount->setText(QString::number(s.BorderCount));
     Chk_CopyColormap->setChecked(s.CopyColormap);
+}
+
+namespace {
+
+const QByteArray SitesKey = QByteArrayLiteral("Sites:");
+
+}  // namespace
+
+QString TForm1::DisplayChoicesPath() const {
+    return QFileInfo(settingsPath_).absoluteDir().filePath(QStringLiteral("display.dat"));
+}
+
+void TForm1::LoadDisplayChoices() {
+    // A missing or unreadable file keeps the designed choice (Sites on).
+    QFile file(DisplayChoicesPath());
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine().trimmed();
+        if (!line.startsWith(SitesKey)) continue;
+        bool ok = false;
+        const int value = line.mid(SitesKey.size()).trimmed().toInt(&ok);
+        if (!ok) continue;
+        const QSignalBlocker quiet(Chk_Sites);
+        Chk_Sites->setChecked(value != 0);
+    }
+}
+
+void TForm1::SaveDisplayChoices() const {
+    // Written whole or not at all; a choice that cannot be kept is no error
+    // worth a message box.
+    QSaveFile file(DisplayChoicesPath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) return;
+    file.write(SitesKey + ' ' + (Chk_Sites->isChecked() ? '1' : '0') + '\n');
+    file.commit();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

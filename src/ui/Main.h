@@ -1,10 +1,13 @@
 #pragma once
 
+#include <QPoint>
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <optional>
 
 #include "colour/ColorScale.h"
+#include "colour/MapPicture.h"
 #include "session/Session.h"
 #include "ui/Input.h"
 
@@ -27,6 +30,7 @@ class TDataMake;
 class TGradationSet;
 class TTenkey;
 class TView3D;
+class AnalysisWindow;
 struct MapStyle;
 
 // The main window: every control, its captions and states, and the handlers
@@ -77,6 +81,9 @@ public:
     // at construction, or the per-user configuration directory when that one
     // cannot be written (an installed program).
     const QString& SettingsPath() const { return settingsPath_; }
+    // The window's own display choices beside setting.dat (its 26 lines stay
+    // as they are): whether the Sites markers are drawn.
+    QString DisplayChoicesPath() const;
 
     // Handlers.
     void FormCreate();
@@ -96,6 +103,7 @@ public:
     void Chk_ColormapClick();
     void Chk_RawRangeClick();
     void Chk_CopyColormapClick();
+    void Chk_SitesClick();
     void Cmb_DrawTypeChange();
     void Lbl_DataDoubleClick(ClickLabel* label);
     void Shp_ColorMouseDown(ShapeSwatch* shape);
@@ -106,6 +114,8 @@ public:
     void Cmb_ROI_FDigitChange();
     void Chk_ROI_ShowDataClick();
     void Lbl_DataMakeDblClick();
+    // Opens the analysis window (also Ctrl+Shift+A).
+    void Btn_AnalysisClick();
 
     // Window state that is the window's own.
     bool ParamLoading = false;
@@ -129,7 +139,7 @@ public:
     QGroupBox* Grp_Cursor = nullptr;
     QLabel* Lbl_Cursor_X = nullptr;
     QLabel* Lbl_Cursor_Y = nullptr;
-    QLabel* Lbl_Cursor_Data = nullptr;
+    FitLabel* Lbl_Cursor_Data = nullptr;
     QGroupBox* Grp_Calc = nullptr;
     ClickLabel* Lbl_AverageWeight = nullptr;
     ClickLabel* Lbl_CalcPitch = nullptr;
@@ -144,6 +154,8 @@ public:
     ShapeSwatch* Shp_Color_Max = nullptr;
     QCheckBox* Chk_Colormap = nullptr;
     QCheckBox* Chk_RawRange = nullptr;
+    // Markers for the data cells the map's sampling cannot show.
+    QCheckBox* Chk_Sites = nullptr;
     QPushButton* Btn_ColorSetting = nullptr;
     QGroupBox* Grp_Roi = nullptr;
     QComboBox* Cmb_ROI_Type_1 = nullptr;
@@ -176,6 +188,7 @@ public:
     ClickLabel* Lbl_DataMake = nullptr;
     // The ROI outlines and value labels over the map.
     RoiOverlay* Roi = nullptr;
+    QPushButton* Btn_Analysis = nullptr;
 
     DataTableModel* DataTable() const { return dataTable_; }
 
@@ -183,6 +196,11 @@ public:
     static constexpr int ClientWidth = 418;
     static constexpr int ShortClientHeight = 411;
     static constexpr int TallClientHeight = 549;
+
+signals:
+    // After every drawing of the map: the record drawn, as the plan says,
+    // with these colours.
+    void MapShown(const ThkData& record, const MapPlan& plan, const MapStyle& style);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -201,6 +219,14 @@ private:
     // session's plans call it, so the ramp set it leaves is known.
     void DrawContourMap(const ThkData& record);
     void DrawColorBarPicture();
+    // The Sites markers of a Raw or Grid colour map over the map picture;
+    // none for other drawings or with Sites off.
+    void ShowSites(const ThkData& record, const MapPlan& plan);
+    // The pointer read-out at the last pointer position over the map, in
+    // the record now shown.
+    void ShowPointerReadout();
+    void LoadDisplayChoices();
+    void SaveDisplayChoices() const;
     const GradationTable& CommittedGradation() const;
 
     void DropFiles(const QStringList& paths);
@@ -223,9 +249,12 @@ private:
     TDataMake* dataMake_ = nullptr;
     TGradationSet* gradationSet_ = nullptr;
     TView3D* view3d_ = nullptr;
+    AnalysisWindow* analysis_ = nullptr;  // made when first opened
     DataTableModel* dataTable_ = nullptr;
     QString commandLine_;
     QString settingsPath_;
     bool shownOnce_ = false;
+    // Where the pointer last moved over the map; none before it first did.
+    std::optional<QPoint> pointer_;
     bool startupFailed_ = false;
 };

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTableView>
 
 #include "ui/DataTableModel.h"
@@ -146,12 +147,17 @@ void TForm1::BuildControls() {
 
     Grp_Cursor = new QGroupBox(QStringLiteral("Cursor Data"), this);
     Grp_Cursor->setGeometry(204, 315, 210, 40);
+    // Coordinates take at most three digits; the value takes the rest of the
+    // group, so a thick film's eight digits and three decimals show whole
+    // (longer texts, exponent forms, are drawn smaller).
     MakeLabel(QStringLiteral("X:"), Grp_Cursor, 6, 18, 14, 16);
-    Lbl_Cursor_X = MakeLabel(QStringLiteral("---"), Grp_Cursor, 20, 18, 30, 16);
-    MakeLabel(QStringLiteral("Y:"), Grp_Cursor, 54, 18, 14, 16);
-    Lbl_Cursor_Y = MakeLabel(QStringLiteral("---"), Grp_Cursor, 68, 18, 30, 16);
-    MakeLabel(QStringLiteral("Data:"), Grp_Cursor, 104, 18, 32, 16);
-    Lbl_Cursor_Data = MakeLabel(QStringLiteral("---.---"), Grp_Cursor, 136, 18, 68, 16);
+    Lbl_Cursor_X = MakeLabel(QStringLiteral("---"), Grp_Cursor, 20, 18, 26, 16);
+    MakeLabel(QStringLiteral("Y:"), Grp_Cursor, 48, 18, 14, 16);
+    Lbl_Cursor_Y = MakeLabel(QStringLiteral("---"), Grp_Cursor, 62, 18, 26, 16);
+    MakeLabel(QStringLiteral("Data:"), Grp_Cursor, 90, 18, 32, 16);
+    Lbl_Cursor_Data = new FitLabel(QStringLiteral("---.---"), 12, Grp_Cursor);
+    Lbl_Cursor_Data->setGeometry(122, 18, 84, 16);
+    Lbl_Cursor_Data->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     // Bottom button panel.
     Panel1 = new QFrame(this);
@@ -221,14 +227,17 @@ void TForm1::BuildControls() {
     const QStringList roiTypes{QStringLiteral("\u25CB"), QStringLiteral("\u25A1")};
     const QStringList digits{QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
                              QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5")};
+    // Three rows: shape and digits, size, the two colours; then the switches.
     Cmb_ROI_Type_1 = new QComboBox(Grp_Roi);
     Cmb_ROI_Type_1->addItems(roiTypes);
-    Cmb_ROI_Type_1->setGeometry(6, 16, 50, 22);
+    Cmb_ROI_Type_1->setGeometry(6, 16, 40, 22);
+    MakeLabel(QStringLiteral("F-Dig:"), Grp_Roi, 48, 16, 38, 22);
     Cmb_ROI_FDigit_1 = new QComboBox(Grp_Roi);
     Cmb_ROI_FDigit_1->addItems(digits);
-    Cmb_ROI_FDigit_1->setGeometry(62, 16, 50, 22);
+    Cmb_ROI_FDigit_1->setGeometry(86, 16, 34, 22);
     MakeLabel(QStringLiteral("Size:"), Grp_Roi, 6, 42, 34, 16);
     Lbl_ROI_Size_1 = MakeParamLabel(QStringLiteral("10"), ParamTag::RoiSize, Grp_Roi, 40, 42, 30);
+    MakeLabel(QStringLiteral("Color:"), Grp_Roi, 6, 60, 40, 16);
     Cmb_ROI_Type_2 = new QComboBox(Grp_Roi);
     Cmb_ROI_Type_2->addItems(roiTypes);
     Cmb_ROI_FDigit_2 = new QComboBox(Grp_Roi);
@@ -236,11 +245,17 @@ void TForm1::BuildControls() {
     Lbl_ROI_Size_2 = MakeParamLabel(QStringLiteral("30"), ParamTag::RoiSize, Grp_Roi, 40, 42, 30);
     for (QWidget* hidden : std::initializer_list<QWidget*>{Cmb_ROI_Type_2, Cmb_ROI_FDigit_2, Lbl_ROI_Size_2})
         hidden->hide();
-    Shp_ROI_Color_1 = MakeSwatch(Grp_Roi, SwatchTag::Roi1, 0x0000FF, 76, 42, 16, 16);
-    Shp_ROI_Color_2 = MakeSwatch(Grp_Roi, SwatchTag::Roi2, 0xFF0000, 96, 42, 16, 16);
-    Chk_ROI_Min = MakeCheck(QStringLiteral("Min"), Grp_Roi, 6, 64, 100, true);
-    Chk_ROI_Max = MakeCheck(QStringLiteral("Max"), Grp_Roi, 6, 82, 100, true);
-    Chk_ROI_Mean = MakeCheck(QStringLiteral("Mean"), Grp_Roi, 6, 100, 100, true);
+    Shp_ROI_Color_1 = MakeSwatch(Grp_Roi, SwatchTag::Roi1, 0x0000FF, 54, 60, 16, 16);
+    Shp_ROI_Color_2 = MakeSwatch(Grp_Roi, SwatchTag::Roi2, 0xFF0000, 74, 60, 16, 16);
+    Chk_ROI_Min = MakeCheck(QStringLiteral("Min"), Grp_Roi, 6, 78, 58, true);
+    Chk_ROI_Max = MakeCheck(QStringLiteral("Max"), Grp_Roi, 6, 95, 58, true);
+    Chk_ROI_Mean = MakeCheck(QStringLiteral("Mean"), Grp_Roi, 6, 112, 58, true);
+    // Beside the switches of the ROI labels, the other marks drawn over the map.
+    Chk_Sites = MakeCheck(QStringLiteral("Sites"), Grp_Roi, 64, 78, 58, true);
+    Chk_Sites->setToolTip(QStringLiteral("Mark the measured points that fall between the map's pixels"));
+    // The analysis window's button, in the corner the ROI switches leave free.
+    Btn_Analysis = MakeButton(QStringLiteral("Analysis"), Grp_Roi, 64, 104, 54, 22);
+    Btn_Analysis->setToolTip(QStringLiteral("Analysis window (Ctrl+Shift+A)"));
 }
 
 void TForm1::ConnectHandlers() {
@@ -261,6 +276,7 @@ void TForm1::ConnectHandlers() {
     connect(Chk_Colormap, &QCheckBox::toggled, this, &TForm1::Chk_ColormapClick);
     connect(Chk_RawRange, &QCheckBox::toggled, this, &TForm1::Chk_RawRangeClick);
     connect(Chk_CopyColormap, &QCheckBox::toggled, this, &TForm1::Chk_CopyColormapClick);
+    connect(Chk_Sites, &QCheckBox::toggled, this, &TForm1::Chk_SitesClick);
     connect(Cmb_DrawType, &QComboBox::activated, this, &TForm1::Cmb_DrawTypeChange);
     for (ClickLabel* label : {Lbl_AverageWeight, Lbl_CalcPitch, Lbl_SearchRad, Lbl_CalcIteration,
                               Lbl_SplineOrder, Lbl_MinDataCount, Lbl_ROI_Size_1, Lbl_BorderCount})
@@ -277,4 +293,7 @@ void TForm1::ConnectHandlers() {
     for (QCheckBox* box : {Chk_ROI_Min, Chk_ROI_Max, Chk_ROI_Mean})
         connect(box, &QCheckBox::toggled, this, &TForm1::Chk_ROI_ShowDataClick);
     connect(Lbl_DataMake, &ClickLabel::doubleClicked, this, [this] { Lbl_DataMakeDblClick(); });
+    connect(Btn_Analysis, &QPushButton::clicked, this, &TForm1::Btn_AnalysisClick);
+    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A), this), &QShortcut::activated, this,
+            &TForm1::Btn_AnalysisClick);
 }

@@ -3,8 +3,10 @@
 
 #include "colour/MapPicture.h"
 #include "colour/ScaleLabels.h"
+#include "colour/SitesOverlay.h"
 #include "ui/Main.h"
 #include "ui/Multigradation.h"
+#include "ui/View_3d.h"
 #include "ui/widgets/FitLabel.h"
 #include "ui/widgets/ImageBox.h"
 
@@ -35,12 +37,30 @@ void TForm1::ShowMap(const ThkData& record, const MapPlan& plan) {
         PaintMap(Img_Colormap->Picture(), record, DrawKind::Colormap, plan.Ramp, CurrentMapStyle());
         Img_Colormap->PictureChanged();
     }
+    ShowSites(record, plan);
     // After a contour map this overwrites its label format: a full redraw
-    // always ends with the scale format, then the ROIs follow the new data.
+    // always ends with the scale format, then the ROIs, the pointer read-out
+    // and an open 3D view follow the new data.
     if (plan.Full) {
         UpdateScaleLabels(record);
         RefreshRois();
+        ShowPointerReadout();
+        if (view3d_) view3d_->RecordChanged();
     }
+    emit MapShown(record, plan, CurrentMapStyle());
+}
+
+void TForm1::ShowSites(const ThkData& record, const MapPlan& plan) {
+    const bool sampled =
+        plan.Draw == DrawKind::Colormap && (plan.Shown == DataKind::Raw || plan.Shown == DataKind::Grid);
+    if (!sampled || !Chk_Sites->isChecked()) {
+        Img_Colormap->SetOverlay(QImage());
+        return;
+    }
+    QImage overlay(Img_Colormap->Picture().size(), QImage::Format_ARGB32_Premultiplied);
+    overlay.fill(Qt::transparent);
+    if (PaintSites(overlay, record, plan.Ramp, CurrentMapStyle()) == 0) overlay = QImage();
+    Img_Colormap->SetOverlay(overlay);
 }
 
 void TForm1::DrawContourMap(const ThkData& record) {

@@ -235,6 +235,7 @@ bool TGradationSet::Execute() {
 
 int TGradationSet::LoadDefaultColorSetting(const QString& folder) {
     const QString path = QDir(folder).filePath(QStringLiteral("colorset.dat"));
+    defaultFile_ = path;
     if (QFileInfo::exists(path)) {
         const int count = LoadColorSetting(LocalPath(path), working_);
         if (count > 0) {
@@ -373,6 +374,9 @@ void TGradationSet::Btn_LoadClick() {
 void TGradationSet::Btn_OKClick() {
     result_ = true;
     Commit();
+    // Kept for the next start; a failed write has shown its message and the
+    // colours still apply to this run.
+    if (!defaultFile_.isEmpty()) SaveColorSetting(LocalPath(defaultFile_), working_);
     accept();
 }
 

@@ -44,7 +44,8 @@ public:
     // or one that fails (its messages shown, the working table reset to the
     // "Colormap" preset), is written anew from the working table. Returns 1,
     // or -1 when that file could not be written (the message is shown and the
-    // tables stay usable).
+    // tables stay usable). From then on OK writes the committed table to that
+    // file too, so the next start draws with it.
     int LoadDefaultColorSetting(const QString& folder);
 
     // Handlers.
@@ -88,4 +89,6 @@ private:
     GradationTable working_;
     GradationTable committed_;
     bool result_ = false;
+    // The colour-setting file of the start-up load; empty before it.
+    QString defaultFile_;
 };

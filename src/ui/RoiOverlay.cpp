@@ -3,10 +3,12 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QWidget>
 
 #include "roi/RoiStats.h"
 #include "ui/widgets/ClickLabel.h"
+#include "ui/widgets/ImageBox.h"
 #include "ui/widgets/ShapeSwatch.h"
 
 namespace {
@@ -17,9 +19,64 @@ QColor ToQColor(Color c) {
     return QColor(ColorRed(c), ColorGreen(c), ColorBlue(c));
 }
 
+double Luma(QRgb argb) {
+    return 0.299 * qRed(argb) + 0.587 * qGreen(argb) + 0.114 * qBlue(argb);
+}
+
+// An ROI value label whose text, in the label's text colour, is drawn over a
+// one-pixel rim that contrasts with the map shown under the label. The
+// margin of one pixel keeps the rim inside the label.
+class RimLabel : public ClickLabel {
+public:
+    RimLabel(const QString& text, const ImageBox* backdrop, QWidget* parent)
+        : ClickLabel(text, parent), backdrop_(backdrop) {
+        setContentsMargins(1, 1, 1, 1);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setFont(font());
+        const QRect box = contentsRect();
+        const int flags = static_cast<int>(alignment());
+        painter.setPen(ToQColor(RoiRimColor(BackdropLuma())));
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                if (dx != 0 || dy != 0) painter.drawText(box.translated(dx, dy), flags, text());
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.drawText(box, flags, text());
+    }
+
+private:
+    // Mean luma of what the map shows under the label (its picture with the
+    // overlay's opaque pixels over it); the panel's own colour where the
+    // label lies beside the map.
+    double BackdropLuma() const {
+        const QImage& picture = backdrop_->Picture();
+        const QImage& overlay = backdrop_->Overlay();
+        const bool overlaid = overlay.size() == picture.size();
+        const QRect under =
+            geometry().translated(-backdrop_->pos()).intersected(QRect(QPoint(0, 0), picture.size()));
+        if (under.isEmpty()) return Luma(palette().color(QPalette::Window).rgb());
+        double sum = 0.0;
+        for (int y = under.top(); y <= under.bottom(); ++y)
+            for (int x = under.left(); x <= under.right(); ++x) {
+                const QRgb over = overlaid ? overlay.pixel(x, y) : 0u;
+                sum += Luma(qAlpha(over) == 255 ? over : picture.pixel(x, y));
+            }
+        return sum / (static_cast<double>(under.width()) * under.height());
+    }
+
+    const ImageBox* backdrop_;
+};
+
 }  // namespace
 
-RoiOverlay::RoiOverlay(QWidget* panel, const QWidget* image) : QObject(panel), image_(image) {
+Color RoiRimColor(double backdropLuma) {
+    return backdropLuma >= 128.0 ? Color{0x000000} : Color{0xFFFFFF};
+}
+
+RoiOverlay::RoiOverlay(QWidget* panel, const ImageBox* image) : QObject(panel), image_(image) {
     const QString captions[3] = {QStringLiteral("Min:  ---.--"), QStringLiteral("Max:  ---.--"),
                                  QStringLiteral("Mean: ---.--")};
     const QString names[3] = {QStringLiteral("Lbl_ROI_Min_"), QStringLiteral("Lbl_ROI_Max_"),
@@ -37,7 +94,7 @@ RoiOverlay::RoiOverlay(QWidget* panel, const QWidget* image) : QObject(panel), i
         outline->raise();
         outlines_[static_cast<std::size_t>(i)] = outline;
         for (int k = 0; k < 3; ++k) {
-            auto* label = new ClickLabel(captions[k], panel);
+            ClickLabel* label = new RimLabel(captions[k], image, panel);
             label->setObjectName(names[k] + QString::number(i + 1));
             label->Tag = i;
             label->setFont(bold);
@@ -88,8 +145,18 @@ void RoiOverlay::PlaceRoi(int i, int x, int y) {
 }
 
 void RoiOverlay::UpdateRoiDisplay(int i, const ThkData* record, const ViewSettings& settings) {
-    if (!record || !record->Valid) return;
     const auto k = static_cast<std::size_t>(i);
+    if (!record || !record->Valid) {
+        // No data to measure: the captions say so, the places stay.
+        const RoiLabelTexts none =
+            RoiLabelCaptions(0, RoiStats{NoData, NoData, NoData}, settings.RoiFDigit[k]);
+        const std::string* captions[3] = {&none.Min, &none.Max, &none.Mean};
+        for (std::size_t n = 0; n < 3; ++n) {
+            labels_[k][n]->setText(QString::fromStdString(*captions[n]));
+            labels_[k][n]->adjustSize();
+        }
+        return;
+    }
     const int width = image_->width();
     const int height = image_->height();
     const int x = RoiPixelX.at(k);
@@ -151,7 +218,9 @@ bool RoiOverlay::CollectRoiPlacements(const std::array<bool, 2>& shown, const Th
 }
 
 bool RoiOverlay::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::MouseButtonPress) return QObject::eventFilter(watched, event);
+    // The second press of a quick pair arrives as a double click.
+    if (event->type() != QEvent::MouseButtonPress && event->type() != QEvent::MouseButtonDblClick)
+        return QObject::eventFilter(watched, event);
     // The whole bounding rectangle of an outline or label takes the press, so
     // it never reaches the map below.
     const auto* press = static_cast<QMouseEvent*>(event);

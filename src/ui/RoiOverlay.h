@@ -8,6 +8,7 @@
 #include "session/ViewSettings.h"
 
 class ClickLabel;
+class ImageBox;
 class QWidget;
 class ShapeSwatch;
 
@@ -21,15 +22,18 @@ class RoiOverlay : public QObject {
 public:
     // panel: the map panel (Pnl_CM), parent of the outlines and labels and of
     // this object; image: the map image at (2, 2) in it, whose width and
-    // height are the W and H of every conversion. Create it after the image,
-    // so the outlines and labels lie above it.
-    RoiOverlay(QWidget* panel, const QWidget* image);
+    // height are the W and H of every conversion and whose picture the
+    // labels' rims contrast with. Create it after the image, so the outlines
+    // and labels lie above it.
+    RoiOverlay(QWidget* panel, const ImageBox* image);
 
     // Outlines: clear brush, pen width 2, Tag 0 and 1, hidden.
     ShapeSwatch* Shp_ROI_1 = nullptr;
     ShapeSwatch* Shp_ROI_2 = nullptr;
     // Value labels: bold, transparent, sized to their text, Tag 0 for ROI 1
-    // and 1 for ROI 2, hidden.
+    // and 1 for ROI 2, hidden. The text, in the ROI's colour, has a one-pixel
+    // rim that contrasts with the map under the label (RoiRimColor), so it
+    // reads on any colour.
     ClickLabel* Lbl_ROI_Min_1 = nullptr;
     ClickLabel* Lbl_ROI_Max_1 = nullptr;
     ClickLabel* Lbl_ROI_Mean_1 = nullptr;
@@ -56,8 +60,8 @@ public:
 
     // Measures ROI i on record (the record of the current data type; nullptr
     // when there is none) and writes its captions, colours, outline and label
-    // places. Without a record holding data nothing changes. Visibility is
-    // left to ShowRoi.
+    // places. Without a record holding data the captions read "-----" and
+    // the places stay. Visibility is left to ShowRoi.
     void UpdateRoiDisplay(int i, const ThkData* record, const ViewSettings& settings);
 
     // Shows or hides ROI i: the outline when shown, each label when shown and
@@ -75,7 +79,8 @@ public:
 
 signals:
     // An outline or a value label of ROI roi was pressed with Ctrl held (any
-    // button): the user removes that ROI. A press without Ctrl is swallowed.
+    // button; the second press of a double click counts): the user removes
+    // that ROI. A press without Ctrl is swallowed.
     void removeRequested(int roi);
 
 protected:
@@ -84,10 +89,14 @@ protected:
 private:
     void Pressed(int roi, Qt::KeyboardModifiers modifiers);
 
-    const QWidget* image_;
+    const ImageBox* image_;
     std::array<ShapeSwatch*, 2> outlines_{};
     std::array<std::array<ClickLabel*, 3>, 2> labels_{};  // Min, Max, Mean per ROI
 };
+
+// The rim of ROI label text over a backdrop of mean luma (0.299 R + 0.587 G
+// + 0.114 B, 0..255): black over a light one (128 and up), white over a dark one.
+Color RoiRimColor(double backdropLuma);
 
 // Copy ROI: puts BuildRoiText(placements, "\t", fill) on the clipboard.
 // Returns 1 when text went there; -1 when the text is empty (no ROI shown,

@@ -277,6 +277,10 @@ void TView3D::ShowThkData(const ThkData& record) {
     EnableTimer();
 }
 
+void TView3D::RecordChanged() {
+    if (isVisible()) RedrawView();
+}
+
 void TView3D::ReadViewControls() {
     view_.DrawPitch = Tkb_3D_DrawPitch->value();
     view_.DrawType = Rdo_3D_DrawType->ItemIndex() == 0 ? Draw3DType::Wire : Draw3DType::Plane;

@@ -72,6 +72,11 @@ public:
     // window (the main window's Fill record does).
     void ShowThkData(const ThkData& record);
 
+    // The main window's records changed (a load, a paste, the data maker,
+    // Calc, Fill): an open window draws its record again, the surface or,
+    // when the record was emptied, the box alone.
+    void RecordChanged();
+
     // The shown record, null until the first valid one.
     const ThkData* ShownRecord() const { return record_; }
     // The view state as last read from the controls.

@@ -45,7 +45,8 @@ int main(int argc, char** argv) {
     // Number texts are written with a decimal point whatever the desktop's locale.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Morvaplot"));
-    InstallMessageBoxHandler();
+    // Every message of the user-interface thread ends in a box.
+    const MessageRoute messageBoxes(ShowMessageBox);
 
     StandardDialogs dialogs;
     // An installed program keeps its samples in the data folder beside bin/.

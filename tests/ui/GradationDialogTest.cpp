@@ -218,13 +218,14 @@ TEST_F(GradationDialogTest, OkCommitsCancelRevertsLoadCommitsAtOnce) {
         bool result;
         int working;
         int committed;
+        int kept;  // the count "colorset.dat" holds for the next start
     };
     const Case cases[] = {
-        {"OK commits", &TGradationSet::Btn_Mono, &TGradationSet::Btn_OK, true, 2, 2},
-        {"Cancel reverts", &TGradationSet::Btn_Mono, &TGradationSet::Btn_Cancel, false, 7, 7},
-        {"the frame runs neither", &TGradationSet::Btn_Mono, std::nullopt, false, 2, 7},
+        {"OK commits and keeps", &TGradationSet::Btn_Mono, &TGradationSet::Btn_OK, true, 2, 2, 2},
+        {"Cancel reverts", &TGradationSet::Btn_Mono, &TGradationSet::Btn_Cancel, false, 7, 7, 7},
+        {"the frame runs neither", &TGradationSet::Btn_Mono, std::nullopt, false, 2, 7, 7},
         {"Load then Cancel keeps the loaded table", &TGradationSet::Btn_Load, &TGradationSet::Btn_Cancel,
-         true, 3, 3},
+         true, 3, 3, 7},
     };
     for (const Case& c : cases) {
         auto d = Started(7, kPreset);
@@ -240,6 +241,9 @@ TEST_F(GradationDialogTest, OkCommitsCancelRevertsLoadCommitsAtOnce) {
         EXPECT_EQ(d->WorkingTable().Count, c.working) << c.what;
         EXPECT_EQ(d->CommittedTable().Count, c.committed) << c.what;
         EXPECT_EQ(d->Lbl_ColorCount->text(), QString::number(c.working)) << c.what;
+        GradationTable kept;
+        EXPECT_EQ(ReadColorSetting(ReadWholeFile(temp_.PathOf("colorset.dat")), kept), c.kept) << c.what;
+        if (c.kept == c.committed) EXPECT_EQ(kept.Colors, d->CommittedTable().Colors) << c.what;
     }
 }
 

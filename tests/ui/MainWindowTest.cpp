@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDropEvent>
 #include <QFile>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -22,9 +23,12 @@
 
 #include "cli/Commands.h"
 #include "colour/ColorScale.h"
+#include "colour/SitesOverlay.h"
 #include "core/NumberText.h"
 #include "render3d/GlRequirement.h"
 #include "render3d/Offscreen3D.h"
+#include "roi/RoiDisplay.h"
+#include "roi/RoiStats.h"
 #include "session/ParameterFile.h"
 #include "support/MessageRecorder.h"
 #include "ui/Application.h"
@@ -52,6 +56,20 @@ QByteArray DomeFile() {
                     QByteArray::number(500.0 + 0.01 * (x * (100 - x) + y * (100 - y)) + 0.1 * x, 'f', 3) +
                     ",\n";
     return text;
+}
+
+// A pointer move over the map as the window system delivers it.
+void MoveOver(QWidget* widget, QPoint at) {
+    QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+// The second press of a quick pair, as the window system delivers it.
+void DoublePress(QWidget* widget, Qt::MouseButton button, QPoint at) {
+    QMouseEvent press(QEvent::MouseButtonDblClick, at, widget->mapToGlobal(at), button, button,
+                      Qt::ControlModifier);
+    QApplication::sendEvent(widget, &press);
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -182,8 +200,13 @@ TEST_F(MainWindowTest, GoodFileLeadsToRawLoaded) {
 TEST_F(MainWindowTest, ReaderFailureShowsOneMessageAndKeepsTheLoadedFile) {
     Show();
     ASSERT_EQ(Form().OpenFileByPath(Write("good.thk", DomeFile())), 1);
+    QTest::mouseClick(Form().Img_Colormap, Qt::LeftButton, Qt::ControlModifier, QPoint(150, 150));
+    MoveOver(Form().Img_Colormap, {120, 90});
     const std::vector<QString> ranges = RangeTexts();
     const QString firstCell = Form().DataTable()->Cell(2, 1);
+    const QImage map = Form().Img_Colormap->Picture().copy();
+    const QString roiMean = Form().Roi->Lbl_ROI_Mean_1->text();
+    const QString readOut = Form().Lbl_Cursor_Data->text();
     struct Bad {
         const char* content;
         std::string message;
@@ -202,6 +225,10 @@ TEST_F(MainWindowTest, ReaderFailureShowsOneMessageAndKeepsTheLoadedFile) {
         EXPECT_TRUE(Form().Flow().Record(DataKind::Raw).Valid);
         EXPECT_EQ(RangeTexts(), ranges);
         EXPECT_EQ(Form().DataTable()->Cell(2, 1), firstCell);
+        EXPECT_EQ(Form().Img_Colormap->Picture(), map);
+        EXPECT_TRUE(Form().Roi->Shp_ROI_1->isVisible());
+        EXPECT_EQ(Form().Roi->Lbl_ROI_Mean_1->text(), roiMean);
+        EXPECT_EQ(Form().Lbl_Cursor_Data->text(), readOut);
     }
     recorder_.Messages.clear();
     const QString missing = dir_.filePath("missing.thk");
@@ -751,13 +778,6 @@ TEST_F(MainWindowTest, RoisArePlacedMovedRemovedAndCopiedWithCtrlClicks) {
     EXPECT_EQ(recorder_.Messages, Messages{"Copied ROI Data to Clipboard."});
 }
 
-// A pointer move over the map as the window system delivers it.
-void MoveOver(QWidget* widget, QPoint at) {
-    QMouseEvent move(QEvent::MouseMove, at, widget->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(widget, &move);
-}
-
 TEST_F(MainWindowTest, PointerReadOutFollowsTheMouse) {
     Show();
     MoveOver(Form().Img_Colormap, {150, 150});
@@ -795,6 +815,207 @@ TEST_F(MainWindowTest, BatchToolDrawsTheWindowsFillSurfaceIn3D) {
     std::fclose(sink);
     EXPECT_EQ(QImage(png).convertToFormat(QImage::Format_RGB32),
               expected.convertToFormat(QImage::Format_RGB32));
+}
+
+// Whether a pixel of the 301-pixel map samples cell c of a Size-500 record:
+// the sampling written out, scale (Size + 1) / 301 in single precision.
+bool Sampled(int c) {
+    const float scale = static_cast<float>(501.0 / 301);
+    for (int i = 0; i < 301; ++i)
+        if (static_cast<int>(i * static_cast<double>(scale)) == c) return true;
+    return false;
+}
+
+TEST_F(MainWindowTest, SitesMarkTheCellsTheMapCannotShow) {
+    Show();
+    TForm1& f = Form();
+    EXPECT_TRUE(f.Chk_Sites->isChecked());  // on at the first start
+    // The first missed cell from 249 on.
+    int missed = 249;
+    while (Sampled(missed))
+        ++missed;
+    ASSERT_TRUE(Sampled(3) && !Sampled(2));
+    // Pixel of a missed cell: the last pixel sampling a cell before it.
+    int pixel = 0;
+    while (static_cast<int>((pixel + 1) * static_cast<double>(static_cast<float>(501.0 / 301))) <= missed)
+        ++pixel;
+    // Sampled (3, 0) and missed (missed, missed) both at 10; sampled (0, 0) at 20.
+    const QByteArray file = "500\n1,1\n0,0,20,\n3,0,10,\n" + QByteArray::number(missed) + ',' +
+                            QByteArray::number(missed) + ",10,\n";
+    ASSERT_EQ(f.OpenFileByPath(Write("sites.thk", file)), 1);
+    const QImage map = f.Img_Colormap->Picture().copy();
+    const QImage& overlay = f.Img_Colormap->Overlay();
+    ASSERT_FALSE(overlay.isNull());
+    const QRgb back = map.pixel(150, 150);  // pixel 150 samples the empty cell 249
+    const QRgb low = map.pixel(2, 0);       // pixel 2 samples cell 3
+    EXPECT_NE(low, map.pixel(0, 0));
+    EXPECT_NE(low, back);
+    struct Probe {
+        const char* what;
+        QPoint at;
+        QRgb expected;
+    } probes[] = {
+        {"dot centre", {pixel, pixel}, low},
+        {"dot corner", {pixel + 1, pixel - 1}, low},
+        {"rim", {pixel - 2, pixel + 2}, ColorToArgb(SiteRimColor(ArgbToColor(low)))},
+        {"beyond the rim", {pixel + 3, pixel}, 0u},
+        {"the sampled cell is not marked", {2, 0}, 0u},
+    };
+    for (const Probe& p : probes)
+        EXPECT_EQ(overlay.pixel(p.at), p.expected) << p.what;
+    // The map picture stays the plain map; Copy Image shows the marker.
+    EXPECT_EQ(map.pixel(pixel, pixel), back);
+    QTest::mouseClick(f.Btn_Copy_Image, Qt::LeftButton);
+    const QPoint copied(pixel + 2, pixel + 2);  // map at (6, 6), copy from (4, 4)
+    EXPECT_EQ(QGuiApplication::clipboard()->image().pixel(copied), low);
+
+    // Off: no marker, the map unchanged; the choice survives a restart and
+    // setting.dat keeps its lines.
+    const QByteArray settings = ReadAll(f.SettingsPath());
+    QTest::mouseClick(f.Chk_Sites, Qt::LeftButton);
+    EXPECT_EQ(ReadAll(f.SettingsPath()), settings);
+    EXPECT_TRUE(f.Img_Colormap->Overlay().isNull());
+    EXPECT_EQ(f.Img_Colormap->Picture(), map);
+    QTest::mouseClick(f.Btn_Copy_Image, Qt::LeftButton);
+    EXPECT_EQ(QGuiApplication::clipboard()->image().pixel(copied), back);
+    f.close();
+    const QByteArray closed = ReadAll(Form().SettingsPath());
+    EXPECT_EQ(closed.count('\n'), 26);
+    EXPECT_FALSE(closed.contains("Sites"));
+    forms_ = std::make_unique<MorvaplotForms>(dir_.path(), dialogs_);
+    EXPECT_FALSE(Form().Chk_Sites->isChecked());
+}
+
+// The dome of DomeFile lifted to a thick film's values, as clipboard text.
+QString ThickDomeText() {
+    QString text = QStringLiteral("100\t\n");
+    for (int x = 0; x <= 100; x += 10)
+        for (int y = 0; y <= 100; y += 10)
+            text += QStringLiteral("%1\t%2\t%3\n")
+                        .arg(x)
+                        .arg(y)
+                        .arg(129000.0 + 0.01 * (x * (100 - x) + y * (100 - y)) + 0.27, 0, 'f', 3);
+    return text;
+}
+
+TEST_F(MainWindowTest, RoisAndReadOutFollowEveryNewRecord) {
+    Show();
+    TForm1& f = Form();
+    const RoiOverlay& roi = *f.Roi;
+    f.Chk_AutoFill->setChecked(true);
+    ASSERT_EQ(f.OpenFileByPath(Write("dome.thk", DomeFile())), 1);
+    QTest::mouseClick(f.Img_Colormap, Qt::LeftButton, Qt::ControlModifier, QPoint(150, 150));
+    MoveOver(f.Img_Colormap, {150, 150});  // cell (50, 50), a node of the data
+    const auto expectReadOut = [&](const char* x, const std::string& data) {
+        EXPECT_EQ(f.Lbl_Cursor_X->text(), QString::fromLatin1(x));
+        EXPECT_EQ(f.Lbl_Cursor_Data->text().toStdString(), data);
+        // The whole text is seen, inside its group.
+        EXPECT_LE(f.Lbl_Cursor_Data->fontMetrics().horizontalAdvance(f.Lbl_Cursor_Data->text()),
+                  f.Lbl_Cursor_Data->contentsRect().width());
+        EXPECT_LE(f.Lbl_Cursor_Data->geometry().right(), f.Grp_Cursor->width() - 3);
+    };
+    const auto roiMean = [&](DataKind kind) {
+        const ThkData& record = f.Flow().Record(kind);
+        const int centre = RoiDisplayIndex(150, record.Size, 301);
+        RoiStats stats{};
+        const int count = CalcRoiStatistics(record, RoiShape::Circle, centre, centre, 10, stats);
+        return RoiLabelCaptions(count, stats, 2).Mean;
+    };
+    expectReadOut("50", FormatFixed(f.Flow().Record(DataKind::Fill).Value[50][50], 8, 3));
+    EXPECT_EQ(roi.Lbl_ROI_Mean_1->text().toStdString(), roiMean(DataKind::Fill));
+
+    // A new file (pasted, loaded or made): the labels and the read-out show it
+    // without a move of the pointer.
+    QGuiApplication::clipboard()->setText(ThickDomeText());
+    QTest::mouseClick(f.Btn_Paste, Qt::LeftButton);
+    ASSERT_EQ(recorder_.Messages, Messages{});
+    const double thick = f.Flow().Record(DataKind::Fill).Value[50][50];
+    ASSERT_GT(thick, 129000.0);
+    expectReadOut("50", FormatFixed(thick, 8, 3));
+    EXPECT_EQ(roi.Lbl_ROI_Mean_1->text().toStdString(), roiMean(DataKind::Fill));
+
+    // Without Auto Fill the Fill item stays enabled over an emptied record:
+    // choosing it shows dashes, not the last file's numbers.
+    f.Chk_AutoFill->setChecked(false);
+    ASSERT_EQ(f.OpenFileByPath(Write("dome.thk", DomeFile())), 1);
+    expectReadOut("50", FormatFixed(f.Flow().Record(DataKind::Raw).Value[50][50], 8, 3));
+    EXPECT_EQ(roi.Lbl_ROI_Mean_1->text().toStdString(), roiMean(DataKind::Raw));
+    f.Rdo_DataType->SetItemIndex(2);
+    expectReadOut("---", "---.---");
+    EXPECT_EQ(roi.Lbl_ROI_Mean_1->text(), QStringLiteral("Mean: -----"));
+    EXPECT_EQ(roi.Lbl_ROI_Min_1->text(), QStringLiteral("Min: -----"));
+}
+
+TEST_F(MainWindowTest, RoiGroupCaptionsAndQuickSecondPresses) {
+    Show();
+    TForm1& f = Form();
+    // Each caption stands just left of its control, on its row.
+    const auto captionBefore = [&](const QString& text, const QWidget* control) {
+        for (const QLabel* label : f.Grp_Roi->findChildren<QLabel*>()) {
+            if (label->text() != text) continue;
+            EXPECT_TRUE(label->isVisible());
+            EXPECT_LE(label->x() + label->fontMetrics().horizontalAdvance(text), control->x());
+            EXPECT_LE(std::abs(label->geometry().center().y() - control->geometry().center().y()), 4);
+            return;
+        }
+        ADD_FAILURE() << text.toStdString() << " missing";
+    };
+    captionBefore(QStringLiteral("F-Dig:"), f.Cmb_ROI_FDigit_1);
+    captionBefore(QStringLiteral("Color:"), f.Shp_ROI_Color_1);
+    EXPECT_EQ(f.Shp_ROI_Color_2->y(), f.Shp_ROI_Color_1->y());
+
+    ASSERT_EQ(f.OpenFileByPath(Write("dome.thk", DomeFile())), 1);
+    RoiOverlay& roi = *f.Roi;
+    QTest::mouseClick(f.Img_Colormap, Qt::LeftButton, Qt::ControlModifier, QPoint(60, 60));
+    // ROI 2 right after ROI 1: the second press comes as a double click.
+    DoublePress(f.Img_Colormap, Qt::RightButton, {220, 220});
+    EXPECT_TRUE(roi.Shp_ROI_2->isVisible());
+    EXPECT_EQ(roi.RoiPixelX[1], 220);
+    // Removing at once: a quick second press on the outline just placed.
+    DoublePress(roi.Shp_ROI_1, Qt::LeftButton, {1, roi.Shp_ROI_1->height() / 2});
+    EXPECT_FALSE(roi.Shp_ROI_1->isVisible());
+    DoublePress(roi.Lbl_ROI_Max_2, Qt::LeftButton, {3, 3});
+    EXPECT_FALSE(roi.Shp_ROI_2->isVisible());
+}
+
+TEST_F(MainWindowTest, Open3DViewFollowsTheFillRecordAndLeavesTheColourBar) {
+    SKIP_OR_FAIL_WITHOUT_GL();
+    Show();
+    TForm1& f = Form();
+    TView3D& view = *forms_->View3D;
+    f.Chk_AutoFill->setChecked(true);
+    ASSERT_EQ(f.OpenFileByPath(Write("dome.thk", DomeFile())), 1);
+    const QImage bar = f.Img_ColorBar->Picture().copy();
+    QTest::mouseClick(f.Btn_3D, Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    const auto settled = [&] {
+        int frames = view.Pnl_3D->FramesRendered();
+        for (int i = 0; i < 10; ++i) {
+            QTest::qWait(60);
+            if (view.Pnl_3D->FramesRendered() == frames && frames > 0) break;
+            frames = view.Pnl_3D->FramesRendered();
+        }
+        return frames;
+    };
+    ASSERT_GT(settled(), 0);
+    const QImage surface = view.Pnl_3D->grabFramebuffer();
+
+    // A new load without Auto Fill empties Fill: the open view draws the box alone.
+    f.Chk_AutoFill->setChecked(false);
+    const int before = settled();
+    ASSERT_EQ(f.OpenFileByPath(Write("again.thk", DomeFile())), 1);
+    EXPECT_GT(settled(), before);
+    const QImage box = view.Pnl_3D->grabFramebuffer();
+    EXPECT_NE(box, surface);
+    EXPECT_EQ(
+        box.convertToFormat(QImage::Format_RGB32),
+        RenderView3DImage(f.Flow().Record(DataKind::Fill), view.ViewOptions(), box.width(), box.height())
+            .convertToFormat(QImage::Format_RGB32));
+
+    // After the 3D view has drawn, the colour bar is redrawn in the map's colours.
+    QTest::mouseClick(f.Chk_Colormap, Qt::LeftButton);
+    QTest::mouseClick(f.Chk_Colormap, Qt::LeftButton);
+    EXPECT_EQ(f.Img_ColorBar->Picture(), bar);
 }
 
 }  // namespace

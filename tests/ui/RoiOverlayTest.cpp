@@ -42,8 +42,12 @@ TEST_F(RoiOverlayTest, MeasuresAndLaysOutTheRealLabels) {
     EXPECT_EQ(overlay_->Lbl_ROI_Min_1->text(), "Min:  ---.--");
     EXPECT_EQ(overlay_->Lbl_ROI_Mean_2->text(), "Mean: ---.--");
     overlay_->PlaceRoi(0, 150, 290);
-    overlay_->UpdateRoiDisplay(0, nullptr, settings_);  // no record: nothing changes
-    EXPECT_EQ(overlay_->Lbl_ROI_Min_1->text(), "Min:  ---.--");
+    // No record: the captions say so (nothing stale stays), the place stays.
+    const QPoint before = overlay_->Lbl_ROI_Min_1->pos();
+    overlay_->UpdateRoiDisplay(0, nullptr, settings_);
+    EXPECT_EQ(overlay_->Lbl_ROI_Min_1->text(), "Min: -----");
+    EXPECT_EQ(overlay_->Lbl_ROI_Mean_1->text(), "Mean: -----");
+    EXPECT_EQ(overlay_->Lbl_ROI_Min_1->pos(), before);
 
     settings_.RoiSize[0] = 2;
     settings_.RoiType[0] = RoiShape::Square;
@@ -66,6 +70,39 @@ TEST_F(RoiOverlayTest, MeasuresAndLaysOutTheRealLabels) {
     EXPECT_EQ(overlay_->Lbl_ROI_Min_1->pos(), QPoint(expected.MinLabel.Left, expected.MinLabel.Top));
     EXPECT_EQ(max->pos(), QPoint(expected.MaxLabel.Left, expected.MaxLabel.Top));
     EXPECT_EQ(overlay_->Lbl_ROI_Mean_1->geometry().bottom(), 301 + 2 - 1);
+}
+
+TEST_F(RoiOverlayTest, LabelTextKeepsItsColourInsideAContrastingRim) {
+    struct Case {
+        const char* what;
+        QRgb map;
+        Color roi;
+        QRgb rim;
+    } cases[] = {
+        {"red on the red centre of a map", qRgb(255, 0, 0), 0x0000FF, qRgb(255, 255, 255)},
+        {"blue on black", qRgb(0, 0, 0), 0xFF0000, qRgb(255, 255, 255)},
+        {"red on yellow", qRgb(255, 255, 0), 0x0000FF, qRgb(0, 0, 0)},
+        {"blue on white", qRgb(255, 255, 255), 0xFF0000, qRgb(0, 0, 0)},
+    };
+    panel_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&panel_));
+    for (const Case& c : cases) {
+        image_->Picture().fill(c.map);
+        settings_.RoiColor[0] = c.roi;
+        overlay_->PlaceRoi(0, 100, 100);
+        overlay_->RefreshRois({true, false}, record_.get(), settings_);
+        const ClickLabel* label = overlay_->Lbl_ROI_Max_1;
+        const QImage shot = panel_.grab(label->geometry()).toImage();
+        int rim = 0, text = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x) {
+                rim += shot.pixel(x, y) == c.rim;
+                text += shot.pixel(x, y) == ColorToArgb(c.roi);
+            }
+        EXPECT_GT(rim, 20) << c.what;
+        EXPECT_GT(text, 5) << c.what;
+        EXPECT_EQ(label->palette().color(QPalette::WindowText).rgb(), ColorToArgb(c.roi)) << c.what;
+    }
 }
 
 TEST_F(RoiOverlayTest, ShowSwitchesDecideWhichLabelsAppear) {

@@ -254,6 +254,50 @@ TEST_F(View3DTest, APictureShowsBackgroundAxisAndSurfaceWhereTheyBelong) {
     EXPECT_TRUE(Near(picture, mid, between)) << std::hex << picture.pixel(mid);
 }
 
+TEST_F(View3DTest, LabelsStayInsideThePicture) {
+    // The window's panel at its designed size, the view as the window starts.
+    const int w = 422, h = 274;
+    const View3DOptions& o = view_->ViewOptions();
+    const RenderSettings3D& s = Current3DSettings();
+    const auto labelPixels = [&](const ThkData& record, int frameWidth) {
+        Scene3D scene;
+        SceneRequest3D request{&record};
+        request.FrameWidth = frameWidth;
+        request.FrameHeight = h;
+        BuildScene(scene, s, request);
+        std::vector<Vertex3D> points;
+        for (const SceneRun& run : scene.Runs)
+            if (run.Look == LineLook::Smooth)
+                points.insert(points.end(), scene.Positions.begin() + run.First,
+                              scene.Positions.begin() + run.First + run.Count);
+        return points;
+    };
+    struct Case {
+        const char* what;
+        double min, max;
+        bool fitted;
+    } cases[] = {
+        {"short values keep the designed labels", 1.0, 5.0, false},
+        {"a film of about 1000", 944.14, 1046.53, true},
+        {"a thick film", 129000.0, 129455.14, true},
+    };
+    for (const Case& c : cases) {
+        record_->Min = c.min;
+        record_->Max = c.max;
+        const std::vector<Vertex3D> designed = labelPixels(*record_, 0);
+        const std::vector<Vertex3D> fitted = labelPixels(*record_, w);
+        ASSERT_EQ(fitted.size(), designed.size()) << c.what;
+        int outside = 0, left = w;
+        for (const Vertex3D& v : designed)
+            outside += PixelOf(o, w, h, v.X, v.Y, v.Z).x() < 0;
+        for (const Vertex3D& v : fitted)
+            left = std::min(left, PixelOf(o, w, h, v.X, v.Y, v.Z).x());
+        EXPECT_EQ(outside > 0, c.fitted) << c.what;
+        EXPECT_GE(left, 1) << c.what;
+        EXPECT_EQ(fitted.front().X == designed.front().X, !c.fitted) << c.what;
+    }
+}
+
 TEST_F(View3DTest, CopyImageCopiesTheWholePanel) {
     SKIP_OR_FAIL_WITHOUT_GL();
     ShowAndDraw();

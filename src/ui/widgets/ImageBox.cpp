@@ -16,9 +16,16 @@ void ImageBox::SetPicture(const QImage& picture) {
     update();
 }
 
+void ImageBox::SetOverlay(const QImage& overlay) {
+    if (overlay_.isNull() && overlay.isNull()) return;
+    overlay_ = overlay;
+    update();
+}
+
 void ImageBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(0, 0, picture_);
+    if (!overlay_.isNull()) painter.drawImage(0, 0, overlay_);
 }
 
 void ImageBox::mousePressEvent(QMouseEvent* event) {
@@ -36,6 +43,10 @@ void ImageBox::mouseReleaseEvent(QMouseEvent* event) {
     emit mouseUp(event->button(), event->modifiers(), p.x(), p.y());
 }
 
-void ImageBox::mouseDoubleClickEvent(QMouseEvent*) {
+void ImageBox::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The window system sends the second press of a quick pair as a double
+    // click only; a user who clicks twice means two presses.
+    const QPoint p = event->position().toPoint();
+    emit mouseDown(event->button(), event->modifiers(), p.x(), p.y());
     emit doubleClicked();
 }

@@ -3,8 +3,10 @@
 #include <QImage>
 #include <QWidget>
 
-// Shows a picture at its natural size, top-left aligned, and reports mouse
-// presses, moves and releases with the position in picture pixels.
+// Shows a picture at its natural size, top-left aligned, with an optional
+// overlay drawn over it (a transparent image of the same size), and reports
+// mouse presses, moves and releases with the position in picture pixels. The
+// second press of a double click is reported as a press too.
 class ImageBox : public QWidget {
     Q_OBJECT
 public:
@@ -15,6 +17,10 @@ public:
     void SetPicture(const QImage& picture);
     // Call after painting into Picture() directly.
     void PictureChanged() { update(); }
+    // What is drawn over the picture; a null image draws nothing. The
+    // picture itself is never changed by it.
+    const QImage& Overlay() const { return overlay_; }
+    void SetOverlay(const QImage& overlay);
 
 signals:
     void mouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y);
@@ -31,4 +37,5 @@ protected:
 
 private:
     QImage picture_;
+    QImage overlay_;
 };

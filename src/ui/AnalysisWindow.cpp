@@ -1,0 +1,401 @@
+#include "ui/AnalysisWindow.h"
+
+#include <QChart>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <array>
+#include <cmath>
+
+#include "analysis/AnalysisText.h"
+#include "analysis/Histogram.h"
+#include "analysis/Profile.h"
+#include "analysis/RadialProfile.h"
+#include "colour/ScaleLabels.h"
+#include "core/NumberText.h"
+#include "ui/AnalysisCharts.h"
+#include "ui/AnalysisColorBar.h"
+#include "ui/AnalysisMapView.h"
+
+namespace {
+
+const char* const StatisticNames[] = {"Count",     "Mean",      "Min",         "Min X", "Min Y",
+                                      "Max",       "Max X",     "Max Y",       "Range", "Sigma",
+                                      "1 sigma %", "3 sigma %", "Uniformity %"};
+constexpr int StatisticRows = 13;
+
+QString Number(double value) {
+    return QString::fromStdString(FormatFixed(value, 8, 3));
+}
+
+// The table column of one set of figures, in the order of StatisticNames.
+std::array<QString, StatisticRows> StatisticCells(const AreaStatistics& s) {
+    if (s.Count == 0) {
+        std::array<QString, StatisticRows> none;
+        none.fill(QStringLiteral("---"));
+        none[0] = QStringLiteral("0");
+        return none;
+    }
+    return {QString::number(s.Count), Number(s.Mean),  Number(s.Min),           QString::number(s.MinX),
+            QString::number(s.MinY),  Number(s.Max),   QString::number(s.MaxX), QString::number(s.MaxY),
+            Number(s.Range),          Number(s.Sigma), Number(s.Sigma1Pct),     Number(s.Sigma3Pct),
+            Number(s.UniformityPct)};
+}
+
+const char* DataName(DataKind kind) {
+    switch (kind) {
+        case DataKind::Grid:
+            return "Grid";
+        case DataKind::Fill:
+            return "Fill";
+        default:
+            return "Raw";
+    }
+}
+
+QString FaultText(WaferFault fault) {
+    switch (fault) {
+        case WaferFault::Diameter:
+            return QStringLiteral("The diameter must lie between 0 and %1 mm.").arg(MaxWaferDiameterMm);
+        case WaferFault::Edge:
+            return QStringLiteral("The edge exclusion must not be negative.");
+        case WaferFault::Centre:
+            return QStringLiteral("The centre must lie within 0..500.");
+        case WaferFault::None:
+            break;
+    }
+    return {};
+}
+
+QDoubleSpinBox* MakeSpin(double lo, double hi, int decimals, const QString& suffix, QWidget* parent) {
+    auto* spin = new QDoubleSpinBox(parent);
+    spin->setRange(lo, hi);
+    spin->setDecimals(decimals);
+    spin->setSuffix(suffix);
+    spin->setKeyboardTracking(false);
+    return spin;
+}
+
+}  // namespace
+
+AnalysisWindow::AnalysisWindow(const Session& session, const QString& settingsFolder, QWidget* parent)
+    : QWidget(parent, Qt::Window), session_(session) {
+    settingsPath_ = QDir(settingsFolder).filePath(SettingsFileName());
+    setWindowTitle(QStringLiteral("Morvaplot Analysis"));
+    BuildControls();
+    LoadWafer();
+    ShowWaferInControls();
+    resize(1240, 860);
+}
+
+AnalysisWindow::~AnalysisWindow() = default;
+
+void AnalysisWindow::BuildControls() {
+    // Wafer and view settings above the map.
+    auto* settings = new QGridLayout;
+    diameter_ = MakeSpin(0.0, MaxWaferDiameterMm, 1, QStringLiteral(" mm"), this);
+    diameter_->setSpecialValueText(QStringLiteral("none"));
+    edge_ = MakeSpin(0.0, MaxWaferDiameterMm, 1, QStringLiteral(" mm"), this);
+    centreSet_ = new QCheckBox(QStringLiteral("Centre at"), this);
+    centreSet_->setToolTip(QStringLiteral("Unticked: the middle of the Size square"));
+    centreX_ = MakeSpin(0.0, ThkMaxSize, 2, QString(), this);
+    centreY_ = MakeSpin(0.0, ThkMaxSize, 2, QString(), this);
+    waferFault_ = new QLabel(this);
+    waferFault_->setStyleSheet(QStringLiteral("QLabel { color: #c00000; }"));
+    settings->addWidget(new QLabel(QStringLiteral("Wafer diameter:"), this), 0, 0);
+    settings->addWidget(diameter_, 0, 1);
+    settings->addWidget(new QLabel(QStringLiteral("Edge exclusion:"), this), 0, 2);
+    settings->addWidget(edge_, 0, 3);
+    settings->addWidget(centreSet_, 0, 4);
+    settings->addWidget(new QLabel(QStringLiteral("X"), this), 0, 5);
+    settings->addWidget(centreX_, 0, 6);
+    settings->addWidget(new QLabel(QStringLiteral("Y"), this), 0, 7);
+    settings->addWidget(centreY_, 0, 8);
+    showSites_ = new QCheckBox(QStringLiteral("Raw sites"), this);
+    showSites_->setChecked(true);
+    showNodes_ = new QCheckBox(QStringLiteral("Grid nodes"), this);
+    showNodes_->setChecked(true);
+    bins_ = new QSpinBox(this);
+    bins_->setRange(2, 256);
+    bins_->setValue(32);
+    bins_->setKeyboardTracking(false);
+    resetView_ = new QPushButton(QStringLiteral("Whole map"), this);
+    resetView_->setToolTip(QStringLiteral("Wheel: zoom; drag: pan; Shift+drag: line profile"));
+    settings->addWidget(showSites_, 1, 0);
+    settings->addWidget(showNodes_, 1, 1);
+    settings->addWidget(new QLabel(QStringLiteral("Histogram bins:"), this), 1, 2);
+    settings->addWidget(bins_, 1, 3);
+    settings->addWidget(waferFault_, 1, 4, 1, 4);
+    settings->addWidget(resetView_, 1, 8);
+    settings->setColumnStretch(9, 1);
+
+    map_ = new AnalysisMapView(this);
+    colorBar_ = new AnalysisColorBar(this);
+    readout_ = new QLabel(QStringLiteral("X: ---  Y: ---  Value: ---"), this);
+    readout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* mapRow = new QHBoxLayout;
+    mapRow->addWidget(map_, 1);
+    mapRow->addWidget(colorBar_);
+    auto* left = new QWidget(this);
+    auto* leftLayout = new QVBoxLayout(left);
+    leftLayout->setContentsMargins(0, 0, 0, 0);
+    leftLayout->addLayout(settings);
+    leftLayout->addLayout(mapRow, 1);
+    leftLayout->addWidget(readout_);
+
+    // Figures and plots to the right.
+    auto* figures = new QGroupBox(QStringLiteral("Statistics inside the wafer"), this);
+    stats_ = new QTableWidget(StatisticRows, 2, figures);
+    stats_->setHorizontalHeaderLabels({QStringLiteral("Raw"), QStringLiteral("Raw sites")});
+    QStringList rows;
+    for (const char* name : StatisticNames)
+        rows << QString::fromLatin1(name);
+    stats_->setVerticalHeaderLabels(rows);
+    stats_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    stats_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    stats_->verticalHeader()->setDefaultSectionSize(stats_->fontMetrics().height() + 4);
+    stats_->setMinimumHeight((stats_->fontMetrics().height() + 4) * (StatisticRows + 1) + 6);
+    for (int r = 0; r < StatisticRows; ++r)
+        for (int c = 0; c < 2; ++c) {
+            auto* item = new QTableWidgetItem(QStringLiteral("---"));
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            stats_->setItem(r, c, item);
+        }
+    copyStats_ = new QPushButton(QStringLiteral("Copy"), figures);
+    copyStats_->setToolTip(QStringLiteral("Copy the figures as tab-separated text"));
+    auto* figuresLayout = new QVBoxLayout(figures);
+    figuresLayout->addWidget(stats_);
+    auto* copyRow = new QHBoxLayout;
+    copyRow->addStretch(1);
+    copyRow->addWidget(copyStats_);
+    figuresLayout->addLayout(copyRow);
+    charts_ = new AnalysisCharts(this);
+    auto* right = new QWidget(this);
+    auto* rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    rightLayout->addWidget(figures);
+    rightLayout->addWidget(charts_, 1);
+
+    auto* splitter = new QSplitter(Qt::Horizontal, this);
+    splitter->addWidget(left);
+    splitter->addWidget(right);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 2);
+    splitter->setSizes({720, 500});
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(splitter);
+
+    for (QDoubleSpinBox* spin : {diameter_, edge_, centreX_, centreY_})
+        connect(spin, &QDoubleSpinBox::valueChanged, this, [this] { WaferControlsChanged(); });
+    connect(centreSet_, &QCheckBox::toggled, this, [this] { WaferControlsChanged(); });
+    for (QCheckBox* box : {showSites_, showNodes_})
+        connect(box, &QCheckBox::toggled, this, [this] { Refresh(); });
+    connect(bins_, &QSpinBox::valueChanged, this, [this] { Refresh(); });
+    connect(resetView_, &QPushButton::clicked, map_, &AnalysisMapView::ResetView);
+    connect(copyStats_, &QPushButton::clicked, this,
+            [this] { QGuiApplication::clipboard()->setText(StatisticsClipboardText()); });
+    connect(map_, &AnalysisMapView::pointerMoved, this, &AnalysisWindow::ShowPointer);
+    connect(map_, &AnalysisMapView::pointerLeft, this,
+            [this] { readout_->setText(QStringLiteral("X: ---  Y: ---  Value: ---")); });
+    connect(map_, &AnalysisMapView::lineDrawn, this, [this](QLineF line) {
+        line_ = line;
+        RefreshLineProfile();
+        charts_->SelectTab(AnalysisCharts::LineProfile);
+    });
+}
+
+void AnalysisWindow::MapShown(const ThkData& record, const MapPlan& plan, const MapStyle& style) {
+    // A contour redraw leaves the record, its range and its colour map as
+    // they were.
+    if (!plan.Full && shown_ == &record) return;
+    shown_ = &record;
+    plan_ = plan;
+    style_ = style;
+    stale_ = true;
+    if (isVisible()) Refresh();
+}
+
+void AnalysisWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (stale_) Refresh();
+}
+
+void AnalysisWindow::Refresh() {
+    stale_ = false;
+    if (!shown_) return;
+    const ThkData& record = *shown_;
+    const ThkData& raw = session_.Record(DataKind::Raw);
+    mask_.emplace(record.Size, wafer_);
+    const AnalysisMask& mask = *mask_;
+    const WaferFrame& frame = mask.Frame();
+    shownStats_ = CalcAreaStatistics(record, mask);
+    sitesStats_ = raw.Size == record.Size ? CalcAreaStatistics(raw, mask)
+                                          : CalcAreaStatistics(raw, AnalysisMask(raw.Size, wafer_));
+    ShowStatistics();
+
+    // The colour maps always use the start-up ramp set, which the bar shows;
+    // a contour drawing's set is its lines'.
+    const RampSetKind ramp = plan_.Draw == DrawKind::Colormap ? plan_.Ramp : RampSetKind::Startup;
+    AnalysisMapScene scene;
+    scene.Cells = AnalysisCellImage(record, style_, ramp, mask);
+    scene.Back = QColor::fromRgb(ColorToArgb(style_.BackColor));
+    scene.Frame = frame;
+    if (frame.HasWafer) {
+        scene.WaferRadiusUnits = wafer_.DiameterMm / 2 / frame.MmPerUnit;
+        scene.KeptRadiusUnits = wafer_.EdgeExclusionMm > 0.0 && frame.KeptRadiusSqUnits >= 0.0
+                                    ? std::sqrt(frame.KeptRadiusSqUnits)
+                                    : -1.0;
+    }
+    if (showSites_->isChecked()) scene.Sites = MarkersOf(raw);
+    const bool gridShown = plan_.Shown == DataKind::Grid || plan_.Shown == DataKind::Fill;
+    if (showNodes_->isChecked() && gridShown) scene.Nodes = MarkersOf(session_.Record(DataKind::Grid));
+    scene.Line = line_;
+    map_->SetScene(std::move(scene));
+
+    std::array<QString, 5> ticks;
+    const ScaleLabelTexts labels = ScaleLabels(record);
+    for (std::size_t i = 0; i < 5; ++i)
+        ticks[i] = QString::fromStdString(labels.Range[i]);
+    colorBar_->SetScale(style_.UseColormap, style_.Table, ticks);
+
+    const bool mm = frame.HasWafer;
+    charts_->ShowProfile(AnalysisCharts::XProfile, DiameterProfile(record, mask, ProfileAxis::X), mm);
+    charts_->ShowProfile(AnalysisCharts::YProfile, DiameterProfile(record, mask, ProfileAxis::Y), mm);
+    charts_->ShowRadial(RadialProfile(record, mask), mm);
+    const ::Histogram histogram = CalcHistogram(record, mask, bins_->value());
+    std::vector<QColor> colours;
+    colours.reserve(histogram.Counts.size());
+    const RampParameters& rampSet = RampSetOf(RampSetKind::Startup);
+    for (std::size_t i = 0; i < histogram.Counts.size(); ++i) {
+        const double middle = (histogram.Edges[i] + histogram.Edges[i + 1]) / 2;
+        const auto position = static_cast<float>(ScalePosition(middle, record.Min, record.Max));
+        const Color c = style_.UseColormap ? GetRampColor(position, rampSet)
+                                           : GetGradationColor(style_.Table, 1.0f - position);
+        colours.push_back(QColor::fromRgb(ColorToArgb(c)));
+    }
+    charts_->ShowHistogram(histogram, colours, shownStats_);
+    RefreshLineProfile();
+}
+
+void AnalysisWindow::RefreshLineProfile() {
+    if (!shown_ || !mask_ || !line_) return;
+    charts_->ShowProfile(AnalysisCharts::LineProfile,
+                         LineProfile(*shown_, *mask_, line_->x1(), line_->y1(), line_->x2(), line_->y2()),
+                         mask_->Frame().HasWafer);
+    charts_->Chart(AnalysisCharts::LineProfile)
+        ->setTitle(QStringLiteral("(%1, %2) to (%3, %4)")
+                       .arg(line_->x1(), 0, 'f', 1)
+                       .arg(line_->y1(), 0, 'f', 1)
+                       .arg(line_->x2(), 0, 'f', 1)
+                       .arg(line_->y2(), 0, 'f', 1));
+}
+
+void AnalysisWindow::ShowStatistics() {
+    stats_->horizontalHeaderItem(0)->setText(QString::fromLatin1(DataName(plan_.Shown)));
+    const auto shown = StatisticCells(shownStats_);
+    const auto sites = StatisticCells(sitesStats_);
+    for (int r = 0; r < StatisticRows; ++r) {
+        stats_->item(r, 0)->setText(shown[static_cast<std::size_t>(r)]);
+        stats_->item(r, 1)->setText(sites[static_cast<std::size_t>(r)]);
+    }
+}
+
+QString AnalysisWindow::StatisticsClipboardText() const {
+    return QString::fromStdString(StatisticsText(shownStats_) + StatisticsText(sitesStats_, "Sites"));
+}
+
+void AnalysisWindow::ShowPointer(QPointF units) {
+    // The cell under the pointer: positions round to the nearest cell.
+    const int x = static_cast<int>(std::floor(units.x() + 0.5));
+    const int y = static_cast<int>(std::floor(units.y() + 0.5));
+    if (!shown_ || !mask_ || x < 0 || y < 0 || x > mask_->Size() || y > mask_->Size()) {
+        readout_->setText(QStringLiteral("X: ---  Y: ---  Value: ---"));
+        return;
+    }
+    QString text = QStringLiteral("X: %1  Y: %2").arg(x).arg(y);
+    const WaferFrame& frame = mask_->Frame();
+    if (frame.HasWafer)
+        text += QStringLiteral("  (%1 mm, %2 mm from the centre)")
+                    .arg(MmFromCentreX(frame, x), 0, 'f', 2)
+                    .arg(MmFromCentreY(frame, y), 0, 'f', 2);
+    const double v = shown_->Value[x][y];
+    QString value = HasData(v) ? Number(v) : QStringLiteral("---");
+    if (!mask_->Inside(x, y)) value = QStringLiteral("excluded");
+    readout_->setText(text + QStringLiteral("  Value: ") + value);
+}
+
+bool AnalysisWindow::SetWafer(const WaferGeometry& geometry) {
+    if (CheckWaferGeometry(geometry) != WaferFault::None) return false;
+    wafer_ = geometry;
+    ShowWaferInControls();
+    SaveWafer();
+    Refresh();
+    return true;
+}
+
+void AnalysisWindow::WaferControlsChanged() {
+    if (settingControls_) return;
+    centreX_->setEnabled(centreSet_->isChecked());
+    centreY_->setEnabled(centreSet_->isChecked());
+    WaferGeometry g;
+    g.DiameterMm = diameter_->value();
+    g.EdgeExclusionMm = edge_->value();
+    if (centreSet_->isChecked()) {
+        g.CentreX = centreX_->value();
+        g.CentreY = centreY_->value();
+    }
+    const WaferFault fault = CheckWaferGeometry(g);
+    waferFault_->setText(FaultText(fault));
+    if (fault == WaferFault::None) SetWafer(g);
+}
+
+void AnalysisWindow::ShowWaferInControls() {
+    settingControls_ = true;
+    diameter_->setValue(wafer_.DiameterMm);
+    edge_->setValue(wafer_.EdgeExclusionMm);
+    centreSet_->setChecked(wafer_.CentreX.has_value());
+    // Unset, the boxes show the middle of the shown record's square.
+    const double middle = shown_ ? std::clamp(shown_->Size, 0, ThkMaxSize) / 2.0 : ThkMaxSize / 2.0;
+    centreX_->setValue(wafer_.CentreX.value_or(middle));
+    centreY_->setValue(wafer_.CentreY.value_or(middle));
+    centreX_->setEnabled(wafer_.CentreX.has_value());
+    centreY_->setEnabled(wafer_.CentreX.has_value());
+    waferFault_->clear();
+    settingControls_ = false;
+}
+
+void AnalysisWindow::LoadWafer() {
+    QSettings file(settingsPath_, QSettings::IniFormat);
+    WaferGeometry g;
+    g.DiameterMm = file.value(QStringLiteral("Wafer/DiameterMm"), 0.0).toDouble();
+    g.EdgeExclusionMm = file.value(QStringLiteral("Wafer/EdgeExclusionMm"), 0.0).toDouble();
+    if (file.value(QStringLiteral("Wafer/CentreSet"), false).toBool()) {
+        g.CentreX = file.value(QStringLiteral("Wafer/CentreX"), 250.0).toDouble();
+        g.CentreY = file.value(QStringLiteral("Wafer/CentreY"), 250.0).toDouble();
+    }
+    // A damaged file gives the default: no wafer.
+    if (CheckWaferGeometry(g) == WaferFault::None) wafer_ = g;
+}
+
+void AnalysisWindow::SaveWafer() const {
+    QSettings file(settingsPath_, QSettings::IniFormat);
+    file.setValue(QStringLiteral("Wafer/DiameterMm"), wafer_.DiameterMm);
+    file.setValue(QStringLiteral("Wafer/EdgeExclusionMm"), wafer_.EdgeExclusionMm);
+    file.setValue(QStringLiteral("Wafer/CentreSet"), wafer_.CentreX.has_value());
+    file.setValue(QStringLiteral("Wafer/CentreX"), wafer_.CentreX.value_or(0.0));
+    file.setValue(QStringLiteral("Wafer/CentreY"), wafer_.CentreY.value_or(0.0));
+}
