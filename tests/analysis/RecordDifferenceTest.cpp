@@ -1,4 +1,5 @@
 #include "analysis/RecordDifference.h"
+#include "analysis/RecordCsvText.h"
 
 #include <gtest/gtest.h>
 
@@ -50,6 +51,19 @@ TEST(RecordDifference, ChangeRateOrderAndRefusal) {
     MessageRecorder recorder;
     EXPECT_EQ(DifferenceOfRecords(*pre, *other, DifferenceOrder::FirstMinusSecond, 0.0, *diff), -1);
     EXPECT_EQ(recorder.Messages, std::vector<std::string>{"Different Size data cannot be compared. -> Size: 100 / 200"});
+}
+
+// The exported table: the header, every data cell in x-major order with 17
+// significant digits, the positions in mm only with a wafer.
+TEST(RecordCsvText, CellsInXMajorOrderWithMillimetresForAWafer) {
+    auto record = NewRecord(100, 1, 1);
+    record->Value[50][10] = 0.1;
+    record->Value[0][99] = -2.5;
+    EXPECT_EQ(RecordCsvText(*record, WaferFrame{}), "x,y,value\n0,99,-2.5\n50,10,0.10000000000000001\n");
+    WaferGeometry wafer;
+    wafer.DiameterMm = 200.0;
+    EXPECT_EQ(RecordCsvText(*record, FrameOf(wafer, 100)),
+              "x,y,value,x_mm,y_mm\n0,99,-2.5,-100,98\n50,10,0.10000000000000001,0,-80\n");
 }
 
 }  // namespace
