@@ -16,7 +16,7 @@ dpkg-deb --contents "$deb" | awk '{print $6}'
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 dpkg -x "$deb" "$root"
-for f in usr/bin/morvaplot usr/bin/morvaplot-cli \
+for f in usr/bin/morvaplot usr/bin/morvaplot-cli usr/libexec/morvaplot/morvaplot-cli-qt \
          usr/share/applications/org.morvaplot.morvaplot.desktop \
          usr/share/mime/packages/org.morvaplot.morvaplot.xml \
          usr/share/metainfo/org.morvaplot.morvaplot.metainfo.xml \
@@ -33,4 +33,7 @@ appstreamcli validate --no-net "$root/usr/share/metainfo/org.morvaplot.morvaplot
 "$root/usr/bin/morvaplot-cli" --version
 "$root/usr/bin/morvaplot-cli" --help >/dev/null
 "$root/usr/bin/morvaplot-cli" stats "$root/usr/share/morvaplot/samples/wafer49.thk"
+# A picture: the installed morvaplot-cli finds its part that needs Qt.
+"$root/usr/bin/morvaplot-cli" image "$root/usr/share/morvaplot/samples/wafer49.thk" --out "$root/map.png"
+[ -s "$root/map.png" ] || { echo "the installed morvaplot-cli drew no picture" >&2; exit 1; }
 echo "package check passed"

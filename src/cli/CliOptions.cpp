@@ -5,8 +5,11 @@
 #include <cstdlib>
 
 #include "core/NumberText.h"
+#include "session/ParameterLimits.h"
 
 namespace {
+
+namespace Limits = ParameterLimits;
 
 struct CommandName {
     const char* Name;
@@ -44,6 +47,18 @@ bool TakesContour(CliCommand c) {
 
 // Last pixel of the 301 x 301 map.
 constexpr int MapPixelMax = 300;
+
+// A limit as the input pad shows it: whole numbers plain, decimals with the
+// parameter's decimals.
+std::string LimitText(const ParameterLimit& limit, double value) {
+    if (limit.Decimals == 0) return std::to_string(static_cast<int>(value));
+    return FormatFixed(value, limit.Digits, limit.Decimals);
+}
+
+// "2 to 100", "2.0 to 200.0".
+std::string RangeText(const ParameterLimit& limit) {
+    return LimitText(limit, limit.Min) + " to " + LimitText(limit, limit.Max);
+}
 
 // Whole-string decimal integer, optional minus sign.
 bool ParseInt(const std::string& text, int& value) {
@@ -181,14 +196,15 @@ public:
                 options_.Xyz = true;
             } else if (TakesGrid(command_) && name == "--pitch") {
                 if (!need(v)) return MissingValue(name);
-                if (!IntInRange(v, 2, 100, options_.CalcPitch)) return IntRange(name, 2, 100);
+                if (!IntInRange(v, Limits::CalcPitch, options_.CalcPitch))
+                    return IntRange(name, Limits::CalcPitch);
             } else if (TakesGrid(command_) && name == "--radius") {
                 if (!need(v)) return MissingValue(name);
                 double r = 0.0;
-                if (!ParseDecimal(v, r) || r < 2.0 || r > 200.0)
-                    return Usage("--radius must be a number from 2.0 to 200.0");
+                if (!ParseDecimal(v, r) || !Limits::SearchRad.Holds(r))
+                    return Usage("--radius must be a number from " + RangeText(Limits::SearchRad));
                 // The label keeps what the input pad writes back: one decimal.
-                options_.SearchRadText = FormatFixed(r, 5, 1);
+                options_.SearchRadText = FormatFixed(r, Limits::SearchRad.Digits, Limits::SearchRad.Decimals);
                 options_.RadOptimize = false;
                 radiusGiven = true;
             } else if (TakesGrid(command_) && name == "--optimize") {
@@ -197,16 +213,19 @@ public:
                 optimizeGiven = true;
             } else if (TakesGrid(command_) && name == "--min-count") {
                 if (!need(v)) return MissingValue(name);
-                if (!IntInRange(v, 1, 10, options_.MinDataCount)) return IntRange(name, 1, 10);
+                if (!IntInRange(v, Limits::MinDataCount, options_.MinDataCount))
+                    return IntRange(name, Limits::MinDataCount);
             } else if (TakesGrid(command_) && name == "--power") {
                 if (!need(v)) return MissingValue(name);
                 double p = 0.0;
-                if (!ParseDecimal(v, p) || p < 0.01 || p > 99.99)
-                    return Usage("--power must be a number from 0.01 to 99.99");
-                options_.AverageWeightText = FormatFixed(p, 5, 2);
+                if (!ParseDecimal(v, p) || !Limits::AverageWeight.Holds(p))
+                    return Usage("--power must be a number from " + RangeText(Limits::AverageWeight));
+                options_.AverageWeightText =
+                    FormatFixed(p, Limits::AverageWeight.Digits, Limits::AverageWeight.Decimals);
             } else if (TakesOrder(command_) && name == "--order") {
                 if (!need(v)) return MissingValue(name);
-                if (!IntInRange(v, 1, 10, options_.SplineOrder)) return IntRange(name, 1, 10);
+                if (!IntInRange(v, Limits::SplineOrder, options_.SplineOrder))
+                    return IntRange(name, Limits::SplineOrder);
             } else if (TakesData(command_) && name == "--data") {
                 if (!need(v)) return MissingValue(name);
                 dataGiven = true;
@@ -220,7 +239,8 @@ public:
                     return Usage("--data must be raw, grid or fill");
             } else if (TakesContour(command_) && name == "--borders") {
                 if (!need(v)) return MissingValue(name);
-                if (!IntInRange(v, 2, 50, options_.BorderCount)) return IntRange(name, 2, 50);
+                if (!IntInRange(v, Limits::BorderCount, options_.BorderCount))
+                    return IntRange(name, Limits::BorderCount);
             } else if (TakesContour(command_) && name == "--no-raw-range") {
                 if (!flag()) return NoValue(name);
                 options_.RawRange = false;
@@ -253,7 +273,7 @@ public:
                 yGiven = true;
             } else if (command_ == CliCommand::Roi && name == "--size") {
                 if (!need(v)) return MissingValue(name);
-                if (!IntInRange(v, 1, 100, options_.RoiSize)) return IntRange(name, 1, 100);
+                if (!IntInRange(v, Limits::RoiSize, options_.RoiSize)) return IntRange(name, Limits::RoiSize);
             } else if (command_ == CliCommand::Roi && name == "--square") {
                 if (!flag()) return NoValue(name);
                 options_.RoiSquare = true;
@@ -266,31 +286,36 @@ public:
                 pixelGiven[static_cast<std::size_t>(k)] = true;
             } else if (command_ == CliCommand::Roi && name == "--fdigit") {
                 if (!need(v)) return MissingValue(name);
-                if (!IntInRange(v, 0, 5, options_.RoiFDigit)) return IntRange(name, 0, 5);
+                if (!IntInRange(v, Limits::RoiFDigit, options_.RoiFDigit))
+                    return IntRange(name, Limits::RoiFDigit);
             } else if (command_ == CliCommand::Roi && name == "--copy") {
                 if (!flag()) return NoValue(name);
                 options_.RoiCopy = true;
             } else if (command_ == CliCommand::Random && name == "--size") {
                 if (!need(v)) return MissingValue(name);
-                if (!IntInRange(v, 10, 500, options_.Random.Size)) return IntRange(name, 10, 500);
+                if (!IntInRange(v, Limits::DataSize, options_.Random.Size))
+                    return IntRange(name, Limits::DataSize);
             } else if (command_ == CliCommand::Random && name == "--count") {
                 if (!need(v)) return MissingValue(name);
-                if (!IntInRange(v, 1, 500, options_.Random.Count)) return IntRange(name, 1, 500);
+                if (!IntInRange(v, Limits::DataCount, options_.Random.Count))
+                    return IntRange(name, Limits::DataCount);
             } else if (command_ == CliCommand::Random && name == "--check") {
                 if (!need(v)) return MissingValue(name);
-                if (!IntInRange(v, 1, 125, options_.Random.CheckRadius)) return IntRange(name, 1, 125);
+                if (!IntInRange(v, Limits::CheckRadius, options_.Random.CheckRadius))
+                    return IntRange(name, Limits::CheckRadius);
             } else if (command_ == CliCommand::Random && name == "--base") {
                 if (!need(v)) return MissingValue(name);
                 double b = 0.0;
-                if (!ParseThousandths(v, true, b) || b < -9999.999 || b > 9999.999)
-                    return Usage(
-                        "--base must be a number from -9999.999 to 9999.999 with at most 3 decimals");
+                if (!ParseThousandths(v, Limits::DataBase.Min < 0.0, b) || !Limits::DataBase.Holds(b))
+                    return Usage("--base must be a number from " + RangeText(Limits::DataBase) +
+                                 " with at most 3 decimals");
                 options_.Random.Base = b;
             } else if (command_ == CliCommand::Random && name == "--width") {
                 if (!need(v)) return MissingValue(name);
                 double w = 0.0;
-                if (!ParseThousandths(v, false, w) || w < 0.001 || w > MaxRandomWidth)
-                    return Usage("--width must be a number from 0.001 to 9999.999 with at most 3 decimals");
+                if (!ParseThousandths(v, Limits::RandomWidth.Min < 0.0, w) || !Limits::RandomWidth.Holds(w))
+                    return Usage("--width must be a number from " + RangeText(Limits::RandomWidth) +
+                                 " with at most 3 decimals");
                 options_.Random.Width = w;
             } else if (command_ == CliCommand::Random && name == "--seed") {
                 if (!need(v)) return MissingValue(name);
@@ -373,6 +398,12 @@ private:
         out = value;
         return true;
     }
+    static bool IntInRange(const std::string& text, const ParameterLimit& limit, int& out) {
+        int value = 0;
+        if (!ParseInt(text, value) || !limit.Holds(value)) return false;
+        out = value;
+        return true;
+    }
 
     ParseResult Usage(const std::string& what, bool forCommand = true) const {
         std::string text = "morvaplot-cli: " + what + "\n";
@@ -388,27 +419,45 @@ private:
         return Usage(name + " must be an integer from " + std::to_string(low) + " to " +
                      std::to_string(high));
     }
+    ParseResult IntRange(const std::string& name, const ParameterLimit& limit) const {
+        return Usage(name + " must be an integer from " + RangeText(limit));
+    }
 
     const std::vector<std::string>& args_;
     CliOptions& options_;
     CliCommand command_ = CliCommand::Stats;
 };
 
-const char* const GridHelp =
-    "Grid options (the load flow, then Calc):\n"
-    "  --pitch P       calculation pitch, integer 2 to 100 (default 20)\n"
-    "  --radius R      search radius 2.0 to 200.0, kept with one decimal; turns the\n"
-    "                  radius optimisation off (default 80.0)\n"
-    "  --optimize      after loading, find the smallest search radius that gives every\n"
-    "                  lattice node enough data cells (default on)\n"
-    "  --min-count n   data cells every node needs for the optimisation, 1 to 10\n"
-    "                  (default 1)\n"
-    "  --power p       inverse-distance weight power 0.01 to 99.99, kept with two\n"
-    "                  decimals (default 3.00)\n";
+std::string GridHelp() {
+    return "Grid options (the load flow, then Calc):\n"
+           "  --pitch P       calculation pitch, integer " +
+           RangeText(Limits::CalcPitch) +
+           " (default 20)\n"
+           "  --radius R      search radius " +
+           RangeText(Limits::SearchRad) +
+           ", kept with one decimal; turns the\n"
+           "                  radius optimisation off (default 80.0)\n"
+           "  --optimize      after loading, find the smallest search radius that gives every\n"
+           "                  lattice node enough data cells (default on)\n"
+           "  --min-count n   data cells every node needs for the optimisation, " +
+           RangeText(Limits::MinDataCount) +
+           "\n"
+           "                  (default 1)\n"
+           "  --power p       inverse-distance weight power " +
+           RangeText(Limits::AverageWeight) +
+           ", kept with two\n"
+           "                  decimals (default 3.00)\n";
+}
 
-const char* const FillHelp =
-    "Fill options:\n"
-    "  --order k       spline degree, 1 to 10 (default 3)\n";
+std::string FillHelp() {
+    return "Fill options:\n"
+           "  --order k       spline degree, " +
+           RangeText(Limits::SplineOrder) + " (default 3)\n";
+}
+
+std::string BordersHelp() {
+    return "  --borders n     number of contour levels, " + RangeText(Limits::BorderCount) + " (default 5)\n";
+}
 
 const char* const DataHelp =
     "  --data TYPE     raw, grid or fill (default raw); grid runs Calc, fill runs Calc\n"
@@ -488,8 +537,8 @@ std::string CommandHelpBody(CliCommand command) {
                 "  --draw-pitch p  grid step of the surface, 1 to 50 (default 5)\n"
                 "  --wire          a wire surface instead of planes\n"
                 "\n";
-            text += GridHelp;
-            text += FillHelp;
+            text += GridHelp();
+            text += FillHelp();
             return text;
         case CliCommand::Stats:
             return "Usage: morvaplot-cli stats FILE\n"
@@ -505,7 +554,7 @@ std::string CommandHelpBody(CliCommand command) {
                 "Loads the file, runs Calc and prints Radius<TAB>r (the search radius Calc used)\n"
                 "then x<TAB>y<TAB>value for every lattice node holding data, X-major.\n"
                 "\n";
-            text += GridHelp;
+            text += GridHelp();
             return text;
         case CliCommand::Fill:
             text =
@@ -514,8 +563,8 @@ std::string CommandHelpBody(CliCommand command) {
                 "As grid, then Fill: prints Radius<TAB>r then x<TAB>y<TAB>value for every\n"
                 "filled cell, X-major. Exit status 1 when the fill fails.\n"
                 "\n";
-            text += GridHelp;
-            text += FillHelp;
+            text += GridHelp();
+            text += FillHelp();
             return text;
         case CliCommand::Table:
             text =
@@ -527,8 +576,8 @@ std::string CommandHelpBody(CliCommand command) {
                 "cell followed by a tab. The step is the pitch for grid data, 1 otherwise.\n"
                 "\n";
             text += DataHelp;
-            text += GridHelp;
-            text += FillHelp;
+            text += GridHelp();
+            text += FillHelp();
             return text;
         case CliCommand::Image:
             text =
@@ -550,13 +599,14 @@ std::string CommandHelpBody(CliCommand command) {
                 "                  colour-setting file F (the format of colorset.dat)\n"
                 "                  instead of the hue ramp\n"
                 "  --no-raw-range  scale grid and fill data on their own minimum and\n"
-                "                  maximum, not on the measured points' (Raw Range off)\n"
-                "  --borders n     number of contour levels, 2 to 50 (default 5)\n"
+                "                  maximum, not on the measured points' (Raw Range off)\n";
+            text += BordersHelp();
+            text +=
                 "  --copy-colormap draw the contours over a black-to-white map of the data\n"
                 "                  instead of a black background\n"
                 "\n";
-            text += GridHelp;
-            text += FillHelp;
+            text += GridHelp();
+            text += FillHelp();
             return text;
         case CliCommand::Contours:
             text =
@@ -570,13 +620,14 @@ std::string CommandHelpBody(CliCommand command) {
                 "a trace that draws no segment is left out). Nothing is listed when the\n"
                 "display range is empty (minimum equals maximum). Exit status 1 when the\n"
                 "fill fails.\n"
-                "\n"
-                "  --borders n     number of contour levels, 2 to 50 (default 5)\n"
+                "\n";
+            text += BordersHelp();
+            text +=
                 "  --no-raw-range  levels over the filled surface's own minimum and maximum\n"
                 "                  instead of the measured points' (Raw Range off)\n"
                 "\n";
-            text += GridHelp;
-            text += FillHelp;
+            text += GridHelp();
+            text += FillHelp();
             return text;
         case CliCommand::Roi:
             text =
@@ -600,16 +651,20 @@ std::string CommandHelpBody(CliCommand command) {
                 "  --px PX, --py PY\n"
                 "                  centre as a pixel of the 301 x 301 map, 0 to 300, converted\n"
                 "                  as the window converts a Ctrl-click\n"
-                "  --size s        radius or half side, 1 to 100 (default 10)\n"
+                "  --size s        radius or half side, " +
+                RangeText(Limits::RoiSize) +
+                " (default 10)\n"
                 "  --square        a square region instead of a circle\n"
-                "  --fdigit d      decimals of the label and copied values, 0 to 5 (default 2)\n"
+                "  --fdigit d      decimals of the label and copied values, " +
+                RangeText(Limits::RoiFDigit) +
+                " (default 2)\n"
                 "  --copy          print the Copy ROI text instead\n"
                 "  --px2 PX, --py2 PY\n"
                 "                  with --copy: the pixel of ROI 2\n";
             text += DataHelp;
             text += "\n";
-            text += GridHelp;
-            text += FillHelp;
+            text += GridHelp();
+            text += FillHelp();
             return text;
         case CliCommand::Random:
             return "Usage: morvaplot-cli random --out FILE.thk [--size S] [--count n]\n"
@@ -623,13 +678,23 @@ std::string CommandHelpBody(CliCommand command) {
                    "part of W. The file is replaced only once it is complete.\n"
                    "\n"
                    "  --out FILE.thk  the file to write (required)\n"
-                   "  --size S        side of the area, integer 10 to 500 (default 300)\n"
-                   "  --count n       number of points, 1 to 500 (default 100)\n"
+                   "  --size S        side of the area, integer " +
+                   RangeText(Limits::DataSize) +
+                   " (default 300)\n"
+                   "  --count n       number of points, " +
+                   RangeText(Limits::DataCount) +
+                   " (default 100)\n"
                    "  --check r       half side of the square kept free round each point,\n"
-                   "                  1 to 125 (default 10)\n"
-                   "  --base B        base value, -9999.999 to 9999.999 with at most 3\n"
+                   "                  " +
+                   RangeText(Limits::CheckRadius) +
+                   " (default 10)\n"
+                   "  --base B        base value, " +
+                   RangeText(Limits::DataBase) +
+                   " with at most 3\n"
                    "                  decimals (default 500.000)\n"
-                   "  --width W       random width, 0.001 to 9999.999 with at most 3 decimals\n"
+                   "  --width W       random width, " +
+                   RangeText(Limits::RandomWidth) +
+                   " with at most 3 decimals\n"
                    "                  (default 10.000); below 1 every value is B\n"
                    "  --seed N        seed of the generator, 0 to 4294967295; the same seed\n"
                    "                  gives the same data (default: from the clock)\n";

@@ -88,8 +88,11 @@ namespace {
 // into the calling thread's scratch buffer, which use must not keep.
 template <typename Use>
 decltype(auto) WithDataValues(const ThkData& record, const Use& use) {
+    // Every value is written before it is read: the buffer is not cleared,
+    // so a short-lived process touches only the pages its data fill.
     thread_local std::unique_ptr<double[]> buffer;
-    if (!buffer) buffer = std::make_unique<double[]>(static_cast<std::size_t>(ThkGridDim) * ThkGridDim);
+    if (!buffer)
+        buffer = std::make_unique_for_overwrite<double[]>(static_cast<std::size_t>(ThkGridDim) * ThkGridDim);
     double* out = buffer.get();
     std::size_t n = 0;
     constexpr int Block = 8;

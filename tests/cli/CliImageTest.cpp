@@ -63,54 +63,48 @@ TEST_F(CliImage, MapsEqualTheWindowsPicturePixelForPixel) {
         {"raw colour map, start-up ramp",
          {},
          [&](FlowRun& w) {
-             InitColorScale(5);
              QImage img = Blank();
-             DrawColorMap(img, w.Raw(), true, {}, Black, preset);
+             DrawColorMap(img, w.Raw(), true, StartupRampSet, {}, Black, preset);
              return img;
          }},
         {"grid colour map on the cells' Raw range",
          {"--data", "grid"},
          [&](FlowRun& w) {
-             InitColorScale(5);
              rawRange(w.Grid(), w.Raw());
              QImage img = Blank();
-             DrawColorMap(img, w.Grid(), true, {}, Black, preset);
+             DrawColorMap(img, w.Grid(), true, StartupRampSet, {}, Black, preset);
              return img;
          }},
         {"fill colour map without Raw Range, gradation from a file",
          {"--data", "fill", "--no-raw-range", "--gradation", monoFile},
          [&](FlowRun& w) {
-             InitColorScale(5);
              RecalcStatistics(w.Fill());
              QImage img = Blank();
-             DrawColorMap(img, w.Fill(), false, {}, Black, mono);
+             DrawColorMap(img, w.Fill(), false, StartupRampSet, {}, Black, mono);
              return img;
          }},
         {"contour picture of Fill on black",
          {"--data", "fill", "--draw", "contour", "--borders", "9"},
          [&](FlowRun& w) {
-             InitColorScale(9);
              rawRange(w.Fill(), w.Raw());
              QImage img = Blank();
-             PaintContourMap(img, w.Fill(), false, true, Black, 0xFFFFFF, Black, {}, preset);
+             PaintContourMap(img, w.Fill(), 9, false, true, Black, 0xFFFFFF, Black, {}, preset);
              return img;
          }},
         {"contour picture over the grey map",
          {"--data", "fill", "--draw", "contour", "--copy-colormap"},
          [&](FlowRun& w) {
-             InitColorScale(5);
              rawRange(w.Fill(), w.Raw());
              QImage img = Blank();
-             PaintContourMap(img, w.Fill(), true, true, Black, 0xFFFFFF, Black, {}, preset);
+             PaintContourMap(img, w.Fill(), 5, true, true, Black, 0xFFFFFF, Black, {}, preset);
              return img;
          }},
         {"grid after a contour drawing: the colour bar's ramp as ever",
          {"--data", "grid", "--draw", "contour"},
          [&](FlowRun& w) {
-             InitColorScale(5);
              rawRange(w.Grid(), w.Raw());
              QImage img = Blank();
-             DrawColorMap(img, w.Grid(), true, {}, Black, preset);
+             DrawColorMap(img, w.Grid(), true, StartupRampSet, {}, Black, preset);
              return img;
          }},
     };
@@ -129,7 +123,6 @@ TEST_F(CliImage, MapsEqualTheWindowsPicturePixelForPixel) {
         ASSERT_FALSE(actual.isNull());
         EXPECT_EQ(DifferingPixels(actual, expected), 0);
     }
-    InitColorScale(5);
 }
 
 TEST_F(CliImage, FailedOutputOrGradationExitsOneAndWritesNothing) {

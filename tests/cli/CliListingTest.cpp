@@ -286,8 +286,8 @@ TEST_F(CliListing, ContoursFollowTheDisplayRangeRule) {
         ASSERT_LT(window.Raw().Max, 2000.0);
         EXPECT_EQ(window.Fill().Max == window.Raw().Max, rawRange);
         TextSink sink;
-        TraceContours(window.Fill(), window.Fill().Size, 301, 301, ColormapPreset(), true, DrawingRampSet,
-                      sink);
+        TraceContours(window.Fill(), window.Fill().Size, 301, 301, settings.BorderCount, ColormapPreset(), true,
+                      DrawingRampSet, sink);
         sink.Close();
         ASSERT_NE(sink.text.find(" "), std::string::npos);  // lines were traced
 
@@ -297,7 +297,6 @@ TEST_F(CliListing, ContoursFollowTheDisplayRangeRule) {
         ASSERT_EQ(run.Status, 0) << run.Err;
         EXPECT_EQ(run.Out, sink.text) << "raw range " << rawRange;
     }
-    InitColorScale(5);  // the start-up ramp set and border count for later tests
 }
 
 TEST_F(CliListing, FailuresExitOneWithTheViewersMessage) {

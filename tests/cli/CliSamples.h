@@ -14,7 +14,6 @@
 class FlowRun final : public SessionFrontEnd {
 public:
     explicit FlowRun(const std::string& path, const ViewSettings& settings = ViewSettings{}) {
-        InitColorScale(settings.BorderCount);
         Flow.Settings() = settings;
         if (Flow.OpenFile(path) != 1) return;
         Flow.Calc();

@@ -189,12 +189,14 @@ TEST_F(CliUsage, OptionsReachTheirFields) {
 TEST_F(CliUsage, AnExceptionEndsAsAFailureWithItsReason) {
     // The viewer's messages go through the installed handler; one that throws
     // stands for anything that throws while a command runs.
-    const MessageHandler previous = SetMessageHandler([](const std::string&) { throw std::bad_alloc(); });
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
     ASSERT_TRUE(out && err);
-    const int status = RunCli({"grid", PathOf("absent.thk")}, out, err);
-    SetMessageHandler(previous);
+    int status = 0;
+    {
+        const MessageRoute throwing([](const std::string&) { throw std::bad_alloc(); });
+        status = RunCli({"grid", PathOf("absent.thk")}, out, err);
+    }
     EXPECT_EQ(status, 1);
     std::rewind(err);
     char text[200] = {};

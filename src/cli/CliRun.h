@@ -1,0 +1,98 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cli/CliOptions.h"
+#include "session/Session.h"
+
+// The part of morvaplot-cli that needs the standard library alone: parsing,
+// help and usage texts, and the commands that only list numbers (stats, grid,
+// fill, table, roi). The commands that need Qt (the pictures, the contour
+// tracing, and random, whose file goes through Qt's save file) are handed to
+// a runner, so the program that starts for a listing loads no drawing
+// library.
+
+constexpr int ExitOk = 0;
+constexpr int ExitFailed = 1;
+constexpr int ExitUsage = 2;
+
+// Collects the listing and writes it in one piece at the end, or, for the
+// long cell listings, passes pieces straight on after what was collected; a
+// write error (a full disk, a closed pipe) turns the exit status into a
+// failure.
+class CommandOutput {
+public:
+    CommandOutput(std::FILE* out, std::FILE* err) : out_(out), err_(err) {}
+
+    std::string& Buffer() { return buffer_; }
+
+    // Writes what was collected so far, then size bytes of text.
+    void Write(const char* text, std::size_t size) {
+        Flush();
+        std::fwrite(text, 1, size, out_);
+    }
+
+    int Finish(int status) {
+        Flush();
+        if (std::fflush(out_) != 0 || std::ferror(out_)) {
+            std::fputs("morvaplot-cli: cannot write the output\n", err_);
+            return ExitFailed;
+        }
+        return status;
+    }
+
+private:
+    void Flush() {
+        if (!buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
+        buffer_.clear();
+    }
+
+    std::FILE* out_;
+    std::FILE* err_;
+    std::string buffer_;
+};
+
+// The batch tool's side of the flow: it has no controls, so the settings
+// stay as the options set them, and it keeps only the last drawing's plan,
+// which is the picture the window would show at the end.
+class BatchFrontEnd final : public SessionFrontEnd {
+public:
+    void ShowMap(const ThkData&, const MapPlan& plan) override { LastPlan = plan; }
+    MapPlan LastPlan;
+};
+
+// A session with the options as its settings.
+struct Batch {
+    explicit Batch(const CliOptions& o);
+    BatchFrontEnd FrontEnd;
+    Session Flow;
+};
+
+// The user picks a data type item or a draw type; picking the current one
+// changes nothing, as in the window.
+void ChooseDataType(Session& session, DataKind kind);
+void ChooseDrawType(Session& session, DrawKind kind);
+
+// X/Y/Z text from a file: its bytes up to the first NUL, converted as Paste
+// converts the clipboard's text. 1, or -1 with its message shown.
+int ReadXyzFile(const std::string& path, ThkData& record);
+
+// Load, then Calc and Fill as far as the data type needs (or as calc and
+// fill ask). 1, or -1 when the load or the fill failed (its message shown).
+int PrepareData(Session& session, const CliOptions& o, bool calc, bool fill);
+int PrepareData(Session& session, const CliOptions& o);
+
+// image, contours, view3d and random.
+bool NeedsQt(CliCommand command);
+
+// Runs a command that NeedsQt after its options were parsed; returns the
+// exit status. Its listing goes to output, its own failures to err.
+using QtCommandRunner = std::function<int(const CliOptions& options, CommandOutput& output, std::FILE* err)>;
+
+// RunCli (cli/Commands.h) with the commands that need Qt run by runQt.
+int RunCliWith(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
+               const QtCommandRunner& runQt);
