@@ -3,6 +3,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include "report/DivergingRamp.h"
+
 namespace {
 
 constexpr int BarWidth = 16;
@@ -18,7 +20,14 @@ AnalysisColorBar::AnalysisColorBar(QWidget* parent) : QWidget(parent) {
 void AnalysisColorBar::SetScale(bool useRamp, const GradationTable& table,
                                 const std::array<QString, 5>& ticks) {
     useRamp_ = useRamp;
+    diverging_ = false;
     table_ = table;
+    ticks_ = ticks;
+    update();
+}
+
+void AnalysisColorBar::SetDiverging(const std::array<QString, 5>& ticks) {
+    diverging_ = true;
     ticks_ = ticks;
     update();
 }
@@ -28,7 +37,10 @@ void AnalysisColorBar::paintEvent(QPaintEvent*) {
     const int margin = fontMetrics().height() / 2 + 1;
     const int height = std::max(1, this->height() - 2 * margin);
     QImage bar(BarWidth, height, QImage::Format_RGB32);
-    DrawColorBar(bar, useRamp_, RampSetOf(RampSetKind::Startup), table_);
+    if (diverging_)
+        DrawDivergingBar(bar);
+    else
+        DrawColorBar(bar, useRamp_, RampSetOf(RampSetKind::Startup), table_);
     painter.drawImage(2, margin, bar);
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawRect(2, margin, BarWidth - 1, height - 1);

@@ -17,6 +17,8 @@ public:
     // Ramp colours (the start-up set, as the colour maps use) when useRamp,
     // otherwise the table's gradation; ticks[0] is the bottom tick's text.
     void SetScale(bool useRamp, const GradationTable& table, const std::array<QString, 5>& ticks);
+    // The colours of a difference, centred on zero.
+    void SetDiverging(const std::array<QString, 5>& ticks);
 
     QSize sizeHint() const override { return {96, 400}; }
 
@@ -25,6 +27,7 @@ protected:
 
 private:
     bool useRamp_ = true;
+    bool diverging_ = false;
     GradationTable table_ = ColormapPreset();
     std::array<QString, 5> ticks_;
 };

@@ -3,14 +3,18 @@
 #include <QChart>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QFile>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
@@ -24,11 +28,17 @@
 #include "analysis/Histogram.h"
 #include "analysis/Profile.h"
 #include "analysis/RadialProfile.h"
+#include "analysis/RecordCsvText.h"
 #include "colour/ScaleLabels.h"
+#include "core/Message.h"
 #include "core/NumberText.h"
+#include "report/AnnotatedPicture.h"
+#include "report/DivergingRamp.h"
+#include "report/Report.h"
 #include "ui/AnalysisCharts.h"
 #include "ui/AnalysisColorBar.h"
 #include "ui/AnalysisMapView.h"
+#include "ui/Dialogs.h"
 
 namespace {
 
@@ -79,6 +89,30 @@ QString FaultText(WaferFault fault) {
     }
     return {};
 }
+
+// The cells of a difference in the colours centred on zero, one pixel per
+// cell as AnalysisCellImage lays them out; cells outside the mask or without
+// data take back.
+QImage DifferenceCellImage(const ThkData& record, Color back, const AnalysisMask& mask) {
+    const int side = mask.Size() + 1;
+    QImage image(side, side, QImage::Format_RGB32);
+    image.fill(QColor::fromRgb(ColorToArgb(back)));
+    const double limit = DivergingLimit(record);
+    for (int x = 0; x < side; ++x) {
+        const ColumnSpan run = mask.Column(x);
+        for (int y = run.First; y <= run.Last; ++y)
+            if (HasData(record.Value[x][y]))
+                image.setPixel(x, y, ColorToArgb(DivergingColor(record.Value[x][y], limit)));
+    }
+    return image;
+}
+
+// The main window's front end for the second file of a comparison: nothing
+// is shown, messages go on to the window's own display.
+class SilentFrontEnd : public SessionFrontEnd {
+public:
+    void ShowMap(const ThkData&, const MapPlan&) override {}
+};
 
 QDoubleSpinBox* MakeSpin(double lo, double hi, int decimals, const QString& suffix, QWidget* parent) {
     auto* spin = new QDoubleSpinBox(parent);
@@ -140,7 +174,37 @@ void AnalysisWindow::BuildControls() {
     settings->addWidget(bins_, 1, 3);
     settings->addWidget(waferFault_, 1, 4, 1, 4);
     settings->addWidget(resetView_, 1, 8);
-    settings->setColumnStretch(9, 1);
+    saveImage_ = new QPushButton(QStringLiteral("Save Image"), this);
+    auto* scales = new QMenu(saveImage_);
+    for (int scale : {1, 2, 4})
+        connect(scales->addAction(QStringLiteral("%1x...").arg(scale)), &QAction::triggered, this,
+                [this, scale] { SaveImageClick(scale); });
+    saveImage_->setMenu(scales);
+    saveData_ = new QPushButton(QStringLiteral("Save Data..."), this);
+    settings->addWidget(saveImage_, 0, 9);
+    settings->addWidget(saveData_, 1, 9);
+    // Compare with a second file.
+    compare_ = new QPushButton(QStringLiteral("Compare..."), this);
+    compare_->setToolTip(QStringLiteral("Load a second file and show the difference"));
+    order_ = new QComboBox(this);
+    order_->addItem(QStringLiteral("this - other"));
+    order_->addItem(QStringLiteral("other - this"));
+    time_ = MakeSpin(0.0, 1e9, 3, QString(), this);
+    time_->setSpecialValueText(QStringLiteral("no rate"));
+    timeUnit_ = new QComboBox(this);
+    timeUnit_->addItem(QStringLiteral("s"));
+    timeUnit_->addItem(QStringLiteral("min"));
+    endCompare_ = new QPushButton(QStringLiteral("Back to the map"), this);
+    endCompare_->setEnabled(false);
+    compareState_ = new QLabel(this);
+    settings->addWidget(compare_, 2, 0);
+    settings->addWidget(order_, 2, 1);
+    settings->addWidget(new QLabel(QStringLiteral("Time:"), this), 2, 2);
+    settings->addWidget(time_, 2, 3);
+    settings->addWidget(timeUnit_, 2, 4);
+    settings->addWidget(compareState_, 2, 5, 1, 3);
+    settings->addWidget(endCompare_, 2, 8);
+    settings->setColumnStretch(10, 1);
 
     map_ = new AnalysisMapView(this);
     colorBar_ = new AnalysisColorBar(this);
@@ -206,6 +270,9 @@ void AnalysisWindow::BuildControls() {
         connect(box, &QCheckBox::toggled, this, [this] { Refresh(); });
     connect(bins_, &QSpinBox::valueChanged, this, [this] { Refresh(); });
     connect(resetView_, &QPushButton::clicked, map_, &AnalysisMapView::ResetView);
+    connect(saveData_, &QPushButton::clicked, this, &AnalysisWindow::SaveDataClick);
+    connect(compare_, &QPushButton::clicked, this, &AnalysisWindow::CompareClick);
+    connect(endCompare_, &QPushButton::clicked, this, &AnalysisWindow::EndComparison);
     connect(copyStats_, &QPushButton::clicked, this,
             [this] { QGuiApplication::clipboard()->setText(StatisticsClipboardText()); });
     connect(map_, &AnalysisMapView::pointerMoved, this, &AnalysisWindow::ShowPointer);
@@ -222,6 +289,11 @@ void AnalysisWindow::MapShown(const ThkData& record, const MapPlan& plan, const 
     // A contour redraw leaves the record, its range and its colour map as
     // they were.
     if (!plan.Full && shown_ == &record) return;
+    // A full drawing may bring new data, parameters or colours: the
+    // difference no longer stands for what the main window shows.
+    difference_.reset();
+    endCompare_->setEnabled(false);
+    compareState_->clear();
     shown_ = &record;
     plan_ = plan;
     style_ = style;
@@ -237,21 +309,27 @@ void AnalysisWindow::showEvent(QShowEvent* event) {
 void AnalysisWindow::Refresh() {
     stale_ = false;
     if (!shown_) return;
-    const ThkData& record = *shown_;
+    const bool difference = difference_ != nullptr;
+    const ThkData& record = *ShownRecord();
     const ThkData& raw = session_.Record(DataKind::Raw);
     mask_.emplace(record.Size, wafer_);
     const AnalysisMask& mask = *mask_;
     const WaferFrame& frame = mask.Frame();
     shownStats_ = CalcAreaStatistics(record, mask);
-    sitesStats_ = raw.Size == record.Size ? CalcAreaStatistics(raw, mask)
-                                          : CalcAreaStatistics(raw, AnalysisMask(raw.Size, wafer_));
+    // A difference has no measured sites of its own.
+    if (difference)
+        sitesStats_ = AreaStatistics{};
+    else
+        sitesStats_ = raw.Size == record.Size ? CalcAreaStatistics(raw, mask)
+                                              : CalcAreaStatistics(raw, AnalysisMask(raw.Size, wafer_));
     ShowStatistics();
 
     // The colour maps always use the start-up ramp set, which the bar shows;
     // a contour drawing's set is its lines'.
     const RampSetKind ramp = plan_.Draw == DrawKind::Colormap ? plan_.Ramp : RampSetKind::Startup;
     AnalysisMapScene scene;
-    scene.Cells = AnalysisCellImage(record, style_, ramp, mask);
+    scene.Cells = difference ? DifferenceCellImage(record, style_.BackColor, mask)
+                             : AnalysisCellImage(record, style_, ramp, mask);
     scene.Back = QColor::fromRgb(ColorToArgb(style_.BackColor));
     scene.Frame = frame;
     if (frame.HasWafer) {
@@ -260,17 +338,22 @@ void AnalysisWindow::Refresh() {
                                     ? std::sqrt(frame.KeptRadiusSqUnits)
                                     : -1.0;
     }
-    if (showSites_->isChecked()) scene.Sites = MarkersOf(raw);
+    if (showSites_->isChecked() && !difference) scene.Sites = MarkersOf(raw);
     const bool gridShown = plan_.Shown == DataKind::Grid || plan_.Shown == DataKind::Fill;
-    if (showNodes_->isChecked() && gridShown) scene.Nodes = MarkersOf(session_.Record(DataKind::Grid));
+    if (showNodes_->isChecked() && gridShown && !difference)
+        scene.Nodes = MarkersOf(session_.Record(DataKind::Grid));
     scene.Line = line_;
     map_->SetScene(std::move(scene));
 
     std::array<QString, 5> ticks;
-    const ScaleLabelTexts labels = ScaleLabels(record);
+    const std::array<std::string, 5> labels =
+        difference ? DivergingScaleLabels(record) : ScaleLabels(record).Range;
     for (std::size_t i = 0; i < 5; ++i)
-        ticks[i] = QString::fromStdString(labels.Range[i]);
-    colorBar_->SetScale(style_.UseColormap, style_.Table, ticks);
+        ticks[i] = QString::fromStdString(labels[i]);
+    if (difference)
+        colorBar_->SetDiverging(ticks);
+    else
+        colorBar_->SetScale(style_.UseColormap, style_.Table, ticks);
 
     const bool mm = frame.HasWafer;
     charts_->ShowProfile(AnalysisCharts::XProfile, DiameterProfile(record, mask, ProfileAxis::X), mm);
@@ -283,8 +366,9 @@ void AnalysisWindow::Refresh() {
     for (std::size_t i = 0; i < histogram.Counts.size(); ++i) {
         const double middle = (histogram.Edges[i] + histogram.Edges[i + 1]) / 2;
         const auto position = static_cast<float>(ScalePosition(middle, record.Min, record.Max));
-        const Color c = style_.UseColormap ? GetRampColor(position, rampSet)
-                                           : GetGradationColor(style_.Table, 1.0f - position);
+        const Color c = difference           ? DivergingColor(middle, DivergingLimit(record))
+                        : style_.UseColormap ? GetRampColor(position, rampSet)
+                                             : GetGradationColor(style_.Table, 1.0f - position);
         colours.push_back(QColor::fromRgb(ColorToArgb(c)));
     }
     charts_->ShowHistogram(histogram, colours, shownStats_);
@@ -293,9 +377,10 @@ void AnalysisWindow::Refresh() {
 
 void AnalysisWindow::RefreshLineProfile() {
     if (!shown_ || !mask_ || !line_) return;
-    charts_->ShowProfile(AnalysisCharts::LineProfile,
-                         LineProfile(*shown_, *mask_, line_->x1(), line_->y1(), line_->x2(), line_->y2()),
-                         mask_->Frame().HasWafer);
+    charts_->ShowProfile(
+        AnalysisCharts::LineProfile,
+        LineProfile(*ShownRecord(), *mask_, line_->x1(), line_->y1(), line_->x2(), line_->y2()),
+        mask_->Frame().HasWafer);
     charts_->Chart(AnalysisCharts::LineProfile)
         ->setTitle(QStringLiteral("(%1, %2) to (%3, %4)")
                        .arg(line_->x1(), 0, 'f', 1)
@@ -305,7 +390,7 @@ void AnalysisWindow::RefreshLineProfile() {
 }
 
 void AnalysisWindow::ShowStatistics() {
-    stats_->horizontalHeaderItem(0)->setText(QString::fromLatin1(DataName(plan_.Shown)));
+    stats_->horizontalHeaderItem(0)->setText(ShownName());
     const auto shown = StatisticCells(shownStats_);
     const auto sites = StatisticCells(sitesStats_);
     for (int r = 0; r < StatisticRows; ++r) {
@@ -332,7 +417,7 @@ void AnalysisWindow::ShowPointer(QPointF units) {
         text += QStringLiteral("  (%1 mm, %2 mm from the centre)")
                     .arg(MmFromCentreX(frame, x), 0, 'f', 2)
                     .arg(MmFromCentreY(frame, y), 0, 'f', 2);
-    const double v = shown_->Value[x][y];
+    const double v = ShownRecord()->Value[x][y];
     QString value = HasData(v) ? Number(v) : QStringLiteral("---");
     if (!mask_->Inside(x, y)) value = QStringLiteral("excluded");
     readout_->setText(text + QStringLiteral("  Value: ") + value);
@@ -398,4 +483,129 @@ void AnalysisWindow::SaveWafer() const {
     file.setValue(QStringLiteral("Wafer/CentreSet"), wafer_.CentreX.has_value());
     file.setValue(QStringLiteral("Wafer/CentreX"), wafer_.CentreX.value_or(0.0));
     file.setValue(QStringLiteral("Wafer/CentreY"), wafer_.CentreY.value_or(0.0));
+}
+
+const ThkData* AnalysisWindow::ShownRecord() const {
+    return difference_ ? difference_.get() : shown_;
+}
+
+QString AnalysisWindow::ShownName() const {
+    if (!difference_) return QString::fromLatin1(DataName(plan_.Shown));
+    return compareTime_ > 0.0 ? QStringLiteral("Rate per ") + timeUnit_->currentText()
+                              : QStringLiteral("Difference");
+}
+
+int AnalysisWindow::CompareWith(const QString& path, DifferenceOrder order, double time) {
+    if (!shown_ || !shown_->Valid) {
+        ShowMessage("There is no data to compare with.");
+        return -1;
+    }
+    const DataKind kind = plan_.Shown;
+    SilentFrontEnd frontEnd;
+    Session second(frontEnd);
+    second.Settings() = session_.Settings();
+    // The same lattice and radius as the shown record: no radius search and
+    // no automatic fill.
+    second.Settings().RadOptimize = false;
+    second.Settings().AutoFill = false;
+    const std::string name = QFile::encodeName(path).toStdString();
+    if (IsCsvFileName(name)) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            ShowMessage("File open error. -> " + name);
+            return -1;
+        }
+        const QByteArray bytes = file.readAll();
+        const std::string text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        const std::optional<CsvImportOptions> options =
+            dialogs_ ? dialogs_->ImportCsv(this, path, text)
+                     : std::optional<CsvImportOptions>(CsvImportOptions{});
+        if (!options) return -1;
+        if (second.Open([&](ThkData& raw) { return ImportCsvText(text, *options, raw); }) != 1) return -1;
+    } else if (second.OpenFile(name) != 1) {
+        return -1;
+    }
+    if (kind != DataKind::Raw) second.Calc();
+    if (kind == DataKind::Fill && second.Fill() != 1) return -1;
+    auto difference = std::make_unique<ThkData>();
+    ClearThkData(difference.get(), 1);
+    if (DifferenceOfRecords(*shown_, second.Record(kind), order, time, *difference) != 1) return -1;
+    difference_ = std::move(difference);
+    compareName_ = QFileInfo(path).fileName();
+    compareTime_ = time;
+    const QString first = sourceName_.isEmpty() ? QStringLiteral("this") : QFileInfo(sourceName_).fileName();
+    compareState_->setText(order == DifferenceOrder::FirstMinusSecond
+                               ? first + QStringLiteral(" - ") + compareName_
+                               : compareName_ + QStringLiteral(" - ") + first);
+    endCompare_->setEnabled(true);
+    Refresh();
+    return 1;
+}
+
+void AnalysisWindow::EndComparison() {
+    difference_.reset();
+    endCompare_->setEnabled(false);
+    compareState_->clear();
+    Refresh();
+}
+
+void AnalysisWindow::CompareClick() {
+    if (!dialogs_) return;
+    const auto chosen =
+        dialogs_->OpenFile(this, QStringLiteral("Thickness data (*.thk *.csv *.txt)"), QStringLiteral("thk"));
+    if (!chosen) return;
+    CompareWith(
+        *chosen,
+        order_->currentIndex() == 0 ? DifferenceOrder::FirstMinusSecond : DifferenceOrder::SecondMinusFirst,
+        time_->value());
+}
+
+AnnotatedContent AnalysisWindow::ShownPicture() const {
+    const bool difference = difference_ != nullptr;
+    AnnotatedRequest request;
+    request.Draw = difference ? DrawKind::Colormap : plan_.Draw;
+    request.Ramp = plan_.Ramp;
+    request.Style = style_;
+    request.Difference = difference;
+    request.Sites = !difference && showSites_->isChecked() &&
+                    (plan_.Shown == DataKind::Raw || plan_.Shown == DataKind::Grid);
+    request.Wafer = wafer_;
+    const QString source =
+        sourceName_.isEmpty() ? QStringLiteral("(no file)") : QFileInfo(sourceName_).fileName();
+    request.FileName = difference ? compareState_->text() : source;
+    request.DataType = ShownName();
+    return MakeAnnotatedContent(*ShownRecord(), difference ? nullptr : &session_.Record(DataKind::Raw),
+                                request);
+}
+
+int AnalysisWindow::SaveImage(const QString& path, int scale) {
+    if (!shown_ || !ShownRecord()->Valid) {
+        ShowMessage("There is no data to save.");
+        return -1;
+    }
+    return WriteAnnotatedPicture(path, ShownPicture(), scale);
+}
+
+int AnalysisWindow::SaveData(const QString& path) {
+    if (!shown_ || !ShownRecord()->Valid) {
+        ShowMessage("There is no data to save.");
+        return -1;
+    }
+    const ThkData& record = *ShownRecord();
+    const std::string text = RecordCsvText(record, FrameOf(wafer_, record.Size));
+    return WriteFileWhole(path, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void AnalysisWindow::SaveImageClick(int scale) {
+    if (!dialogs_) return;
+    const auto chosen =
+        dialogs_->SaveFile(this, QStringLiteral("PNG image (*.png);;SVG image (*.svg);;PDF document (*.pdf)"),
+                           QStringLiteral("png"));
+    if (chosen && SaveImage(*chosen, scale) == 1) ShowMessage("Saved the image.");
+}
+
+void AnalysisWindow::SaveDataClick() {
+    if (!dialogs_) return;
+    const auto chosen = dialogs_->SaveFile(this, QStringLiteral("CSV table (*.csv)"), QStringLiteral("csv"));
+    if (chosen && SaveData(*chosen) == 1) ShowMessage("Saved the data.");
 }

@@ -4,15 +4,18 @@
 #include <QPointF>
 #include <QString>
 #include <QWidget>
+#include <memory>
 #include <optional>
 
 #include "analysis/AnalysisMask.h"
 #include "analysis/AreaStatistics.h"
+#include "analysis/RecordDifference.h"
 #include "analysis/WaferGeometry.h"
 #include "colour/MapPicture.h"
 #include "session/Session.h"
 
 class QCheckBox;
+class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
 class QPushButton;
@@ -21,6 +24,8 @@ class QTableWidget;
 class AnalysisCharts;
 class AnalysisColorBar;
 class AnalysisMapView;
+class Dialogs;
+struct AnnotatedContent;
 
 // The analysis window beside the main window: the record the main window
 // shows, every cell at any zoom with the same colours, the wafer and its edge
@@ -42,6 +47,32 @@ public:
     // hidden window only notes it and catches up when shown.
     void MapShown(const ThkData& record, const MapPlan& plan, const MapStyle& style);
 
+    // The dialogs Compare asks for its file (and a table's import) with.
+    void SetDialogs(Dialogs& dialogs) { dialogs_ = &dialogs; }
+    // The file the main window shows (empty: none), named in saved pictures.
+    void SetSourceName(const QString& path) { sourceName_ = path; }
+
+    // Compare: the file at path (.thk, or a table through the Import
+    // dialog) is loaded by a session of its own, gridded and filled with the
+    // main window's current parameters (the search radius as it stands) up to
+    // the kind of data shown, and the difference of the shown record and it,
+    // in order, divided by time when time > 0 (a rate), becomes the record
+    // this window shows in colours centred on zero. The main window keeps
+    // showing its record; its next full drawing ends the comparison. 1, or -1
+    // after a message (records of different Size refuse).
+    int CompareWith(const QString& path, DifferenceOrder order, double time);
+    // Back to following the main window's record.
+    void EndComparison();
+    bool Comparing() const { return difference_ != nullptr; }
+    // The record the window shows: the difference while comparing.
+    const ThkData* ShownRecord() const;
+
+    // The shown record as a picture (map, bar, title, figures) at scale 1,
+    // 2 or 4 in the format of the extension, and its cells as CSV (with mm
+    // positions under a wafer): 1, or -1 after a message.
+    int SaveImage(const QString& path, int scale);
+    int SaveData(const QString& path);
+
     const WaferGeometry& Wafer() const { return wafer_; }
     // Takes a geometry that passes CheckWaferGeometry (shown in the controls
     // and kept for the next run); false, with nothing changed, otherwise.
@@ -58,6 +89,9 @@ public:
     AnalysisCharts* Charts() const { return charts_; }
     QTableWidget* StatisticsTable() const { return stats_; }
     QLabel* PointerReadout() const { return readout_; }
+    QPushButton* CompareButton() const { return compare_; }
+    QComboBox* CompareOrderBox() const { return order_; }
+    QDoubleSpinBox* CompareTimeBox() const { return time_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -73,6 +107,12 @@ private:
     void ShowWaferInControls();
     void LoadWafer();
     void SaveWafer() const;
+    void CompareClick();
+    void SaveImageClick(int scale);
+    void SaveDataClick();
+    // Heading of the shown figures: the data type, "Difference" or "Rate".
+    QString ShownName() const;
+    AnnotatedContent ShownPicture() const;
 
     const Session& session_;
     QString settingsPath_;
@@ -87,6 +127,11 @@ private:
     AreaStatistics sitesStats_;
     std::optional<QLineF> line_;  // the dragged profile line, file units
     bool settingControls_ = false;
+    Dialogs* dialogs_ = nullptr;
+    QString sourceName_;
+    QString compareName_;
+    double compareTime_ = 0.0;
+    std::unique_ptr<ThkData> difference_;
 
     QDoubleSpinBox* diameter_ = nullptr;
     QDoubleSpinBox* edge_ = nullptr;
@@ -104,4 +149,12 @@ private:
     QTableWidget* stats_ = nullptr;
     QPushButton* copyStats_ = nullptr;
     AnalysisCharts* charts_ = nullptr;
+    QPushButton* compare_ = nullptr;
+    QComboBox* order_ = nullptr;
+    QDoubleSpinBox* time_ = nullptr;
+    QComboBox* timeUnit_ = nullptr;
+    QPushButton* endCompare_ = nullptr;
+    QLabel* compareState_ = nullptr;
+    QPushButton* saveImage_ = nullptr;
+    QPushButton* saveData_ = nullptr;
 };

@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "ui/CsvImportDialog.h"
+
 std::optional<QString> StandardDialogs::RunFileDialog(QFileDialog& dialog, const QString& filter,
                                                       const QString& defaultSuffix) {
     dialog.setNameFilter(filter);
@@ -36,4 +38,15 @@ std::optional<Color> StandardDialogs::ChooseColor(QWidget* parent, Color initial
         QColorDialog::getColor(QColor(ColorRed(initial), ColorGreen(initial), ColorBlue(initial)), parent);
     if (!chosen.isValid()) return std::nullopt;
     return MakeColor(chosen.red(), chosen.green(), chosen.blue());
+}
+
+std::optional<CsvImportOptions> StandardDialogs::ImportCsv(QWidget* parent, const QString& fileName,
+                                                           const std::string& text) {
+    CsvImportOptions start;
+    start.Units = lastCsv_.Units;
+    start.Diameter = lastCsv_.Diameter;
+    CsvImportDialog dialog(fileName, text, start, parent);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    lastCsv_ = dialog.Options();
+    return lastCsv_;
 }

@@ -2,8 +2,10 @@
 
 #include <QString>
 #include <optional>
+#include <string>
 
 #include "core/Color.h"
+#include "data/CsvImport.h"
 
 class QFileDialog;
 class QWidget;
@@ -22,6 +24,10 @@ public:
                                             const QString& defaultSuffix) = 0;
     // The chosen colour, or nothing when the user cancels.
     virtual std::optional<Color> ChooseColor(QWidget* parent, Color initial) = 0;
+    // How to import the table text read from fileName (the Import dialog),
+    // or nothing when the user cancels.
+    virtual std::optional<CsvImportOptions> ImportCsv(QWidget* parent, const QString& fileName,
+                                                      const std::string& text) = 0;
 };
 
 // Qt's own file and colour dialogs.
@@ -36,8 +42,13 @@ public:
     std::optional<QString> SaveFile(QWidget* parent, const QString& filter,
                                     const QString& defaultSuffix) override;
     std::optional<Color> ChooseColor(QWidget* parent, Color initial) override;
+    // Starts from the units and diameter of the last import; the columns are
+    // detected afresh for each file.
+    std::optional<CsvImportOptions> ImportCsv(QWidget* parent, const QString& fileName,
+                                              const std::string& text) override;
 
 private:
+    CsvImportOptions lastCsv_;
     std::optional<QString> RunFileDialog(QFileDialog& dialog, const QString& filter,
                                          const QString& defaultSuffix);
 };

@@ -5,11 +5,13 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCursor>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSaveFile>
@@ -84,6 +86,7 @@ void TForm1::AttachForms(TTenkey* tenkey, TDataMake* dataMake, TGradationSet* gr
 void TForm1::FormCreate() {
     // The designed caption's suffix; the program's version is what --version prints.
     setWindowTitle(windowTitle() + QStringLiteral("Ver.0.02a"));
+    designedCaption_ = windowTitle();
     ResetDataTable();
     Cmb_ROI_Type_1->setCurrentIndex(0);
     Cmb_ROI_Type_2->setCurrentIndex(0);
@@ -92,6 +95,8 @@ void TForm1::FormCreate() {
     Cmb_DrawType->setCurrentIndex(0);
     if (LoadParameterOnStart() != 1) startupFailed_ = true;
     LoadDisplayChoices();
+    LoadRecentFiles();
+    BuildMapMenu();
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -214,22 +219,38 @@ int TForm1::OpenFileByPath(const QString& rawPath) {
     const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     const int dot = name.lastIndexOf(QLatin1Char('.'));
     const QString ext = dot < 0 ? QString() : name.mid(dot);
+    if (ext.compare(QLatin1String(".csv"), Qt::CaseInsensitive) == 0 ||
+        ext.compare(QLatin1String(".txt"), Qt::CaseInsensitive) == 0)
+        return ImportTableFile(path) == 1 ? 1 : -1;
     if (ext.compare(QLatin1String(".thk"), Qt::CaseInsensitive) != 0) {
         ShowMessage("Unknown File Ext Name -> [" + ext.toStdString() + "].");
         return -1;
     }
-    return OpenThkData(path, false) == 1 ? 1 : -1;
+    if (OpenThkData(path, false) != 1) return -1;
+    FileShown(path);
+    return 1;
 }
 
 void TForm1::Btn_LoadClick() {
     const auto chosen =
-        dialogs_.OpenFile(this, QStringLiteral("Thickness data file (*.thk)"), QStringLiteral("thk"));
+        dialogs_.OpenFile(this,
+                          QStringLiteral("Thickness data (*.thk *.csv *.txt);;Thickness data file (*.thk);;"
+                                         "Thickness table (*.csv *.txt)"),
+                          QStringLiteral("thk"));
     if (!chosen) return;
-    if (OpenThkData(*chosen, false) == 1) RedrawAll();
+    const QString suffix = QFileInfo(*chosen).suffix();
+    if (suffix.compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0 ||
+        suffix.compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0) {
+        if (ImportTableFile(*chosen) == 1) RedrawAll();
+        return;
+    }
+    if (OpenThkData(*chosen, false) != 1) return;
+    FileShown(*chosen);
+    RedrawAll();
 }
 
 void TForm1::Btn_PasteClick() {
-    OpenThkData(QString(), true);
+    if (OpenThkData(QString(), true) == 1) FileShown(QString());
 }
 
 void TForm1::Btn_CalcClick() {
@@ -317,7 +338,8 @@ void TForm1::Shp_ColorMouseDown(ShapeSwatch* shape) {
 
 void TForm1::Lbl_DataMakeDblClick() {
     if (!dataMake_) return;
-    session_.OpenGenerated([this](ThkData* records) { return dataMake_->RunDataMake(records); });
+    if (session_.OpenGenerated([this](ThkData* records) { return dataMake_->RunDataMake(records); }))
+        FileShown(QString());
 }
 
 const ThkData* TForm1::CurrentRecord() const {
@@ -340,6 +362,9 @@ void TForm1::Img_ColormapMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers
     const ThkData* record = CurrentRecord();
     if (!record || !record->Valid) return;
     const int i = RoiOverlay::PlacedRoi(button, modifiers);
+    // A plain right click opens the map's menu; Ctrl-clicks place the ROIs.
+    if (i < 0 && button == Qt::RightButton && !(modifiers & Qt::ControlModifier))
+        mapMenu_->popup(QCursor::pos());  // at the pointer, so the button's release picks nothing
     if (i < 0) return;
     Roi->PlaceRoi(i, x, y);
     SetRoiShown(i, true);
@@ -386,6 +411,8 @@ void TForm1::Btn_AnalysisClick() {
     if (!analysis_) {
         analysis_ = new AnalysisWindow(session_, QFileInfo(SettingsPath()).absolutePath(), this);
         connect(this, &TForm1::MapShown, analysis_, &AnalysisWindow::MapShown);
+        analysis_->SetDialogs(dialogs_);
+        analysis_->SetSourceName(loadedFile_);
         // The central redraw changes nothing here; it hands the new window
         // the record shown and its colours.
         session_.RedrawAll();

@@ -16,6 +16,7 @@ class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QTableView;
 class ClickLabel;
@@ -32,6 +33,7 @@ class TTenkey;
 class TView3D;
 class AnalysisWindow;
 struct MapStyle;
+struct AnnotatedContent;
 
 // The main window: every control, its captions and states, and the handlers
 // that turn clicks into steps of the data flow. The flow itself (the three
@@ -67,6 +69,28 @@ public:
     // The clipboard's X/Y/Z text into record: 1, or -1 after a message.
     int PasteThkData(ThkData& record);
     int OpenFileByPath(const QString& path);
+    // A thickness table (.csv, .txt) through the Import dialog and the
+    // session's Open: 1, 0 when the user cancelled, or -1 after a message.
+    int ImportTableFile(const QString& path);
+    // The file the shown data came from; empty for pasted or made data.
+    const QString& LoadedFile() const { return loadedFile_; }
+    // The last files loaded (newest first, at most RecentFileCount), kept
+    // beside setting.dat in RecentFilesName between runs.
+    static constexpr int RecentFileCount = 8;
+    static QString RecentFilesName() { return QStringLiteral("recent.ini"); }
+    const QStringList& RecentFiles() const { return recentFiles_; }
+    // The Load button's context menu of recent files, made afresh.
+    QMenu* RecentFilesMenu();
+    // The map's context menu (a plain right click): Save Image at 1x, 2x,
+    // 4x and Save Data.
+    QMenu* MapMenu() const { return mapMenu_; }
+    // The shown map as the user sees it, with its colour bar, title and
+    // figures, written at scale 1, 2 or 4 as PNG, SVG or PDF (by the
+    // extension): 1, or -1 after a message.
+    int SaveImage(const QString& path, int scale);
+    // The shown record's cells as CSV (with mm positions when the analysis
+    // window sets a wafer): 1, or -1 after a message.
+    int SaveData(const QString& path);
     void SetRadioItemEnabled(int index, bool enabled);
     void UpdateScaleLabels(const ThkData& record);
     // Regions of interest: shows or hides ROI i (and sets Copy ROI's
@@ -116,6 +140,9 @@ public:
     void Lbl_DataMakeDblClick();
     // Opens the analysis window (also Ctrl+Shift+A).
     void Btn_AnalysisClick();
+    // Save Image (asks for the file) and Save Data.
+    void SaveImageClick(int scale);
+    void SaveDataClick();
 
     // Window state that is the window's own.
     bool ParamLoading = false;
@@ -230,6 +257,13 @@ private:
     const GradationTable& CommittedGradation() const;
 
     void DropFiles(const QStringList& paths);
+    // A file's data is shown: the caption names it and it heads the recent
+    // files. An empty path: data without a file.
+    void FileShown(const QString& path);
+    void LoadRecentFiles();
+    void SaveRecentFiles() const;
+    void BuildMapMenu();
+    AnnotatedContent ShownPicture() const;
     // The record of the current data type; nullptr while none is selected.
     const ThkData* CurrentRecord() const;
     std::array<bool, 2> RoisShown() const { return {session_.RoiShown(0), session_.RoiShown(1)}; }
@@ -257,4 +291,10 @@ private:
     // Where the pointer last moved over the map; none before it first did.
     std::optional<QPoint> pointer_;
     bool startupFailed_ = false;
+    QString designedCaption_;
+    QString loadedFile_;
+    QStringList recentFiles_;
+    QMenu* mapMenu_ = nullptr;
+    // The last drawing of the map, as the session planned it.
+    MapPlan lastPlan_;
 };

@@ -4,6 +4,7 @@
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QShortcut>
 #include <QTableView>
@@ -260,6 +261,10 @@ void TForm1::BuildControls() {
 
 void TForm1::ConnectHandlers() {
     connect(Btn_Load, &QPushButton::clicked, this, &TForm1::Btn_LoadClick);
+    // The recent files on the Load button's context menu.
+    Btn_Load->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(Btn_Load, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { RecentFilesMenu()->popup(Btn_Load->mapToGlobal(at)); });
     connect(Btn_Paste, &QPushButton::clicked, this, &TForm1::Btn_PasteClick);
     connect(Btn_Calc, &QPushButton::clicked, this, &TForm1::Btn_CalcClick);
     connect(Btn_Fill, &QPushButton::clicked, this, &TForm1::Btn_FillClick);

@@ -31,6 +31,7 @@ MapStyle TForm1::CurrentMapStyle() const {
 }
 
 void TForm1::ShowMap(const ThkData& record, const MapPlan& plan) {
+    lastPlan_ = plan;
     if (plan.Draw == DrawKind::Contour) {
         DrawContourMap(record);
     } else {

@@ -244,8 +244,8 @@ TEST_F(MainWindowTest, DroppedFilesFollowTheExtensionRules) {
     ExpectState(State::NoData);
 
     recorder_.Messages.clear();
-    Drop({Write("notes.txt", DomeFile())});
-    EXPECT_EQ(recorder_.Messages, Messages{"Unknown File Ext Name -> [.txt]."});
+    Drop({Write("notes.dat", DomeFile())});
+    EXPECT_EQ(recorder_.Messages, Messages{"Unknown File Ext Name -> [.dat]."});
     ExpectState(State::NoData);
 
     recorder_.Messages.clear();
@@ -284,7 +284,7 @@ TEST_F(MainWindowTest, LoadButtonUsesTheOpenDialog) {
     dialogs_.Files.push_back(std::nullopt);
     QTest::mouseClick(Form().Btn_Load, Qt::LeftButton);
     EXPECT_EQ(dialogs_.FileCalls, 1);
-    EXPECT_EQ(dialogs_.LastFilter, QStringLiteral("Thickness data file (*.thk)"));
+    EXPECT_TRUE(dialogs_.LastFilter.startsWith(QStringLiteral("Thickness data (*.thk *.csv *.txt);;")));
     EXPECT_EQ(dialogs_.LastSuffix, QStringLiteral("thk"));
     ExpectState(State::NoData);
 

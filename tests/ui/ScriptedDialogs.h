@@ -42,6 +42,23 @@ public:
         return path;
     }
 
+    // Import answers: each is either options or a cancel; with none left the
+    // options as detected (all defaults but the diameter DefaultDiameter).
+    std::deque<std::optional<CsvImportOptions>> Imports;
+    double DefaultDiameter = 0.0;
+    int ImportCalls = 0;
+    std::optional<CsvImportOptions> ImportCsv(QWidget*, const QString&, const std::string&) override {
+        ++ImportCalls;
+        if (Imports.empty()) {
+            CsvImportOptions options;
+            options.Diameter = DefaultDiameter;
+            return options;
+        }
+        auto answer = Imports.front();
+        Imports.pop_front();
+        return answer;
+    }
+
     std::optional<Color> ChooseColor(QWidget*, Color initial) override {
         ++ColorCalls;
         LastInitialColor = initial;

@@ -1,0 +1,117 @@
+// A report's two costs per file: preparing the entry (read a 251,001-line
+// .thk file, Calc, Fill, the map picture and the figures) and writing its
+// page (the annotated picture and two Qt Charts profiles into a PDF). The
+// page must not cost more than the fill.
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <cmath>
+#include <memory>
+
+#include "report/Report.h"
+
+namespace {
+
+// Every cell of a Size-500 square: 2 + 501 x 501 lines.
+QString WriteFullFile(const QTemporaryDir& dir) {
+    const QString path = dir.filePath(QStringLiteral("full.thk"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return {};
+    QByteArray text = "500\n1,1\n";
+    text.reserve(251001 * 20);
+    for (int x = 0; x <= 500; ++x)
+        for (int y = 0; y <= 500; ++y) {
+            const double dx = x - 250.0;
+            const double dy = y - 250.0;
+            text +=
+                QByteArray::number(x) + ',' + QByteArray::number(y) + ',' +
+                QByteArray::number(500.0 - 1e-4 * (dx * dx + dy * dy) + 0.01 * std::sin(x * 0.1), 'f', 3) +
+                ",\n";
+        }
+    file.write(text);
+    return path;
+}
+
+struct Fixture {
+    QTemporaryDir dir;
+    QString path = WriteFullFile(dir);
+};
+
+Fixture& Files() {
+    static Fixture fixture;
+    return fixture;
+}
+
+void BM_ReportPrepareEntry_251001Lines(benchmark::State& state) {
+    const std::string path = Files().path.toStdString();
+    ReportJob job;
+    for (auto _ : state) {
+        ReportEntry entry = PrepareReportEntry(path, job);
+        if (entry.Failed()) state.SkipWithError(entry.Error.c_str());
+        benchmark::DoNotOptimize(entry.Picture.Shown.Mean);
+    }
+}
+BENCHMARK(BM_ReportPrepareEntry_251001Lines)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The Fill alone, on the Grid record of the same file.
+class NoFrontEnd : public SessionFrontEnd {
+public:
+    void ShowMap(const ThkData&, const MapPlan&) override {}
+};
+
+void BM_FillOnly_251001Lines(benchmark::State& state) {
+    NoFrontEnd frontEnd;
+    Session session(frontEnd);
+    if (OpenDataFile(session, Files().path.toStdString(), false, {}) != 1) state.SkipWithError("load failed");
+    session.Calc();
+    for (auto _ : state)
+        if (session.Fill() != 1) state.SkipWithError("fill failed");
+}
+BENCHMARK(BM_FillOnly_251001Lines)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The Fill as a report's file meets it: the first of a fresh session, whose
+// surface fitter has no factors yet.
+void BM_FirstFill_251001Lines(benchmark::State& state) {
+    NoFrontEnd frontEnd;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto session = std::make_unique<Session>(frontEnd);
+        if (OpenDataFile(*session, Files().path.toStdString(), false, {}) != 1)
+            state.SkipWithError("load failed");
+        session->Calc();
+        state.ResumeTiming();
+        if (session->Fill() != 1) state.SkipWithError("fill failed");
+    }
+}
+BENCHMARK(BM_FirstFill_251001Lines)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A report of range(0) pages of the same file (plus its summary page): a
+// document's fonts are embedded once, so the cost of a page is the slope.
+void BM_ReportWritePages_251001Lines(benchmark::State& state) {
+    const auto pages = static_cast<std::size_t>(state.range(0));
+    std::vector<ReportEntry> entries;
+    entries.push_back(PrepareReportEntry(Files().path.toStdString(), ReportJob{}));
+    for (std::size_t i = 1; i < pages; ++i)
+        entries.push_back(entries.front());
+    const QString out = Files().dir.filePath(QStringLiteral("pages.pdf"));
+    for (auto _ : state)
+        if (WriteReportPdf(out, entries, QStringLiteral("Bench")) != 1) state.SkipWithError("write failed");
+}
+BENCHMARK(BM_ReportWritePages_251001Lines)->Arg(1)->Arg(11)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+
+// Qt Charts draws through a graphics scene, which needs a QApplication.
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

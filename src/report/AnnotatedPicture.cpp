@@ -1,0 +1,285 @@
+#include "report/AnnotatedPicture.h"
+
+#include <QBuffer>
+#include <QDate>
+#include <QFile>
+#include <QFileInfo>
+#include <QPageSize>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+
+#include "analysis/AnalysisMask.h"
+#include "colour/ColorScale.h"
+#include "colour/ScaleLabels.h"
+#include "colour/SitesOverlay.h"
+#include "core/Message.h"
+#include "core/NumberText.h"
+#include "report/DivergingRamp.h"
+
+namespace {
+
+// The layout at 1x, in pixels.
+constexpr double PictureWidth = 700.0;
+constexpr double PictureHeight = 372.0;
+constexpr double Margin = 10.0;
+constexpr double MapTop = 34.0;
+constexpr double MapSide = MapPictureSize;
+const QRectF MapRect(Margin, MapTop, MapSide, MapSide);
+const QRectF BarRect(Margin + MapSide + 12.0, MapTop, 18.0, MapSide);
+constexpr double TableLeft = 452.0;
+constexpr double RowHeight = 21.0;
+
+const char* const StatisticNames[] = {"Count",     "Mean",      "Min",         "Min X", "Min Y",
+                                      "Max",       "Max X",     "Max Y",       "Range", "Sigma",
+                                      "1 sigma %", "3 sigma %", "Uniformity %"};
+constexpr int StatisticRows = 13;
+
+QString Number(double value) {
+    return QString::fromStdString(FormatFixed(value, 8, 3));
+}
+
+std::array<QString, StatisticRows> StatisticCells(const AreaStatistics& s) {
+    std::array<QString, StatisticRows> cells;
+    if (s.Count == 0) {
+        cells.fill(QStringLiteral("---"));
+        cells[0] = QStringLiteral("0");
+        return cells;
+    }
+    return {QString::number(s.Count), Number(s.Mean),  Number(s.Min),           QString::number(s.MinX),
+            QString::number(s.MinY),  Number(s.Max),   QString::number(s.MaxX), QString::number(s.MaxY),
+            Number(s.Range),          Number(s.Sigma), Number(s.Sigma1Pct),     Number(s.Sigma3Pct),
+            Number(s.UniformityPct)};
+}
+
+QFont PixelFont(double pixels, bool bold = false) {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(static_cast<int>(pixels));
+    font.setBold(bold);
+    return font;
+}
+
+// Text in colour with a one-pixel rim that contrasts with it, so it reads on
+// any part of the map.
+void DrawRimmedText(QPainter& painter, QPoint topLeft, const QString& text, const QColor& colour) {
+    const QFont font = PixelFont(12, true);
+    QPainterPath path;
+    path.addText(QPointF(topLeft) + QPointF(0, QFontMetricsF(font).ascent()), font, text);
+    const bool light = 0.299 * colour.red() + 0.587 * colour.green() + 0.114 * colour.blue() >= 128.0;
+    painter.setPen(QPen(light ? Qt::black : Qt::white, 2.0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPath(path);
+    painter.fillPath(path, colour);
+}
+
+void PaintOverlays(QImage& map, const ThkData& record, const AnnotatedRequest& request) {
+    const bool sampled = !request.Difference && request.Draw == DrawKind::Colormap;
+    if (request.Sites && sampled) {
+        QImage sites(map.size(), QImage::Format_ARGB32_Premultiplied);
+        sites.fill(Qt::transparent);
+        if (PaintSites(sites, record, request.Ramp, request.Style) > 0) {
+            QPainter painter(&map);
+            painter.drawImage(0, 0, sites);
+        }
+    }
+    if (request.Rois.empty()) return;
+    QPainter painter(&map);
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (const RoiOutline& roi : request.Rois) {
+        painter.setPen(QPen(roi.Pen, 2.0));
+        painter.setBrush(Qt::NoBrush);
+        // The outline lies inside its rectangle, as the window's swatch draws it.
+        const QRectF inside = QRectF(roi.Rect).adjusted(1, 1, -1, -1);
+        if (roi.Ellipse)
+            painter.drawEllipse(inside);
+        else
+            painter.drawRect(inside);
+        for (const RoiOutline::Label& label : roi.Labels)
+            DrawRimmedText(painter, label.TopLeft, label.Text, roi.Pen);
+    }
+}
+
+// The map scaled to the device pixels it covers, nearest neighbour, so a
+// viewer never blurs the cells.
+QImage MapForDevice(const QImage& map, const QPainter& painter, const QRectF& rect) {
+    const QRectF device = painter.worldTransform().mapRect(rect);
+    const int w = std::max(1, static_cast<int>(std::lround(device.width())));
+    const int h = std::max(1, static_cast<int>(std::lround(device.height())));
+    if (w == map.width() && h == map.height()) return map;
+    return map.scaled(w, h, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
+}  // namespace
+
+AnnotatedContent MakeAnnotatedContent(const ThkData& record, const ThkData* raw,
+                                      const AnnotatedRequest& request) {
+    AnnotatedContent content;
+    content.Map = QImage(MapPictureSize, MapPictureSize, QImage::Format_RGB32);
+    if (request.Difference)
+        PaintDivergingMap(content.Map, record, request.Style.BackColor);
+    else
+        PaintMap(content.Map, record, request.Draw, request.Ramp, request.Style);
+    PaintOverlays(content.Map, record, request);
+
+    content.Bar = QImage(18, 256, QImage::Format_RGB32);
+    const ScaleLabelTexts scale = ScaleLabels(record);
+    std::array<std::string, 5> ticks = scale.Range;
+    if (request.Difference) {
+        DrawDivergingBar(content.Bar);
+        ticks = DivergingScaleLabels(record);
+    } else {
+        DrawColorBar(content.Bar, request.Style.UseColormap, RampSetOf(RampSetKind::Startup),
+                     request.Style.Table);
+        if (request.Draw == DrawKind::Contour) ticks = ContourScaleLabels(record);
+    }
+    for (std::size_t i = 0; i < 5; ++i)
+        content.Ticks[i] = QString::fromStdString(ticks[i]);
+    content.MeanText = QString::fromStdString(scale.Mean);
+
+    const QString date = request.Date.isEmpty() ? QDate::currentDate().toString(Qt::ISODate) : request.Date;
+    QStringList title;
+    for (const QString& part : {request.FileName, request.DataType, date})
+        if (!part.isEmpty()) title << part;
+    content.Title = title.join(QStringLiteral("   "));
+    content.ShownName = request.DataType.isEmpty() ? QStringLiteral("Map") : request.DataType;
+
+    const WaferGeometry wafer =
+        CheckWaferGeometry(request.Wafer) == WaferFault::None ? request.Wafer : WaferGeometry{};
+    content.Shown = CalcAreaStatistics(record, AnalysisMask(record.Size, wafer));
+    if (raw && raw->Valid) content.Sites = CalcAreaStatistics(*raw, AnalysisMask(raw->Size, wafer));
+    return content;
+}
+
+QSizeF AnnotatedPictureSize() {
+    return {PictureWidth, PictureHeight};
+}
+
+void PaintAnnotatedPicture(QPainter& painter, const QRectF& target, const AnnotatedContent& content) {
+    painter.save();
+    painter.translate(target.topLeft());
+    painter.scale(target.width() / PictureWidth, target.height() / PictureHeight);
+    painter.fillRect(QRectF(0, 0, PictureWidth, PictureHeight), Qt::white);
+    painter.setPen(Qt::black);
+
+    painter.setFont(PixelFont(14, true));
+    painter.drawText(QRectF(Margin, 6, PictureWidth - 2 * Margin, 22), Qt::AlignLeft | Qt::AlignVCenter,
+                     content.Title);
+
+    painter.drawImage(MapRect, MapForDevice(content.Map, painter, MapRect));
+    painter.drawImage(BarRect, MapForDevice(content.Bar, painter, BarRect));
+    painter.setPen(QPen(Qt::black, 0.0));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(MapRect);
+    painter.drawRect(BarRect);
+
+    // Scale labels beside the bar: the minimum at the bottom edge, the
+    // maximum at the top one, as the window sets them.
+    painter.setFont(PixelFont(11));
+    for (int i = 0; i < 5; ++i) {
+        const double y = BarRect.bottom() - BarRect.height() * i / 4.0;
+        painter.drawLine(QPointF(BarRect.right(), y), QPointF(BarRect.right() + 4, y));
+        painter.drawText(QRectF(BarRect.right() + 7, y - 8, 90, 16), Qt::AlignLeft | Qt::AlignVCenter,
+                         content.Ticks[static_cast<std::size_t>(i)]);
+    }
+    painter.drawText(QRectF(Margin, MapRect.bottom() + 6, MapSide, 18), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("Mean: ") + content.MeanText);
+
+    // The statistics table: names, the shown record, the raw sites.
+    const double nameWidth = 92.0;
+    const double columnWidth = (PictureWidth - Margin - TableLeft - nameWidth) / 2.0;
+    const auto shown = StatisticCells(content.Shown);
+    const auto sites = content.Sites ? StatisticCells(*content.Sites) : std::array<QString, StatisticRows>{};
+    painter.setFont(PixelFont(11, true));
+    const double top = MapTop;
+    painter.drawText(QRectF(TableLeft + nameWidth, top, columnWidth - 4, RowHeight),
+                     Qt::AlignRight | Qt::AlignVCenter, content.ShownName);
+    if (content.Sites)
+        painter.drawText(QRectF(TableLeft + nameWidth + columnWidth, top, columnWidth - 4, RowHeight),
+                         Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Raw sites"));
+    painter.drawLine(QPointF(TableLeft, top + RowHeight), QPointF(PictureWidth - Margin, top + RowHeight));
+    painter.setFont(PixelFont(11));
+    for (int r = 0; r < StatisticRows; ++r) {
+        const double y = top + RowHeight * (r + 1);
+        const auto row = static_cast<std::size_t>(r);
+        painter.drawText(QRectF(TableLeft, y, nameWidth, RowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                         QString::fromLatin1(StatisticNames[r]));
+        painter.drawText(QRectF(TableLeft + nameWidth, y, columnWidth - 4, RowHeight),
+                         Qt::AlignRight | Qt::AlignVCenter, shown[row]);
+        if (content.Sites)
+            painter.drawText(QRectF(TableLeft + nameWidth + columnWidth, y, columnWidth - 4, RowHeight),
+                             Qt::AlignRight | Qt::AlignVCenter, sites[row]);
+    }
+    painter.restore();
+}
+
+QImage RenderAnnotatedImage(const AnnotatedContent& content, int scale) {
+    const QSizeF size = AnnotatedPictureSize() * scale;
+    QImage image(size.toSize(), QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    PaintAnnotatedPicture(painter, QRectF(QPointF(0, 0), size), content);
+    return image;
+}
+
+std::optional<PictureFormat> PictureFormatOf(const QString& path) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("png")) return PictureFormat::Png;
+    if (suffix == QLatin1String("svg")) return PictureFormat::Svg;
+    if (suffix == QLatin1String("pdf")) return PictureFormat::Pdf;
+    return std::nullopt;
+}
+
+int WriteFileWhole(const QString& path, const QByteArray& bytes) {
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        ShowMessage("File write error. -> " + QFile::encodeName(path).toStdString());
+        return -1;
+    }
+    return 1;
+}
+
+int WriteAnnotatedPicture(const QString& path, const AnnotatedContent& content, int scale) {
+    const std::optional<PictureFormat> format = PictureFormatOf(path);
+    if (!format) {
+        ShowMessage("Unknown image format. -> " + QFile::encodeName(path).toStdString());
+        return -1;
+    }
+    scale = std::clamp(scale, 1, 4);
+    const QSizeF size = AnnotatedPictureSize() * scale;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    switch (*format) {
+        case PictureFormat::Png:
+            RenderAnnotatedImage(content, scale).save(&buffer, "PNG");
+            break;
+        case PictureFormat::Svg: {
+            QSvgGenerator svg;
+            svg.setOutputDevice(&buffer);
+            svg.setSize(size.toSize());
+            svg.setViewBox(QRectF(QPointF(0, 0), size));
+            svg.setTitle(content.Title);
+            QPainter painter(&svg);
+            PaintAnnotatedPicture(painter, QRectF(QPointF(0, 0), size), content);
+            break;
+        }
+        case PictureFormat::Pdf: {
+            // One point per 1x pixel; the resolution carries the scale, so
+            // the map's raster keeps scale x scale device pixels per pixel.
+            QPdfWriter pdf(&buffer);
+            pdf.setPageSize(QPageSize(AnnotatedPictureSize(), QPageSize::Point));
+            pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+            pdf.setResolution(72 * scale);
+            pdf.setTitle(content.Title);
+            pdf.setCreator(QStringLiteral("Morvaplot"));
+            QPainter painter(&pdf);
+            PaintAnnotatedPicture(painter, QRectF(QPointF(0, 0), size), content);
+            break;
+        }
+    }
+    buffer.close();
+    return WriteFileWhole(path, bytes);
+}

@@ -1,0 +1,345 @@
+#include "report/Report.h"
+
+#include <QBuffer>
+#include <QChart>
+#include <QFileInfo>
+#include <QGraphicsScene>
+#include <QLineSeries>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QValueAxis>
+#include <algorithm>
+#include <atomic>
+#include <cctype>
+#include <cstdio>
+#include <mutex>
+#include <thread>
+
+#include "analysis/AnalysisMask.h"
+#include "core/Message.h"
+#include "core/NumberText.h"
+
+namespace {
+
+// The front end of a report's session: nothing to show, and the first
+// message of a failing step kept for the file's row.
+class CollectingFrontEnd : public SessionFrontEnd {
+public:
+    std::string FirstMessage;
+    void ShowMap(const ThkData&, const MapPlan&) override {}
+    void ShowMessageText(const std::string& text) override {
+        if (FirstMessage.empty()) FirstMessage = text;
+    }
+};
+
+const char* DataName(DataKind kind) {
+    switch (kind) {
+        case DataKind::Grid:
+            return "Grid";
+        case DataKind::Fill:
+            return "Fill";
+        default:
+            return "Raw";
+    }
+}
+
+std::string CsvNumber(double value) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.17g", value);
+    return text;
+}
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+QString Fixed(double value) {
+    return QString::fromStdString(FormatFixed(value, 8, 3));
+}
+
+// Page geometry in points (A4 portrait).
+constexpr double PageWidth = 595.0;
+constexpr double PageHeight = 842.0;
+constexpr double PageMargin = 36.0;
+
+void DrawProfileChart(QPainter& painter, const QRectF& target, const QString& title,
+                      const std::vector<ProfilePoint>& points, bool mm) {
+    // The chart is laid out at twice the target's size in points, so its
+    // fonts and ticks keep their usual proportions on the page.
+    const QSizeF layout = target.size() * 2.0;
+    auto* chart = new QChart;
+    chart->legend()->hide();
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->setTitle(title);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    chart->setBackgroundRoundness(0);
+    if (!points.empty()) {
+        auto* series = new QLineSeries;
+        QList<QPointF> xy;
+        double lo = points.front().Value;
+        double hi = lo;
+        for (const ProfilePoint& p : points) {
+            xy.append(QPointF(p.Position, p.Value));
+            lo = std::min(lo, p.Value);
+            hi = std::max(hi, p.Value);
+        }
+        if (!(hi > lo)) {
+            const double pad = lo == 0.0 ? 1.0 : std::abs(lo) * 0.01;
+            lo -= pad;
+            hi += pad;
+        }
+        series->replace(xy);
+        chart->addSeries(series);
+        auto* x = new QValueAxis;
+        x->setTitleText(mm ? QStringLiteral("Position (mm)") : QStringLiteral("Position (file units)"));
+        const double first = points.front().Position;
+        const double last = points.back().Position;
+        x->setRange(first, last > first ? last : first + 1.0);
+        x->setLabelFormat(QStringLiteral("%.6g"));
+        auto* y = new QValueAxis;
+        y->setTitleText(QStringLiteral("Value"));
+        y->setRange(lo, hi);
+        y->setLabelFormat(QStringLiteral("%.6g"));
+        chart->addAxis(x, Qt::AlignBottom);
+        chart->addAxis(y, Qt::AlignLeft);
+        series->attachAxis(x);
+        series->attachAxis(y);
+    }
+    QGraphicsScene scene;
+    scene.addItem(chart);  // the scene owns and deletes the chart
+    chart->resize(layout);
+    scene.setSceneRect(QRectF(QPointF(0, 0), layout));
+    scene.render(&painter, target, QRectF(QPointF(0, 0), layout));
+}
+
+void DrawSummaryPage(QPainter& painter, const std::vector<ReportEntry>& entries, std::size_t first,
+                     const QString& title, int page, int pages) {
+    static const char* const Headings[] = {"Name",  "Count", "Mean",      "Min",         "Max",
+                                           "Range", "Sigma", "1 sigma %", "Uniformity %"};
+    const double widths[] = {120, 40, 55, 55, 55, 48, 48, 48, 54};
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(14);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(QRectF(PageMargin, PageMargin, PageWidth - 2 * PageMargin, 20),
+                     Qt::AlignLeft | Qt::AlignVCenter, title);
+    font.setPixelSize(9);
+    painter.setFont(font);
+    painter.drawText(QRectF(PageMargin, PageMargin, PageWidth - 2 * PageMargin, 20),
+                     Qt::AlignRight | Qt::AlignVCenter,
+                     QStringLiteral("Summary %1 / %2").arg(page).arg(pages));
+    const double rowHeight = 16.0;
+    double y = PageMargin + 30;
+    auto drawRow = [&](const QStringList& cells) {
+        double x = PageMargin;
+        for (int c = 0; c < cells.size(); ++c) {
+            const Qt::Alignment align = c == 0 ? Qt::AlignLeft : Qt::AlignRight;
+            painter.drawText(
+                QRectF(x + 2, y, widths[c] - 4, rowHeight), align | Qt::AlignVCenter,
+                painter.fontMetrics().elidedText(cells[c], Qt::ElideMiddle, static_cast<int>(widths[c] - 4)));
+            x += widths[c];
+        }
+        y += rowHeight;
+    };
+    QStringList headings;
+    for (const char* h : Headings)
+        headings << QString::fromLatin1(h);
+    drawRow(headings);
+    painter.drawLine(QPointF(PageMargin, y), QPointF(PageWidth - PageMargin, y));
+    font.setBold(false);
+    painter.setFont(font);
+    const std::size_t end = std::min(entries.size(), first + SummaryRowsPerPage);
+    for (std::size_t i = first; i < end; ++i) {
+        const ReportEntry& e = entries[i];
+        const QString name = QString::fromStdString(e.Name);
+        if (e.Failed()) {
+            painter.drawText(
+                QRectF(PageMargin + 2, y, widths[0] - 4, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                painter.fontMetrics().elidedText(name, Qt::ElideMiddle, static_cast<int>(widths[0] - 4)));
+            painter.save();
+            painter.setPen(QColor(0xB0, 0, 0));
+            painter.drawText(
+                QRectF(PageMargin + widths[0] + 2, y, PageWidth - 2 * PageMargin - widths[0], rowHeight),
+                Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(e.Error).simplified());
+            painter.restore();
+            y += rowHeight;
+            continue;
+        }
+        const AreaStatistics& s = e.Picture.Shown;
+        drawRow({name, QString::number(s.Count), Fixed(s.Mean), Fixed(s.Min), Fixed(s.Max), Fixed(s.Range),
+                 Fixed(s.Sigma), Fixed(s.Sigma1Pct), Fixed(s.UniformityPct)});
+    }
+}
+
+void DrawEntryPage(QPainter& painter, const ReportEntry& entry, int page, int pages) {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(9);
+    painter.setFont(font);
+    painter.drawText(QRectF(PageMargin, PageMargin - 20, PageWidth - 2 * PageMargin, 14),
+                     Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Page %1 / %2").arg(page).arg(pages));
+    if (entry.Failed()) {
+        font.setPixelSize(14);
+        font.setBold(true);
+        painter.setFont(font);
+        painter.drawText(QRectF(PageMargin, PageMargin, PageWidth - 2 * PageMargin, 20),
+                         Qt::AlignLeft | Qt::AlignVCenter, QString::fromStdString(entry.Name));
+        font.setPixelSize(11);
+        font.setBold(false);
+        painter.setFont(font);
+        painter.drawText(QRectF(PageMargin, PageMargin + 30, PageWidth - 2 * PageMargin, 200),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                         QStringLiteral("Not included: ") + QString::fromStdString(entry.Error));
+        return;
+    }
+    const QSizeF picture = AnnotatedPictureSize();
+    const double width = PageWidth - 2 * PageMargin;
+    const QRectF pictureRect(PageMargin, PageMargin, width, width * picture.height() / picture.width());
+    PaintAnnotatedPicture(painter, pictureRect, entry.Picture);
+    const double chartHeight = (PageHeight - PageMargin - pictureRect.bottom() - 20) / 2.0;
+    DrawProfileChart(painter, QRectF(PageMargin, pictureRect.bottom() + 10, width, chartHeight),
+                     QStringLiteral("X profile through the centre"), entry.XProfile, entry.ProfilesInMm);
+    DrawProfileChart(painter, QRectF(PageMargin, pictureRect.bottom() + 20 + chartHeight, width, chartHeight),
+                     QStringLiteral("Y profile through the centre"), entry.YProfile, entry.ProfilesInMm);
+}
+
+}  // namespace
+
+bool IsCsvFileName(const std::string& path) {
+    const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
+    return suffix == QLatin1String("csv") || suffix == QLatin1String("txt");
+}
+
+int OpenDataFile(Session& session, const std::string& path, bool csv, const CsvImportOptions& options) {
+    if (!csv) return session.OpenFile(path);
+    return session.Open([&](ThkData& raw) { return ImportCsvFile(path, options, raw); });
+}
+
+ReportEntry MakeReportEntry(const std::string& name, const Session& session, DataKind data,
+                            const MapStyle& style, const WaferGeometry& wafer) {
+    ReportEntry entry;
+    entry.Name = name;
+    const ThkData& record = session.Record(data);
+    AnnotatedRequest request;
+    request.Style = style;
+    request.Wafer = wafer;
+    request.Sites = data != DataKind::Fill;
+    request.FileName = QString::fromStdString(name);
+    request.DataType = QString::fromLatin1(DataName(data));
+    entry.Picture = MakeAnnotatedContent(record, &session.Record(DataKind::Raw), request);
+    const WaferGeometry checked = CheckWaferGeometry(wafer) == WaferFault::None ? wafer : WaferGeometry{};
+    const AnalysisMask mask(record.Size, checked);
+    entry.XProfile = DiameterProfile(record, mask, ProfileAxis::X);
+    entry.YProfile = DiameterProfile(record, mask, ProfileAxis::Y);
+    entry.ProfilesInMm = mask.Frame().HasWafer;
+    return entry;
+}
+
+ReportEntry FailedReportEntry(const std::string& name, const std::string& message) {
+    ReportEntry entry;
+    entry.Name = name;
+    entry.Error = message.empty() ? std::string("The file could not be read.") : message;
+    return entry;
+}
+
+ReportEntry PrepareReportEntry(const std::string& path, const ReportJob& job) {
+    const std::string name = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
+    CollectingFrontEnd frontEnd;
+    // Messages from outside the session's own operations (none are
+    // expected) stay with this file too.
+    MessageRoute route([&frontEnd](const std::string& text) { frontEnd.ShowMessageText(text); });
+    Session session(frontEnd);
+    session.Settings() = job.Settings;
+    session.Settings().AutoFill = false;
+    if (OpenDataFile(session, path, job.Csv, job.CsvOptions) != 1)
+        return FailedReportEntry(name, frontEnd.FirstMessage);
+    if (job.Data != DataKind::Raw) session.Calc();
+    if (job.Data == DataKind::Fill && session.Fill() != 1)
+        return FailedReportEntry(name, frontEnd.FirstMessage);
+    if (!session.Record(job.Data).Valid) return FailedReportEntry(name, frontEnd.FirstMessage);
+    return MakeReportEntry(name, session, job.Data, job.Style, job.Wafer);
+}
+
+std::vector<ReportEntry> PrepareReportEntries(const std::vector<std::string>& paths, const ReportJob& job,
+                                              int threads, const std::function<void(int, int)>& progress) {
+    std::vector<ReportEntry> entries(paths.size());
+    const int total = static_cast<int>(paths.size());
+    std::atomic<int> next{0};
+    int done = 0;
+    std::mutex progressLock;
+    auto work = [&] {
+        for (int i = next++; i < total; i = next++) {
+            entries[static_cast<std::size_t>(i)] =
+                PrepareReportEntry(paths[static_cast<std::size_t>(i)], job);
+            const std::lock_guard<std::mutex> lock(progressLock);
+            ++done;
+            if (progress) progress(done, total);
+        }
+    };
+    const int extra = std::clamp(threads, 1, std::max(1, total)) - 1;
+    std::vector<std::thread> workers;
+    workers.reserve(static_cast<std::size_t>(extra));
+    for (int t = 0; t < extra; ++t)
+        workers.emplace_back(work);
+    work();
+    for (std::thread& worker : workers)
+        worker.join();
+    return entries;
+}
+
+std::string ReportSummaryCsv(const std::vector<ReportEntry>& entries) {
+    std::string text = "name,count,mean,min,max,range,sigma,sigma1_pct,uniformity_pct,error\n";
+    for (const ReportEntry& e : entries) {
+        text += CsvField(e.Name);
+        if (e.Failed()) {
+            text += ",,,,,,,,," + CsvField(e.Error) + '\n';
+            continue;
+        }
+        const AreaStatistics& s = e.Picture.Shown;
+        text += ',' + std::to_string(s.Count);
+        for (double v : {s.Mean, s.Min, s.Max, s.Range, s.Sigma, s.Sigma1Pct, s.UniformityPct})
+            text += ',' + CsvNumber(v);
+        text += ",\n";
+    }
+    return text;
+}
+
+int WriteReportPdf(const QString& path, const std::vector<ReportEntry>& entries, const QString& title) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&buffer);
+        pdf.setPageSize(QPageSize(QPageSize::A4));
+        pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
+        // 144 dpi: the map's raster keeps two device pixels per pixel.
+        pdf.setResolution(144);
+        pdf.setTitle(title);
+        pdf.setCreator(QStringLiteral("Morvaplot"));
+        QPainter painter(&pdf);
+        // Every page is laid out in points.
+        painter.scale(pdf.resolution() / 72.0, pdf.resolution() / 72.0);
+        const int summaryPages =
+            std::max(1, static_cast<int>((entries.size() + SummaryRowsPerPage - 1) / SummaryRowsPerPage));
+        const int pages = summaryPages + static_cast<int>(entries.size());
+        bool firstPage = true;
+        for (int p = 0; p < summaryPages; ++p) {
+            if (!firstPage) pdf.newPage();
+            firstPage = false;
+            DrawSummaryPage(painter, entries, static_cast<std::size_t>(p) * SummaryRowsPerPage, title, p + 1,
+                            summaryPages);
+        }
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            pdf.newPage();
+            DrawEntryPage(painter, entries[i], summaryPages + static_cast<int>(i) + 1, pages);
+        }
+    }
+    buffer.close();
+    return WriteFileWhole(path, bytes);
+}

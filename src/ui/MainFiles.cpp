@@ -1,0 +1,158 @@
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QSettings>
+
+#include "analysis/RecordCsvText.h"
+#include "core/Message.h"
+#include "data/CsvImport.h"
+#include "report/AnnotatedPicture.h"
+#include "ui/AnalysisWindow.h"
+#include "ui/Dialogs.h"
+#include "ui/Main.h"
+#include "ui/RoiOverlay.h"
+#include "ui/widgets/ClickLabel.h"
+#include "ui/widgets/ImageBox.h"
+#include "ui/widgets/ShapeSwatch.h"
+
+// The main window's files: tables imported through the Import dialog, the
+// caption and the recent files, and the map saved as a picture or as data.
+
+namespace {
+
+const char* DataName(DataKind kind) {
+    switch (kind) {
+        case DataKind::Grid:
+            return "Grid";
+        case DataKind::Fill:
+            return "Fill";
+        default:
+            return "Raw";
+    }
+}
+
+}  // namespace
+
+int TForm1::ImportTableFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        ShowMessage("File open error. -> " + QFile::encodeName(path).toStdString());
+        return -1;
+    }
+    const QByteArray bytes = file.readAll();
+    const std::string text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    const std::optional<CsvImportOptions> options = dialogs_.ImportCsv(this, path, text);
+    if (!options) return 0;
+    if (session_.Open([&](ThkData& raw) { return ImportCsvText(text, *options, raw); }) != 1) return -1;
+    FileShown(path);
+    return 1;
+}
+
+void TForm1::FileShown(const QString& path) {
+    loadedFile_ = path;
+    setWindowTitle(path.isEmpty() ? designedCaption_
+                                  : designedCaption_ + QStringLiteral(" - ") + QFileInfo(path).fileName());
+    if (analysis_) analysis_->SetSourceName(path);
+    if (path.isEmpty()) return;
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    recentFiles_.removeAll(absolute);
+    recentFiles_.prepend(absolute);
+    while (recentFiles_.size() > RecentFileCount)
+        recentFiles_.removeLast();
+    SaveRecentFiles();
+}
+
+void TForm1::LoadRecentFiles() {
+    QSettings file(QFileInfo(SettingsPath()).absoluteDir().filePath(RecentFilesName()), QSettings::IniFormat);
+    recentFiles_ = file.value(QStringLiteral("Recent/Files")).toStringList();
+    while (recentFiles_.size() > RecentFileCount)
+        recentFiles_.removeLast();
+}
+
+void TForm1::SaveRecentFiles() const {
+    QSettings file(QFileInfo(SettingsPath()).absoluteDir().filePath(RecentFilesName()), QSettings::IniFormat);
+    file.setValue(QStringLiteral("Recent/Files"), recentFiles_);
+}
+
+QMenu* TForm1::RecentFilesMenu() {
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    if (recentFiles_.isEmpty()) menu->addAction(QStringLiteral("(no recent files)"))->setEnabled(false);
+    for (const QString& path : recentFiles_)
+        connect(menu->addAction(path), &QAction::triggered, this, [this, path] {
+            if (OpenFileByPath(path) == 1) RedrawAll();
+        });
+    return menu;
+}
+
+void TForm1::BuildMapMenu() {
+    mapMenu_ = new QMenu(this);
+    for (int scale : {1, 2, 4})
+        connect(mapMenu_->addAction(QStringLiteral("Save Image (%1x)...").arg(scale)), &QAction::triggered,
+                this, [this, scale] { SaveImageClick(scale); });
+    mapMenu_->addSeparator();
+    connect(mapMenu_->addAction(QStringLiteral("Save Data...")), &QAction::triggered, this,
+            &TForm1::SaveDataClick);
+}
+
+AnnotatedContent TForm1::ShownPicture() const {
+    const ThkData& record = session_.Record(lastPlan_.Shown);
+    AnnotatedRequest request;
+    request.Draw = lastPlan_.Draw;
+    request.Ramp = lastPlan_.Ramp;
+    request.Style = CurrentMapStyle();
+    request.Sites =
+        Chk_Sites->isChecked() && (lastPlan_.Shown == DataKind::Raw || lastPlan_.Shown == DataKind::Grid);
+    const ViewSettings& s = session_.Settings();
+    const QPoint image = Img_Colormap->pos();
+    for (int i = 0; i < 2; ++i) {
+        if (!session_.RoiShown(i) || Roi->Outline(i)->isHidden()) continue;
+        RoiOutline outline;
+        outline.Rect = Roi->Outline(i)->geometry().translated(-image);
+        outline.Ellipse = s.RoiType[static_cast<std::size_t>(i)] == RoiShape::Circle;
+        outline.Pen = QColor::fromRgb(ColorToArgb(s.RoiColor[static_cast<std::size_t>(i)]));
+        for (ClickLabel* label : {Roi->MinLabel(i), Roi->MaxLabel(i), Roi->MeanLabel(i)})
+            if (!label->isHidden()) outline.Labels.push_back({label->pos() - image, label->text()});
+        request.Rois.push_back(outline);
+    }
+    if (analysis_) request.Wafer = analysis_->Wafer();
+    request.FileName =
+        loadedFile_.isEmpty() ? QStringLiteral("(no file)") : QFileInfo(loadedFile_).fileName();
+    request.DataType = QString::fromLatin1(DataName(lastPlan_.Shown));
+    return MakeAnnotatedContent(record, &session_.Record(DataKind::Raw), request);
+}
+
+int TForm1::SaveImage(const QString& path, int scale) {
+    ReadControls();
+    if (!session_.Record(lastPlan_.Shown).Valid) {
+        ShowMessage("There is no data to save.");
+        return -1;
+    }
+    return WriteAnnotatedPicture(path, ShownPicture(), scale);
+}
+
+int TForm1::SaveData(const QString& path) {
+    ReadControls();
+    const ThkData& record = session_.Record(lastPlan_.Shown);
+    if (!record.Valid) {
+        ShowMessage("There is no data to save.");
+        return -1;
+    }
+    const WaferGeometry wafer = analysis_ ? analysis_->Wafer() : WaferGeometry{};
+    const std::string text = RecordCsvText(record, FrameOf(wafer, record.Size));
+    return WriteFileWhole(path, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+void TForm1::SaveImageClick(int scale) {
+    const auto chosen =
+        dialogs_.SaveFile(this, QStringLiteral("PNG image (*.png);;SVG image (*.svg);;PDF document (*.pdf)"),
+                          QStringLiteral("png"));
+    if (chosen && SaveImage(*chosen, scale) == 1) ShowMessage("Saved the image.");
+}
+
+void TForm1::SaveDataClick() {
+    const auto chosen = dialogs_.SaveFile(this, QStringLiteral("CSV table (*.csv)"), QStringLiteral("csv"));
+    if (chosen && SaveData(*chosen) == 1) ShowMessage("Saved the data.");
+}

@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QImage>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+#include <memory>
+
+#include "analysis/RecordCsvText.h"
+#include "report/AnnotatedPicture.h"
+#include "support/MessageRecorder.h"
+#include "ui/AnalysisWindow.h"
+#include "ui/Application.h"
+#include "ui/ScriptedDialogs.h"
+#include "ui/widgets/ImageBox.h"
+#include "ui/widgets/RadioGroup.h"
+
+namespace {
+
+using Messages = std::vector<std::string>;
+
+// A Size-100 film with a site every 10 units: value(x, y) per site.
+QByteArray ThkFile(int size, const std::function<double(int, int)>& value) {
+    QByteArray text = QByteArray::number(size) + "\n10,10\n";
+    for (int x = 0; x <= size; x += 10)
+        for (int y = 0; y <= size; y += 10)
+            text += QByteArray::number(x) + ',' + QByteArray::number(y) + ',' +
+                    QByteArray::number(value(x, y), 'f', 3) + ",\n";
+    return text;
+}
+
+double Dome(int x, int y) {
+    return 500.0 + 0.01 * (x * (100 - x) + y * (100 - y)) + 0.1 * x;
+}
+
+class FilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir_.isValid());
+        forms_ = std::make_unique<MorvaplotForms>(dir_.path(), dialogs_);
+        Form().show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&Form()));
+    }
+
+    TForm1& Form() { return *forms_->Form1; }
+
+    QString Write(const QString& name, const QByteArray& content) {
+        const QString path = dir_.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return path;
+    }
+
+    QTemporaryDir dir_;
+    MessageRecorder recorder_;
+    ScriptedDialogs dialogs_;
+    std::unique_ptr<MorvaplotForms> forms_;
+};
+
+// Tables come in through the Import dialog and the session's Open; the
+// caption names the file shown, and the recent files follow every load and
+// outlive the window.
+TEST_F(FilesTest, ImportCaptionAndRecentFiles) {
+    const QString designed = QStringLiteral("Morvaplot Ver.0.02a");
+    ASSERT_EQ(Form().windowTitle(), designed);
+    // X and Y in mm from the centre of a 100 mm wafer, the thickness among
+    // other columns.
+    QByteArray mm = "Site,X (mm),Y (mm),Thickness,Fit\n";
+    for (int x = -50; x <= 50; x += 10)
+        for (int y = -50; y <= 50; y += 10)
+            mm += "1," + QByteArray::number(x) + ',' + QByteArray::number(y) + ',' +
+                  QByteArray::number(Dome(x + 50, y + 50), 'f', 3) + ",0\n";
+    QByteArray cells;
+    for (int x = 0; x <= 40; x += 10)
+        for (int y = 0; y <= 40; y += 10)
+            cells += QByteArray::number(x) + '\t' + QByteArray::number(y) + '\t' + QByteArray::number(x + y) +
+                     '\n';
+    CsvImportOptions inCells;
+    inCells.Units = CsvUnits::Cells;
+    CsvImportOptions inMm;
+    inMm.Diameter = 100.0;
+
+    struct Row {
+        const char* what;
+        QString file;
+        QByteArray content;
+        std::optional<CsvImportOptions> answer;  // the Import dialog's
+        int result;
+        int size;  // of the Raw record after the load
+        int count;
+        bool named;  // the caption names the file
+        std::size_t messages;
+    };
+    const Row rows[] = {
+        {"mm table", "wafer.csv", mm, inMm, 1, 100, 121, true, 0},
+        {"tab table in cells", "cells.TXT", cells, inCells, 1, 40, 25, true, 0},
+        {"import cancelled", "other.csv", mm, std::nullopt, -1, 40, 25, false, 0},
+        {"unreadable line", "bad.csv", "x,y,z\n1,2,3\n4,abc,6\n", inCells, -1, 40, 25, false, 1},
+        {"thk file", "dome.thk", ThkFile(100, Dome), std::nullopt, 1, 100, 121, true, 0},
+    };
+    QStringList loaded;
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.what);
+        recorder_.Messages.clear();
+        const QString before = Form().windowTitle();
+        const QString path = Write(r.file, r.content);
+        if (r.file.endsWith(QLatin1String(".thk"))) {
+            dialogs_.Files.push_back(path);
+            Form().Btn_LoadClick();
+        } else {
+            dialogs_.Imports.push_back(r.answer);
+            EXPECT_EQ(Form().OpenFileByPath(path), r.result);
+        }
+        EXPECT_EQ(recorder_.Messages.size(), r.messages);
+        const ThkData& raw = Form().Flow().Record(DataKind::Raw);
+        EXPECT_EQ(raw.Size, r.size);
+        EXPECT_EQ(raw.Count, r.count);
+        EXPECT_EQ(Form().windowTitle(), r.named ? designed + QStringLiteral(" - ") + r.file : before);
+        if (r.named) loaded.prepend(QFileInfo(path).absoluteFilePath());
+    }
+    EXPECT_EQ(Form().RecentFiles(), loaded);
+
+    // The last eight, newest first, a file loaded again moving to the top.
+    for (int i = 0; i < 7; ++i)
+        ASSERT_EQ(Form().OpenFileByPath(Write(QStringLiteral("f%1.thk").arg(i), ThkFile(100, Dome))), 1);
+    ASSERT_EQ(Form().OpenFileByPath(dir_.filePath("wafer.csv")), 1);
+    const QStringList recent = Form().RecentFiles();
+    ASSERT_EQ(recent.size(), TForm1::RecentFileCount);
+    EXPECT_EQ(recent.front(), QFileInfo(dir_.filePath("wafer.csv")).absoluteFilePath());
+    EXPECT_EQ(recent[1], QFileInfo(dir_.filePath("f6.thk")).absoluteFilePath());
+    EXPECT_EQ(recent.count(recent.front()), 1);
+    QMenu* menu = Form().RecentFilesMenu();
+    EXPECT_EQ(menu->actions().size(), TForm1::RecentFileCount);
+    delete menu;
+
+    forms_.reset();
+    MorvaplotForms again(dir_.path(), dialogs_);
+    EXPECT_EQ(again.Form1->RecentFiles(), recent);
+    QFile settings(again.Form1->SettingsPath());
+    if (settings.open(QIODevice::ReadOnly)) {
+        EXPECT_FALSE(settings.readAll().contains("wafer.csv"));
+    }
+}
+
+// Save Image and Save Data from the main window (a plain right click opens
+// their menu, a Ctrl+right click still places ROI 2) and from the analysis
+// window, which also compares: a file with itself differs by zero
+// everywhere, a known pair gives its rate, and another Size is refused.
+TEST_F(FilesTest, SaveImageDataAndCompare) {
+    const QString dome = Write("dome.thk", ThkFile(100, Dome));
+    ASSERT_EQ(Form().OpenFileByPath(dome), 1);
+    Form().Btn_CalcClick();
+    Form().Btn_FillClick();
+    const ThkData& fill = Form().Flow().Record(DataKind::Fill);
+    ASSERT_TRUE(fill.Valid);
+
+    ImageBox* map = Form().Img_Colormap;
+    auto press = [map](Qt::KeyboardModifiers modifiers) {
+        QMouseEvent event(QEvent::MouseButtonPress, QPointF(150, 150), map->mapToGlobal(QPointF(150, 150)),
+                          Qt::RightButton, Qt::RightButton, modifiers);
+        QApplication::sendEvent(map, &event);
+    };
+    press(Qt::ControlModifier);
+    EXPECT_TRUE(Form().Flow().RoiShown(1));
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    press(Qt::NoModifier);
+    EXPECT_EQ(QApplication::activePopupWidget(), Form().MapMenu());
+    Form().MapMenu()->close();
+
+    const QString png = dir_.filePath("map.png");
+    ASSERT_EQ(Form().SaveImage(png, 2), 1);
+    EXPECT_EQ(QImage(png).size(), (AnnotatedPictureSize() * 2).toSize());
+    const QString csv = dir_.filePath("fill.csv");
+    ASSERT_EQ(Form().SaveData(csv), 1);
+    QFile written(csv);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll().toStdString(), RecordCsvText(fill, FrameOf(WaferGeometry{}, fill.Size)));
+
+    Form().Btn_Analysis->click();
+    auto* window = Form().findChild<AnalysisWindow*>();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    ASSERT_EQ(window->CompareWith(dome, DifferenceOrder::FirstMinusSecond, 0.0), 1);
+    EXPECT_EQ(window->ShownStatistics().Count, CalcAreaStatistics(fill, AnalysisMask(fill.Size, {})).Count);
+    EXPECT_EQ(window->ShownStatistics().Min, 0.0);
+    EXPECT_EQ(window->ShownStatistics().Max, 0.0);
+    EXPECT_EQ(window->StatisticsTable()->horizontalHeaderItem(0)->text(), QStringLiteral("Difference"));
+    EXPECT_EQ(&Form().Flow().Record(DataKind::Fill), &fill);
+    const QString diffCsv = dir_.filePath("diff.csv");
+    ASSERT_EQ(window->SaveData(diffCsv), 1);
+    QFile diff(diffCsv);
+    ASSERT_TRUE(diff.open(QIODevice::ReadOnly));
+    EXPECT_EQ(diff.readAll().toStdString(),
+              RecordCsvText(*window->ShownRecord(), FrameOf(WaferGeometry{}, 100)));
+    ASSERT_EQ(window->SaveImage(dir_.filePath("diff.svg"), 1), 1);
+
+    // Raw data shown: the sites 6 higher two seconds later rise at 3 per second.
+    Form().Rdo_DataType->SetItemIndex(0);
+    EXPECT_FALSE(window->Comparing());
+    const QString later = Write("later.thk", ThkFile(100, [](int x, int y) { return 500.0 + x + y + 6.0; }));
+    ASSERT_EQ(
+        Form().OpenFileByPath(Write("before.thk", ThkFile(100, [](int x, int y) { return 500.0 + x + y; }))),
+        1);
+    ASSERT_EQ(window->CompareWith(later, DifferenceOrder::SecondMinusFirst, 2.0), 1);
+    EXPECT_EQ(window->ShownStatistics().Count, 121);
+    EXPECT_EQ(window->ShownStatistics().Min, 3.0);
+    EXPECT_EQ(window->ShownStatistics().Max, 3.0);
+
+    recorder_.Messages.clear();
+    EXPECT_EQ(
+        window->CompareWith(Write("small.thk", ThkFile(50, Dome)), DifferenceOrder::FirstMinusSecond, 0.0),
+        -1);
+    EXPECT_EQ(recorder_.Messages, Messages{"Different Size data cannot be compared. -> Size: 100 / 50"});
+    EXPECT_TRUE(window->Comparing());
+}
+
+}  // namespace
