@@ -1,6 +1,7 @@
 // morvaplot-cli's option parsing, with the input split into arguments at NUL
 // bytes (the one byte no argument can hold).
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "FuzzCheck.h"
+#include "analysis/WaferGeometry.h"
 #include "cli/CliOptions.h"
 
 namespace {
@@ -66,6 +68,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_REQUIRE(o.Random.CheckRadius >= 1 && o.Random.CheckRadius <= 125);
     FUZZ_REQUIRE(o.Random.Base >= -9999.999 && o.Random.Base <= 9999.999);
     FUZZ_REQUIRE(o.Random.Width >= 0.001 && o.Random.Width <= MaxRandomWidth);
-    if (o.Command == CliCommand::Image || o.Command == CliCommand::Random) FUZZ_REQUIRE(!o.OutFile.empty());
+    if (o.Command == CliCommand::Image || o.Command == CliCommand::Random || o.Command == CliCommand::Diff)
+        FUZZ_REQUIRE(!o.OutFile.empty());
+    // The wafer passes the analysis layer's check; a diff names both files.
+    FUZZ_REQUIRE(o.CsvOptions.Diameter >= 0.0 && o.CsvOptions.Diameter <= MaxWaferDiameterMm);
+    FUZZ_REQUIRE(CheckWaferGeometry({o.CsvOptions.Diameter, o.EdgeMm, o.CentreX, o.CentreY}) ==
+                 WaferFault::None);
+    FUZZ_REQUIRE(o.HistogramBins >= 0 && o.HistogramBins <= 10000);
+    FUZZ_REQUIRE(o.RateTime >= 0.0 && std::isfinite(o.RateTime));
+    FUZZ_REQUIRE(!(o.Xyz && o.Csv));
     return 0;
 }

@@ -1,9 +1,12 @@
 #include "cli/CliOptions.h"
 
 #include <array>
+#include <cctype>
 #include <charconv>
+#include <cmath>
 #include <cstdlib>
 
+#include "analysis/WaferGeometry.h"
 #include "core/NumberText.h"
 #include "session/ParameterLimits.h"
 
@@ -17,9 +20,10 @@ struct CommandName {
 };
 
 constexpr CommandName Commands[] = {
-    {"stats", CliCommand::Stats}, {"grid", CliCommand::Grid},     {"fill", CliCommand::Fill},
-    {"table", CliCommand::Table}, {"image", CliCommand::Image},   {"contours", CliCommand::Contours},
-    {"roi", CliCommand::Roi},     {"random", CliCommand::Random}, {"view3d", CliCommand::View3D},
+    {"stats", CliCommand::Stats},     {"grid", CliCommand::Grid},     {"fill", CliCommand::Fill},
+    {"table", CliCommand::Table},     {"image", CliCommand::Image},   {"contours", CliCommand::Contours},
+    {"roi", CliCommand::Roi},         {"random", CliCommand::Random}, {"view3d", CliCommand::View3D},
+    {"analyze", CliCommand::Analyze}, {"diff", CliCommand::Diff},
 };
 
 const char* NameOf(CliCommand command) {
@@ -36,10 +40,24 @@ bool TakesOrder(CliCommand c) {
     return TakesGrid(c) && c != CliCommand::Grid;
 }
 bool TakesOut(CliCommand c) {
-    return c == CliCommand::Image || c == CliCommand::Random || c == CliCommand::View3D;
+    return c == CliCommand::Image || c == CliCommand::Random || c == CliCommand::View3D ||
+           c == CliCommand::Diff;
 }
 bool TakesData(CliCommand c) {
-    return c == CliCommand::Table || c == CliCommand::Image || c == CliCommand::Roi;
+    return c == CliCommand::Table || c == CliCommand::Image || c == CliCommand::Roi ||
+           c == CliCommand::Analyze;
+}
+bool ReadsFile(CliCommand c) {
+    return c != CliCommand::Random;
+}
+
+// Whether a file name ends in the extension (".png", lower case), in any case.
+bool HasExtension(const std::string& name, const std::string& extension) {
+    if (name.size() <= extension.size()) return false;
+    const std::string end = name.substr(name.size() - extension.size());
+    for (std::size_t i = 0; i < end.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(end[i])) != extension[i]) return false;
+    return true;
 }
 bool TakesContour(CliCommand c) {
     return c == CliCommand::Image || c == CliCommand::Contours;
@@ -47,6 +65,14 @@ bool TakesContour(CliCommand c) {
 
 // Last pixel of the 301 x 301 map.
 constexpr int MapPixelMax = 300;
+
+// Most bins of analyze's histogram.
+constexpr int MaxHistogramBins = 10000;
+
+// A whole number as text: "10000".
+std::string WholeText(double value) {
+    return std::to_string(static_cast<long>(value));
+}
 
 // A limit as the input pad shows it: whole numbers plain, decimals with the
 // parameter's decimals.
@@ -128,6 +154,25 @@ bool ParseSeed(const std::string& text, std::uint32_t& value) {
     return r.ec == std::errc() && r.ptr == last;
 }
 
+// count plain decimals separated by commas ("X,Y", "X0,Y0,X1,Y1"), each with
+// an optional minus sign and digits with at most one point.
+bool ParseDecimalList(const std::string& text, std::size_t count, double* values) {
+    std::size_t start = 0;
+    for (std::size_t k = 0; k < count; ++k) {
+        const bool last = k + 1 == count;
+        const std::size_t end = last ? text.size() : text.find(',', start);
+        if (end == std::string::npos) return false;
+        const std::string field = text.substr(start, end - start);
+        if (last && field.find(',') != std::string::npos) return false;
+        const bool negative = !field.empty() && field[0] == '-';
+        if (!ParseDecimal(field.substr(negative ? 1 : 0), values[k]) || !std::isfinite(values[k]))
+            return false;
+        if (negative) values[k] = -values[k];
+        start = end + 1;
+    }
+    return true;
+}
+
 class Parser {
 public:
     Parser(const std::vector<std::string>& args, CliOptions& options) : args_(args), options_(options) {}
@@ -153,10 +198,20 @@ public:
         bool xGiven = false;
         bool yGiven = false;
         bool dataGiven = false;
+        bool secondFile = false;
+        bool csvOptionGiven = false;  // --x-col, --y-col, --z-col or --units
+        std::string csvOptionName;
+        bool waferGiven = false;
+        bool edgeGiven = false;
         std::array<bool, 4> pixelGiven{};  // --px, --py, --px2, --py2
         for (std::size_t i = 1; i < args_.size(); ++i) {
             const std::string& arg = args_[i];
             if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+                if (haveFile && command_ == CliCommand::Diff && !secondFile) {
+                    options_.File2 = arg;
+                    secondFile = true;
+                    continue;
+                }
                 if (haveFile || command_ == CliCommand::Random)
                     return Usage("unexpected argument '" + arg + "'");
                 options_.File = arg;
@@ -194,6 +249,92 @@ public:
             if (command_ != CliCommand::Random && name == "--xyz") {
                 if (!flag()) return NoValue(name);
                 options_.Xyz = true;
+            } else if (ReadsFile(command_) && name == "--csv") {
+                if (!flag()) return NoValue(name);
+                options_.Csv = true;
+            } else if (ReadsFile(command_) && (name == "--x-col" || name == "--y-col" || name == "--z-col")) {
+                if (!need(v)) return MissingValue(name);
+                if (v.empty()) return Usage(name + " needs a column name or number");
+                std::string& column = name == "--x-col"   ? options_.CsvOptions.XColumn
+                                      : name == "--y-col" ? options_.CsvOptions.YColumn
+                                                          : options_.CsvOptions.ZColumn;
+                column = v;
+                csvOptionGiven = true;
+                csvOptionName = name;
+            } else if (ReadsFile(command_) && name == "--units") {
+                if (!need(v)) return MissingValue(name);
+                if (v == "mm")
+                    options_.CsvOptions.Units = CsvUnits::Millimetres;
+                else if (v == "cell")
+                    options_.CsvOptions.Units = CsvUnits::Cells;
+                else
+                    return Usage("--units must be mm or cell");
+                csvOptionGiven = true;
+                csvOptionName = name;
+            } else if (ReadsFile(command_) && name == "--wafer") {
+                if (!need(v)) return MissingValue(name);
+                double d = 0.0;
+                if (!ParseDecimal(v, d) || !(d <= MaxWaferDiameterMm))
+                    return Usage("--wafer must be a number from 0 to " + WholeText(MaxWaferDiameterMm));
+                options_.CsvOptions.Diameter = d;
+                waferGiven = true;
+            } else if (command_ == CliCommand::Analyze && name == "--edge") {
+                if (!need(v)) return MissingValue(name);
+                double e = 0.0;
+                if (!ParseDecimal(v, e) || !std::isfinite(e))
+                    return Usage("--edge must be a number of 0 or more");
+                options_.EdgeMm = e;
+                edgeGiven = true;
+            } else if (command_ == CliCommand::Analyze && name == "--center") {
+                if (!need(v)) return MissingValue(name);
+                double c[2] = {};
+                if (!ParseDecimalList(v, 2, c) || c[0] < 0.0 || c[0] > ThkMaxSize || c[1] < 0.0 ||
+                    c[1] > ThkMaxSize)
+                    return Usage("--center must be X,Y with numbers from 0 to 500");
+                options_.CentreX = c[0];
+                options_.CentreY = c[1];
+            } else if (command_ == CliCommand::Analyze && name == "--profile") {
+                if (!need(v)) return MissingValue(name);
+                double line[4] = {};
+                if (v == "x") {
+                    options_.Profile = CliProfile::X;
+                } else if (v == "y") {
+                    options_.Profile = CliProfile::Y;
+                } else if (v == "radial") {
+                    options_.Profile = CliProfile::Radial;
+                } else if (ParseDecimalList(v, 4, line)) {
+                    options_.Profile = CliProfile::Line;
+                    options_.LineX0 = line[0];
+                    options_.LineY0 = line[1];
+                    options_.LineX1 = line[2];
+                    options_.LineY1 = line[3];
+                } else {
+                    return Usage("--profile must be x, y, radial or X0,Y0,X1,Y1");
+                }
+            } else if (command_ == CliCommand::Analyze && name == "--histogram") {
+                if (!need(v)) return MissingValue(name);
+                if (!IntInRange(v, 1, MaxHistogramBins, options_.HistogramBins))
+                    return IntRange(name, 1, MaxHistogramBins);
+            } else if (command_ == CliCommand::Analyze && name == "--json") {
+                if (!flag()) return NoValue(name);
+                options_.Json = true;
+            } else if (command_ == CliCommand::Table && name == "--format") {
+                if (!need(v)) return MissingValue(name);
+                if (v == "text")
+                    options_.TableCsv = false;
+                else if (v == "csv")
+                    options_.TableCsv = true;
+                else
+                    return Usage("--format must be text or csv");
+            } else if (command_ == CliCommand::Image && name == "--sites") {
+                if (!flag()) return NoValue(name);
+                options_.Sites = true;
+            } else if (command_ == CliCommand::Diff && name == "--rate-time") {
+                if (!need(v)) return MissingValue(name);
+                double t = 0.0;
+                if (!ParseDecimal(v, t) || !(t > 0.0) || !std::isfinite(t))
+                    return Usage("--rate-time must be a number above 0");
+                options_.RateTime = t;
             } else if (TakesGrid(command_) && name == "--pitch") {
                 if (!need(v)) return MissingValue(name);
                 if (!IntInRange(v, Limits::CalcPitch, options_.CalcPitch))
@@ -224,8 +365,16 @@ public:
                     FormatFixed(p, Limits::AverageWeight.Digits, Limits::AverageWeight.Decimals);
             } else if (TakesOrder(command_) && name == "--order") {
                 if (!need(v)) return MissingValue(name);
-                if (!IntInRange(v, Limits::SplineOrder, options_.SplineOrder))
+                // diff's --order also says which file is subtracted.
+                if (command_ == CliCommand::Diff && (v == "a-b" || v == "b-a")) {
+                    options_.Order =
+                        v == "a-b" ? DifferenceOrder::FirstMinusSecond : DifferenceOrder::SecondMinusFirst;
+                } else if (!IntInRange(v, Limits::SplineOrder, options_.SplineOrder)) {
+                    if (command_ == CliCommand::Diff)
+                        return Usage("--order must be a-b, b-a or an integer from " +
+                                     RangeText(Limits::SplineOrder));
                     return IntRange(name, Limits::SplineOrder);
+                }
             } else if (TakesData(command_) && name == "--data") {
                 if (!need(v)) return MissingValue(name);
                 dataGiven = true;
@@ -358,7 +507,21 @@ public:
             }
         }
         if (radiusGiven && optimizeGiven) return Usage("--radius and --optimize exclude each other");
+        if (command_ == CliCommand::Diff && !secondFile) return Usage("diff needs two files, A and B");
         if (!haveFile && command_ != CliCommand::Random) return Usage("missing FILE argument");
+        if (options_.Xyz && options_.Csv) return Usage("--xyz and --csv exclude each other");
+        if (csvOptionGiven && !options_.Csv) return Usage(csvOptionName + " needs --csv");
+        // The diameter places a CSV table and is the wafer of the figures and
+        // of the CSV output's millimetres; elsewhere it would do nothing.
+        if (waferGiven && !options_.Csv && command_ != CliCommand::Analyze && command_ != CliCommand::Diff &&
+            !(command_ == CliCommand::Table && options_.TableCsv))
+            return Usage("--wafer needs --csv here");
+        if (edgeGiven && !(options_.CsvOptions.Diameter > 0.0)) return Usage("--edge needs --wafer");
+        if (command_ == CliCommand::Diff) {
+            if (options_.OutFile.empty()) return Usage("diff needs --out DIFF.png or DIFF.csv");
+            if (!HasExtension(options_.OutFile, ".png") && !HasExtension(options_.OutFile, ".csv"))
+                return Usage("--out must name a .png or .csv file");
+        }
         if (command_ == CliCommand::Image && options_.OutFile.empty())
             return Usage("image needs --out MAP.png");
         if (command_ == CliCommand::View3D && options_.OutFile.empty())
@@ -465,6 +628,10 @@ const char* const DataHelp =
 
 }  // namespace
 
+bool DiffWritesCsv(const CliOptions& options) {
+    return HasExtension(options.OutFile, ".csv");
+}
+
 ParseResult ParseCommandLine(const std::vector<std::string>& args, CliOptions& options) {
     return Parser(args, options).Run();
 }
@@ -472,10 +639,12 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args, CliOptions& o
 std::string GeneralHelp() {
     return "Usage: morvaplot-cli COMMAND FILE [options]\n"
            "       morvaplot-cli random [options] --out FILE.thk\n"
+           "       morvaplot-cli diff A B [options] --out DIFF.png|DIFF.csv\n"
            "       morvaplot-cli --help | COMMAND --help\n"
            "\n"
-           "Runs the viewer's load, Calc and Fill on a .thk thickness file without a window,\n"
-           "with the window's default settings, and prints or writes the result.\n"
+           "Runs the viewer's load, Calc and Fill on a .thk thickness file (or a CSV table\n"
+           "with --csv) without a window, with the window's default settings, and prints or\n"
+           "writes the result.\n"
            "\n"
            "Commands:\n"
            "  stats     statistics of the file as read\n"
@@ -487,6 +656,8 @@ std::string GeneralHelp() {
            "  roi       count, minimum, maximum and mean inside a region\n"
            "  random    random test data written as a .thk file (reads no FILE)\n"
            "  view3d    the filled surface as the 3D view draws it, as a PNG file\n"
+           "  analyze   statistics inside a wafer, profiles and a histogram\n"
+           "  diff      the difference (or rate) of two filled files, as PNG or CSV\n"
            "\n"
            "Numbers are printed with 17 significant digits. Messages of the viewer go to\n"
            "stderr, one per line. Exit status: 0 success, 1 the operation failed (file,\n"
@@ -497,10 +668,25 @@ namespace {
 
 const char* const InputHelp =
     "\n"
-    "Input option:\n"
+    "Input options:\n"
     "  --xyz           FILE holds X/Y/Z text as it comes from the clipboard (its\n"
     "                  bytes up to the first NUL), converted as Paste converts it:\n"
-    "                  a line with the Size, then X<TAB>Y<TAB>Z lines\n";
+    "                  a line with the Size, then X<TAB>Y<TAB>Z lines\n"
+    "  --csv           FILE is a table as measuring tools export it: fields separated\n"
+    "                  by commas, semicolons, tabs or blanks (detected), a header\n"
+    "                  line when the first line is not all numbers; every point is\n"
+    "                  rounded to its cell\n"
+    "  --x-col C, --y-col C, --z-col C\n"
+    "                  with --csv: the X, Y and thickness columns by header name or\n"
+    "                  1-based number (default: the header names x, y and\n"
+    "                  thickness, thk, z or value; without them columns 1, 2, 3)\n"
+    "  --units U       with --csv: X and Y in mm from the wafer centre, or in cells\n"
+    "                  of the map (mm or cell, default mm)\n"
+    "  --wafer D       with --csv: the wafer diameter in mm, which becomes the Size\n"
+    "                  (1 cell per mm, centre at Size/2; with --units cell, the\n"
+    "                  Size); default the smallest that holds every point. analyze\n"
+    "                  takes it as its wafer too, table --format csv and diff for\n"
+    "                  their x_mm, y_mm columns\n";
 
 std::string CommandHelpBody(CliCommand command);
 
@@ -568,14 +754,22 @@ std::string CommandHelpBody(CliCommand command) {
             return text;
         case CliCommand::Table:
             text =
-                "Usage: morvaplot-cli table FILE [--data raw|grid|fill] [grid options]\n"
-                "                            [--order k]\n"
+                "Usage: morvaplot-cli table FILE [--data raw|grid|fill] [--format text|csv]\n"
+                "           [--wafer D] [grid options] [--order k]\n"
                 "\n"
                 "Prints the table that Copy Data puts on the clipboard: Y\xEF\xBC\xBCX (UTF-8), the\n"
                 "X indices, then one line per Y index with the values (3 decimals), every\n"
                 "cell followed by a tab. The step is the pitch for grid data, 1 otherwise.\n"
                 "\n";
             text += DataHelp;
+            text +=
+                "  --format F      text (the Copy Data table, default) or csv: a header line\n"
+                "                  x,y,value (with --wafer also x_mm,y_mm, the cell in mm from\n"
+                "                  the wafer centre), then one line per cell holding data,\n"
+                "                  X-major, values with 17 significant digits\n"
+                "  --wafer D       with --format csv: the wafer diameter in mm (the Size spans\n"
+                "                  it) for the x_mm and y_mm columns\n"
+                "\n";
             text += GridHelp();
             text += FillHelp();
             return text;
@@ -583,7 +777,7 @@ std::string CommandHelpBody(CliCommand command) {
             text =
                 "Usage: morvaplot-cli image FILE --out MAP.png [--data raw|grid|fill]\n"
                 "           [--draw colormap|contour] [--gradation COLORSET.dat]\n"
-                "           [--no-raw-range] [--borders n] [--copy-colormap]\n"
+                "           [--no-raw-range] [--borders n] [--copy-colormap] [--sites]\n"
                 "           [grid options] [--order k]\n"
                 "\n"
                 "Writes the 301 x 301 map as the window paints it for that data and draw\n"
@@ -604,6 +798,10 @@ std::string CommandHelpBody(CliCommand command) {
             text +=
                 "  --copy-colormap draw the contours over a black-to-white map of the data\n"
                 "                  instead of a black background\n"
+                "  --sites         mark every data cell the map's sampling misses (one pixel\n"
+                "                  shows one cell) as a 3 x 3 dot in its colour with a dark or\n"
+                "                  light rim, as the window's Sites box does; a colour map of\n"
+                "                  raw or grid data only\n"
                 "\n";
             text += GridHelp();
             text += FillHelp();
@@ -663,6 +861,70 @@ std::string CommandHelpBody(CliCommand command) {
                 "                  with --copy: the pixel of ROI 2\n";
             text += DataHelp;
             text += "\n";
+            text += GridHelp();
+            text += FillHelp();
+            return text;
+        case CliCommand::Analyze:
+            text =
+                "Usage: morvaplot-cli analyze FILE [--data raw|grid|fill] [--wafer D --edge E\n"
+                "           [--center X,Y]] [--profile x|y|radial|X0,Y0,X1,Y1]\n"
+                "           [--histogram BINS] [--json] [grid options] [--order k]\n"
+                "\n"
+                "Prints the figures of the data cells inside the wafer as Name<TAB>value lines:\n"
+                "Count, Mean, Min, MinX, MinY, Max, MaxX, MaxY, Range, Sigma, Sigma1Pct,\n"
+                "Sigma3Pct, UniformityPct (Range / (2 Mean) in percent) of the record of the\n"
+                "data type, then the same of the measured sites, named with a Sites prefix.\n"
+                "Min and Max give the first cell in X-major order; without a data cell\n"
+                "inside, every figure is 0 and every position -1.\n"
+                "With --profile: Profile<TAB>KIND, then position<TAB>value rows (the radial\n"
+                "profile: ring<TAB>mean<TAB>min<TAB>max, rings without data left out); with\n"
+                "--histogram: Histogram<TAB>BINS, then lower<TAB>upper<TAB>count rows.\n"
+                "Positions are in file units, or in mm from the wafer centre with a wafer.\n"
+                "\n";
+            text += DataHelp;
+            text += "  --wafer D       wafer diameter in mm, 0 to " + WholeText(MaxWaferDiameterMm) +
+                    "; the Size spans it, and cells\n"
+                    "                  outside it are left out (default 0: no wafer, every cell)\n"
+                    "  --edge E        edge exclusion in mm: cells within E of the rim are left out\n"
+                    "                  (a cell exactly on the circle counts)\n"
+                    "  --center X,Y    wafer centre in file units, 0 to 500 (default the middle of\n"
+                    "                  the Size square)\n"
+                    "  --profile P     x or y: the diameter profile through the centre; radial:\n"
+                    "                  mean, minimum and maximum per ring of 1 unit (1 mm with a\n"
+                    "                  wafer); X0,Y0,X1,Y1: the line between the two points, in\n"
+                    "                  file units, sampled every unit from its start\n"
+                    "  --histogram n   the values in n bins of equal width over their minimum to\n"
+                    "                  maximum, 1 to " +
+                    std::to_string(MaxHistogramBins) +
+                    "\n"
+                    "  --json          one JSON document instead: the file, the data type, the\n"
+                    "                  wafer, \"statistics\" and \"sites\" with the names above,\n"
+                    "                  \"profile\" and \"histogram\"; numbers read back to the\n"
+                    "                  same doubles\n"
+                    "\n";
+            text += GridHelp();
+            text += FillHelp();
+            return text;
+        case CliCommand::Diff:
+            text =
+                "Usage: morvaplot-cli diff A B --out DIFF.png|DIFF.csv [--order a-b|b-a]\n"
+                "           [--rate-time T] [grid options] [--order k]\n"
+                "\n"
+                "Loads both files, runs Calc and Fill on each with the same parameters and\n"
+                "takes the difference cell by cell where both hold data: A - B (or B - A),\n"
+                "divided by T with --rate-time (a rate per unit of T). Files of different\n"
+                "Size are refused. The format of the output comes from its extension: a PNG\n"
+                "picture of the difference on a colour scale centred on zero (blue below,\n"
+                "white at, red above it), or CSV as table --format csv writes it. The file is\n"
+                "replaced only once it is complete. Exit status 1 when a load or fill fails.\n"
+                "\n"
+                "  --out F         the PNG or CSV file to write (required)\n"
+                "  --order O       a-b (default) or b-a: which file is subtracted; an integer\n"
+                "                  is the spline degree, as for fill\n"
+                "  --rate-time T   the time between the two files, above 0, in any unit\n"
+                "  --wafer D       with a CSV output: the wafer diameter in mm for the x_mm and\n"
+                "                  y_mm columns (and with --csv the placement)\n"
+                "\n";
             text += GridHelp();
             text += FillHelp();
             return text;

@@ -5,22 +5,34 @@
 #include <string>
 #include <vector>
 
+#include "analysis/RecordDifference.h"
 #include "core/Codes.h"
+#include "data/CsvImport.h"
 #include "data/RandomData.h"
 #include "render3d/View3DOptions.h"
 
 // Command line of morvaplot-cli: COMMAND FILE [options], options before or
 // after FILE, values as "--name value" or "--name=value", "--" ends options.
-// The random command reads no FILE: "random [options] --out FILE.thk".
+// The random command reads no FILE: "random [options] --out FILE.thk"; diff
+// reads two: "diff A B [options] --out DIFF.png|DIFF.csv".
 // Defaults are the designed defaults of the window's controls; every value is
 // checked against the range the window's input pad allows for it.
 
-enum class CliCommand { Stats, Grid, Fill, Table, Image, Contours, Roi, Random, View3D };
+enum class CliCommand { Stats, Grid, Fill, Table, Image, Contours, Roi, Random, View3D, Analyze, Diff };
+
+// What analyze lists after the statistics.
+enum class CliProfile { None, X, Y, Radial, Line };
 
 struct CliOptions {
     CliCommand Command = CliCommand::Stats;
     std::string File;
-    bool Xyz = false;  // FILE holds X/Y/Z text as Paste takes it from the clipboard
+    std::string File2;  // diff: B
+    bool Xyz = false;   // FILE holds X/Y/Z text as Paste takes it from the clipboard
+
+    // FILE holds a delimited table (--csv), read with these options; its
+    // Diameter is the wafer diameter (--wafer, also the analysis wafer).
+    bool Csv = false;
+    CsvImportOptions CsvOptions;
 
     // Parameter labels hold texts; they are parsed as the window parses them.
     int CalcPitch = 20;
@@ -55,6 +67,27 @@ struct CliOptions {
     int RoiPixelX2 = 0;
     int RoiPixelY2 = 0;
 
+    // analyze (and the wafer of table --format csv and diff's CSV): the
+    // wafer, its edge exclusion and centre, in mm and file units; the
+    // diameter is CsvOptions.Diameter's.
+    double EdgeMm = 0.0;
+    std::optional<double> CentreX;
+    std::optional<double> CentreY;
+    CliProfile Profile = CliProfile::None;
+    double LineX0 = 0.0;  // --profile X0,Y0,X1,Y1 in file units
+    double LineY0 = 0.0;
+    double LineX1 = 0.0;
+    double LineY1 = 0.0;
+    int HistogramBins = 0;  // 0: no histogram
+    bool Json = false;
+
+    bool TableCsv = false;  // table --format csv
+    bool Sites = false;     // image --sites
+
+    // diff: which file is subtracted, and the time that makes it a rate (0: none).
+    DifferenceOrder Order = DifferenceOrder::FirstMinusSecond;
+    double RateTime = 0.0;
+
     // The random data maker's fields, read as its dialog reads its labels.
     RandomDataSettings Random;
 
@@ -75,6 +108,10 @@ struct ParseResult {
     ParseStatus Status = ParseStatus::Run;
     std::string Text;
 };
+
+// Whether diff writes CSV text (its --out ends in .csv, any case) rather than
+// a PNG picture.
+bool DiffWritesCsv(const CliOptions& options);
 
 // args are the arguments after the program name.
 ParseResult ParseCommandLine(const std::vector<std::string>& args, CliOptions& options);

@@ -4,11 +4,24 @@
 #include <cstring>
 #include <exception>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include <nlohmann/json.hpp>
+
+#include "analysis/AnalysisText.h"
+#include "analysis/AreaStatistics.h"
+#include "analysis/Histogram.h"
+#include "analysis/Profile.h"
+#include "analysis/RadialProfile.h"
+#include "analysis/RecordCsvText.h"
+#include "analysis/RecordDifference.h"
+#include "analysis/WaferGeometry.h"
 #include "cli/Listing.h"
 #include "colour/MapPicture.h"
 #include "core/Message.h"
 #include "core/TextFile.h"
+#include "data/CsvImport.h"
 #include "data/ThkReader.h"
 #include "data/XyzText.h"
 #include "roi/RoiDisplay.h"
@@ -63,19 +76,14 @@ int ReadXyzFile(const std::string& path, ThkData& record) {
     return PasteXyzText(text, record);
 }
 
-namespace {
-
-// The input as the window takes it: a .thk file through Load, or X/Y/Z text
-// (--xyz) through Paste.
-int OpenInput(Session& session, const CliOptions& o) {
-    if (!o.Xyz) return session.OpenFile(o.File);
-    return session.Open([&o](ThkData& raw) { return ReadXyzFile(o.File, raw); });
+int OpenInput(Session& session, const CliOptions& o, const std::string& path) {
+    if (o.Csv) return session.Open([&](ThkData& raw) { return ImportCsvFile(path, o.CsvOptions, raw); });
+    if (o.Xyz) return session.Open([&](ThkData& raw) { return ReadXyzFile(path, raw); });
+    return session.OpenFile(path);
 }
 
-}  // namespace
-
 int PrepareData(Session& session, const CliOptions& o, bool calc, bool fill) {
-    if (OpenInput(session, o) != 1) return -1;
+    if (OpenInput(session, o, o.File) != 1) return -1;
     if (calc || fill) session.Calc();
     if (fill && session.Fill() != 1) return -1;
     return 1;
@@ -85,9 +93,31 @@ int PrepareData(Session& session, const CliOptions& o) {
     return PrepareData(session, o, o.DataType != DataKind::Raw, o.DataType == DataKind::Fill);
 }
 
-bool NeedsQt(CliCommand command) {
-    return command == CliCommand::Image || command == CliCommand::Contours || command == CliCommand::Random ||
-           command == CliCommand::View3D;
+int PrepareDifference(const CliOptions& o, ThkData& difference) {
+    // Each file through a session of its own, as the window's Compare loads
+    // the second file beside the first.
+    auto first = std::make_unique<Batch>(o);
+    if (PrepareData(first->Flow, o, true, true) != 1) return -1;
+    CliOptions second = o;
+    second.File = o.File2;
+    auto other = std::make_unique<Batch>(second);
+    if (PrepareData(other->Flow, second, true, true) != 1) return -1;
+    return DifferenceOfRecords(first->Flow.Record(DataKind::Fill), other->Flow.Record(DataKind::Fill),
+                               o.Order, o.RateTime, difference);
+}
+
+bool NeedsQt(const CliOptions& options) {
+    switch (options.Command) {
+        case CliCommand::Image:
+        case CliCommand::Contours:
+        case CliCommand::Random:
+        case CliCommand::View3D:
+            return true;
+        case CliCommand::Diff:
+            return !DiffWritesCsv(options);
+        default:
+            return false;
+    }
 }
 
 namespace {
@@ -99,7 +129,10 @@ int RunStats(const CliOptions& o, CommandOutput& out) {
         ShowMessage("<OpenThkData> Filename is NULL.");
         return ExitFailed;
     }
-    if ((o.Xyz ? ReadXyzFile(o.File, *record) : ReadThkFile(o.File, *record)) != 1) return ExitFailed;
+    const int read = o.Csv   ? ImportCsvFile(o.File, o.CsvOptions, *record)
+                     : o.Xyz ? ReadXyzFile(o.File, *record)
+                             : ReadThkFile(o.File, *record);
+    if (read != 1) return ExitFailed;
     out.Buffer() += StatsListing(*record);
     return ExitOk;
 }
@@ -113,11 +146,182 @@ int RunCells(const CliOptions& o, CommandOutput& out, bool fill) {
     return ExitOk;
 }
 
+// The wafer as the options give it; the diameter is the CSV placement's.
+WaferGeometry WaferOf(const CliOptions& o) {
+    WaferGeometry wafer;
+    wafer.DiameterMm = o.CsvOptions.Diameter;
+    wafer.EdgeExclusionMm = o.EdgeMm;
+    wafer.CentreX = o.CentreX;
+    wafer.CentreY = o.CentreY;
+    return wafer;
+}
+
 int RunTable(const CliOptions& o, CommandOutput& out) {
     Batch batch(o);
     if (PrepareData(batch.Flow, o) != 1) return ExitFailed;
     ChooseDataType(batch.Flow, o.DataType);
-    out.Buffer() += batch.Flow.CopyDataText();
+    if (o.TableCsv) {
+        const ThkData& record = batch.Flow.Record(o.DataType);
+        out.Buffer() += RecordCsvText(record, FrameOf(WaferOf(o), record.Size));
+    } else {
+        out.Buffer() += batch.Flow.CopyDataText();
+    }
+    return ExitOk;
+}
+
+const char* DataName(DataKind kind) {
+    switch (kind) {
+        case DataKind::Raw:
+            return "raw";
+        case DataKind::Grid:
+            return "grid";
+        case DataKind::Fill:
+            return "fill";
+        case DataKind::None:
+            break;
+    }
+    return "";
+}
+
+// The figures under the names StatisticsText gives them.
+nlohmann::ordered_json StatisticsJson(const AreaStatistics& s) {
+    return {{"Count", s.Count},
+            {"Mean", s.Mean},
+            {"Min", s.Min},
+            {"MinX", s.MinX},
+            {"MinY", s.MinY},
+            {"Max", s.Max},
+            {"MaxX", s.MaxX},
+            {"MaxY", s.MaxY},
+            {"Range", s.Range},
+            {"Sigma", s.Sigma},
+            {"Sigma1Pct", s.Sigma1Pct},
+            {"Sigma3Pct", s.Sigma3Pct},
+            {"UniformityPct", s.UniformityPct}};
+}
+
+const char* ProfileName(CliProfile profile) {
+    switch (profile) {
+        case CliProfile::X:
+            return "x";
+        case CliProfile::Y:
+            return "y";
+        case CliProfile::Radial:
+            return "radial";
+        case CliProfile::Line:
+            return "line";
+        case CliProfile::None:
+            break;
+    }
+    return "";
+}
+
+std::vector<ProfilePoint> ProfileOf(const CliOptions& o, const ThkData& record, const AnalysisMask& mask) {
+    switch (o.Profile) {
+        case CliProfile::X:
+            return DiameterProfile(record, mask, ProfileAxis::X);
+        case CliProfile::Y:
+            return DiameterProfile(record, mask, ProfileAxis::Y);
+        case CliProfile::Line:
+            return LineProfile(record, mask, o.LineX0, o.LineY0, o.LineX1, o.LineY1);
+        default:
+            return {};
+    }
+}
+
+// analyze: the figures of the shown record and of the raw sites inside the
+// wafer, then the profile and the histogram of the shown record.
+int RunAnalyze(const CliOptions& o, CommandOutput& out) {
+    Batch batch(o);
+    if (PrepareData(batch.Flow, o) != 1) return ExitFailed;
+    ChooseDataType(batch.Flow, o.DataType);
+    const ThkData& record = batch.Flow.Record(o.DataType);
+    const ThkData& raw = batch.Flow.Record(DataKind::Raw);
+    const WaferGeometry wafer = WaferOf(o);
+    const AnalysisMask mask(record.Size, wafer);
+    const AnalysisMask rawMask(raw.Size, wafer);
+    const AreaStatistics shown = CalcAreaStatistics(record, mask);
+    const AreaStatistics sites = CalcAreaStatistics(raw, rawMask);
+    std::vector<ProfilePoint> profile = ProfileOf(o, record, mask);
+    std::vector<RingStats> rings;
+    if (o.Profile == CliProfile::Radial) rings = RadialProfile(record, mask);
+    Histogram histogram;
+    if (o.HistogramBins > 0) histogram = CalcHistogram(record, mask, o.HistogramBins);
+
+    if (!o.Json) {
+        std::string& text = out.Buffer();
+        text += StatisticsText(shown);
+        text += StatisticsText(sites, "Sites");
+        if (o.Profile != CliProfile::None) {
+            text += "Profile\t";
+            text += ProfileName(o.Profile);
+            text += '\n';
+            text += o.Profile == CliProfile::Radial ? RadialProfileText(rings) : ProfileText(profile);
+        }
+        if (o.HistogramBins > 0) {
+            text += "Histogram\t" + std::to_string(o.HistogramBins) + "\n";
+            text += HistogramText(histogram);
+        }
+        return ExitOk;
+    }
+
+    const WaferFrame& frame = mask.Frame();
+    nlohmann::ordered_json doc;
+    doc["file"] = o.File;
+    doc["data"] = DataName(o.DataType);
+    if (frame.HasWafer) {
+        doc["wafer"] = {{"diameter_mm", wafer.DiameterMm},
+                        {"edge_mm", wafer.EdgeExclusionMm},
+                        {"centre_x", frame.CentreX},
+                        {"centre_y", frame.CentreY},
+                        {"mm_per_unit", frame.MmPerUnit}};
+    } else {
+        doc["wafer"] = nullptr;
+    }
+    doc["statistics"] = StatisticsJson(shown);
+    doc["sites"] = StatisticsJson(sites);
+    if (o.Profile == CliProfile::None) {
+        doc["profile"] = nullptr;
+    } else {
+        nlohmann::ordered_json points = nlohmann::ordered_json::array();
+        if (o.Profile == CliProfile::Radial) {
+            for (const RingStats& r : rings)
+                if (r.Count > 0)
+                    points.push_back({{"position", r.Inner},
+                                      {"count", r.Count},
+                                      {"mean", r.Mean},
+                                      {"min", r.Min},
+                                      {"max", r.Max}});
+        } else {
+            for (const ProfilePoint& p : profile)
+                points.push_back({{"position", p.Position}, {"value", p.Value}, {"x", p.X}, {"y", p.Y}});
+        }
+        doc["profile"] = {{"kind", ProfileName(o.Profile)},
+                          {"unit", frame.HasWafer ? "mm" : "file"},
+                          {"points", std::move(points)}};
+    }
+    if (o.HistogramBins > 0)
+        doc["histogram"] = {
+            {"edges", histogram.Edges}, {"counts", histogram.Counts}, {"total", histogram.Total}};
+    else
+        doc["histogram"] = nullptr;
+    out.Buffer() += doc.dump(2);
+    out.Buffer() += '\n';
+    return ExitOk;
+}
+
+int RunDiffCsv(const CliOptions& o, std::FILE* err) {
+    auto difference = std::make_unique<ThkData>();
+    ClearThkData(difference.get(), 1);
+    if (PrepareDifference(o, *difference) != 1) return ExitFailed;
+    // Whole or not at all, as the pictures are written.
+    const WriteResult written =
+        ReplaceFileContents(o.OutFile, RecordCsvText(*difference, FrameOf(WaferOf(o), difference->Size)));
+    if (written != WriteResult::Written) {
+        std::fprintf(err, "morvaplot-cli: cannot write %s: %s\n", o.OutFile.c_str(),
+                     written == WriteResult::OpenFailed ? "the file cannot be created" : "writing failed");
+        return ExitFailed;
+    }
     return ExitOk;
 }
 
@@ -170,6 +374,11 @@ int RunCommand(const CliOptions& options, CommandOutput& output, std::FILE* err,
             return RunTable(options, output);
         case CliCommand::Roi:
             return RunRoi(options, output);
+        case CliCommand::Analyze:
+            return RunAnalyze(options, output);
+        case CliCommand::Diff:
+            if (DiffWritesCsv(options)) return RunDiffCsv(options, err);
+            return runQt(options, output, err);
         case CliCommand::Image:
         case CliCommand::Contours:
         case CliCommand::Random:

@@ -11,10 +11,10 @@
 
 // The part of morvaplot-cli that needs the standard library alone: parsing,
 // help and usage texts, and the commands that only list numbers (stats, grid,
-// fill, table, roi). The commands that need Qt (the pictures, the contour
-// tracing, and random, whose file goes through Qt's save file) are handed to
-// a runner, so the program that starts for a listing loads no drawing
-// library.
+// fill, table, roi, analyze, and diff written as CSV). The commands that need
+// Qt (the pictures, the contour tracing, and random, whose file goes through
+// Qt's save file) are handed to a runner, so the program that starts for a
+// listing loads no drawing library.
 
 constexpr int ExitOk = 0;
 constexpr int ExitFailed = 1;
@@ -81,13 +81,24 @@ void ChooseDrawType(Session& session, DrawKind kind);
 // converts the clipboard's text. 1, or -1 with its message shown.
 int ReadXyzFile(const std::string& path, ThkData& record);
 
+// The input as the window takes it: a .thk file through Load, X/Y/Z text
+// (--xyz) through Paste, or a table (--csv) through the import, each through
+// the session's Open. 1, or -1 with its message shown.
+int OpenInput(Session& session, const CliOptions& o, const std::string& path);
+
 // Load, then Calc and Fill as far as the data type needs (or as calc and
 // fill ask). 1, or -1 when the load or the fill failed (its message shown).
 int PrepareData(Session& session, const CliOptions& o, bool calc, bool fill);
 int PrepareData(Session& session, const CliOptions& o);
 
-// image, contours, view3d and random.
-bool NeedsQt(CliCommand command);
+// The difference of diff: A and B each loaded, gridded and filled by a
+// session of its own with the options' parameters, then subtracted in the
+// options' order (and divided by the rate time). 1, or -1 when a load, a
+// fill or the subtraction failed (its message shown).
+int PrepareDifference(const CliOptions& o, ThkData& difference);
+
+// image, contours, view3d and random; diff when it writes a picture.
+bool NeedsQt(const CliOptions& options);
 
 // Runs a command that NeedsQt after its options were parsed; returns the
 // exit status. Its listing goes to output, its own failures to err.

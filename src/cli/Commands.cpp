@@ -13,8 +13,10 @@
 #include "colour/ColorSettingFile.h"
 #include "colour/ContourMap.h"
 #include "colour/MapPicture.h"
+#include "colour/SitesOverlay.h"
 #include "data/RandomData.h"
 #include "render3d/Offscreen3D.h"
+#include "report/DivergingRamp.h"
 
 // The commands that need Qt; the rest of the tool is in cli/CliRun.cpp.
 
@@ -61,6 +63,10 @@ int RunImage(const CliOptions& o, std::FILE* err) {
     const MapPlan& plan = batch.FrontEnd.LastPlan;
     QImage image;
     PaintMap(image, batch.Flow.Record(plan.Shown), plan.Draw, plan.Ramp, style);
+    // The sites the sampling misses, over the picture as the window lays them
+    // over its map: a colour map of Raw or Grid data only.
+    if (o.Sites && plan.Draw == DrawKind::Colormap && plan.Shown != DataKind::Fill)
+        PaintSites(image, batch.Flow.Record(plan.Shown), plan.Ramp, style);
     std::string error;
     if (WritePng(image, o.OutFile, error) != 1) {
         std::fprintf(err, "morvaplot-cli: cannot write %s: %s\n", o.OutFile.c_str(), error.c_str());
@@ -122,6 +128,23 @@ int RunView3D(const CliOptions& o, std::FILE* err) {
     return ExitOk;
 }
 
+// diff written as a picture: the difference on the diverging colours centred
+// on zero, sampled as the colour map samples a record, cells without data in
+// the map's back colour.
+int RunDiffImage(const CliOptions& o, std::FILE* err) {
+    auto difference = std::make_unique<ThkData>();
+    ClearThkData(difference.get(), 1);
+    if (PrepareDifference(o, *difference) != 1) return ExitFailed;
+    QImage image;
+    PaintDivergingMap(image, *difference, MapStyle{}.BackColor);
+    std::string error;
+    if (WritePng(image, o.OutFile, error) != 1) {
+        std::fprintf(err, "morvaplot-cli: cannot write %s: %s\n", o.OutFile.c_str(), error.c_str());
+        return ExitFailed;
+    }
+    return ExitOk;
+}
+
 int RunQtCommand(const CliOptions& options, CommandOutput& output, std::FILE* err) {
     switch (options.Command) {
         case CliCommand::Image:
@@ -132,6 +155,9 @@ int RunQtCommand(const CliOptions& options, CommandOutput& output, std::FILE* er
             return RunRandom(options, err);
         case CliCommand::View3D:
             return RunView3D(options, err);
+        case CliCommand::Diff:
+            if (!DiffWritesCsv(options)) return RunDiffImage(options, err);
+            break;
         default:
             break;
     }

@@ -51,7 +51,7 @@ void ChoosePassiveWait(const std::vector<std::string>& args, char** argv) {
     if (ParseCommandLine(args, options).Status != ParseStatus::Run || options.Command == CliCommand::Stats)
         return;
     ::setenv("OMP_WAIT_POLICY", "passive", 0);
-    if (!NeedsQt(options.Command)) ::execv("/proc/self/exe", argv);
+    if (!NeedsQt(options)) ::execv("/proc/self/exe", argv);
 }
 
 }  // namespace

@@ -82,6 +82,23 @@ TEST_F(CliUsage, UsageErrorsSayWhatIsWrong) {
         {{"random", "--out", "r.thk", "--width", "-1"}, Width},
         {{"random", "--out", "r.thk", "--seed", "4294967296"}, Seed},
         {{"random", "--out", "r.thk", "--seed", "-1"}, Seed},
+        {{"grid", f, "--csv", "--xyz"}, "--xyz and --csv exclude each other"},
+        {{"grid", f, "--units", "mm"}, "--units needs --csv"},
+        {{"grid", f, "--csv", "--units", "inch"}, "--units must be mm or cell"},
+        {{"grid", f, "--wafer", "200"}, "--wafer needs --csv here"},
+        {{"table", f, "--format", "pdf"}, "--format must be text or csv"},
+        {{"stats", f, "--sites"}, "unknown option '--sites' for stats"},
+        {{"analyze", f, "--edge", "5"}, "--edge needs --wafer"},
+        {{"analyze", f, "--wafer", "10000.5"}, "--wafer must be a number from 0 to 10000"},
+        {{"analyze", f, "--center", "1,501"}, "--center must be X,Y with numbers from 0 to 500"},
+        {{"analyze", f, "--profile", "1,2,3"}, "--profile must be x, y, radial or X0,Y0,X1,Y1"},
+        {{"analyze", f, "--histogram", "0"}, "--histogram must be an integer from 1 to 10000"},
+        {{"diff", f, "--out", "d.csv"}, "diff needs two files, A and B"},
+        {{"diff", f, f}, "diff needs --out DIFF.png or DIFF.csv"},
+        {{"diff", f, f, "--out", "d.pdf"}, "--out must name a .png or .csv file"},
+        {{"diff", f, f, "--out", "d.csv", "--order", "c-d"},
+         "--order must be a-b, b-a or an integer from 1 to 10"},
+        {{"diff", f, f, "--out", "d.csv", "--rate-time", "0"}, "--rate-time must be a number above 0"},
     };
     for (const Case& c : cases) {
         CliOptions options;
@@ -164,6 +181,43 @@ TEST_F(CliUsage, OptionsReachTheirFields) {
     EXPECT_EQ(roi.RoiFDigit, 0);
     EXPECT_TRUE(roi.RoiCopy);
 
+    CliOptions analyze;
+    ASSERT_EQ(
+        ParseCommandLine({"analyze",  "w.csv",   "--csv",     "--wafer",         "200",         "--edge=5",
+                          "--center", "100,-0",  "--profile", "-1.5,2,30,40.25", "--histogram", "12",
+                          "--json",   "--units", "cell",      "--x-col",         "X",           "--y-col",
+                          "2",        "--z-col", "thk"},
+                         analyze)
+            .Status,
+        ParseStatus::Run);
+    EXPECT_TRUE(analyze.Csv);
+    EXPECT_EQ(analyze.CsvOptions.Diameter, 200.0);
+    EXPECT_EQ(analyze.CsvOptions.Units, CsvUnits::Cells);
+    EXPECT_EQ(analyze.CsvOptions.XColumn, "X");
+    EXPECT_EQ(analyze.CsvOptions.YColumn, "2");
+    EXPECT_EQ(analyze.CsvOptions.ZColumn, "thk");
+    EXPECT_EQ(analyze.EdgeMm, 5.0);
+    EXPECT_EQ(analyze.CentreX, 100.0);
+    EXPECT_EQ(analyze.CentreY, 0.0);
+    EXPECT_EQ(analyze.Profile, CliProfile::Line);
+    EXPECT_EQ(analyze.LineX0, -1.5);
+    EXPECT_EQ(analyze.LineY1, 40.25);
+    EXPECT_EQ(analyze.HistogramBins, 12);
+    EXPECT_TRUE(analyze.Json);
+
+    CliOptions diff;
+    ASSERT_EQ(ParseCommandLine({"diff", "a.thk", "--order", "b-a", "b.thk", "--order=4", "--rate-time", "2.5",
+                                "--out", "D.CSV"},
+                               diff)
+                  .Status,
+              ParseStatus::Run);
+    EXPECT_EQ(diff.File, "a.thk");
+    EXPECT_EQ(diff.File2, "b.thk");
+    EXPECT_EQ(diff.Order, DifferenceOrder::SecondMinusFirst);
+    EXPECT_EQ(diff.SplineOrder, 4);
+    EXPECT_EQ(diff.RateTime, 2.5);
+    EXPECT_TRUE(DiffWritesCsv(diff));
+
     CliOptions random;
     ASSERT_EQ(ParseCommandLine({"random", "--out", "r.thk"}, random).Status, ParseStatus::Run);
     EXPECT_EQ(random.Random.Size, 300);
@@ -209,19 +263,25 @@ TEST_F(CliUsage, AnExceptionEndsAsAFailureWithItsReason) {
 TEST_F(CliUsage, HelpNamesEveryOptionOfEveryCommand) {
     const std::vector<std::string> grid = {"--pitch", "--radius", "--optimize", "--min-count", "--power"};
     const std::vector<std::string> fill = {"--order"};
+    const std::vector<std::string> input = {"--xyz",   "--csv",   "--x-col", "--y-col",
+                                            "--z-col", "--units", "--wafer"};
     struct Case {
         const char* command;
         std::vector<std::vector<std::string>> options;
     };
     const Case cases[] = {
-        {"stats", {{"--xyz"}}},
+        {"stats", {input}},
         {"grid", {grid}},
         {"fill", {grid, fill}},
-        {"table", {grid, fill, {"--data"}}},
+        {"table", {grid, fill, input, {"--data", "--format"}}},
         {"image",
          {grid,
           fill,
-          {"--out", "--data", "--draw", "--gradation", "--no-raw-range", "--borders", "--copy-colormap"}}},
+          {"--out", "--data", "--draw", "--gradation", "--no-raw-range", "--borders", "--copy-colormap",
+           "--sites"}}},
+        {"analyze",
+         {grid, fill, input, {"--data", "--edge", "--center", "--profile", "--histogram", "--json"}}},
+        {"diff", {grid, fill, input, {"--out", "--order", "--rate-time"}}},
         {"contours", {grid, fill, {"--borders", "--no-raw-range"}}},
         {"view3d",
          {grid,
