@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
-cmake --build "$build" --target morvaplot morvaplot-cli >/dev/null
+cmake --build "$build" >/dev/null
 rm -f "$build"/morvaplot_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(ls "$build"/morvaplot_*.deb)
@@ -36,4 +36,14 @@ appstreamcli validate --no-net "$root/usr/share/metainfo/org.morvaplot.morvaplot
 # A picture: the installed morvaplot-cli finds its part that needs Qt.
 "$root/usr/bin/morvaplot-cli" image "$root/usr/share/morvaplot/samples/wafer49.thk" --out "$root/map.png"
 [ -s "$root/map.png" ] || { echo "the installed morvaplot-cli drew no picture" >&2; exit 1; }
+# The Python module, when the build made it: Debian's python3 imports it from
+# the unpacked package and reads a sample with it.
+if [ -d "$root/usr/lib/python3/dist-packages/morvaplot" ]; then
+  PYTHONPATH="$root/usr/lib/python3/dist-packages" PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 -c "
+import morvaplot, sys
+record = morvaplot.read_thk(sys.argv[1])
+assert morvaplot.__file__.startswith(sys.argv[2]), morvaplot.__file__
+print('python module:', record.count, 'points')" \
+    "$root/usr/share/morvaplot/samples/wafer49.thk" "$root/usr/lib/python3/dist-packages"
+fi
 echo "package check passed"

@@ -234,7 +234,10 @@ int ImportCsvText(std::string_view text, const CsvImportOptions& options, ThkDat
             const auto column = static_cast<std::size_t>(columns[k]);
             const std::string field = column < fields.size() ? fields[column] : std::string();
             if (!ParseNumber(field, *targets[k])) {
-                ShowMessage("CSV data error. -> '" + field + "' Line: " + std::to_string(p.Line));
+                // A NUL byte would end the text wherever it is shown as a C
+                // string: the field is named up to it.
+                ShowMessage("CSV data error. -> '" + field.substr(0, field.find('\0')) +
+                            "' Line: " + std::to_string(p.Line));
                 return -1;
             }
         }

@@ -34,6 +34,7 @@
 #include "colour/MapPicture.h"
 #include "core/Message.h"
 #include "core/NumberText.h"
+#include "data/CsvImport.h"
 #include "data/ThkData.h"
 #include "data/ThkReader.h"
 #include "data/XyzText.h"
@@ -99,6 +100,20 @@ py::array_t<bool> MaskOf(const ThkData& record) {
     for (int i = 0; i < ThkGridDim * ThkGridDim; ++i)
         out[i] = HasData(in[i]);
     return mask;
+}
+
+// The import options from the keyword arguments; units "mm" or "cell".
+CsvImportOptions CsvOptions(const std::optional<std::string>& x, const std::optional<std::string>& y,
+                            const std::optional<std::string>& z, const std::string& units, double wafer) {
+    CsvImportOptions options;
+    options.XColumn = x.value_or("");
+    options.YColumn = y.value_or("");
+    options.ZColumn = z.value_or("");
+    if (units != "mm" && units != "cell") throw py::value_error("units must be 'mm' or 'cell'");
+    options.Units = units == "mm" ? CsvUnits::Millimetres : CsvUnits::Cells;
+    if (!(wafer >= 0.0)) throw py::value_error("wafer must be a diameter of 0 or more");
+    options.Diameter = wafer;
+    return options;
 }
 
 // A reader over a fresh record on this thread, its messages collected.
@@ -442,6 +457,10 @@ public:
         Run([&] { return session_.OpenFile(path); }, true);
     }
 
+    void OpenCsv(const std::string& path, const CsvImportOptions& options) {
+        Run([&] { return session_.Open([&](ThkData& raw) { return ImportCsvFile(path, options, raw); }); }, true);
+    }
+
     void OpenXyz(const std::string& text) {
         Run([&] { return session_.Open([&text](ThkData& raw) { return PasteXyzText(text, raw); }); }, true);
     }
@@ -763,6 +782,18 @@ PYBIND11_MODULE(_morvaplot, m) {
         [](const std::string& text) { return ReadRecord([&](ThkData& r) { return PasteXyzText(text, r); }); },
         py::arg("text"),
         "Converts X/Y/Z text as Paste takes it from the clipboard (a Size line, then X<TAB>Y<TAB>Z lines).");
+    m.def(
+        "read_csv",
+        [](const std::string& path, const std::optional<std::string>& x_col, const std::optional<std::string>& y_col,
+           const std::optional<std::string>& z_col, const std::string& units, double wafer) {
+            const CsvImportOptions options = CsvOptions(x_col, y_col, z_col, units, wafer);
+            return ReadRecord([&](ThkData& r) { return ImportCsvFile(path, options, r); });
+        },
+        py::arg("path"), py::kw_only(), py::arg("x_col") = py::none(), py::arg("y_col") = py::none(),
+        py::arg("z_col") = py::none(), py::arg("units") = "mm", py::arg("wafer") = 0.0,
+        "Imports a CSV table as the window's Import does: columns by header name or 1-based number (found "
+        "by name when left out), X/Y in 'mm' from the wafer centre (wafer: the diameter, which becomes the "
+        "Size; 0 fits the points) or in 'cell' units.");
     m.def("png", &PngBytes, py::arg("picture"), "PNG bytes of an (H, W, 3) uint8 picture.");
 
     py::class_<PySession> session(
@@ -778,6 +809,16 @@ PYBIND11_MODULE(_morvaplot, m) {
         .def("open", &PySession::Open, py::arg("path"),
              "Loads a .thk file (the search radius optimised when on).")
         .def("open_xyz", &PySession::OpenXyz, py::arg("text"), "Loads X/Y/Z text as Paste does.")
+        .def(
+            "open_csv",
+            [](PySession& session, const std::string& path, const std::optional<std::string>& x_col,
+               const std::optional<std::string>& y_col, const std::optional<std::string>& z_col,
+               const std::string& units, double wafer) {
+                session.OpenCsv(path, CsvOptions(x_col, y_col, z_col, units, wafer));
+            },
+            py::arg("path"), py::kw_only(), py::arg("x_col") = py::none(), py::arg("y_col") = py::none(),
+            py::arg("z_col") = py::none(), py::arg("units") = "mm", py::arg("wafer") = 0.0,
+            "Loads a CSV table (see read_csv) through the same path as a .thk load.")
         .def("calc", &PySession::Calc, "Calc: the grid by inverse-distance weighting.")
         .def("fill", &PySession::Fill, "Fill: the B-spline surface through the grid.")
         .def_property_readonly("raw", [](PySession& s) { return s.RecordOf(DataKind::Raw); })

@@ -130,3 +130,22 @@ def test_failure_raises_the_message_shown(content, options, tmp_path):
         session.calc()
         session.fill()
     assert str(failure.value) + "\n" == shown
+
+
+def test_csv_import_places_millimetres_about_the_centre(tmp_path):
+    """A CSV of a 100 mm wafer gives the cells of the same points in a .thk file."""
+    points = [(x, y, 900.0 + x * 0.5 - y * 0.25) for x in range(-50, 51, 10) for y in range(-50, 51, 10)]
+    csv = tmp_path / "wafer.csv"
+    csv.write_text("Site;X (mm);Y (mm);Thickness\n" + "".join(
+        f"{i};{x};{y};{z}\n" for i, (x, y, z) in enumerate(points)))
+    thk = tmp_path / "wafer.thk"
+    thk.write_text("100\n10,10\n" + "".join(f"{x + 50},{y + 50},{z},\n" for x, y, z in points))
+    imported = morvaplot.read_csv(str(csv), wafer=100)
+    assert imported.size == 100
+    assert np.array_equal(bits(imported.values), bits(morvaplot.read_thk(str(thk)).values))
+    session = morvaplot.Session()
+    session.open_csv(str(csv), wafer=100)
+    assert session.raw.count == len(points)
+    csv.write_text("x,y,thickness\n0,0,1\n1,1,x\n")
+    with pytest.raises(morvaplot.Error, match=r"^CSV data error\. -> 'x' Line: 3$"):
+        morvaplot.read_csv(str(csv))

@@ -35,6 +35,7 @@ from ._morvaplot import (  # noqa: E402
     Session,
     Wafer,
     png,
+    read_csv,
     read_thk,
     read_xyz,
 )
@@ -54,6 +55,7 @@ __all__ = [
     "Session",
     "Wafer",
     "png",
+    "read_csv",
     "read_thk",
     "read_xyz",
 ]
