@@ -243,7 +243,9 @@ TEST_F(GradationDialogTest, OkCommitsCancelRevertsLoadCommitsAtOnce) {
         EXPECT_EQ(d->Lbl_ColorCount->text(), QString::number(c.working)) << c.what;
         GradationTable kept;
         EXPECT_EQ(ReadColorSetting(ReadWholeFile(temp_.PathOf("colorset.dat")), kept), c.kept) << c.what;
-        if (c.kept == c.committed) EXPECT_EQ(kept.Colors, d->CommittedTable().Colors) << c.what;
+        if (c.kept == c.committed) {
+            EXPECT_EQ(kept.Colors, d->CommittedTable().Colors) << c.what;
+        }
     }
 }
 
