@@ -23,7 +23,7 @@ constexpr CommandName Commands[] = {
     {"stats", CliCommand::Stats},     {"grid", CliCommand::Grid},     {"fill", CliCommand::Fill},
     {"table", CliCommand::Table},     {"image", CliCommand::Image},   {"contours", CliCommand::Contours},
     {"roi", CliCommand::Roi},         {"random", CliCommand::Random}, {"view3d", CliCommand::View3D},
-    {"analyze", CliCommand::Analyze}, {"diff", CliCommand::Diff},
+    {"analyze", CliCommand::Analyze}, {"diff", CliCommand::Diff},     {"report", CliCommand::Report},
 };
 
 const char* NameOf(CliCommand command) {
@@ -41,11 +41,11 @@ bool TakesOrder(CliCommand c) {
 }
 bool TakesOut(CliCommand c) {
     return c == CliCommand::Image || c == CliCommand::Random || c == CliCommand::View3D ||
-           c == CliCommand::Diff;
+           c == CliCommand::Diff || c == CliCommand::Report;
 }
 bool TakesData(CliCommand c) {
     return c == CliCommand::Table || c == CliCommand::Image || c == CliCommand::Roi ||
-           c == CliCommand::Analyze;
+           c == CliCommand::Analyze || c == CliCommand::Report;
 }
 bool ReadsFile(CliCommand c) {
     return c != CliCommand::Random;
@@ -61,6 +61,14 @@ bool HasExtension(const std::string& name, const std::string& extension) {
 }
 bool TakesContour(CliCommand c) {
     return c == CliCommand::Image || c == CliCommand::Contours;
+}
+// The wafer of the figures: its edge exclusion and centre.
+bool TakesWafer(CliCommand c) {
+    return c == CliCommand::Analyze || c == CliCommand::Report;
+}
+// The map's colours and range.
+bool TakesGradation(CliCommand c) {
+    return c == CliCommand::Image || c == CliCommand::Report;
 }
 
 // Last pixel of the 301 x 301 map.
@@ -207,6 +215,12 @@ public:
         for (std::size_t i = 1; i < args_.size(); ++i) {
             const std::string& arg = args_[i];
             if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+                if (command_ == CliCommand::Report) {
+                    if (!haveFile) options_.File = arg;
+                    options_.Files.push_back(arg);
+                    haveFile = true;
+                    continue;
+                }
                 if (haveFile && command_ == CliCommand::Diff && !secondFile) {
                     options_.File2 = arg;
                     secondFile = true;
@@ -246,7 +260,7 @@ public:
 
             std::string v;
             std::string error;
-            if (command_ != CliCommand::Random && name == "--xyz") {
+            if (command_ != CliCommand::Random && command_ != CliCommand::Report && name == "--xyz") {
                 if (!flag()) return NoValue(name);
                 options_.Xyz = true;
             } else if (ReadsFile(command_) && name == "--csv") {
@@ -278,14 +292,14 @@ public:
                     return Usage("--wafer must be a number from 0 to " + WholeText(MaxWaferDiameterMm));
                 options_.CsvOptions.Diameter = d;
                 waferGiven = true;
-            } else if (command_ == CliCommand::Analyze && name == "--edge") {
+            } else if (TakesWafer(command_) && name == "--edge") {
                 if (!need(v)) return MissingValue(name);
                 double e = 0.0;
                 if (!ParseDecimal(v, e) || !std::isfinite(e))
                     return Usage("--edge must be a number of 0 or more");
                 options_.EdgeMm = e;
                 edgeGiven = true;
-            } else if (command_ == CliCommand::Analyze && name == "--center") {
+            } else if (TakesWafer(command_) && name == "--center") {
                 if (!need(v)) return MissingValue(name);
                 double c[2] = {};
                 if (!ParseDecimalList(v, 2, c) || c[0] < 0.0 || c[0] > ThkMaxSize || c[1] < 0.0 ||
@@ -329,6 +343,10 @@ public:
             } else if (command_ == CliCommand::Image && name == "--sites") {
                 if (!flag()) return NoValue(name);
                 options_.Sites = true;
+            } else if (command_ == CliCommand::Report && name == "--summary") {
+                if (!need(v)) return MissingValue(name);
+                if (v.empty()) return Usage("--summary needs a file name");
+                options_.SummaryFile = v;
             } else if (command_ == CliCommand::Diff && name == "--rate-time") {
                 if (!need(v)) return MissingValue(name);
                 double t = 0.0;
@@ -390,7 +408,8 @@ public:
                 if (!need(v)) return MissingValue(name);
                 if (!IntInRange(v, Limits::BorderCount, options_.BorderCount))
                     return IntRange(name, Limits::BorderCount);
-            } else if (TakesContour(command_) && name == "--no-raw-range") {
+            } else if ((TakesContour(command_) || command_ == CliCommand::Report) &&
+                       name == "--no-raw-range") {
                 if (!flag()) return NoValue(name);
                 options_.RawRange = false;
             } else if (TakesOut(command_) && name == "--out") {
@@ -405,7 +424,7 @@ public:
                     options_.DrawType = DrawKind::Contour;
                 else
                     return Usage("--draw must be colormap or contour");
-            } else if (command_ == CliCommand::Image && name == "--gradation") {
+            } else if (TakesGradation(command_) && name == "--gradation") {
                 if (!need(v)) return MissingValue(name);
                 if (v.empty()) return Usage("--gradation needs a file name");
                 options_.GradationFile = v;
@@ -513,7 +532,7 @@ public:
         if (csvOptionGiven && !options_.Csv) return Usage(csvOptionName + " needs --csv");
         // The diameter places a CSV table and is the wafer of the figures and
         // of the CSV output's millimetres; elsewhere it would do nothing.
-        if (waferGiven && !options_.Csv && command_ != CliCommand::Analyze && command_ != CliCommand::Diff &&
+        if (waferGiven && !options_.Csv && !TakesWafer(command_) && command_ != CliCommand::Diff &&
             !(command_ == CliCommand::Table && options_.TableCsv))
             return Usage("--wafer needs --csv here");
         if (edgeGiven && !(options_.CsvOptions.Diameter > 0.0)) return Usage("--edge needs --wafer");
@@ -524,6 +543,12 @@ public:
         }
         if (command_ == CliCommand::Image && options_.OutFile.empty())
             return Usage("image needs --out MAP.png");
+        if (command_ == CliCommand::Report) {
+            if (options_.OutFile.empty()) return Usage("report needs --out REPORT.pdf");
+            if (!HasExtension(options_.OutFile, ".pdf")) return Usage("--out must name a .pdf file");
+            if (options_.SummaryFile == options_.OutFile)
+                return Usage("--summary must name another file than --out");
+        }
         if (command_ == CliCommand::View3D && options_.OutFile.empty())
             return Usage("view3d needs --out PICTURE.png");
         if (command_ == CliCommand::Roi) {
@@ -640,6 +665,7 @@ std::string GeneralHelp() {
     return "Usage: morvaplot-cli COMMAND FILE [options]\n"
            "       morvaplot-cli random [options] --out FILE.thk\n"
            "       morvaplot-cli diff A B [options] --out DIFF.png|DIFF.csv\n"
+           "       morvaplot-cli report FILES... --out REPORT.pdf [options]\n"
            "       morvaplot-cli --help | COMMAND --help\n"
            "\n"
            "Runs the viewer's load, Calc and Fill on a .thk thickness file (or a CSV table\n"
@@ -658,6 +684,7 @@ std::string GeneralHelp() {
            "  view3d    the filled surface as the 3D view draws it, as a PNG file\n"
            "  analyze   statistics inside a wafer, profiles and a histogram\n"
            "  diff      the difference (or rate) of two filled files, as PNG or CSV\n"
+           "  report    a PDF with a page per file and a summary page (and a summary CSV)\n"
            "\n"
            "Numbers are printed with 17 significant digits. Messages of the viewer go to\n"
            "stderr, one per line. Exit status: 0 success, 1 the operation failed (file,\n"
@@ -666,12 +693,12 @@ std::string GeneralHelp() {
 
 namespace {
 
-const char* const InputHelp =
-    "\n"
-    "Input options:\n"
+const char* const XyzHelp =
     "  --xyz           FILE holds X/Y/Z text as it comes from the clipboard (its\n"
     "                  bytes up to the first NUL), converted as Paste converts it:\n"
-    "                  a line with the Size, then X<TAB>Y<TAB>Z lines\n"
+    "                  a line with the Size, then X<TAB>Y<TAB>Z lines\n";
+
+const char* const CsvHelp =
     "  --csv           FILE is a table as measuring tools export it: fields separated\n"
     "                  by commas, semicolons, tabs or blanks (detected), a header\n"
     "                  line when the first line is not all numbers; every point is\n"
@@ -685,8 +712,8 @@ const char* const InputHelp =
     "  --wafer D       with --csv: the wafer diameter in mm, which becomes the Size\n"
     "                  (1 cell per mm, centre at Size/2; with --units cell, the\n"
     "                  Size); default the smallest that holds every point. analyze\n"
-    "                  takes it as its wafer too, table --format csv and diff for\n"
-    "                  their x_mm, y_mm columns\n";
+    "                  and report take it as their wafer too, table --format csv\n"
+    "                  and diff for their x_mm, y_mm columns\n";
 
 std::string CommandHelpBody(CliCommand command);
 
@@ -694,7 +721,11 @@ std::string CommandHelpBody(CliCommand command);
 
 std::string CommandHelp(CliCommand command) {
     std::string text = CommandHelpBody(command);
-    if (command != CliCommand::Random) text += InputHelp;
+    if (command == CliCommand::Random) return text;
+    text += "\nInput options:\n";
+    // A report reads every file with the same reader: .thk or, with --csv, tables.
+    if (command != CliCommand::Report) text += XyzHelp;
+    text += CsvHelp;
     return text;
 }
 
@@ -901,6 +932,47 @@ std::string CommandHelpBody(CliCommand command) {
                     "                  wafer, \"statistics\" and \"sites\" with the names above,\n"
                     "                  \"profile\" and \"histogram\"; numbers read back to the\n"
                     "                  same doubles\n"
+                    "\n";
+            text += GridHelp();
+            text += FillHelp();
+            return text;
+        case CliCommand::Report:
+            text =
+                "Usage: morvaplot-cli report FILES... --out REPORT.pdf [--summary SUMMARY.csv]\n"
+                "           [--data raw|grid|fill] [--wafer D [--edge E] [--center X,Y]]\n"
+                "           [--gradation COLORSET.dat] [--no-raw-range] [grid options]\n"
+                "           [--order k]\n"
+                "\n"
+                "Loads every file, runs Calc and Fill as the data type needs and writes a PDF:\n"
+                "summary pages with one row per file (Count, Mean, Min, Max, Range, Sigma,\n"
+                "1 sigma % and Uniformity % inside the wafer), then a page per file with the map\n"
+                "as the window paints it, its colour bar and scale labels, the figures of the\n"
+                "record and of the measured sites, and the X and Y diameter profiles through the\n"
+                "centre. The files are prepared on every core; a progress bar goes to stderr\n"
+                "when it is a terminal. A file that cannot be read or filled gets its row and\n"
+                "its page with its message, and the message goes to stderr after the file's\n"
+                "name; the other files go on. Each output is replaced only once it is complete;\n"
+                "nothing is written when an output's folder cannot take it. Exit status 1 when\n"
+                "any file failed or an output could not be written.\n"
+                "\n"
+                "  --out F         the PDF file to write (required)\n"
+                "  --summary F     also the summary as CSV: the header line\n"
+                "                  name,count,mean,min,max,range,sigma,sigma1_pct,uniformity_pct,\n"
+                "                  error, then one line per file, figures with 17 significant\n"
+                "                  digits; a failed file leaves the figures empty and gives its\n"
+                "                  message\n";
+            text += DataHelp;
+            text += "  --wafer D       wafer diameter in mm, 0 to " + WholeText(MaxWaferDiameterMm) +
+                    "; the figures and profiles\n"
+                    "                  take the cells inside it, positions in mm (default 0: no\n"
+                    "                  wafer, every cell)\n"
+                    "  --edge E        edge exclusion in mm: cells within E of the rim are left out\n"
+                    "  --center X,Y    wafer centre in file units, 0 to 500 (default the middle of\n"
+                    "                  the Size square)\n"
+                    "  --gradation F   colour the maps with the multi-colour gradation read from\n"
+                    "                  the colour-setting file F instead of the hue ramp\n"
+                    "  --no-raw-range  scale grid and fill maps on their own minimum and maximum,\n"
+                    "                  not on the measured points' (Raw Range off)\n"
                     "\n";
             text += GridHelp();
             text += FillHelp();

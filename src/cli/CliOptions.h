@@ -14,11 +14,25 @@
 // Command line of morvaplot-cli: COMMAND FILE [options], options before or
 // after FILE, values as "--name value" or "--name=value", "--" ends options.
 // The random command reads no FILE: "random [options] --out FILE.thk"; diff
-// reads two: "diff A B [options] --out DIFF.png|DIFF.csv".
+// reads two: "diff A B [options] --out DIFF.png|DIFF.csv"; report reads one or
+// more: "report FILES... --out REPORT.pdf [options]".
 // Defaults are the designed defaults of the window's controls; every value is
 // checked against the range the window's input pad allows for it.
 
-enum class CliCommand { Stats, Grid, Fill, Table, Image, Contours, Roi, Random, View3D, Analyze, Diff };
+enum class CliCommand {
+    Stats,
+    Grid,
+    Fill,
+    Table,
+    Image,
+    Contours,
+    Roi,
+    Random,
+    View3D,
+    Analyze,
+    Diff,
+    Report
+};
 
 // What analyze lists after the statistics.
 enum class CliProfile { None, X, Y, Radial, Line };
@@ -27,7 +41,9 @@ struct CliOptions {
     CliCommand Command = CliCommand::Stats;
     std::string File;
     std::string File2;  // diff: B
-    bool Xyz = false;   // FILE holds X/Y/Z text as Paste takes it from the clipboard
+    // report: every FILE in the order given (File is the first of them).
+    std::vector<std::string> Files;
+    bool Xyz = false;  // FILE holds X/Y/Z text as Paste takes it from the clipboard
 
     // FILE holds a delimited table (--csv), read with these options; its
     // Diameter is the wafer diameter (--wafer, also the analysis wafer).
@@ -67,7 +83,7 @@ struct CliOptions {
     int RoiPixelX2 = 0;
     int RoiPixelY2 = 0;
 
-    // analyze (and the wafer of table --format csv and diff's CSV): the
+    // analyze and report (and the wafer of table --format csv and diff's CSV): the
     // wafer, its edge exclusion and centre, in mm and file units; the
     // diameter is CsvOptions.Diameter's.
     double EdgeMm = 0.0;
@@ -83,6 +99,9 @@ struct CliOptions {
 
     bool TableCsv = false;  // table --format csv
     bool Sites = false;     // image --sites
+
+    // report --summary: the CSV file of the summary rows (empty: none).
+    std::string SummaryFile;
 
     // diff: which file is subtracted, and the time that makes it a rate (0: none).
     DifferenceOrder Order = DifferenceOrder::FirstMinusSecond;

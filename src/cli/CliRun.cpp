@@ -27,8 +27,6 @@
 #include "roi/RoiDisplay.h"
 #include "roi/RoiStats.h"
 
-namespace {
-
 ViewSettings SettingsFrom(const CliOptions& o) {
     ViewSettings s;
     s.CalcPitch = o.CalcPitch;
@@ -43,8 +41,6 @@ ViewSettings SettingsFrom(const CliOptions& o) {
     s.CopyColormap = o.CopyColormap;
     return s;
 }
-
-}  // namespace
 
 Batch::Batch(const CliOptions& o) : Flow(FrontEnd) {
     Flow.Settings() = SettingsFrom(o);
@@ -106,12 +102,22 @@ int PrepareDifference(const CliOptions& o, ThkData& difference) {
                                o.Order, o.RateTime, difference);
 }
 
+WaferGeometry WaferOf(const CliOptions& o) {
+    WaferGeometry wafer;
+    wafer.DiameterMm = o.CsvOptions.Diameter;
+    wafer.EdgeExclusionMm = o.EdgeMm;
+    wafer.CentreX = o.CentreX;
+    wafer.CentreY = o.CentreY;
+    return wafer;
+}
+
 bool NeedsQt(const CliOptions& options) {
     switch (options.Command) {
         case CliCommand::Image:
         case CliCommand::Contours:
         case CliCommand::Random:
         case CliCommand::View3D:
+        case CliCommand::Report:
             return true;
         case CliCommand::Diff:
             return !DiffWritesCsv(options);
@@ -144,16 +150,6 @@ int RunCells(const CliOptions& o, CommandOutput& out, bool fill) {
     WriteCellListing(batch.Flow.Record(fill ? DataKind::Fill : DataKind::Grid),
                      [&out](const char* text, std::size_t size) { out.Write(text, size); });
     return ExitOk;
-}
-
-// The wafer as the options give it; the diameter is the CSV placement's.
-WaferGeometry WaferOf(const CliOptions& o) {
-    WaferGeometry wafer;
-    wafer.DiameterMm = o.CsvOptions.Diameter;
-    wafer.EdgeExclusionMm = o.EdgeMm;
-    wafer.CentreX = o.CentreX;
-    wafer.CentreY = o.CentreY;
-    return wafer;
 }
 
 int RunTable(const CliOptions& o, CommandOutput& out) {
@@ -383,6 +379,7 @@ int RunCommand(const CliOptions& options, CommandOutput& output, std::FILE* err,
         case CliCommand::Contours:
         case CliCommand::Random:
         case CliCommand::View3D:
+        case CliCommand::Report:
             return runQt(options, output, err);
     }
     return ExitFailed;

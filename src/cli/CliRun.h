@@ -6,14 +6,15 @@
 #include <string>
 #include <vector>
 
+#include "analysis/WaferGeometry.h"
 #include "cli/CliOptions.h"
 #include "session/Session.h"
 
 // The part of morvaplot-cli that needs the standard library alone: parsing,
 // help and usage texts, and the commands that only list numbers (stats, grid,
 // fill, table, roi, analyze, and diff written as CSV). The commands that need
-// Qt (the pictures, the contour tracing, and random, whose file goes through
-// Qt's save file) are handed to a runner, so the program that starts for a
+// Qt (the pictures, the contour tracing, the report, and random, whose file
+// goes through Qt's save file) are handed to a runner, so the program that starts for a
 // listing loads no drawing library.
 
 constexpr int ExitOk = 0;
@@ -65,6 +66,12 @@ public:
     MapPlan LastPlan;
 };
 
+// The settings the options give the session, as the window's controls would.
+ViewSettings SettingsFrom(const CliOptions& o);
+
+// The wafer as the options give it; the diameter is the CSV placement's.
+WaferGeometry WaferOf(const CliOptions& o);
+
 // A session with the options as its settings.
 struct Batch {
     explicit Batch(const CliOptions& o);
@@ -97,7 +104,7 @@ int PrepareData(Session& session, const CliOptions& o);
 // fill or the subtraction failed (its message shown).
 int PrepareDifference(const CliOptions& o, ThkData& difference);
 
-// image, contours, view3d and random; diff when it writes a picture.
+// image, contours, view3d, random and report; diff when it writes a picture.
 bool NeedsQt(const CliOptions& options);
 
 // Runs a command that NeedsQt after its options were parsed; returns the

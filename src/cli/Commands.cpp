@@ -10,6 +10,7 @@
 #include "cli/CliRun.h"
 #include "cli/Listing.h"
 #include "cli/OutputFile.h"
+#include "cli/ReportCommand.h"
 #include "colour/ColorSettingFile.h"
 #include "colour/ContourMap.h"
 #include "colour/MapPicture.h"
@@ -155,6 +156,8 @@ int RunQtCommand(const CliOptions& options, CommandOutput& output, std::FILE* er
             return RunRandom(options, err);
         case CliCommand::View3D:
             return RunView3D(options, err);
+        case CliCommand::Report:
+            return RunReport(options, err);
         case CliCommand::Diff:
             if (!DiffWritesCsv(options)) return RunDiffImage(options, err);
             break;

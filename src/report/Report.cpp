@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QChart>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGraphicsScene>
 #include <QLineSeries>
@@ -68,56 +69,89 @@ QString Fixed(double value) {
 constexpr double PageWidth = 595.0;
 constexpr double PageHeight = 842.0;
 constexpr double PageMargin = 36.0;
+// The annotated picture is laid out at one device pixel per pixel of its 1x
+// layout (700 px in 525 pt), so its map goes into the PDF as its own
+// 301 x 301 pixels, neither resampled nor enlarged; a viewer enlarges it
+// without smoothing.
+constexpr int PdfResolution = 96;
 
-void DrawProfileChart(QPainter& painter, const QRectF& target, const QString& title,
-                      const std::vector<ProfilePoint>& points, bool mm) {
-    // The chart is laid out at twice the target's size in points, so its
-    // fonts and ticks keep their usual proportions on the page.
-    const QSizeF layout = target.size() * 2.0;
-    auto* chart = new QChart;
-    chart->legend()->hide();
-    chart->setAnimationOptions(QChart::NoAnimation);
-    chart->setTitle(title);
-    chart->setMargins(QMargins(4, 4, 4, 4));
-    chart->setBackgroundRoundness(0);
-    if (!points.empty()) {
-        auto* series = new QLineSeries;
-        QList<QPointF> xy;
-        double lo = points.front().Value;
-        double hi = lo;
-        for (const ProfilePoint& p : points) {
-            xy.append(QPointF(p.Position, p.Value));
-            lo = std::min(lo, p.Value);
-            hi = std::max(hi, p.Value);
-        }
-        if (!(hi > lo)) {
-            const double pad = lo == 0.0 ? 1.0 : std::abs(lo) * 0.01;
-            lo -= pad;
-            hi += pad;
-        }
-        series->replace(xy);
-        chart->addSeries(series);
-        auto* x = new QValueAxis;
-        x->setTitleText(mm ? QStringLiteral("Position (mm)") : QStringLiteral("Position (file units)"));
-        const double first = points.front().Position;
-        const double last = points.back().Position;
-        x->setRange(first, last > first ? last : first + 1.0);
-        x->setLabelFormat(QStringLiteral("%.6g"));
-        auto* y = new QValueAxis;
-        y->setTitleText(QStringLiteral("Value"));
-        y->setRange(lo, hi);
-        y->setLabelFormat(QStringLiteral("%.6g"));
-        chart->addAxis(x, Qt::AlignBottom);
-        chart->addAxis(y, Qt::AlignLeft);
-        series->attachAxis(x);
-        series->attachAxis(y);
+// A profile chart made once per report and filled anew for every page: a
+// chart's construction, its title's layout and its teardown cost more than
+// drawing it, so a report keeps one chart per profile and changes only its
+// points and ranges.
+class ProfileChart {
+public:
+    ProfileChart() {
+        chart_ = new QChart;
+        scene_.addItem(chart_);  // the scene owns and deletes the chart
+        chart_->legend()->hide();
+        chart_->setAnimationOptions(QChart::NoAnimation);
+        chart_->setMargins(QMargins(4, 4, 4, 4));
+        chart_->setBackgroundRoundness(0);
+        series_ = new QLineSeries;
+        chart_->addSeries(series_);
+        x_ = new QValueAxis;
+        x_->setLabelFormat(QStringLiteral("%.6g"));
+        y_ = new QValueAxis;
+        y_->setTitleText(QStringLiteral("Value"));
+        y_->setLabelFormat(QStringLiteral("%.6g"));
+        chart_->addAxis(x_, Qt::AlignBottom);
+        chart_->addAxis(y_, Qt::AlignLeft);
+        series_->attachAxis(x_);
+        series_->attachAxis(y_);
     }
-    QGraphicsScene scene;
-    scene.addItem(chart);  // the scene owns and deletes the chart
-    chart->resize(layout);
-    scene.setSceneRect(QRectF(QPointF(0, 0), layout));
-    scene.render(&painter, target, QRectF(QPointF(0, 0), layout));
-}
+
+    void Draw(QPainter& painter, const QRectF& target, const QString& title,
+              const std::vector<ProfilePoint>& points, bool mm) {
+        // The chart is laid out at twice the target's size in points, so its
+        // fonts and ticks keep their usual proportions on the page.
+        const QSizeF layout = target.size() * 2.0;
+        if (chart_->title() != title) chart_->setTitle(title);
+        const bool shown = !points.empty();
+        series_->setVisible(shown);
+        x_->setVisible(shown);
+        y_->setVisible(shown);
+        if (shown) {
+            QList<QPointF> xy;
+            xy.reserve(static_cast<qsizetype>(points.size()));
+            double lo = points.front().Value;
+            double hi = lo;
+            for (const ProfilePoint& p : points) {
+                xy.append(QPointF(p.Position, p.Value));
+                lo = std::min(lo, p.Value);
+                hi = std::max(hi, p.Value);
+            }
+            if (!(hi > lo)) {
+                const double pad = lo == 0.0 ? 1.0 : std::abs(lo) * 0.01;
+                lo -= pad;
+                hi += pad;
+            }
+            series_->replace(xy);
+            const QString unit =
+                mm ? QStringLiteral("Position (mm)") : QStringLiteral("Position (file units)");
+            if (x_->titleText() != unit) x_->setTitleText(unit);
+            const double first = points.front().Position;
+            const double last = points.back().Position;
+            x_->setRange(first, last > first ? last : first + 1.0);
+            y_->setRange(lo, hi);
+        }
+        if (chart_->size() != layout) {
+            chart_->resize(layout);
+            scene_.setSceneRect(QRectF(QPointF(0, 0), layout));
+        }
+        // A new title is laid out by a posted event, which no event loop
+        // delivers here.
+        QCoreApplication::sendPostedEvents(chart_, QEvent::LayoutRequest);
+        scene_.render(&painter, target, QRectF(QPointF(0, 0), layout));
+    }
+
+private:
+    QGraphicsScene scene_;
+    QChart* chart_ = nullptr;
+    QLineSeries* series_ = nullptr;
+    QValueAxis* x_ = nullptr;
+    QValueAxis* y_ = nullptr;
+};
 
 void DrawSummaryPage(QPainter& painter, const std::vector<ReportEntry>& entries, std::size_t first,
                      const QString& title, int page, int pages) {
@@ -178,7 +212,8 @@ void DrawSummaryPage(QPainter& painter, const std::vector<ReportEntry>& entries,
     }
 }
 
-void DrawEntryPage(QPainter& painter, const ReportEntry& entry, int page, int pages) {
+void DrawEntryPage(QPainter& painter, ProfileChart& xChart, ProfileChart& yChart, const ReportEntry& entry,
+                   int page, int pages) {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(9);
     painter.setFont(font);
@@ -198,15 +233,16 @@ void DrawEntryPage(QPainter& painter, const ReportEntry& entry, int page, int pa
                          QStringLiteral("Not included: ") + QString::fromStdString(entry.Error));
         return;
     }
-    const QSizeF picture = AnnotatedPictureSize();
+    const QSizeF picture = AnnotatedPictureSize() * (72.0 / PdfResolution);
     const double width = PageWidth - 2 * PageMargin;
-    const QRectF pictureRect(PageMargin, PageMargin, width, width * picture.height() / picture.width());
+    const QRectF pictureRect((PageWidth - picture.width()) / 2.0, PageMargin, picture.width(),
+                             picture.height());
     PaintAnnotatedPicture(painter, pictureRect, entry.Picture);
     const double chartHeight = (PageHeight - PageMargin - pictureRect.bottom() - 20) / 2.0;
-    DrawProfileChart(painter, QRectF(PageMargin, pictureRect.bottom() + 10, width, chartHeight),
-                     QStringLiteral("X profile through the centre"), entry.XProfile, entry.ProfilesInMm);
-    DrawProfileChart(painter, QRectF(PageMargin, pictureRect.bottom() + 20 + chartHeight, width, chartHeight),
-                     QStringLiteral("Y profile through the centre"), entry.YProfile, entry.ProfilesInMm);
+    xChart.Draw(painter, QRectF(PageMargin, pictureRect.bottom() + 10, width, chartHeight),
+                QStringLiteral("X profile through the centre"), entry.XProfile, entry.ProfilesInMm);
+    yChart.Draw(painter, QRectF(PageMargin, pictureRect.bottom() + 20 + chartHeight, width, chartHeight),
+                QStringLiteral("Y profile through the centre"), entry.YProfile, entry.ProfilesInMm);
 }
 
 }  // namespace
@@ -318,8 +354,7 @@ int WriteReportPdf(const QString& path, const std::vector<ReportEntry>& entries,
         QPdfWriter pdf(&buffer);
         pdf.setPageSize(QPageSize(QPageSize::A4));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-        // 144 dpi: the map's raster keeps two device pixels per pixel.
-        pdf.setResolution(144);
+        pdf.setResolution(PdfResolution);
         pdf.setTitle(title);
         pdf.setCreator(QStringLiteral("Morvaplot"));
         QPainter painter(&pdf);
@@ -335,9 +370,11 @@ int WriteReportPdf(const QString& path, const std::vector<ReportEntry>& entries,
             DrawSummaryPage(painter, entries, static_cast<std::size_t>(p) * SummaryRowsPerPage, title, p + 1,
                             summaryPages);
         }
+        ProfileChart xChart;
+        ProfileChart yChart;
         for (std::size_t i = 0; i < entries.size(); ++i) {
             pdf.newPage();
-            DrawEntryPage(painter, entries[i], summaryPages + static_cast<int>(i) + 1, pages);
+            DrawEntryPage(painter, xChart, yChart, entries[i], summaryPages + static_cast<int>(i) + 1, pages);
         }
     }
     buffer.close();

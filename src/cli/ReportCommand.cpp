@@ -1,0 +1,139 @@
+#include "cli/ReportCommand.h"
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+#include <clocale>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "cli/CliRun.h"
+#include "colour/ColorSettingFile.h"
+#include "core/Message.h"
+#include "report/Report.h"
+
+namespace {
+
+// Qt Charts draws its profiles as graphics-scene items, which need a
+// QApplication; a report needs no screen, so the offscreen platform serves
+// wherever it runs (and a stale DISPLAY cannot stop it).
+class ReportApplication {
+public:
+    ReportApplication() {
+        if (QCoreApplication::instance() != nullptr) return;
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+        // Number texts keep their decimal point whatever the locale says.
+        std::setlocale(LC_NUMERIC, "C");
+    }
+    bool Ready() const { return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
+
+private:
+    int argc_ = 1;
+    char name_[14] = "morvaplot-cli";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+
+// Whether a file can be written at path: its temporary file can be made
+// beside it (and is removed again). Checked before the work, so a missing
+// folder costs no time and leaves nothing behind.
+bool CanWrite(const std::string& path) {
+    QSaveFile file(QFile::decodeName(path.c_str()));
+    if (file.open(QIODevice::WriteOnly)) return true;
+    ShowMessage("File write error. -> " + path);
+    return false;
+}
+
+const char* DataTitle(DataKind kind) {
+    switch (kind) {
+        case DataKind::Grid:
+            return "Grid";
+        case DataKind::Fill:
+            return "Fill";
+        default:
+            return "Raw";
+    }
+}
+
+}  // namespace
+
+std::string ProgressLine(int done, int total, int width) {
+    const std::string count = std::to_string(total);
+    const std::string number = std::to_string(done);
+    std::string line(1, '\r');
+    line.append(count.size() - std::min(count.size(), number.size()), ' ');
+    line.append(number).append(1, '/').append(count).append(" [");
+    const int filled = total > 0 ? static_cast<int>(static_cast<long long>(width) * done / total) : width;
+    line.append(static_cast<std::size_t>(filled), '#');
+    line.append(static_cast<std::size_t>(width - filled), '.');
+    line.append(1, ']');
+    return line;
+}
+
+int RunReport(const CliOptions& o, std::FILE* err) {
+    ReportApplication application;
+    if (!application.Ready()) {
+        std::fputs("morvaplot-cli: report needs a QApplication\n", err);
+        return ExitFailed;
+    }
+    ReportJob job;
+    job.Settings = SettingsFrom(o);
+    job.Data = o.DataType;
+    job.Wafer = WaferOf(o);
+    job.Csv = o.Csv;
+    job.CsvOptions = o.CsvOptions;
+    if (!o.GradationFile.empty()) {
+        // Colormap unticked, then Load in the gradation dialog.
+        job.Style.UseColormap = false;
+        if (LoadColorSetting(o.GradationFile, job.Style.Table) <= 0) {
+            std::fprintf(err, "morvaplot-cli: no gradation loaded from %s\n", o.GradationFile.c_str());
+            return ExitFailed;
+        }
+    }
+    if (!CanWrite(o.OutFile) || (!o.SummaryFile.empty() && !CanWrite(o.SummaryFile))) return ExitFailed;
+
+    const bool terminal = ::isatty(::fileno(err)) == 1;
+    constexpr int BarWidth = 40;
+    std::function<void(int, int)> progress;
+    if (terminal) {
+        progress = [err](int done, int total) {
+            std::fputs(ProgressLine(done, total, BarWidth).c_str(), err);
+            if (done == total) std::fputc('\n', err);
+            std::fflush(err);
+        };
+        progress(0, static_cast<int>(o.Files.size()));
+    }
+    const int threads = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    const std::vector<ReportEntry> entries = PrepareReportEntries(o.Files, job, threads, progress);
+
+    bool failed = false;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!entries[i].Failed()) continue;
+        std::fprintf(err, "%s: %s\n", o.Files[i].c_str(), entries[i].Error.c_str());
+        failed = true;
+    }
+    if (terminal) {
+        std::fprintf(err, "Writing %s\n", o.OutFile.c_str());
+        std::fflush(err);
+    }
+    const QString outFile = QFile::decodeName(o.OutFile.c_str());
+    const QString title = QStringLiteral("%1 - %2 %3, %4 data")
+                              .arg(QFileInfo(outFile).completeBaseName())
+                              .arg(entries.size())
+                              .arg(entries.size() == 1 ? QStringLiteral("file") : QStringLiteral("files"))
+                              .arg(QString::fromLatin1(DataTitle(o.DataType)));
+    if (WriteReportPdf(outFile, entries, title) != 1) return ExitFailed;
+    if (!o.SummaryFile.empty()) {
+        const std::string csv = ReportSummaryCsv(entries);
+        if (WriteFileWhole(QFile::decodeName(o.SummaryFile.c_str()),
+                           QByteArray(csv.data(), static_cast<qsizetype>(csv.size()))) != 1)
+            return ExitFailed;
+    }
+    return failed ? ExitFailed : ExitOk;
+}
