@@ -157,7 +157,7 @@ void DrawSummaryPage(QPainter& painter, const std::vector<ReportEntry>& entries,
                      const QString& title, int page, int pages) {
     static const char* const Headings[] = {"Name",  "Count", "Mean",      "Min",         "Max",
                                            "Range", "Sigma", "1 sigma %", "Uniformity %"};
-    const double widths[] = {120, 40, 55, 55, 55, 48, 48, 48, 54};
+    const double widths[] = {88, 48, 53, 53, 53, 44, 44, 62, 78};
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(14);
     font.setBold(true);
