@@ -14,6 +14,7 @@
 
 #include "cli/CliRun.h"
 #include "colour/ColorSettingFile.h"
+#include "core/Codes.h"
 #include "core/Message.h"
 #include "report/Report.h"
 
@@ -48,17 +49,6 @@ bool CanWrite(const std::string& path) {
     if (file.open(QIODevice::WriteOnly)) return true;
     ShowMessage("File write error. -> " + path);
     return false;
-}
-
-const char* DataTitle(DataKind kind) {
-    switch (kind) {
-        case DataKind::Grid:
-            return "Grid";
-        case DataKind::Fill:
-            return "Fill";
-        default:
-            return "Raw";
-    }
 }
 
 }  // namespace
@@ -127,7 +117,7 @@ int RunReport(const CliOptions& o, std::FILE* err) {
                               .arg(QFileInfo(outFile).completeBaseName())
                               .arg(entries.size())
                               .arg(entries.size() == 1 ? QStringLiteral("file") : QStringLiteral("files"))
-                              .arg(QString::fromLatin1(DataTitle(o.DataType)));
+                              .arg(QString::fromLatin1(DataKindName(o.DataType)));
     if (WriteReportPdf(outFile, entries, title) != 1) return ExitFailed;
     if (!o.SummaryFile.empty()) {
         const std::string csv = ReportSummaryCsv(entries);

@@ -6,6 +6,18 @@
 // Which record is shown: the item index of the "Data Type" group.
 enum class DataKind : int { None = -1, Raw = 0, Grid = 1, Fill = 2 };
 
+// The data type's name as titles and reports write it ("Raw" for None too).
+inline const char* DataKindName(DataKind kind) {
+    switch (kind) {
+        case DataKind::Grid:
+            return "Grid";
+        case DataKind::Fill:
+            return "Fill";
+        default:
+            return "Raw";
+    }
+}
+
 // How the shown record is painted: the item index of the draw type box.
 enum class DrawKind : int { Colormap = 0, Contour = 1 };
 

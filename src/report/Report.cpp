@@ -18,6 +18,7 @@
 #include <thread>
 
 #include "analysis/AnalysisMask.h"
+#include "core/Codes.h"
 #include "core/Message.h"
 #include "core/NumberText.h"
 
@@ -33,17 +34,6 @@ public:
         if (FirstMessage.empty()) FirstMessage = text;
     }
 };
-
-const char* DataName(DataKind kind) {
-    switch (kind) {
-        case DataKind::Grid:
-            return "Grid";
-        case DataKind::Fill:
-            return "Fill";
-        default:
-            return "Raw";
-    }
-}
 
 std::string CsvNumber(double value) {
     char text[40];
@@ -267,7 +257,7 @@ ReportEntry MakeReportEntry(const std::string& name, const Session& session, Dat
     request.Wafer = wafer;
     request.Sites = data != DataKind::Fill;
     request.FileName = QString::fromStdString(name);
-    request.DataType = QString::fromLatin1(DataName(data));
+    request.DataType = QString::fromLatin1(DataKindName(data));
     entry.Picture = MakeAnnotatedContent(record, &session.Record(DataKind::Raw), request);
     const WaferGeometry checked = CheckWaferGeometry(wafer) == WaferFault::None ? wafer : WaferGeometry{};
     const AnalysisMask mask(record.Size, checked);

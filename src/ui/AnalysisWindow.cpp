@@ -30,6 +30,7 @@
 #include "analysis/RadialProfile.h"
 #include "analysis/RecordCsvText.h"
 #include "colour/ScaleLabels.h"
+#include "core/Codes.h"
 #include "core/Message.h"
 #include "core/NumberText.h"
 #include "report/AnnotatedPicture.h"
@@ -63,17 +64,6 @@ std::array<QString, StatisticRows> StatisticCells(const AreaStatistics& s) {
             QString::number(s.MinY),  Number(s.Max),   QString::number(s.MaxX), QString::number(s.MaxY),
             Number(s.Range),          Number(s.Sigma), Number(s.Sigma1Pct),     Number(s.Sigma3Pct),
             Number(s.UniformityPct)};
-}
-
-const char* DataName(DataKind kind) {
-    switch (kind) {
-        case DataKind::Grid:
-            return "Grid";
-        case DataKind::Fill:
-            return "Fill";
-        default:
-            return "Raw";
-    }
 }
 
 QString FaultText(WaferFault fault) {
@@ -490,7 +480,7 @@ const ThkData* AnalysisWindow::ShownRecord() const {
 }
 
 QString AnalysisWindow::ShownName() const {
-    if (!difference_) return QString::fromLatin1(DataName(plan_.Shown));
+    if (!difference_) return QString::fromLatin1(DataKindName(plan_.Shown));
     return compareTime_ > 0.0 ? QStringLiteral("Rate per ") + timeUnit_->currentText()
                               : QStringLiteral("Difference");
 }

@@ -6,6 +6,7 @@
 #include <QSettings>
 
 #include "analysis/RecordCsvText.h"
+#include "core/Codes.h"
 #include "core/Message.h"
 #include "data/CsvImport.h"
 #include "report/AnnotatedPicture.h"
@@ -19,21 +20,6 @@
 
 // The main window's files: tables imported through the Import dialog, the
 // caption and the recent files, and the map saved as a picture or as data.
-
-namespace {
-
-const char* DataName(DataKind kind) {
-    switch (kind) {
-        case DataKind::Grid:
-            return "Grid";
-        case DataKind::Fill:
-            return "Fill";
-        default:
-            return "Raw";
-    }
-}
-
-}  // namespace
 
 int TForm1::ImportTableFile(const QString& path) {
     QFile file(path);
@@ -120,7 +106,7 @@ AnnotatedContent TForm1::ShownPicture() const {
     if (analysis_) request.Wafer = analysis_->Wafer();
     request.FileName =
         loadedFile_.isEmpty() ? QStringLiteral("(no file)") : QFileInfo(loadedFile_).fileName();
-    request.DataType = QString::fromLatin1(DataName(lastPlan_.Shown));
+    request.DataType = QString::fromLatin1(DataKindName(lastPlan_.Shown));
     return MakeAnnotatedContent(record, &session_.Record(DataKind::Raw), request);
 }
 
