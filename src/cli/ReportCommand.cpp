@@ -2,7 +2,6 @@
 
 #include <unistd.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -16,30 +15,10 @@
 #include "colour/ColorSettingFile.h"
 #include "core/Codes.h"
 #include "core/Message.h"
+#include "report/ChartApplication.h"
 #include "report/Report.h"
 
 namespace {
-
-// Qt Charts draws its profiles as graphics-scene items, which need a
-// QApplication; a report needs no screen, so the offscreen platform serves
-// wherever it runs (and a stale DISPLAY cannot stop it).
-class ReportApplication {
-public:
-    ReportApplication() {
-        if (QCoreApplication::instance() != nullptr) return;
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-        app_ = std::make_unique<QApplication>(argc_, argv_);
-        // Number texts keep their decimal point whatever the locale says.
-        std::setlocale(LC_NUMERIC, "C");
-    }
-    bool Ready() const { return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr; }
-
-private:
-    int argc_ = 1;
-    char name_[14] = "morvaplot-cli";
-    char* argv_[2] = {name_, nullptr};
-    std::unique_ptr<QApplication> app_;
-};
 
 // Whether a file can be written at path: its temporary file can be made
 // beside it (and is removed again). Checked before the work, so a missing
@@ -67,7 +46,7 @@ std::string ProgressLine(int done, int total, int width) {
 }
 
 int RunReport(const CliOptions& o, std::FILE* err) {
-    ReportApplication application;
+    ChartApplication application;
     if (!application.Ready()) {
         std::fputs("morvaplot-cli: report needs a QApplication\n", err);
         return ExitFailed;

@@ -48,10 +48,10 @@ set(WIDGETS_HEADERS
   QStyle QStyleOption
   QOpenGLWidget)
 set(WIDGETS_MODULE_REGEX "^(QtWidgets|QtOpenGLWidgets)(/|$)")
-# Qt Charts draws through a graphics scene: the report layer renders its charts into pages with one,
-# and uses no other widget.
+# Qt Charts draws through a graphics scene: the report layer renders its charts into pages with one
+# and makes the QApplication a scene needs where a program has none; it uses no other widget.
 set(CHART_SCENE_LAYER report)
-set(CHART_SCENE_HEADERS QGraphicsScene)
+set(CHART_SCENE_HEADERS QGraphicsScene QApplication)
 
 # Raw OpenGL only in render3d. <QOpenGLWidget> is a widget and is handled by the widget rule.
 set(OPENGL_LAYER render3d)
