@@ -47,7 +47,8 @@ bool Offscreen3DTarget::Render(const ThkData& record, const View3DOptions& optio
     if (!IsValid() || !context_->makeCurrent(surface_.get())) return false;
     fbo_->bind();
     const SceneRequest3D request{&record, 0, DrawingRampSet, options.DrawPitch, options.DrawType};
-    RenderFrame3D(SettingsOf(options), width_, height_, request, options.Projection, picture);
+    Scene3D scene;
+    RenderFrame3D(SettingsOf(options), width_, height_, request, options.Projection, picture, scene);
     FinishFrame3D();
     fbo_->release();
     context_->doneCurrent();

@@ -109,10 +109,8 @@ void ReadBackPicture3D(QImage& image, int width, int height) {
         image = QImage();
         return;
     }
-    // Kept between copies, so a copy of the same size allocates nothing.
-    static std::vector<unsigned char> pixels;
     const std::size_t row = static_cast<std::size_t>(width) * 3;
-    pixels.resize(row * static_cast<std::size_t>(height));
+    std::vector<unsigned char> pixels(row * static_cast<std::size_t>(height));
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     if (image.width() != width || image.height() != height || image.format() != QImage::Format_RGB32)

@@ -124,16 +124,16 @@ TView3D::TView3D(QWidget* parent, Dialogs& dialogs) : QWidget(parent, Qt::Window
     Tkb_RatioZoomChange();
     Tkb_3D_DrawPitchChange();
     Tkb_3D_LabelSizeChange();
-    Set3DSettings(view_.ScaleLowColor, view_.ScaleHighColor, view_.AxisColor,
-                  RatioOfTenths(view_.RatioTenths), static_cast<float>(view_.Zoom),
-                  AngleOfTenths(view_.XAngleTenths), AngleOfTenths(view_.ZAngleTenths), view_.BackColor,
-                  view_.FrameColor, view_.LabelColor, view_.SubColor, view_.SideColor, view_.UseRamp,
-                  view_.DrawType, view_.DrawFrame, view_.DrawSub, view_.DrawSide, view_.DrawLabel,
-                  view_.Projection, view_.LabelSize, view_.LabelDecimals);
+    renderer_.Set3DSettings(
+        view_.ScaleLowColor, view_.ScaleHighColor, view_.AxisColor, RatioOfTenths(view_.RatioTenths),
+        static_cast<float>(view_.Zoom), AngleOfTenths(view_.XAngleTenths), AngleOfTenths(view_.ZAngleTenths),
+        view_.BackColor, view_.FrameColor, view_.LabelColor, view_.SubColor, view_.SideColor, view_.UseRamp,
+        view_.DrawType, view_.DrawFrame, view_.DrawSub, view_.DrawSide, view_.DrawLabel, view_.Projection,
+        view_.LabelSize, view_.LabelDecimals);
 }
 
 TView3D::~TView3D() {
-    if (Pnl_3D) Release3DContext(Pnl_3D->Tag);
+    if (Pnl_3D) renderer_.Release3DContext(Pnl_3D->Tag);
 }
 
 void TView3D::BuildControls() {
@@ -316,8 +316,8 @@ void TView3D::RenderPicture(bool withSurface) {
     const qreal ratio = Pnl_3D->devicePixelRatioF();
     const Panel3D panel{Pnl_3D->Tag, static_cast<int>(std::lround(Pnl_3D->width() * ratio)),
                         static_cast<int>(std::lround(Pnl_3D->height() * ratio))};
-    Render3D(panel, withSurface ? record_ : nullptr, withSurface ? 0 : -1, ramp_, view_.DrawPitch,
-             view_.Projection, view_.DrawType);
+    renderer_.Render3D(panel, withSurface ? record_ : nullptr, withSurface ? 0 : -1, ramp_, view_.DrawPitch,
+                       view_.Projection, view_.DrawType);
 }
 
 void TView3D::Timer1Timer() {
@@ -330,7 +330,7 @@ void TView3D::Tkb_AngleChange() {
     ReadViewControls();
     Lbl_3D_XAngle->setText(OneDecimal(view_.XAngleTenths * 0.1));
     Lbl_3D_ZAngle->setText(OneDecimal(view_.ZAngleTenths * 0.1));
-    Set3DAngles(AngleOfTenths(view_.XAngleTenths), AngleOfTenths(view_.ZAngleTenths));
+    renderer_.Set3DAngles(AngleOfTenths(view_.XAngleTenths), AngleOfTenths(view_.ZAngleTenths));
     RedrawView();
 }
 
@@ -338,7 +338,7 @@ void TView3D::Tkb_RatioZoomChange() {
     ReadViewControls();
     Lbl_3D_Ratio->setText(OneDecimal(view_.RatioTenths * 0.1));
     Lbl_3D_Zoom->setText(OneDecimal(view_.Zoom));
-    Set3DRatioZoom(RatioOfTenths(view_.RatioTenths), static_cast<float>(view_.Zoom));
+    renderer_.Set3DRatioZoom(RatioOfTenths(view_.RatioTenths), static_cast<float>(view_.Zoom));
     RedrawView();
 }
 
@@ -351,32 +351,32 @@ void TView3D::Tkb_3D_DrawPitchChange() {
 void TView3D::Tkb_3D_LabelSizeChange() {
     ReadViewControls();
     Lbl_3D_LabelSize->setText(QString::number(view_.LabelSize));
-    Set3DLabelSize(view_.LabelSize);
+    renderer_.Set3DLabelSize(view_.LabelSize);
     RedrawView();
 }
 
 void TView3D::Chk_3D_DrawFrameClick() {
     ReadViewControls();
-    Set3DDrawFrame(view_.DrawFrame);
+    renderer_.Set3DDrawFrame(view_.DrawFrame);
     RedrawView();
 }
 
 void TView3D::Chk_3D_DrawLabelClick() {
     ReadViewControls();
     Tkb_3D_LabelSize->setEnabled(view_.DrawLabel);
-    Set3DDrawLabel(view_.DrawLabel);
+    renderer_.Set3DDrawLabel(view_.DrawLabel);
     RedrawView();
 }
 
 void TView3D::Chk_3D_DrawSubClick() {
     ReadViewControls();
-    Set3DDrawSub(view_.DrawSub);
+    renderer_.Set3DDrawSub(view_.DrawSub);
     RedrawView();
 }
 
 void TView3D::Chk_3D_DrawSideClick() {
     ReadViewControls();
-    Set3DDrawSide(view_.DrawSide);
+    renderer_.Set3DDrawSide(view_.DrawSide);
     RedrawView();
 }
 
@@ -391,8 +391,8 @@ void TView3D::Shp_ColorMouseDown(ShapeSwatch* shape) {
     ReadViewControls();
     if (shape->Tag >= static_cast<int>(Swatch3DTag::Back) &&
         shape->Tag <= static_cast<int>(Swatch3DTag::Label))
-        Set3DColors(view_.ScaleLowColor, view_.ScaleHighColor, view_.AxisColor, view_.BackColor,
-                    view_.FrameColor, view_.LabelColor, view_.SubColor, view_.SideColor);
+        renderer_.Set3DColors(view_.ScaleLowColor, view_.ScaleHighColor, view_.AxisColor, view_.BackColor,
+                              view_.FrameColor, view_.LabelColor, view_.SubColor, view_.SideColor);
     RedrawView();
 }
 
@@ -406,11 +406,11 @@ void TView3D::Btn_CopyImageClick() {
                   static_cast<int>(std::lround(Pnl_3D->height() * ratio)), QImage::Format_RGB32);
     // What stays when the panel cannot draw (never shown yet).
     bitmap.fill(QColor(ColorRed(view_.BackColor), ColorGreen(view_.BackColor), ColorBlue(view_.BackColor)));
-    Set3DCaptureBitmap(&bitmap);
+    renderer_.Set3DCaptureBitmap(&bitmap);
     ReadViewControls();
     Pnl_3D->RenderNow();
     QGuiApplication::clipboard()->setImage(bitmap);
-    Set3DCaptureBitmap(nullptr);
+    renderer_.Set3DCaptureBitmap(nullptr);
     ShowMessage("Copy 3D image to clipboard.");
 }
 

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "colour/ColorScale.h"
+#include "render3d/Render3D.h"
 #include "render3d/View3DOptions.h"
 
 class Dialogs;
@@ -71,6 +72,9 @@ public:
     // record is Valid; otherwise nothing changes. The record must outlive the
     // window (the main window's Fill record does).
     void ShowThkData(const ThkData& record);
+
+    // The renderer with the settings the controls gave it.
+    const Renderer3D& Renderer() const { return renderer_; }
 
     // The main window's records changed (a load, a paste, the data maker,
     // Calc, Fill): an open window draws its record again, the surface or,
@@ -147,6 +151,7 @@ private:
     Dialogs& dialogs_;
     const ThkData* record_ = nullptr;
     View3DOptions view_;
+    Renderer3D renderer_;
     // Passed to every frame; never changed.
     RampParameters ramp_ = DrawingRampSet;
     // Mouse drag: start point, the two bar positions saved at the start, mode.

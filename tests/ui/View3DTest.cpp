@@ -65,7 +65,7 @@ TEST_F(View3DTest, CreationFillsTheLabelsAndTheRendererSettings) {
                                          view_->Lbl_3D_DrawPitch->text(), view_->Lbl_3D_LabelSize->text()};
     EXPECT_EQ(labels, (std::vector<QString>{"15.0", "-100.0", "5.0", "200.0", "5", "2"}));
     EXPECT_EQ(view_->Rdo_3D_DrawType->ItemIndex(), 1);
-    const RenderSettings3D& s = Current3DSettings();
+    const RenderSettings3D& s = view_->Renderer().Current3DSettings();
     EXPECT_EQ(s.XAngle, static_cast<float>(150 * std::numbers::pi / 1800));
     EXPECT_EQ(s.ZAngle, static_cast<float>(-1000 * std::numbers::pi / 1800));
     EXPECT_EQ(s.HeightRatio, 5.0f);
@@ -117,7 +117,7 @@ TEST_F(View3DTest, DraggingTurnsAndZoomsWithinTheBarsLimits) {
         EXPECT_EQ(view.Tkb_3D_Zoom->value(), c.zoom);
         EXPECT_EQ(view.Lbl_3D_XAngle->text(), c.xText);
         EXPECT_EQ(view.Lbl_3D_Ratio->text(), c.ratioText);
-        const RenderSettings3D& s = Current3DSettings();
+        const RenderSettings3D& s = view.Renderer().Current3DSettings();
         EXPECT_EQ(s.XAngle, AngleOfTenths(c.x));
         EXPECT_EQ(s.ZAngle, AngleOfTenths(c.z));
         EXPECT_EQ(s.HeightRatio, RatioOfTenths(c.ratio));
@@ -135,17 +135,17 @@ TEST_F(View3DTest, OptionChecksReachTheRenderer) {
     for (auto [check, setting] : cases) {
         SCOPED_TRACE(check->text().toStdString());
         QTest::mouseClick(check, Qt::LeftButton);
-        EXPECT_FALSE(Current3DSettings().*setting);
+        EXPECT_FALSE(view_->Renderer().Current3DSettings().*setting);
         // Only "Label" disables the label size.
         EXPECT_EQ(view_->Tkb_3D_LabelSize->isEnabled(), check != view_->Chk_3D_DrawLabel);
         QTest::mouseClick(check, Qt::LeftButton);
-        EXPECT_TRUE(Current3DSettings().*setting);
+        EXPECT_TRUE(view_->Renderer().Current3DSettings().*setting);
         EXPECT_TRUE(view_->Tkb_3D_LabelSize->isEnabled());
     }
     // Without "Label" the scene holds no labels.
     QTest::mouseClick(view_->Chk_3D_DrawLabel, Qt::LeftButton);
     Scene3D scene;
-    BuildScene(scene, Current3DSettings(), SceneRequest3D{record_.get()});
+    BuildScene(scene, view_->Renderer().Current3DSettings(), SceneRequest3D{record_.get()});
     for (const SceneRun& run : scene.Runs)
         EXPECT_NE(run.Look, LineLook::Smooth);
 }
@@ -165,10 +165,10 @@ TEST_F(View3DTest, SwatchesPickColoursThroughTheDialog) {
         QTest::mouseClick(shape, Qt::LeftButton);  // cancelled
         EXPECT_EQ(dialogs_.LastInitialColor, before);
         EXPECT_EQ(shape->BrushColor(), before);
-        EXPECT_EQ(Current3DSettings().*setting, before);
+        EXPECT_EQ(view_->Renderer().Current3DSettings().*setting, before);
         QTest::mouseClick(shape, Qt::RightButton);
         EXPECT_EQ(shape->BrushColor(), 0x123456u);
-        EXPECT_EQ(Current3DSettings().*setting, 0x123456u);
+        EXPECT_EQ(view_->Renderer().Current3DSettings().*setting, 0x123456u);
     }
     EXPECT_EQ(dialogs_.ColorCalls, 12);
 }
@@ -258,7 +258,7 @@ TEST_F(View3DTest, LabelsStayInsideThePicture) {
     // The window's panel at its designed size, the view as the window starts.
     const int w = 422, h = 274;
     const View3DOptions& o = view_->ViewOptions();
-    const RenderSettings3D& s = Current3DSettings();
+    const RenderSettings3D& s = view_->Renderer().Current3DSettings();
     const auto labelPixels = [&](const ThkData& record, int frameWidth) {
         Scene3D scene;
         SceneRequest3D request{&record};
