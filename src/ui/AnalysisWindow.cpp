@@ -40,6 +40,7 @@
 #include "ui/AnalysisColorBar.h"
 #include "ui/AnalysisMapView.h"
 #include "ui/Dialogs.h"
+#include "ui/widgets/NamedZeroSpinBox.h"
 
 namespace {
 
@@ -113,6 +114,17 @@ QDoubleSpinBox* MakeSpin(double lo, double hi, int decimals, const QString& suff
     return spin;
 }
 
+// A number box whose lowest value shows as name.
+QDoubleSpinBox* MakeNamedSpin(const QString& name, double lo, double hi, int decimals, const QString& unit,
+                              QWidget* parent) {
+    auto* spin = new NamedZeroSpinBox(name, QString(), parent);
+    spin->setRange(lo, hi);
+    spin->setDecimals(decimals);
+    spin->SetUnit(unit);
+    spin->setKeyboardTracking(false);
+    return spin;
+}
+
 }  // namespace
 
 AnalysisWindow::AnalysisWindow(const Session& session, const QString& settingsFolder, QWidget* parent)
@@ -130,8 +142,8 @@ AnalysisWindow::~AnalysisWindow() = default;
 void AnalysisWindow::BuildControls() {
     // Wafer and view settings above the map.
     auto* settings = new QGridLayout;
-    diameter_ = MakeSpin(0.0, MaxWaferDiameterMm, 1, QStringLiteral(" mm"), this);
-    diameter_->setSpecialValueText(QStringLiteral("none"));
+    diameter_ =
+        MakeNamedSpin(QStringLiteral("none"), 0.0, MaxWaferDiameterMm, 1, QStringLiteral(" mm"), this);
     edge_ = MakeSpin(0.0, MaxWaferDiameterMm, 1, QStringLiteral(" mm"), this);
     centreSet_ = new QCheckBox(QStringLiteral("Centre at"), this);
     centreSet_->setToolTip(QStringLiteral("Unticked: the middle of the Size square"));
@@ -179,8 +191,7 @@ void AnalysisWindow::BuildControls() {
     order_ = new QComboBox(this);
     order_->addItem(QStringLiteral("this - other"));
     order_->addItem(QStringLiteral("other - this"));
-    time_ = MakeSpin(0.0, 1e9, 3, QString(), this);
-    time_->setSpecialValueText(QStringLiteral("no rate"));
+    time_ = MakeNamedSpin(QStringLiteral("no rate"), 0.0, 1e9, 3, QString(), this);
     timeUnit_ = new QComboBox(this);
     timeUnit_->addItem(QStringLiteral("s"));
     timeUnit_->addItem(QStringLiteral("min"));

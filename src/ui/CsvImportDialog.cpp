@@ -49,10 +49,9 @@ CsvImportDialog::CsvImportDialog(const QString& fileName, std::string text, cons
     units_->addItem(QStringLiteral("file units (cells)"));
     units_->setCurrentIndex(options_.Units == CsvUnits::Millimetres ? 0 : 1);
     form->addRow(QStringLiteral("X/Y units:"), units_);
-    diameter_ = new QDoubleSpinBox(this);
+    diameter_ = new NamedZeroSpinBox(QStringLiteral("from the points"), QString(), this);
     diameter_->setRange(0.0, ThkMaxSize);
     diameter_->setDecimals(0);
-    diameter_->setSpecialValueText(QStringLiteral("from the points"));
     diameter_->setValue(options_.Diameter);
     diameterLabel_ = new QLabel(this);
     form->addRow(diameterLabel_, diameter_);
@@ -113,7 +112,7 @@ void CsvImportDialog::Redetect(bool keepColumns) {
 void CsvImportDialog::UnitsChanged() {
     const bool mm = units_->currentIndex() == 0;
     diameterLabel_->setText(mm ? QStringLiteral("Wafer diameter (mm):") : QStringLiteral("Size (cells):"));
-    diameter_->setSuffix(mm ? QStringLiteral(" mm") : QString());
+    diameter_->SetUnit(mm ? QStringLiteral(" mm") : QString());
 }
 
 CsvImportOptions CsvImportDialog::Options() const {

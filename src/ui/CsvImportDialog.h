@@ -4,6 +4,7 @@
 #include <string>
 
 #include "data/CsvImport.h"
+#include "ui/widgets/NamedZeroSpinBox.h"
 
 class QComboBox;
 class QDoubleSpinBox;
@@ -45,6 +46,6 @@ private:
     QComboBox* columns_[3] = {};
     QComboBox* units_ = nullptr;
     QLabel* diameterLabel_ = nullptr;
-    QDoubleSpinBox* diameter_ = nullptr;
+    NamedZeroSpinBox* diameter_ = nullptr;
     QTableWidget* preview_ = nullptr;
 };
