@@ -18,6 +18,7 @@
 #include "core/Message.h"
 #include "core/NumberText.h"
 #include "report/DivergingRamp.h"
+#include "report/StatisticsCells.h"
 
 namespace {
 
@@ -31,28 +32,6 @@ const QRectF MapRect(Margin, MapTop, MapSide, MapSide);
 const QRectF BarRect(Margin + MapSide + 12.0, MapTop, 18.0, MapSide);
 constexpr double TableLeft = 452.0;
 constexpr double RowHeight = 21.0;
-
-const char* const StatisticNames[] = {"Count",     "Mean",      "Min",         "Min X", "Min Y",
-                                      "Max",       "Max X",     "Max Y",       "Range", "Sigma",
-                                      "1 sigma %", "3 sigma %", "Uniformity %"};
-constexpr int StatisticRows = 13;
-
-QString Number(double value) {
-    return QString::fromStdString(FormatFixed(value, 8, 3));
-}
-
-std::array<QString, StatisticRows> StatisticCells(const AreaStatistics& s) {
-    std::array<QString, StatisticRows> cells;
-    if (s.Count == 0) {
-        cells.fill(QStringLiteral("---"));
-        cells[0] = QStringLiteral("0");
-        return cells;
-    }
-    return {QString::number(s.Count), Number(s.Mean),  Number(s.Min),           QString::number(s.MinX),
-            QString::number(s.MinY),  Number(s.Max),   QString::number(s.MaxX), QString::number(s.MaxY),
-            Number(s.Range),          Number(s.Sigma), Number(s.Sigma1Pct),     Number(s.Sigma3Pct),
-            Number(s.UniformityPct)};
-}
 
 QFont PixelFont(double pixels, bool bold = false) {
     QFont font(QStringLiteral("DejaVu Sans"));

@@ -36,6 +36,7 @@
 #include "report/AnnotatedPicture.h"
 #include "report/DivergingRamp.h"
 #include "report/Report.h"
+#include "report/StatisticsCells.h"
 #include "ui/AnalysisCharts.h"
 #include "ui/AnalysisColorBar.h"
 #include "ui/AnalysisMapView.h"
@@ -43,29 +44,6 @@
 #include "ui/widgets/NamedZeroSpinBox.h"
 
 namespace {
-
-const char* const StatisticNames[] = {"Count",     "Mean",      "Min",         "Min X", "Min Y",
-                                      "Max",       "Max X",     "Max Y",       "Range", "Sigma",
-                                      "1 sigma %", "3 sigma %", "Uniformity %"};
-constexpr int StatisticRows = 13;
-
-QString Number(double value) {
-    return QString::fromStdString(FormatFixed(value, 8, 3));
-}
-
-// The table column of one set of figures, in the order of StatisticNames.
-std::array<QString, StatisticRows> StatisticCells(const AreaStatistics& s) {
-    if (s.Count == 0) {
-        std::array<QString, StatisticRows> none;
-        none.fill(QStringLiteral("---"));
-        none[0] = QStringLiteral("0");
-        return none;
-    }
-    return {QString::number(s.Count), Number(s.Mean),  Number(s.Min),           QString::number(s.MinX),
-            QString::number(s.MinY),  Number(s.Max),   QString::number(s.MaxX), QString::number(s.MaxY),
-            Number(s.Range),          Number(s.Sigma), Number(s.Sigma1Pct),     Number(s.Sigma3Pct),
-            Number(s.UniformityPct)};
-}
 
 QString FaultText(WaferFault fault) {
     switch (fault) {
@@ -419,7 +397,7 @@ void AnalysisWindow::ShowPointer(QPointF units) {
                     .arg(MmFromCentreX(frame, x), 0, 'f', 2)
                     .arg(MmFromCentreY(frame, y), 0, 'f', 2);
     const double v = ShownRecord()->Value[x][y];
-    QString value = HasData(v) ? Number(v) : QStringLiteral("---");
+    QString value = HasData(v) ? StatisticNumber(v) : QStringLiteral("---");
     if (!mask_->Inside(x, y)) value = QStringLiteral("excluded");
     readout_->setText(text + QStringLiteral("  Value: ") + value);
 }
