@@ -15,7 +15,7 @@
 #include "colour/ColorSettingFile.h"
 #include "core/Codes.h"
 #include "core/Message.h"
-#include "report/ChartApplication.h"
+#include "report/ReportApplication.h"
 #include "report/Report.h"
 
 namespace {
@@ -46,9 +46,9 @@ std::string ProgressLine(int done, int total, int width) {
 }
 
 int RunReport(const CliOptions& o, std::FILE* err) {
-    ChartApplication application;
+    ReportApplication application;
     if (!application.Ready()) {
-        std::fputs("morvaplot-cli: report needs a QApplication\n", err);
+        std::fputs("morvaplot-cli: report needs a QGuiApplication\n", err);
         return ExitFailed;
     }
     ReportJob job;

@@ -8,7 +8,7 @@
 // report: every file prepared on every core (load, Calc and Fill as the data
 // type needs, the map and the figures), then the PDF and the summary CSV
 // written whole. Needs no display: without an application object it makes a
-// QApplication of its own, on the offscreen platform unless the user chose
+// QGuiApplication of its own, on the offscreen platform unless the user chose
 // one. A file that fails keeps its row and page with its message, which also
 // goes to err after the file's name. Returns 0, or 1 when a file failed or an
 // output could not be written.

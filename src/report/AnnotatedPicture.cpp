@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QPageSize>
 #include <QPainter>
 #include <QPainterPath>
@@ -18,6 +19,7 @@
 #include "core/Message.h"
 #include "core/NumberText.h"
 #include "report/DivergingRamp.h"
+#include "report/PlacedText.h"
 #include "report/StatisticsCells.h"
 
 namespace {
@@ -102,7 +104,8 @@ AnnotatedContent MakeAnnotatedContent(const ThkData& record, const ThkData* raw,
         PaintMap(content.Map, record, request.Draw, request.Ramp, request.Style);
     PaintOverlays(content.Map, record, request);
 
-    content.Bar = QImage(18, 256, QImage::Format_RGB32);
+    // The bar at the map's height, so that it is drawn 1:1 beside the map.
+    content.Bar = QImage(18, MapPictureSize, QImage::Format_RGB32);
     const ScaleLabelTexts scale = ScaleLabels(record);
     std::array<std::string, 5> ticks = scale.Range;
     if (request.Difference) {
@@ -142,9 +145,15 @@ void PaintAnnotatedPicture(QPainter& painter, const QRectF& target, const Annota
     painter.fillRect(QRectF(0, 0, PictureWidth, PictureHeight), Qt::white);
     painter.setPen(Qt::black);
 
-    painter.setFont(PixelFont(14, true));
-    painter.drawText(QRectF(Margin, 6, PictureWidth - 2 * Margin, 22), Qt::AlignLeft | Qt::AlignVCenter,
-                     content.Title);
+    const QFont titleFont = PixelFont(14, true);
+    const QFont labelFont = PixelFont(11);
+    const QFont headingFont = PixelFont(11, true);
+    const QFontMetricsF titleMetrics(titleFont, painter.device());
+    const QFontMetricsF labelMetrics(labelFont, painter.device());
+    const QFontMetricsF headingMetrics(headingFont, painter.device());
+    painter.setFont(titleFont);
+    DrawPlacedText(painter, titleMetrics, QRectF(Margin, 6, PictureWidth - 2 * Margin, 22),
+                   Qt::AlignLeft | Qt::AlignVCenter, content.Title);
 
     painter.drawImage(MapRect, MapForDevice(content.Map, painter, MapRect));
     painter.drawImage(BarRect, MapForDevice(content.Bar, painter, BarRect));
@@ -155,40 +164,42 @@ void PaintAnnotatedPicture(QPainter& painter, const QRectF& target, const Annota
 
     // Scale labels beside the bar: the minimum at the bottom edge, the
     // maximum at the top one, as the window sets them.
-    painter.setFont(PixelFont(11));
+    painter.setFont(labelFont);
     for (int i = 0; i < 5; ++i) {
         const double y = BarRect.bottom() - BarRect.height() * i / 4.0;
         painter.drawLine(QPointF(BarRect.right(), y), QPointF(BarRect.right() + 4, y));
-        painter.drawText(QRectF(BarRect.right() + 7, y - 8, 90, 16), Qt::AlignLeft | Qt::AlignVCenter,
-                         content.Ticks[static_cast<std::size_t>(i)]);
+        DrawPlacedText(painter, labelMetrics, QRectF(BarRect.right() + 7, y - 8, 90, 16),
+                       Qt::AlignLeft | Qt::AlignVCenter, content.Ticks[static_cast<std::size_t>(i)]);
     }
-    painter.drawText(QRectF(Margin, MapRect.bottom() + 6, MapSide, 18), Qt::AlignLeft | Qt::AlignVCenter,
-                     QStringLiteral("Mean: ") + content.MeanText);
+    DrawPlacedText(painter, labelMetrics, QRectF(Margin, MapRect.bottom() + 6, MapSide, 18),
+                   Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Mean: ") + content.MeanText);
 
     // The statistics table: names, the shown record, the raw sites.
     const double nameWidth = 92.0;
     const double columnWidth = (PictureWidth - Margin - TableLeft - nameWidth) / 2.0;
     const auto shown = StatisticCells(content.Shown);
     const auto sites = content.Sites ? StatisticCells(*content.Sites) : std::array<QString, StatisticRows>{};
-    painter.setFont(PixelFont(11, true));
+    painter.setFont(headingFont);
     const double top = MapTop;
-    painter.drawText(QRectF(TableLeft + nameWidth, top, columnWidth - 4, RowHeight),
-                     Qt::AlignRight | Qt::AlignVCenter, content.ShownName);
+    DrawPlacedText(painter, headingMetrics, QRectF(TableLeft + nameWidth, top, columnWidth - 4, RowHeight),
+                   Qt::AlignRight | Qt::AlignVCenter, content.ShownName);
     if (content.Sites)
-        painter.drawText(QRectF(TableLeft + nameWidth + columnWidth, top, columnWidth - 4, RowHeight),
-                         Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Raw sites"));
+        DrawPlacedText(painter, headingMetrics,
+                       QRectF(TableLeft + nameWidth + columnWidth, top, columnWidth - 4, RowHeight),
+                       Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Raw sites"));
     painter.drawLine(QPointF(TableLeft, top + RowHeight), QPointF(PictureWidth - Margin, top + RowHeight));
-    painter.setFont(PixelFont(11));
+    painter.setFont(labelFont);
     for (int r = 0; r < StatisticRows; ++r) {
         const double y = top + RowHeight * (r + 1);
         const auto row = static_cast<std::size_t>(r);
-        painter.drawText(QRectF(TableLeft, y, nameWidth, RowHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                         QString::fromLatin1(StatisticNames[r]));
-        painter.drawText(QRectF(TableLeft + nameWidth, y, columnWidth - 4, RowHeight),
-                         Qt::AlignRight | Qt::AlignVCenter, shown[row]);
+        DrawPlacedText(painter, labelMetrics, QRectF(TableLeft, y, nameWidth, RowHeight),
+                       Qt::AlignLeft | Qt::AlignVCenter, QString::fromLatin1(StatisticNames[r]));
+        DrawPlacedText(painter, labelMetrics, QRectF(TableLeft + nameWidth, y, columnWidth - 4, RowHeight),
+                       Qt::AlignRight | Qt::AlignVCenter, shown[row]);
         if (content.Sites)
-            painter.drawText(QRectF(TableLeft + nameWidth + columnWidth, y, columnWidth - 4, RowHeight),
-                             Qt::AlignRight | Qt::AlignVCenter, sites[row]);
+            DrawPlacedText(painter, labelMetrics,
+                           QRectF(TableLeft + nameWidth + columnWidth, y, columnWidth - 4, RowHeight),
+                           Qt::AlignRight | Qt::AlignVCenter, sites[row]);
     }
     painter.restore();
 }

@@ -58,7 +58,7 @@ struct AnnotatedRequest {
 // reads nothing else.
 struct AnnotatedContent {
     QImage Map;                    // 301 x 301, overlays included
-    QImage Bar;                    // the colour bar, top = maximum
+    QImage Bar;                    // the colour bar, 18 x 301, top = maximum
     std::array<QString, 5> Ticks;  // bottom (minimum) first
     QString MeanText;
     QString Title;

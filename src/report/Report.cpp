@@ -1,15 +1,11 @@
 #include "report/Report.h"
 
 #include <QBuffer>
-#include <QChart>
-#include <QCoreApplication>
 #include <QFileInfo>
-#include <QGraphicsScene>
-#include <QLineSeries>
+#include <QFontMetricsF>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QValueAxis>
 #include <algorithm>
 #include <atomic>
 #include <cctype>
@@ -21,6 +17,8 @@
 #include "core/Codes.h"
 #include "core/Message.h"
 #include "core/NumberText.h"
+#include "report/PlacedText.h"
+#include "report/ProfilePlot.h"
 
 namespace {
 
@@ -65,84 +63,6 @@ constexpr double PageMargin = 36.0;
 // without smoothing.
 constexpr int PdfResolution = 96;
 
-// A profile chart made once per report and filled anew for every page: a
-// chart's construction, its title's layout and its teardown cost more than
-// drawing it, so a report keeps one chart per profile and changes only its
-// points and ranges.
-class ProfileChart {
-public:
-    ProfileChart() {
-        chart_ = new QChart;
-        scene_.addItem(chart_);  // the scene owns and deletes the chart
-        chart_->legend()->hide();
-        chart_->setAnimationOptions(QChart::NoAnimation);
-        chart_->setMargins(QMargins(4, 4, 4, 4));
-        chart_->setBackgroundRoundness(0);
-        series_ = new QLineSeries;
-        chart_->addSeries(series_);
-        x_ = new QValueAxis;
-        x_->setLabelFormat(QStringLiteral("%.6g"));
-        y_ = new QValueAxis;
-        y_->setTitleText(QStringLiteral("Value"));
-        y_->setLabelFormat(QStringLiteral("%.6g"));
-        chart_->addAxis(x_, Qt::AlignBottom);
-        chart_->addAxis(y_, Qt::AlignLeft);
-        series_->attachAxis(x_);
-        series_->attachAxis(y_);
-    }
-
-    void Draw(QPainter& painter, const QRectF& target, const QString& title,
-              const std::vector<ProfilePoint>& points, bool mm) {
-        // The chart is laid out at twice the target's size in points, so its
-        // fonts and ticks keep their usual proportions on the page.
-        const QSizeF layout = target.size() * 2.0;
-        if (chart_->title() != title) chart_->setTitle(title);
-        const bool shown = !points.empty();
-        series_->setVisible(shown);
-        x_->setVisible(shown);
-        y_->setVisible(shown);
-        if (shown) {
-            QList<QPointF> xy;
-            xy.reserve(static_cast<qsizetype>(points.size()));
-            double lo = points.front().Value;
-            double hi = lo;
-            for (const ProfilePoint& p : points) {
-                xy.append(QPointF(p.Position, p.Value));
-                lo = std::min(lo, p.Value);
-                hi = std::max(hi, p.Value);
-            }
-            if (!(hi > lo)) {
-                const double pad = lo == 0.0 ? 1.0 : std::abs(lo) * 0.01;
-                lo -= pad;
-                hi += pad;
-            }
-            series_->replace(xy);
-            const QString unit =
-                mm ? QStringLiteral("Position (mm)") : QStringLiteral("Position (file units)");
-            if (x_->titleText() != unit) x_->setTitleText(unit);
-            const double first = points.front().Position;
-            const double last = points.back().Position;
-            x_->setRange(first, last > first ? last : first + 1.0);
-            y_->setRange(lo, hi);
-        }
-        if (chart_->size() != layout) {
-            chart_->resize(layout);
-            scene_.setSceneRect(QRectF(QPointF(0, 0), layout));
-        }
-        // A new title is laid out by a posted event, which no event loop
-        // delivers here.
-        QCoreApplication::sendPostedEvents(chart_, QEvent::LayoutRequest);
-        scene_.render(&painter, target, QRectF(QPointF(0, 0), layout));
-    }
-
-private:
-    QGraphicsScene scene_;
-    QChart* chart_ = nullptr;
-    QLineSeries* series_ = nullptr;
-    QValueAxis* x_ = nullptr;
-    QValueAxis* y_ = nullptr;
-};
-
 void DrawSummaryPage(QPainter& painter, const std::vector<ReportEntry>& entries, std::size_t first,
                      const QString& title, int page, int pages) {
     static const char* const Headings[] = {"Name",  "Count", "Mean",      "Min",         "Max",
@@ -161,13 +81,14 @@ void DrawSummaryPage(QPainter& painter, const std::vector<ReportEntry>& entries,
                      QStringLiteral("Summary %1 / %2").arg(page).arg(pages));
     const double rowHeight = 16.0;
     double y = PageMargin + 30;
+    QFontMetricsF metrics(font, painter.device());  // of the face in use: bold, then regular
     auto drawRow = [&](const QStringList& cells) {
         double x = PageMargin;
         for (int c = 0; c < cells.size(); ++c) {
             const Qt::Alignment align = c == 0 ? Qt::AlignLeft : Qt::AlignRight;
-            painter.drawText(
-                QRectF(x + 2, y, widths[c] - 4, rowHeight), align | Qt::AlignVCenter,
-                painter.fontMetrics().elidedText(cells[c], Qt::ElideMiddle, static_cast<int>(widths[c] - 4)));
+            DrawPlacedText(
+                painter, metrics, QRectF(x + 2, y, widths[c] - 4, rowHeight), align | Qt::AlignVCenter,
+                metrics.elidedText(cells[c], Qt::ElideMiddle, widths[c] - 4));
             x += widths[c];
         }
         y += rowHeight;
@@ -179,6 +100,7 @@ void DrawSummaryPage(QPainter& painter, const std::vector<ReportEntry>& entries,
     painter.drawLine(QPointF(PageMargin, y), QPointF(PageWidth - PageMargin, y));
     font.setBold(false);
     painter.setFont(font);
+    metrics = QFontMetricsF(font, painter.device());
     const std::size_t end = std::min(entries.size(), first + SummaryRowsPerPage);
     for (std::size_t i = first; i < end; ++i) {
         const ReportEntry& e = entries[i];
@@ -202,13 +124,15 @@ void DrawSummaryPage(QPainter& painter, const std::vector<ReportEntry>& entries,
     }
 }
 
-void DrawEntryPage(QPainter& painter, ProfileChart& xChart, ProfileChart& yChart, const ReportEntry& entry,
-                   int page, int pages) {
+// bar: the colour bar to draw (the same pixels as the entry's), so that pages
+// with the same colours draw one image, which the document stores once.
+void DrawEntryPage(QPainter& painter, const ReportEntry& entry, const QImage& bar, int page, int pages) {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(9);
     painter.setFont(font);
-    painter.drawText(QRectF(PageMargin, PageMargin - 20, PageWidth - 2 * PageMargin, 14),
-                     Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Page %1 / %2").arg(page).arg(pages));
+    DrawPlacedText(painter, QFontMetricsF(font, painter.device()),
+                   QRectF(PageMargin, PageMargin - 20, PageWidth - 2 * PageMargin, 14),
+                   Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Page %1 / %2").arg(page).arg(pages));
     if (entry.Failed()) {
         font.setPixelSize(14);
         font.setBold(true);
@@ -227,12 +151,17 @@ void DrawEntryPage(QPainter& painter, ProfileChart& xChart, ProfileChart& yChart
     const double width = PageWidth - 2 * PageMargin;
     const QRectF pictureRect((PageWidth - picture.width()) / 2.0, PageMargin, picture.width(),
                              picture.height());
-    PaintAnnotatedPicture(painter, pictureRect, entry.Picture);
-    const double chartHeight = (PageHeight - PageMargin - pictureRect.bottom() - 20) / 2.0;
-    xChart.Draw(painter, QRectF(PageMargin, pictureRect.bottom() + 10, width, chartHeight),
-                QStringLiteral("X profile through the centre"), entry.XProfile, entry.ProfilesInMm);
-    yChart.Draw(painter, QRectF(PageMargin, pictureRect.bottom() + 20 + chartHeight, width, chartHeight),
-                QStringLiteral("Y profile through the centre"), entry.YProfile, entry.ProfilesInMm);
+    AnnotatedContent content = entry.Picture;
+    content.Bar = bar;
+    PaintAnnotatedPicture(painter, pictureRect, content);
+    // Both diameter profiles in one plot, so their shapes compare at a
+    // glance (and the page lays out one set of axes).
+    PaintProfilePlot(painter, QRectF(PageMargin, pictureRect.bottom() + 14, width,
+                                     PageHeight - PageMargin - pictureRect.bottom() - 14),
+                     QStringLiteral("Diameter profiles through the centre"),
+                     {{&entry.XProfile, QStringLiteral("X profile"), QColor(32, 159, 223)},
+                      {&entry.YProfile, QStringLiteral("Y profile"), QColor(230, 120, 20)}},
+                     entry.ProfilesInMm);
 }
 
 }  // namespace
@@ -360,11 +289,11 @@ int WriteReportPdf(const QString& path, const std::vector<ReportEntry>& entries,
             DrawSummaryPage(painter, entries, static_cast<std::size_t>(p) * SummaryRowsPerPage, title, p + 1,
                             summaryPages);
         }
-        ProfileChart xChart;
-        ProfileChart yChart;
+        QImage bar;
         for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (bar != entries[i].Picture.Bar) bar = entries[i].Picture.Bar;
             pdf.newPage();
-            DrawEntryPage(painter, xChart, yChart, entries[i], summaryPages + static_cast<int>(i) + 1, pages);
+            DrawEntryPage(painter, entries[i], bar, summaryPages + static_cast<int>(i) + 1, pages);
         }
     }
     buffer.close();

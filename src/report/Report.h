@@ -18,9 +18,8 @@
 //
 // The work per file (load, Calc, Fill, the map picture and the figures) needs
 // no widgets and runs on any thread, one Session per file; the pages are
-// written afterwards on the thread of the application object. The profiles
-// are drawn with Qt Charts, whose charts are graphics-scene items: writing
-// the PDF needs a QApplication, not only a QGuiApplication.
+// written afterwards on the thread of the application object (a
+// QGuiApplication: the pages lay out text).
 
 // What one file gives its page and its summary row.
 struct ReportEntry {
@@ -81,5 +80,5 @@ inline constexpr int SummaryRowsPerPage = 40;
 
 // Writes the PDF: the summary pages first, then one page per entry (a failed
 // entry's page gives its message). Whole or not at all: 1, or -1 after
-// "File write error. -> <path>". Needs a QApplication (see above).
+// "File write error. -> <path>". Needs a QGuiApplication (see above).
 int WriteReportPdf(const QString& path, const std::vector<ReportEntry>& entries, const QString& title);

@@ -13,6 +13,7 @@
 
 #include "core/Message.h"
 #include "core/NumberText.h"
+#include "report/ProfilePlot.h"
 #include "report/Report.h"
 
 namespace {
@@ -139,3 +140,30 @@ TEST(Report, AnnotatedPictureWrittenWholeOrNotAtAll) {
 }
 
 }  // namespace
+
+// The profile plot's ticks: round steps inside the range, ends that are
+// multiples kept despite rounding, and no ticks for a range that is empty.
+TEST(Report, AxisTicksAtRoundValues) {
+    struct Case {
+        const char* what;
+        double lo, hi;
+        int count;
+        std::vector<double> values;
+        int decimals;
+    };
+    const Case cases[] = {
+        {"file units 0..500", 0.0, 500.0, 6, {0, 100, 200, 300, 400, 500}, 0},
+        {"mm across the centre", -100.0, 100.0, 6, {-100, -50, 0, 50, 100}, 0},
+        {"a padded thickness range", 1937.0, 2004.0, 5, {1940, 1950, 1960, 1970, 1980, 1990, 2000}, 0},
+        {"a narrow range", 0.1, 0.35, 5, {0.1, 0.15, 0.2, 0.25, 0.3, 0.35}, 2},
+        {"an empty range", 5.0, 5.0, 5, {}, 0},
+        {"a reversed range", 6.0, 5.0, 5, {}, 0},
+    };
+    for (const Case& c : cases) {
+        const AxisTickSet ticks = AxisTicks(c.lo, c.hi, c.count);
+        ASSERT_EQ(ticks.Values.size(), c.values.size()) << c.what;
+        for (std::size_t i = 0; i < c.values.size(); ++i)
+            EXPECT_NEAR(ticks.Values[i], c.values[i], 1e-9) << c.what << " tick " << i;
+        if (!c.values.empty()) EXPECT_EQ(ticks.Decimals, c.decimals) << c.what;
+    }
+}
