@@ -11,19 +11,14 @@
 #include <vector>
 
 #include "cli/Commands.h"
-#include "core/Message.h"
 #include "render3d/GlInfo.h"
 
 int main(int argc, char** argv) {
     // Number texts are read and written with a decimal point whatever the
     // user's locale says.
     std::setlocale(LC_NUMERIC, "C");
-    // What the window shows in a message box goes to stderr, one text a line.
-    const MessageRoute toStderr([](const std::string& text) {
-        std::fputs(text.c_str(), stderr);
-        std::fputc('\n', stderr);
-        std::fflush(stderr);
-    });
+    // What the window shows in a message box goes to stderr, one text a line:
+    // the route of a thread that has none.
     std::vector<std::string> args(argv + 1, argv + argc);
     // Only the 3D picture needs the window system; every other command runs
     // without a display.

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "cli/CliRun.h"
-#include "core/Message.h"
 
 namespace {
 
@@ -60,12 +59,8 @@ int main(int argc, char** argv) {
     // Number texts are read and written with a decimal point whatever the
     // user's locale says.
     std::setlocale(LC_NUMERIC, "C");
-    // What the window shows in a message box goes to stderr, one text a line.
-    const MessageRoute toStderr([](const std::string& text) {
-        std::fputs(text.c_str(), stderr);
-        std::fputc('\n', stderr);
-        std::fflush(stderr);
-    });
+    // What the window shows in a message box goes to stderr, one text a line:
+    // the route of a thread that has none.
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 1 && args[0] == "--version") {
         std::printf("morvaplot-cli %s\n", MORVAPLOT_VERSION);
