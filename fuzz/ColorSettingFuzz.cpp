@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     GradationTable table = before;
 
     MessageCounter messages;
-    const int result = ReadColorSetting(text, table);
+    const int result = ReadColorSetting(text, table, messages);
     const auto& shown = messages.Messages;
     if (shown.empty()) {
         // A count read: 1..10 takes the table, anything less leaves it alone.

@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MessageCounter messages;
     const CsvImportOptions options = OptionsOf(data[0]);
     const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
-    const int result = ImportCsvText(text, options, *record);
+    const int result = ImportCsvText(text, options, *record, messages);
     const auto& shown = messages.Messages;
     for (const std::string& m : shown)
         FUZZ_REQUIRE(Readable(m));

@@ -28,17 +28,14 @@
         }                                                                                        \
     } while (false)
 
-// Routes the thread's messages to itself for its lifetime and keeps the texts.
-class MessageCounter {
+// A sink that keeps the texts shown to it.
+class MessageCounter : public MessageSink {
 public:
-    MessageCounter() : route_([this](const std::string& text) { Messages.push_back(text); }) {}
+    MessageCounter() : MessageSink([this](const std::string& text) { Messages.push_back(text); }) {}
     MessageCounter(const MessageCounter&) = delete;
     MessageCounter& operator=(const MessageCounter&) = delete;
 
     std::vector<std::string> Messages;
-
-private:
-    MessageRoute route_;
 };
 
 // A message a user can read: not empty, and no NUL byte that would cut it

@@ -17,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     cleared = false;
 
     MessageCounter messages;
-    const int result = ReadThkText(std::string_view(reinterpret_cast<const char*>(data), size), *record);
+    const int result =
+        ReadThkText(std::string_view(reinterpret_cast<const char*>(data), size), *record, messages);
     if (result == 1) {
         FUZZ_REQUIRE(messages.Messages.empty());
         FUZZ_REQUIRE(record->Count >= 1);

@@ -23,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text(reinterpret_cast<const char*>(data), size);
 
     MessageCounter messages;
-    const int result = ConvertXYZToThkData(text, *record);
+    const int result = ConvertXYZToThkData(text, *record, messages);
     const auto& shown = messages.Messages;
     for (const std::string& m : shown)
         FUZZ_REQUIRE(Readable(m));

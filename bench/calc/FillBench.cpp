@@ -24,7 +24,7 @@ void BM_FillGrid(benchmark::State& state) {
     literal::MakeLattice(*r.grid, 500, pitch, pitch, 1);
     SurfaceFitter fitter;
     for (auto _ : state) {
-        if (FillGrid(fitter, *r.grid, *r.fill, 3) != 1) state.SkipWithError("FillGrid failed");
+        if (FillGrid(fitter, *r.grid, *r.fill, 3, MessageSink()) != 1) state.SkipWithError("FillGrid failed");
         benchmark::DoNotOptimize(r.fill->Value[250][250]);
     }
 }
@@ -39,7 +39,7 @@ void BM_FillGridFresh(benchmark::State& state) {
     SurfaceFitter fitter;
     for (auto _ : state) {
         fitter.Forget();
-        if (FillGrid(fitter, *r.grid, *r.fill, 3) != 1) state.SkipWithError("FillGrid failed");
+        if (FillGrid(fitter, *r.grid, *r.fill, 3, MessageSink()) != 1) state.SkipWithError("FillGrid failed");
         benchmark::DoNotOptimize(r.fill->Value[250][250]);
     }
 }

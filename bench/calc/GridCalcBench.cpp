@@ -49,13 +49,13 @@ void BM_OptimizeSearchRadius(benchmark::State& state) {
     const int minCount = static_cast<int>(state.range(1));
     auto record = NewRecord();
     Make(*record);
-    const MessageRoute quiet([](const std::string&) {});
+    const MessageSink quiet([](const std::string&) {});
     float radius = 0.0f;
     for (auto _ : state) {
         if constexpr (Literal)
-            radius = literal::OptimizeSearchRadius(*record, pitch, minCount);
+            radius = literal::OptimizeSearchRadius(*record, pitch, minCount, quiet);
         else
-            radius = OptimizeSearchRadius(*record, pitch, minCount);
+            radius = OptimizeSearchRadius(*record, pitch, minCount, quiet);
         benchmark::DoNotOptimize(radius);
     }
     state.SetLabel("R " + std::to_string(radius));

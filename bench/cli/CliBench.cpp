@@ -135,7 +135,8 @@ void BM_CliFillLiteral(benchmark::State& state) {
     literal::Spline spline;
     for (auto _ : state) {
         ClearThkData(raw.get(), 1);
-        if (ReadThkTextInBlocks(bytes, *raw, sizeof block, false) != 1) state.SkipWithError("read failed");
+        if (ReadThkTextInBlocks(bytes, *raw, sizeof block, false, MessageSink()) != 1)
+            state.SkipWithError("read failed");
         literal::CalcGrid(*raw, *grid, 3.0, 80.0f, 20);
         if (literal::FillGrid(*grid, *fill, 3, spline) != 1) state.SkipWithError("fill failed");
         fill->Size = grid->Size;

@@ -36,7 +36,7 @@ void BM_ReadThkFile_Size500Pitch1(benchmark::State& state) {
     auto record = std::make_unique<ThkData>();
     for (auto _ : state) {
         ClearThkData(record.get(), 1);
-        if (ReadThkFile(path, *record) != 1) state.SkipWithError("read failed");
+        if (ReadThkFile(path, *record, MessageSink()) != 1) state.SkipWithError("read failed");
         benchmark::DoNotOptimize(record->Mean);
     }
 }
@@ -53,7 +53,8 @@ void BM_LiteralReadThkFile_Size500Pitch1(benchmark::State& state) {
         in.seekg(0);
         in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         ClearThkData(record.get(), 1);
-        if (ReadThkTextInBlocks(bytes, *record, 1 << 16, false) != 1) state.SkipWithError("read failed");
+        if (ReadThkTextInBlocks(bytes, *record, 1 << 16, false, MessageSink()) != 1)
+            state.SkipWithError("read failed");
         benchmark::DoNotOptimize(record->Mean);
     }
 }
@@ -62,7 +63,7 @@ BENCHMARK(BM_LiteralReadThkFile_Size500Pitch1)->Unit(benchmark::kMillisecond);
 void BM_RecalcStatistics_Size500(benchmark::State& state) {
     auto record = std::make_unique<ThkData>();
     ClearThkData(record.get(), 1);
-    ReadThkFile(DensePitch1File(), *record);
+    ReadThkFile(DensePitch1File(), *record, MessageSink());
     for (auto _ : state) {
         RecalcStatistics(*record);
         benchmark::DoNotOptimize(record->Sigma);

@@ -63,6 +63,7 @@ BENCHMARK(BM_ReportPrepareEntry_251001Lines)->Unit(benchmark::kMillisecond)->Use
 class NoFrontEnd : public SessionFrontEnd {
 public:
     void ShowMap(const ThkData&, const MapPlan&) override {}
+    void ShowMessageText(const std::string& text) override { MessageSink().Show(text); }
 };
 
 void BM_FillOnly_251001Lines(benchmark::State& state) {
@@ -108,7 +109,8 @@ void BM_ReportWritePages_251001Lines(benchmark::State& state) {
     }
     const QString out = Files().dir.filePath(QStringLiteral("pages.pdf"));
     for (auto _ : state)
-        if (WriteReportPdf(out, entries, QStringLiteral("Bench")) != 1) state.SkipWithError("write failed");
+        if (WriteReportPdf(out, entries, QStringLiteral("Bench"), MessageSink()) != 1)
+            state.SkipWithError("write failed");
 }
 BENCHMARK(BM_ReportWritePages_251001Lines)->Arg(1)->Arg(11)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -5,10 +5,10 @@
 #include "core/Message.h"
 
 int DifferenceOfRecords(const ThkData& first, const ThkData& second, DifferenceOrder order, double time,
-                        ThkData& difference) {
+                        ThkData& difference, const MessageSink& messages) {
     if (first.Size != second.Size) {
-        ShowMessage("Different Size data cannot be compared. -> Size: " + std::to_string(first.Size) + " / " +
-                    std::to_string(second.Size));
+        messages.Show("Different Size data cannot be compared. -> Size: " + std::to_string(first.Size) +
+                      " / " + std::to_string(second.Size));
         return -1;
     }
     const ThkData& from = order == DifferenceOrder::FirstMinusSecond ? first : second;

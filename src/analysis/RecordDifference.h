@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Message.h"
 #include "data/ThkData.h"
 
 // What changed between two maps of one area: post minus pre, the removal, or
@@ -14,4 +15,4 @@ enum class DifferenceOrder { FirstMinusSecond, SecondMinusFirst };
 // "Different Size data cannot be compared. -> Size: <first> / <second>"
 // (difference left as it was). A record may not be its own difference.
 int DifferenceOfRecords(const ThkData& first, const ThkData& second, DifferenceOrder order, double time,
-                        ThkData& difference);
+                        ThkData& difference, const MessageSink& messages);

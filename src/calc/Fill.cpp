@@ -115,7 +115,7 @@ void MeasureRows(void* context, const float* raster, int x0, int x1) {
 
 }  // namespace
 
-int CheckLatticeComplete(const ThkData& record) {
+int CheckLatticeComplete(const ThkData& record, const MessageSink& messages) {
     // A non-positive pitch would never leave the walk; step by at least one.
     const int stepX = std::max(record.PitchX, 1);
     const int stepY = std::max(record.PitchY, 1);
@@ -123,7 +123,7 @@ int CheckLatticeComplete(const ThkData& record) {
         for (int y = 0; y <= record.ExtentY; y += stepY) {
             const bool inside = x <= ThkMaxSize && y <= ThkMaxSize;
             if (!inside || !HasData(record.Value[x][y])) {
-                ShowMessage("Data nothing -> X:" + std::to_string(x) + " Y:" + std::to_string(y));
+                messages.Show("Data nothing -> X:" + std::to_string(x) + " Y:" + std::to_string(y));
                 return -1;
             }
         }
@@ -131,25 +131,25 @@ int CheckLatticeComplete(const ThkData& record) {
     return 1;
 }
 
-int FillGrid(SurfaceFitter& fitter, const ThkData& grid, ThkData& fill, int k) {
+int FillGrid(SurfaceFitter& fitter, const ThkData& grid, ThkData& fill, int k, const MessageSink& messages) {
     // k selects the recurrence depth and the knot layout; outside the range the
     // window allows it would index the basis columns out of range.
     if (k < MinDegree || k > MaxDegree) {
-        ShowMessage("<FillGrid> Spline order out of range.");
+        messages.Show("<FillGrid> Spline order out of range.");
         return -1;
     }
     const int nx = PitchSteps(grid.Size, grid.PitchX);
     const int ny = PitchSteps(grid.Size, grid.PitchY);
     // A negative extent leaves no lattice along that axis at all.
     if (k + 2 > nx || grid.ExtentX < 0) {
-        ShowMessage("No enough to fill data.(X count= " + std::to_string(nx) + ")");
+        messages.Show("No enough to fill data.(X count= " + std::to_string(nx) + ")");
         return -1;
     }
     if (k + 2 > ny || grid.ExtentY < 0) {
-        ShowMessage("No enough to fill data.(Y count= " + std::to_string(ny) + ")");
+        messages.Show("No enough to fill data.(Y count= " + std::to_string(ny) + ")");
         return -1;
     }
-    if (CheckLatticeComplete(grid) != 1) return -1;
+    if (CheckLatticeComplete(grid, messages) != 1) return -1;
 
     const int ns = grid.ExtentX / grid.PitchX + 1;
     const int nt = grid.ExtentY / grid.PitchY + 1;
@@ -180,7 +180,7 @@ int FillGrid(SurfaceFitter& fitter, const ThkData& grid, ThkData& fill, int k) {
     std::vector<DeviationChunk>& chunks = tailChunks;
     RowSink sink{Mt, rowSummaries.data(), lows, highs, rowByFirstThread.data(), &fill};
     if (fitter.Fit(LatticeShape{ns, nt, k, grid.PitchX, grid.PitchY}, nodes, MeasureRows, &sink) != 1) {
-        ShowMessage("<FillGrid> Matrix decomposition error.");
+        messages.Show("<FillGrid> Matrix decomposition error.");
         return -1;
     }
     const float* const raster = fitter.Raster();
@@ -190,7 +190,7 @@ int FillGrid(SurfaceFitter& fitter, const ThkData& grid, ThkData& fill, int k) {
     // Values near the float limit overshoot it between the nodes; a surface
     // that single precision cannot hold is refused, never shown as empty.
     if (!summary.AllFinite()) {
-        ShowMessage("<FillGrid> Surface out of range.");
+        messages.Show("<FillGrid> Surface out of range.");
         return -1;
     }
 
@@ -250,8 +250,8 @@ int FillGrid(SurfaceFitter& fitter, const ThkData& grid, ThkData& fill, int k) {
     return 1;
 }
 
-int RunFill(SurfaceFitter& fitter, const ThkData& grid, ThkData& fill, int k) {
-    if (FillGrid(fitter, grid, fill, k) != 1) {
+int RunFill(SurfaceFitter& fitter, const ThkData& grid, ThkData& fill, int k, const MessageSink& messages) {
+    if (FillGrid(fitter, grid, fill, k, messages) != 1) {
         ClearThkData(&fill, 1);
         return -1;
     }

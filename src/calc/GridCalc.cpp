@@ -366,7 +366,7 @@ void CalcGrid(const ThkData& source, ThkData& target, double weightPower, float 
     RecalcStatisticsOf(target, nodes);
 }
 
-float OptimizeSearchRadius(const ThkData& record, int pitch, int minCount) {
+float OptimizeSearchRadius(const ThkData& record, int pitch, int minCount, const MessageSink& messages) {
     CellIndex index;
     BuildCellIndex(record, false, index);
     const float needed = LargestNthNearestDistance(index, std::max(pitch, 1), std::max(minCount, 1));
@@ -378,8 +378,8 @@ float OptimizeSearchRadius(const ThkData& record, int pitch, int minCount) {
         const float next = static_cast<float>(static_cast<double>(radius) + 0.1);
         // A radius too large for 0.1 to change it could never grow further.
         if (!(static_cast<float>(record.Size) > next) || next == radius) {
-            ShowMessage("Data search error.(Unable to find data.)\nPitch: " + std::to_string(pitch) +
-                        " NMin: " + std::to_string(minCount));
+            messages.Show("Data search error.(Unable to find data.)\nPitch: " + std::to_string(pitch) +
+                          " NMin: " + std::to_string(minCount));
             return -1.0f;
         }
         radius = next;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/Message.h"
 #include "data/ThkData.h"
 
 // Inverse-distance weighted grid of scattered thickness data, and the search
@@ -35,4 +36,4 @@ void CalcGrid(const ThkData& source, ThkData& target, double weightPower, float 
 // once, with the arguments as passed, and returns -1.0f.
 // Writes no control: the caller shows the radius (one decimal) itself.
 // A pitch below 1 is treated as 1 for the lattice; R still starts at pitch.
-float OptimizeSearchRadius(const ThkData& record, int pitch, int minCount);
+float OptimizeSearchRadius(const ThkData& record, int pitch, int minCount, const MessageSink& messages);

@@ -42,7 +42,7 @@ ViewSettings SettingsFrom(const CliOptions& o) {
     return s;
 }
 
-Batch::Batch(const CliOptions& o) : Flow(FrontEnd) {
+Batch::Batch(const CliOptions& o, const MessageSink& messages) : FrontEnd(messages), Flow(FrontEnd) {
     Flow.Settings() = SettingsFrom(o);
 }
 
@@ -62,19 +62,24 @@ void ChooseDrawType(Session& session, DrawKind kind) {
 
 // X/Y/Z text from a file: its bytes up to the first NUL, converted as Paste
 // converts the clipboard's text.
-int ReadXyzFile(const std::string& path, ThkData& record) {
+int ReadXyzFile(const std::string& path, ThkData& record, const MessageSink& messages) {
     std::string text;
     if (!ReadTextFile(path, text)) {
-        ShowMessage("File open error. -> " + path);
+        messages.Show("File open error. -> " + path);
         return -1;
     }
     text.resize(std::strlen(text.c_str()));
-    return PasteXyzText(text, record);
+    return PasteXyzText(text, record, messages);
 }
 
 int OpenInput(Session& session, const CliOptions& o, const std::string& path) {
-    if (o.Csv) return session.Open([&](ThkData& raw) { return ImportCsvFile(path, o.CsvOptions, raw); });
-    if (o.Xyz) return session.Open([&](ThkData& raw) { return ReadXyzFile(path, raw); });
+    if (o.Csv)
+        return session.Open([&](ThkData& raw, const MessageSink& messages) {
+            return ImportCsvFile(path, o.CsvOptions, raw, messages);
+        });
+    if (o.Xyz)
+        return session.Open(
+            [&](ThkData& raw, const MessageSink& messages) { return ReadXyzFile(path, raw, messages); });
     return session.OpenFile(path);
 }
 
@@ -89,17 +94,17 @@ int PrepareData(Session& session, const CliOptions& o) {
     return PrepareData(session, o, o.DataType != DataKind::Raw, o.DataType == DataKind::Fill);
 }
 
-int PrepareDifference(const CliOptions& o, ThkData& difference) {
+int PrepareDifference(const CliOptions& o, ThkData& difference, const MessageSink& messages) {
     // Each file through a session of its own, as the window's Compare loads
     // the second file beside the first.
-    auto first = std::make_unique<Batch>(o);
+    auto first = std::make_unique<Batch>(o, messages);
     if (PrepareData(first->Flow, o, true, true) != 1) return -1;
     CliOptions second = o;
     second.File = o.File2;
-    auto other = std::make_unique<Batch>(second);
+    auto other = std::make_unique<Batch>(second, messages);
     if (PrepareData(other->Flow, second, true, true) != 1) return -1;
     return DifferenceOfRecords(first->Flow.Record(DataKind::Fill), other->Flow.Record(DataKind::Fill),
-                               o.Order, o.RateTime, difference);
+                               o.Order, o.RateTime, difference, messages);
 }
 
 WaferGeometry WaferOf(const CliOptions& o) {
@@ -132,19 +137,20 @@ int RunStats(const CliOptions& o, CommandOutput& out) {
     auto record = std::make_unique<ThkData>();
     ClearThkData(record.get(), 1);
     if (o.File.empty()) {
-        ShowMessage("<OpenThkData> Filename is NULL.");
+        out.Messages().Show("<OpenThkData> Filename is NULL.");
         return ExitFailed;
     }
-    const int read = o.Csv   ? ImportCsvFile(o.File, o.CsvOptions, *record)
-                     : o.Xyz ? ReadXyzFile(o.File, *record)
-                             : ReadThkFile(o.File, *record);
+    const MessageSink& messages = out.Messages();
+    const int read = o.Csv   ? ImportCsvFile(o.File, o.CsvOptions, *record, messages)
+                     : o.Xyz ? ReadXyzFile(o.File, *record, messages)
+                             : ReadThkFile(o.File, *record, messages);
     if (read != 1) return ExitFailed;
     out.Buffer() += StatsListing(*record);
     return ExitOk;
 }
 
 int RunCells(const CliOptions& o, CommandOutput& out, bool fill) {
-    Batch batch(o);
+    Batch batch(o, out.Messages());
     if (PrepareData(batch.Flow, o, true, fill) != 1) return ExitFailed;
     out.Buffer() += RadiusLine(batch.Flow.Settings().SearchRad);
     WriteCellListing(batch.Flow.Record(fill ? DataKind::Fill : DataKind::Grid),
@@ -153,7 +159,7 @@ int RunCells(const CliOptions& o, CommandOutput& out, bool fill) {
 }
 
 int RunTable(const CliOptions& o, CommandOutput& out) {
-    Batch batch(o);
+    Batch batch(o, out.Messages());
     if (PrepareData(batch.Flow, o) != 1) return ExitFailed;
     ChooseDataType(batch.Flow, o.DataType);
     if (o.TableCsv) {
@@ -228,7 +234,7 @@ std::vector<ProfilePoint> ProfileOf(const CliOptions& o, const ThkData& record, 
 // analyze: the figures of the shown record and of the raw sites inside the
 // wafer, then the profile and the histogram of the shown record.
 int RunAnalyze(const CliOptions& o, CommandOutput& out) {
-    Batch batch(o);
+    Batch batch(o, out.Messages());
     if (PrepareData(batch.Flow, o) != 1) return ExitFailed;
     ChooseDataType(batch.Flow, o.DataType);
     const ThkData& record = batch.Flow.Record(o.DataType);
@@ -306,10 +312,10 @@ int RunAnalyze(const CliOptions& o, CommandOutput& out) {
     return ExitOk;
 }
 
-int RunDiffCsv(const CliOptions& o, std::FILE* err) {
+int RunDiffCsv(const CliOptions& o, const MessageSink& messages, std::FILE* err) {
     auto difference = std::make_unique<ThkData>();
     ClearThkData(difference.get(), 1);
-    if (PrepareDifference(o, *difference) != 1) return ExitFailed;
+    if (PrepareDifference(o, *difference, messages) != 1) return ExitFailed;
     // Whole or not at all, as the pictures are written.
     const WriteResult written =
         ReplaceFileContents(o.OutFile, RecordCsvText(*difference, FrameOf(WaferOf(o), difference->Size)));
@@ -324,22 +330,22 @@ int RunDiffCsv(const CliOptions& o, std::FILE* err) {
 // Copy ROI after Calc and Fill (the button is enabled only while Fill is
 // shown): the pixels placed as the window places them on its 301 x 301 map.
 int RunRoiCopy(const CliOptions& o, CommandOutput& out) {
-    Batch batch(o);
+    Batch batch(o, out.Messages());
     if (PrepareData(batch.Flow, o, true, true) != 1) return ExitFailed;
     const ThkData& fill = batch.Flow.Record(DataKind::Fill);
     const RoiShape shape = o.RoiSquare ? RoiShape::Square : RoiShape::Circle;
     std::array<RoiPlacement, 2> placements;
     if (!CollectRoiPlacements({true, o.RoiSecond}, {o.RoiPixelX, o.RoiPixelX2}, {o.RoiPixelY, o.RoiPixelY2},
                               {shape, shape}, {o.RoiSize, o.RoiSize}, {o.RoiFDigit, o.RoiFDigit}, fill.Size,
-                              MapPictureSize, MapPictureSize, placements))
+                              MapPictureSize, MapPictureSize, placements, out.Messages()))
         return ExitFailed;
-    out.Buffer() += BuildRoiText(placements, "\t", fill);
+    out.Buffer() += BuildRoiText(placements, "\t", fill, out.Messages());
     return ExitOk;
 }
 
 int RunRoi(const CliOptions& o, CommandOutput& out) {
     if (o.RoiCopy) return RunRoiCopy(o, out);
-    Batch batch(o);
+    Batch batch(o, out.Messages());
     if (PrepareData(batch.Flow, o) != 1) return ExitFailed;
     const ThkData& record = batch.Flow.Record(o.DataType);
     int x = o.RoiX;
@@ -373,7 +379,7 @@ int RunCommand(const CliOptions& options, CommandOutput& output, std::FILE* err,
         case CliCommand::Analyze:
             return RunAnalyze(options, output);
         case CliCommand::Diff:
-            if (DiffWritesCsv(options)) return RunDiffCsv(options, err);
+            if (DiffWritesCsv(options)) return RunDiffCsv(options, output.Messages(), err);
             return runQt(options, output, err);
         case CliCommand::Image:
         case CliCommand::Contours:

@@ -8,6 +8,7 @@
 
 #include "analysis/WaferGeometry.h"
 #include "cli/CliOptions.h"
+#include "core/Message.h"
 #include "session/Session.h"
 
 // The part of morvaplot-cli that needs the standard library alone: parsing,
@@ -24,12 +25,17 @@ constexpr int ExitUsage = 2;
 // Collects the listing and writes it in one piece at the end, or, for the
 // long cell listings, passes pieces straight on after what was collected; a
 // write error (a full disk, a closed pipe) turns the exit status into a
-// failure.
+// failure. The viewer's messages of the command go to err, one a line.
 class CommandOutput {
 public:
-    CommandOutput(std::FILE* out, std::FILE* err) : out_(out), err_(err) {}
+    CommandOutput(std::FILE* out, std::FILE* err)
+        : out_(out), err_(err), messages_([err](const std::string& text) {
+              std::fprintf(err, "%s\n", text.c_str());
+              std::fflush(err);
+          }) {}
 
     std::string& Buffer() { return buffer_; }
+    const MessageSink& Messages() const { return messages_; }
 
     // Writes what was collected so far, then size bytes of text.
     void Write(const char* text, std::size_t size) {
@@ -54,16 +60,23 @@ private:
 
     std::FILE* out_;
     std::FILE* err_;
+    MessageSink messages_;
     std::string buffer_;
 };
 
 // The batch tool's side of the flow: it has no controls, so the settings
 // stay as the options set them, and it keeps only the last drawing's plan,
-// which is the picture the window would show at the end.
+// which is the picture the window would show at the end. The session's
+// messages go to the command's sink.
 class BatchFrontEnd final : public SessionFrontEnd {
 public:
+    explicit BatchFrontEnd(const MessageSink& messages) : messages_(messages) {}
     void ShowMap(const ThkData&, const MapPlan& plan) override { LastPlan = plan; }
+    void ShowMessageText(const std::string& text) override { messages_.Show(text); }
     MapPlan LastPlan;
+
+private:
+    const MessageSink& messages_;
 };
 
 // The settings the options give the session, as the window's controls would.
@@ -74,7 +87,7 @@ WaferGeometry WaferOf(const CliOptions& o);
 
 // A session with the options as its settings.
 struct Batch {
-    explicit Batch(const CliOptions& o);
+    Batch(const CliOptions& o, const MessageSink& messages);
     BatchFrontEnd FrontEnd;
     Session Flow;
 };
@@ -86,7 +99,7 @@ void ChooseDrawType(Session& session, DrawKind kind);
 
 // X/Y/Z text from a file: its bytes up to the first NUL, converted as Paste
 // converts the clipboard's text. 1, or -1 with its message shown.
-int ReadXyzFile(const std::string& path, ThkData& record);
+int ReadXyzFile(const std::string& path, ThkData& record, const MessageSink& messages);
 
 // The input as the window takes it: a .thk file through Load, X/Y/Z text
 // (--xyz) through Paste, or a table (--csv) through the import, each through
@@ -102,7 +115,7 @@ int PrepareData(Session& session, const CliOptions& o);
 // session of its own with the options' parameters, then subtracted in the
 // options' order (and divided by the rate time). 1, or -1 when a load, a
 // fill or the subtraction failed (its message shown).
-int PrepareDifference(const CliOptions& o, ThkData& difference);
+int PrepareDifference(const CliOptions& o, ThkData& difference, const MessageSink& messages);
 
 // image, contours, view3d, random and report; diff when it writes a picture.
 bool NeedsQt(const CliOptions& options);

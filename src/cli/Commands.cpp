@@ -24,7 +24,7 @@
 namespace {
 
 int RunContours(const CliOptions& o, CommandOutput& out) {
-    Batch batch(o);
+    Batch batch(o, out.Messages());
     if (PrepareData(batch.Flow, o, true, true) != 1) return ExitFailed;
     // Choosing the contour draw type redraws: the Fill record's display range
     // is settled as the contour map sees it.
@@ -36,14 +36,14 @@ int RunContours(const CliOptions& o, CommandOutput& out) {
     return ExitOk;
 }
 
-int RunImage(const CliOptions& o, std::FILE* err) {
+int RunImage(const CliOptions& o, const MessageSink& messages, std::FILE* err) {
     MapStyle style;
     style.CopyColormap = o.CopyColormap;
     style.BorderCount = o.BorderCount;
     if (!o.GradationFile.empty()) {
         // Colormap unticked, then Load in the gradation dialog.
         style.UseColormap = false;
-        const int count = LoadColorSetting(o.GradationFile, style.Table);
+        const int count = LoadColorSetting(o.GradationFile, style.Table, messages);
         if (count <= 0) {
             // Failures have shown their messages; a count of 0 or less has none.
             std::fprintf(err, "morvaplot-cli: no gradation loaded from %s\n", o.GradationFile.c_str());
@@ -51,7 +51,7 @@ int RunImage(const CliOptions& o, std::FILE* err) {
         }
     }
 
-    Batch batch(o);
+    Batch batch(o, messages);
     const bool contour = o.DrawType == DrawKind::Contour;
     // The draw type can be chosen only while Fill is shown, so a contour
     // picture of any data type comes after Calc, Fill and a contour drawing.
@@ -93,10 +93,10 @@ std::string ThkText(const ThkData& record) {
     return text;
 }
 
-int RunRandom(const CliOptions& o, std::FILE* err) {
+int RunRandom(const CliOptions& o, const MessageSink& messages, std::FILE* err) {
     auto record = std::make_unique<ThkData>();
     ClearThkData(record.get(), 1);
-    if (MakeRandomData(*record, o.Random, o.Seed ? *o.Seed : ClockSeed()) != 1) return ExitFailed;
+    if (MakeRandomData(*record, o.Random, o.Seed ? *o.Seed : ClockSeed(), messages) != 1) return ExitFailed;
     std::string error;
     if (WriteText(ThkText(*record), o.OutFile, error) != 1) {
         std::fprintf(err, "morvaplot-cli: cannot write %s: %s\n", o.OutFile.c_str(), error.c_str());
@@ -105,14 +105,14 @@ int RunRandom(const CliOptions& o, std::FILE* err) {
     return ExitOk;
 }
 
-int RunView3D(const CliOptions& o, std::FILE* err) {
+int RunView3D(const CliOptions& o, const MessageSink& messages, std::FILE* err) {
     // The 3D picture needs OpenGL through the window system: the program's
     // entry makes the application object only when a display is there.
     if (QGuiApplication::instance() == nullptr) {
         std::fputs("morvaplot-cli: view3d needs a display with OpenGL (DISPLAY is not set)\n", err);
         return ExitFailed;
     }
-    Batch batch(o);
+    Batch batch(o, messages);
     if (PrepareData(batch.Flow, o, true, true) != 1) return ExitFailed;
     const QImage picture =
         RenderView3DImage(batch.Flow.Record(DataKind::Fill), o.View, o.PictureWidth, o.PictureHeight);
@@ -132,10 +132,10 @@ int RunView3D(const CliOptions& o, std::FILE* err) {
 // diff written as a picture: the difference on the diverging colours centred
 // on zero, sampled as the colour map samples a record, cells without data in
 // the map's back colour.
-int RunDiffImage(const CliOptions& o, std::FILE* err) {
+int RunDiffImage(const CliOptions& o, const MessageSink& messages, std::FILE* err) {
     auto difference = std::make_unique<ThkData>();
     ClearThkData(difference.get(), 1);
-    if (PrepareDifference(o, *difference) != 1) return ExitFailed;
+    if (PrepareDifference(o, *difference, messages) != 1) return ExitFailed;
     QImage image;
     PaintDivergingMap(image, *difference, MapStyle{}.BackColor);
     std::string error;
@@ -149,17 +149,17 @@ int RunDiffImage(const CliOptions& o, std::FILE* err) {
 int RunQtCommand(const CliOptions& options, CommandOutput& output, std::FILE* err) {
     switch (options.Command) {
         case CliCommand::Image:
-            return RunImage(options, err);
+            return RunImage(options, output.Messages(), err);
         case CliCommand::Contours:
             return RunContours(options, output);
         case CliCommand::Random:
-            return RunRandom(options, err);
+            return RunRandom(options, output.Messages(), err);
         case CliCommand::View3D:
-            return RunView3D(options, err);
+            return RunView3D(options, output.Messages(), err);
         case CliCommand::Report:
-            return RunReport(options, err);
+            return RunReport(options, output.Messages(), err);
         case CliCommand::Diff:
-            if (!DiffWritesCsv(options)) return RunDiffImage(options, err);
+            if (!DiffWritesCsv(options)) return RunDiffImage(options, output.Messages(), err);
             break;
         default:
             break;

@@ -23,10 +23,10 @@ namespace {
 // Whether a file can be written at path: its temporary file can be made
 // beside it (and is removed again). Checked before the work, so a missing
 // folder costs no time and leaves nothing behind.
-bool CanWrite(const std::string& path) {
+bool CanWrite(const std::string& path, const MessageSink& messages) {
     QSaveFile file(QFile::decodeName(path.c_str()));
     if (file.open(QIODevice::WriteOnly)) return true;
-    ShowMessage("File write error. -> " + path);
+    messages.Show("File write error. -> " + path);
     return false;
 }
 
@@ -45,7 +45,7 @@ std::string ProgressLine(int done, int total, int width) {
     return line;
 }
 
-int RunReport(const CliOptions& o, std::FILE* err) {
+int RunReport(const CliOptions& o, const MessageSink& messages, std::FILE* err) {
     ReportApplication application;
     if (!application.Ready()) {
         std::fputs("morvaplot-cli: report needs a QGuiApplication\n", err);
@@ -60,12 +60,13 @@ int RunReport(const CliOptions& o, std::FILE* err) {
     if (!o.GradationFile.empty()) {
         // Colormap unticked, then Load in the gradation dialog.
         job.Style.UseColormap = false;
-        if (LoadColorSetting(o.GradationFile, job.Style.Table) <= 0) {
+        if (LoadColorSetting(o.GradationFile, job.Style.Table, messages) <= 0) {
             std::fprintf(err, "morvaplot-cli: no gradation loaded from %s\n", o.GradationFile.c_str());
             return ExitFailed;
         }
     }
-    if (!CanWrite(o.OutFile) || (!o.SummaryFile.empty() && !CanWrite(o.SummaryFile))) return ExitFailed;
+    if (!CanWrite(o.OutFile, messages) || (!o.SummaryFile.empty() && !CanWrite(o.SummaryFile, messages)))
+        return ExitFailed;
 
     const bool terminal = ::isatty(::fileno(err)) == 1;
     constexpr int BarWidth = 40;
@@ -97,11 +98,11 @@ int RunReport(const CliOptions& o, std::FILE* err) {
                               .arg(entries.size())
                               .arg(entries.size() == 1 ? QStringLiteral("file") : QStringLiteral("files"))
                               .arg(QString::fromLatin1(DataKindName(o.DataType)));
-    if (WriteReportPdf(outFile, entries, title) != 1) return ExitFailed;
+    if (WriteReportPdf(outFile, entries, title, messages) != 1) return ExitFailed;
     if (!o.SummaryFile.empty()) {
         const std::string csv = ReportSummaryCsv(entries);
         if (WriteFileWhole(QFile::decodeName(o.SummaryFile.c_str()),
-                           QByteArray(csv.data(), static_cast<qsizetype>(csv.size()))) != 1)
+                           QByteArray(csv.data(), static_cast<qsizetype>(csv.size())), messages) != 1)
             return ExitFailed;
     }
     return failed ? ExitFailed : ExitOk;

@@ -4,15 +4,17 @@
 #include <string>
 
 #include "cli/CliOptions.h"
+#include "core/Message.h"
 
 // report: every file prepared on every core (load, Calc and Fill as the data
 // type needs, the map and the figures), then the PDF and the summary CSV
 // written whole. Needs no display: without an application object it makes a
 // QGuiApplication of its own, on the offscreen platform unless the user chose
 // one. A file that fails keeps its row and page with its message, which also
-// goes to err after the file's name. Returns 0, or 1 when a file failed or an
-// output could not be written.
-int RunReport(const CliOptions& options, std::FILE* err);
+// goes to err after the file's name. The messages of the run itself (a
+// gradation file, an output that cannot be written) go to messages. Returns
+// 0, or 1 when a file failed or an output could not be written.
+int RunReport(const CliOptions& options, const MessageSink& messages, std::FILE* err);
 
 // The progress line of a terminal: "\r 37/100 [#######.............]", the
 // bar width characters wide, the count right-aligned to the total's width.

@@ -10,29 +10,29 @@ namespace {
 // Longest key word kept by the reader (a 128-character buffer with its end mark).
 constexpr std::size_t MaxKeyLength = 127;
 
-int FailToDefault(GradationTable& table) {
-    ShowMessage("Set default color setting.");
+int FailToDefault(GradationTable& table, const MessageSink& messages) {
+    messages.Show("Set default color setting.");
     table = ColormapPreset();
     return -1;
 }
 
 }  // namespace
 
-int LoadColorSetting(const std::string& fileName, GradationTable& table) {
+int LoadColorSetting(const std::string& fileName, GradationTable& table, const MessageSink& messages) {
     std::string text;
     if (!ReadTextFile(fileName, text)) {
-        ShowMessage("<LoadColorSetting> File open error.\n -> " + fileName);
+        messages.Show("<LoadColorSetting> File open error.\n -> " + fileName);
         return -1;
     }
-    return ReadColorSetting(text, table);
+    return ReadColorSetting(text, table, messages);
 }
 
-int ReadColorSetting(const std::string& text, GradationTable& table) {
+int ReadColorSetting(const std::string& text, GradationTable& table, const MessageSink& messages) {
     WordNumberReader reader(text, MaxKeyLength);
     int value = 0;
     if (!reader.NextInt(value) || value > GradationMaxColors) {
-        ShowMessage("'Color Count' read error.");
-        return FailToDefault(table);
+        messages.Show("'Color Count' read error.");
+        return FailToDefault(table, messages);
     }
     const int count = value;
 
@@ -43,8 +43,8 @@ int ReadColorSetting(const std::string& text, GradationTable& table) {
         ++read;
     }
     if (read < count) {
-        ShowMessage("'Color Setting'-No." + std::to_string(read + 1) + " read error.");
-        return FailToDefault(table);
+        messages.Show("'Color Setting'-No." + std::to_string(read + 1) + " read error.");
+        return FailToDefault(table, messages);
     }
     if (count <= 0) return count;
     table.Count = count;
@@ -52,7 +52,7 @@ int ReadColorSetting(const std::string& text, GradationTable& table) {
     return count;
 }
 
-int SaveColorSetting(const std::string& fileName, const GradationTable& table) {
+int SaveColorSetting(const std::string& fileName, const GradationTable& table, const MessageSink& messages) {
     std::string text;
     char line[64];
     std::snprintf(line, sizeof line, "ColorCount: %d\n", table.Count);
@@ -66,11 +66,11 @@ int SaveColorSetting(const std::string& fileName, const GradationTable& table) {
         case WriteResult::Written:
             return 1;
         case WriteResult::OpenFailed:
-            ShowMessage("<SaveColorSetting> File open error.\n -> " + fileName);
+            messages.Show("<SaveColorSetting> File open error.\n -> " + fileName);
             return -1;
         case WriteResult::WriteFailed:
             break;
     }
-    ShowMessage("<SaveColorSetting> File write error.\n -> " + fileName);
+    messages.Show("<SaveColorSetting> File write error.\n -> " + fileName);
     return -1;
 }

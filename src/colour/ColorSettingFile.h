@@ -3,6 +3,7 @@
 #include <string>
 
 #include "colour/ColorScale.h"
+#include "core/Message.h"
 
 // The colour-setting file ("colorset.dat" and the files saved from the
 // gradation dialog): eleven lines, "ColorCount: <n>" then "Color01: <c>" ..
@@ -26,10 +27,10 @@
 // - fewer colour pairs than the count: "'Color Setting'-No." + (colours read
 //   + 1) + " read error." then "Set default color setting.";
 // after either of the last two the table is the Colormap preset.
-int LoadColorSetting(const std::string& fileName, GradationTable& table);
+int LoadColorSetting(const std::string& fileName, GradationTable& table, const MessageSink& messages);
 
 // The same reading over the file's content in memory (no open error).
-int ReadColorSetting(const std::string& text, GradationTable& table);
+int ReadColorSetting(const std::string& text, GradationTable& table, const MessageSink& messages);
 
 // Writes the eleven lines through a temporary file beside fileName that then
 // replaces it, so a crash or a full disk never leaves a half-written file.
@@ -37,4 +38,4 @@ int ReadColorSetting(const std::string& text, GradationTable& table);
 // fileName when the temporary file cannot be created, or
 // "<SaveColorSetting> File write error.\n -> " + fileName when writing it or
 // replacing fileName fails (the old file is then left as it was).
-int SaveColorSetting(const std::string& fileName, const GradationTable& table);
+int SaveColorSetting(const std::string& fileName, const GradationTable& table, const MessageSink& messages);

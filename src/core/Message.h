@@ -2,33 +2,26 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
-// The one way a failing operation tells the user what went wrong. Messages
-// follow the calling thread's route: each front end routes the thread it runs
-// on to itself (the window to a modal box with one OK button, the command-line
-// tool to stderr, tests to a recorder), and a session routes the operations it
-// runs to its own front end, so two sessions on two threads never see each
-// other's texts.
+// The one way a failing operation tells the user what went wrong. Whoever
+// starts an operation says where its texts go by handing it a sink: the
+// window a modal box with one OK button, the command-line tool stderr, a
+// session its own front end, a report worker the file's entry, tests a
+// recorder. Nothing is routed behind the caller's back, so two operations on
+// two threads never see each other's texts.
 
 using MessageHandler = std::function<void(const std::string&)>;
 
-// Shows the text through the calling thread's innermost route; stderr when the
-// thread has none. While a route's handler runs, the thread's route is the one
-// outside it, so a handler that shows the text itself passes it outward.
-void ShowMessage(const std::string& text);
-
-// Routes the calling thread's messages to handler for the route's lifetime;
-// the route outside it takes over again when it ends. Routes nest and end in
-// the reverse order of their start (they live on the stack of their thread).
-class MessageRoute {
+class MessageSink {
 public:
-    explicit MessageRoute(MessageHandler handler);
-    ~MessageRoute();
-    MessageRoute(const MessageRoute&) = delete;
-    MessageRoute& operator=(const MessageRoute&) = delete;
+    // Writes each text to stderr, one a line, flushed at once so it is not
+    // lost when the process ends abnormally.
+    MessageSink() = default;
+    explicit MessageSink(MessageHandler handler) : handler_(std::move(handler)) {}
+
+    void Show(const std::string& text) const;
 
 private:
-    friend void ShowMessage(const std::string& text);
     MessageHandler handler_;
-    MessageRoute* outer_;
 };

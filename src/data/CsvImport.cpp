@@ -198,10 +198,11 @@ CsvLayout DetectCsvLayout(std::string_view text, const CsvImportOptions& options
     return layout;
 }
 
-int ImportCsvText(std::string_view text, const CsvImportOptions& options, ThkData& record) {
+int ImportCsvText(std::string_view text, const CsvImportOptions& options, ThkData& record,
+                  const MessageSink& messages) {
     const std::vector<TextLine> lines = SplitLines(text);
     if (lines.empty()) {
-        ShowMessage("Data count is zero.");
+        messages.Show("Data count is zero.");
         return -1;
     }
     const CsvDelimiter delimiter =
@@ -217,7 +218,7 @@ int ImportCsvText(std::string_view text, const CsvImportOptions& options, ThkDat
         {c.X, &options.XColumn}, {c.Y, &options.YColumn}, {c.Z, &options.ZColumn}};
     for (const auto& [column, option] : chosen) {
         if (column < 0) {
-            ShowMessage("CSV column not found. -> " + *option);
+            messages.Show("CSV column not found. -> " + *option);
             return -1;
         }
     }
@@ -236,8 +237,8 @@ int ImportCsvText(std::string_view text, const CsvImportOptions& options, ThkDat
             if (!ParseNumber(field, *targets[k])) {
                 // A NUL byte would end the text wherever it is shown as a C
                 // string: the field is named up to it.
-                ShowMessage("CSV data error. -> '" + field.substr(0, field.find('\0')) +
-                            "' Line: " + std::to_string(p.Line));
+                messages.Show("CSV data error. -> '" + field.substr(0, field.find('\0')) +
+                              "' Line: " + std::to_string(p.Line));
                 return -1;
             }
         }
@@ -245,7 +246,7 @@ int ImportCsvText(std::string_view text, const CsvImportOptions& options, ThkDat
         points.push_back(p);
     }
     if (points.empty()) {
-        ShowMessage("Data count is zero.");
+        messages.Show("Data count is zero.");
         return -1;
     }
 
@@ -255,8 +256,8 @@ int ImportCsvText(std::string_view text, const CsvImportOptions& options, ThkDat
     const double extent = options.Diameter > 0.0 ? options.Diameter : std::ceil(mm ? 2.0 * largest : largest);
     const double size = std::max(1.0, std::round(extent));
     if (!(size <= ThkMaxSize)) {
-        ShowMessage("Size data error.(with in 1<->" + std::to_string(ThkMaxSize) + ") -> " +
-                    std::to_string(static_cast<long long>(std::min(size, 1e18))));
+        messages.Show("Size data error.(with in 1<->" + std::to_string(ThkMaxSize) + ") -> " +
+                      std::to_string(static_cast<long long>(std::min(size, 1e18))));
         return -1;
     }
     const int Size = static_cast<int>(size);
@@ -275,7 +276,7 @@ int ImportCsvText(std::string_view text, const CsvImportOptions& options, ThkDat
         if (!(cx >= 0.0 && cx <= Size && cy >= 0.0 && cy <= Size)) {
             char text[160];
             std::snprintf(text, sizeof text, "CSV point outside the area. -> X:%g Y:%g Line: %d", p.X, p.Y, p.Line);
-            ShowMessage(text);
+            messages.Show(text);
             return -1;
         }
         const int x = static_cast<int>(cx);
@@ -297,16 +298,18 @@ int ImportCsvText(std::string_view text, const CsvImportOptions& options, ThkDat
     StoreStatistics(record, min, max);
     CalcTextRatios(record);
     if (shared > 0)
-        ShowMessage("Points sharing a cell: " + std::to_string(shared) + ". First: X:" + std::to_string(firstX) +
-                    " Y:" + std::to_string(firstY) + " Line: " + std::to_string(firstShared.Line));
+        messages.Show("Points sharing a cell: " + std::to_string(shared) +
+                      ". First: X:" + std::to_string(firstX) + " Y:" + std::to_string(firstY) +
+                      " Line: " + std::to_string(firstShared.Line));
     return 1;
 }
 
-int ImportCsvFile(const std::string& path, const CsvImportOptions& options, ThkData& record) {
+int ImportCsvFile(const std::string& path, const CsvImportOptions& options, ThkData& record,
+                  const MessageSink& messages) {
     std::string text;
     if (!ReadTextFile(path, text)) {
-        ShowMessage("File open error. -> " + path);
+        messages.Show("File open error. -> " + path);
         return -1;
     }
-    return ImportCsvText(text, options, record);
+    return ImportCsvText(text, options, record, messages);
 }

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/Message.h"
 #include "data/ThkData.h"
 
 // Thickness tables as measuring tools export them: delimited text with X, Y
@@ -65,7 +66,9 @@ CsvLayout DetectCsvLayout(std::string_view text, const CsvImportOptions& options
 // Lines count every line of the text from 1. Points that round to the same
 // cell keep the later value and, once the table is read, are reported in one
 // message: "Points sharing a cell: <count>. First: X:<cell x> Y:<cell y> Line: <n>".
-int ImportCsvText(std::string_view text, const CsvImportOptions& options, ThkData& record);
+int ImportCsvText(std::string_view text, const CsvImportOptions& options, ThkData& record,
+                  const MessageSink& messages);
 
 // The same for a file; "File open error. -> <path>" when it cannot be read.
-int ImportCsvFile(const std::string& path, const CsvImportOptions& options, ThkData& record);
+int ImportCsvFile(const std::string& path, const CsvImportOptions& options, ThkData& record,
+                  const MessageSink& messages);

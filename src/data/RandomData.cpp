@@ -39,11 +39,12 @@ bool Crowded(const ThkData& record, int x, int y, int r) {
 
 }  // namespace
 
-int MakeRandomData(ThkData& record, const RandomDataSettings& settings, std::uint32_t seed) {
+int MakeRandomData(ThkData& record, const RandomDataSettings& settings, std::uint32_t seed,
+                   const MessageSink& messages) {
     const RandomDataSettings& s = settings;
     if (s.Size < 1 || s.Size > ThkMaxSize || s.Count < 0 || !(s.Width >= 0.0 && s.Width <= MaxRandomWidth) ||
         !std::isfinite(s.Base)) {
-        ShowMessage("<MakeRandomData> Settings out of range.");
+        messages.Show("<MakeRandomData> Settings out of range.");
         return -1;
     }
 

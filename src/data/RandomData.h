@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "core/Message.h"
 #include "data/ThkData.h"
 
 // Scattered test data: points at random integer positions of a square area,
@@ -33,7 +34,8 @@ inline constexpr double MaxRandomWidth = 9999.999;
 // when positions repeat), Min/Max over every value drawn, Mean and Sigma over
 // the cells and the text readers' ratios. Returns 1, or -1 with one message
 // when the settings are outside the ranges above (the record is untouched).
-int MakeRandomData(ThkData& record, const RandomDataSettings& settings, std::uint32_t seed);
+int MakeRandomData(ThkData& record, const RandomDataSettings& settings, std::uint32_t seed,
+                   const MessageSink& messages);
 
 // A seed taken from the clock, different from run to run.
 std::uint32_t ClockSeed();

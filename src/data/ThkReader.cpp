@@ -107,10 +107,11 @@ private:
 // bytes were cut short by one: what the reader saw is then not the file.
 class Reporter {
 public:
-    Reporter(const ByteSource& in, const std::string* fileName) : in_(in), fileName_(fileName) {}
+    Reporter(const ByteSource& in, const std::string* fileName, const MessageSink& messages)
+        : in_(in), fileName_(fileName), messages_(messages) {}
 
     int Fail(const std::string& text) const {
-        ShowMessage(in_.Failed() && fileName_ ? "File read error. -> " + *fileName_ : text);
+        messages_.Show(in_.Failed() && fileName_ ? "File read error. -> " + *fileName_ : text);
         return -1;
     }
 
@@ -119,6 +120,7 @@ public:
 private:
     const ByteSource& in_;
     const std::string* fileName_;
+    const MessageSink& messages_;
 };
 
 bool IsBlank(int c) {
@@ -437,8 +439,9 @@ const char* ReadPlainLines(const char* p, const char* end, int pitchX, int pitch
 // The reader. With plainLines, the lines of the plain shape are read by
 // ReadPlainLines and every other line by the character scanner below; without
 // it the scanner reads every line, which gives the same results.
-int ReadThk(ByteSource& in, const std::string* fileName, ThkData& record, bool plainLines) {
-    const Reporter report(in, fileName);
+int ReadThk(ByteSource& in, const std::string* fileName, ThkData& record, bool plainLines,
+            const MessageSink& messages) {
+    const Reporter report(in, fileName, messages);
     // Some editors start a UTF-8 file with a byte-order mark; it is not part
     // of the Size.
     in.SkipLeading(Utf8ByteOrderMark);
@@ -552,26 +555,27 @@ struct FileCloser {
 
 }  // namespace
 
-int ReadThkText(std::string_view bytes, ThkData& record) {
+int ReadThkText(std::string_view bytes, ThkData& record, const MessageSink& messages) {
     ByteSource in(bytes, bytes.size());
-    return ReadThk(in, nullptr, record, true);
+    return ReadThk(in, nullptr, record, true, messages);
 }
 
-int ReadThkFile(const std::string& fileName, ThkData& record) {
+int ReadThkFile(const std::string& fileName, ThkData& record, const MessageSink& messages) {
     std::FILE* file = OpenRegularFile(fileName);
     if (!file) {
-        ShowMessage("File open error. -> " + fileName);
+        messages.Show("File open error. -> " + fileName);
         return -1;
     }
     const FileCloser closer{file};
     ByteSource in(file);
-    return ReadThk(in, &fileName, record, true);
+    return ReadThk(in, &fileName, record, true, messages);
 }
 
 // For the tests: the bytes in blocks of blockSize (at least 1), read with or
 // without the plain lines, so both ways and every cut of a line between two
 // blocks can be compared.
-int ReadThkTextInBlocks(std::string_view bytes, ThkData& record, std::size_t blockSize, bool plainLines) {
+int ReadThkTextInBlocks(std::string_view bytes, ThkData& record, std::size_t blockSize, bool plainLines,
+                        const MessageSink& messages) {
     ByteSource in(bytes, std::max<std::size_t>(blockSize, 1));
-    return ReadThk(in, nullptr, record, plainLines);
+    return ReadThk(in, nullptr, record, plainLines, messages);
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/Message.h"
 #include "data/ThkData.h"
 
 // Reads a ".thk" thickness file into a cleared record.
@@ -13,7 +14,7 @@
 // data lines is refused, and so is a Z that is not finite or lies beyond the
 // float range (|Z| > FLT_MAX), which Grid and Fill could not hold: "Incorrect
 // Z data.(<token>) Line: <n>". The first bad value in file order is the one
-// reported: one message through ShowMessage, then -1. The first data line is
+// reported: one message to messages, then -1. The first data line is
 // reported as line 2; blank lines do not count. A NUL byte is named by its
 // code alone ("Incorrect data. -> '(00)' Line: <n>").
 //
@@ -26,7 +27,7 @@
 // Reading fails after the open: "File read error. -> " + fileName, never a
 // record of what was read before. The file is read in blocks, so memory
 // does not grow with its length.
-int ReadThkFile(const std::string& fileName, ThkData& record);
+int ReadThkFile(const std::string& fileName, ThkData& record, const MessageSink& messages);
 
 // The same reader over bytes in memory (a file's whole content).
-int ReadThkText(std::string_view bytes, ThkData& record);
+int ReadThkText(std::string_view bytes, ThkData& record, const MessageSink& messages);

@@ -67,17 +67,17 @@ std::string_view CharacterAt(const std::string& text, std::size_t pos) {
     return std::string_view(text).substr(pos, length);
 }
 
-void ShowDataError(const std::string& text, std::size_t pos, int line) {
+void ShowDataError(const std::string& text, std::size_t pos, int line, const MessageSink& messages) {
     std::string message = "Data error. -> '";
     // A NUL byte would end the text wherever it is shown as a C string.
     if (text[pos] != '\0') message += CharacterAt(text, pos);
     message += "' Line: " + std::to_string(line);
-    ShowMessage(message);
+    messages.Show(message);
 }
 
 }  // namespace
 
-int ConvertXYZToThkData(const std::string& text, ThkData& record) {
+int ConvertXYZToThkData(const std::string& text, ThkData& record, const MessageSink& messages) {
     ClearThkData(&record, 1);
     double min = RunningMinStart;
     double max = StatInitMax;
@@ -103,8 +103,8 @@ int ConvertXYZToThkData(const std::string& text, ThkData& record) {
                 if (field == 0) {
                     size = TokenToInt(token);
                     if (size < 1 || size > ThkMaxSize) {
-                        ShowMessage("Size data error.(with in 1<->" + std::to_string(ThkMaxSize) + ") -> " +
-                                    std::string(token));
+                        messages.Show("Size data error.(with in 1<->" + std::to_string(ThkMaxSize) + ") -> " +
+                                      std::string(token));
                         return -1;
                     }
                     record.Size = size;
@@ -113,13 +113,13 @@ int ConvertXYZToThkData(const std::string& text, ThkData& record) {
                 const float v = static_cast<float>(TokenToDouble(token));
                 if (v < 0.0f || v > static_cast<float>(size)) {
                     const std::string axis = field == 0 ? "X" : "Y";
-                    ShowMessage("Incorrect " + axis + " data.(" + axis + "<0 or " + axis + ">" +
-                                std::to_string(size) + ") Line: " + std::to_string(line));
+                    messages.Show("Incorrect " + axis + " data.(" + axis + "<0 or " + axis + ">" +
+                                  std::to_string(size) + ") Line: " + std::to_string(line));
                     return -1;
                 }
                 coordinate[field] = v;
             } else {
-                ShowMessage("Data count error. Line:" + std::to_string(line));
+                messages.Show("Data count error. Line:" + std::to_string(line));
                 return -1;
             }
             ++field;
@@ -135,8 +135,8 @@ int ConvertXYZToThkData(const std::string& text, ThkData& record) {
                     // Grid and Fill round to float: a Z beyond its range (or
                     // beyond a double's) would spread infinities.
                     if (!std::isfinite(z) || std::fabs(z) > static_cast<double>(FLT_MAX)) {
-                        ShowMessage("Incorrect Z data.(" + std::string(token) +
-                                    ") Line: " + std::to_string(line));
+                        messages.Show("Incorrect Z data.(" + std::string(token) +
+                                      ") Line: " + std::to_string(line));
                         return -1;
                     }
                     record.Value[static_cast<int>(coordinate[0])][static_cast<int>(coordinate[1])] = z;
@@ -145,7 +145,7 @@ int ConvertXYZToThkData(const std::string& text, ThkData& record) {
                     if (z > max) max = z;
                 } else {
                     // The point is skipped and the conversion goes on.
-                    ShowMessage("Data count error.(Must be 'X','Y','Z') Line: " + std::to_string(line));
+                    messages.Show("Data count error.(Must be 'X','Y','Z') Line: " + std::to_string(line));
                 }
             }
             ++line;
@@ -156,18 +156,18 @@ int ConvertXYZToThkData(const std::string& text, ThkData& record) {
             // Refused at the first character that does not fit the buffer,
             // never cut short into another number.
             if (tokenLength == kTokenCapacity) {
-                ShowDataError(text, i, line);
+                ShowDataError(text, i, line, messages);
                 return -1;
             }
             ++tokenLength;
         } else {
-            ShowDataError(text, i, line);
+            ShowDataError(text, i, line, messages);
             return -1;
         }
     }
 
     if (header) {
-        ShowMessage("Data error.( Too few data count. )");
+        messages.Show("Data error.( Too few data count. )");
         return -1;
     }
     record.Valid = true;
@@ -179,10 +179,10 @@ int ConvertXYZToThkData(const std::string& text, ThkData& record) {
     return stored;
 }
 
-int PasteXyzText(const std::string& text, ThkData& record) {
+int PasteXyzText(const std::string& text, ThkData& record, const MessageSink& messages) {
     if (text.empty()) {
-        ShowMessage("Data nothing on Clipboard.");
+        messages.Show("Data nothing on Clipboard.");
         return -1;
     }
-    return ConvertXYZToThkData(text, record) > 0 ? 1 : -1;
+    return ConvertXYZToThkData(text, record, messages) > 0 ? 1 : -1;
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/Message.h"
 #include "data/ThkData.h"
 
 // Converts TAB-separated X/Y/Z text (as pasted from the clipboard, UTF-8) into
@@ -22,11 +23,11 @@
 // Returns the number of values stored (repeats included), with the record
 // Valid, PitchX = PitchY = 1, Min/Max over the values as read (99999/-99999
 // when there is none), Mean and Sigma over the cells and the ratio/percentage
-// fields. Any other fault shows one message through ShowMessage and returns -1
+// fields. Any other fault shows one message to messages and returns -1
 // with whatever was written so far left in the record.
-int ConvertXYZToThkData(const std::string& text, ThkData& record);
+int ConvertXYZToThkData(const std::string& text, ThkData& record, const MessageSink& messages);
 
 // Paste: X/Y/Z text as the clipboard hands it over. An empty text shows "Data
 // nothing on Clipboard."; 1 when ConvertXYZToThkData stored at least one
 // value, else -1.
-int PasteXyzText(const std::string& text, ThkData& record);
+int PasteXyzText(const std::string& text, ThkData& record, const MessageSink& messages);

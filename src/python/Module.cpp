@@ -117,15 +117,15 @@ CsvImportOptions CsvOptions(const std::optional<std::string>& x, const std::opti
 }
 
 // A reader over a fresh record on this thread, its messages collected.
-Record ReadRecord(const std::function<int(ThkData&)>& read) {
+Record ReadRecord(const std::function<int(ThkData&, const MessageSink&)>& read) {
     auto record = std::make_shared<ThkData>();
     std::vector<std::string> texts;
     int result = -1;
     {
         py::gil_scoped_release unlocked;
-        const MessageRoute route([&texts](const std::string& text) { texts.push_back(text); });
+        const MessageSink collect([&texts](const std::string& text) { texts.push_back(text); });
         ClearThkData(record.get(), 1);
-        result = read(*record);
+        result = read(*record, collect);
     }
     ReportMessages(std::move(texts), result != 1);
     return Record{std::move(record), py::none()};
@@ -458,11 +458,23 @@ public:
     }
 
     void OpenCsv(const std::string& path, const CsvImportOptions& options) {
-        Run([&] { return session_.Open([&](ThkData& raw) { return ImportCsvFile(path, options, raw); }); }, true);
+        Run(
+            [&] {
+                return session_.Open([&](ThkData& raw, const MessageSink& messages) {
+                    return ImportCsvFile(path, options, raw, messages);
+                });
+            },
+            true);
     }
 
     void OpenXyz(const std::string& text) {
-        Run([&] { return session_.Open([&text](ThkData& raw) { return PasteXyzText(text, raw); }); }, true);
+        Run(
+            [&] {
+                return session_.Open([&text](ThkData& raw, const MessageSink& messages) {
+                    return PasteXyzText(text, raw, messages);
+                });
+            },
+            true);
     }
 
     void Calc() {
@@ -775,11 +787,15 @@ PYBIND11_MODULE(_morvaplot, m) {
 
     m.def(
         "read_thk",
-        [](const std::string& path) { return ReadRecord([&](ThkData& r) { return ReadThkFile(path, r); }); },
+        [](const std::string& path) {
+            return ReadRecord([&](ThkData& r, const MessageSink& m) { return ReadThkFile(path, r, m); });
+        },
         py::arg("path"), "Reads a .thk file; raises Error with the reader's message when it fails.");
     m.def(
         "read_xyz",
-        [](const std::string& text) { return ReadRecord([&](ThkData& r) { return PasteXyzText(text, r); }); },
+        [](const std::string& text) {
+            return ReadRecord([&](ThkData& r, const MessageSink& m) { return PasteXyzText(text, r, m); });
+        },
         py::arg("text"),
         "Converts X/Y/Z text as Paste takes it from the clipboard (a Size line, then X<TAB>Y<TAB>Z lines).");
     m.def(
@@ -787,7 +803,8 @@ PYBIND11_MODULE(_morvaplot, m) {
         [](const std::string& path, const std::optional<std::string>& x_col, const std::optional<std::string>& y_col,
            const std::optional<std::string>& z_col, const std::string& units, double wafer) {
             const CsvImportOptions options = CsvOptions(x_col, y_col, z_col, units, wafer);
-            return ReadRecord([&](ThkData& r) { return ImportCsvFile(path, options, r); });
+            return ReadRecord(
+                [&](ThkData& r, const MessageSink& m) { return ImportCsvFile(path, options, r, m); });
         },
         py::arg("path"), py::kw_only(), py::arg("x_col") = py::none(), py::arg("y_col") = py::none(),
         py::arg("z_col") = py::none(), py::arg("units") = "mm", py::arg("wafer") = 0.0,

@@ -222,19 +222,20 @@ std::optional<PictureFormat> PictureFormatOf(const QString& path) {
     return std::nullopt;
 }
 
-int WriteFileWhole(const QString& path, const QByteArray& bytes) {
+int WriteFileWhole(const QString& path, const QByteArray& bytes, const MessageSink& messages) {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        ShowMessage("File write error. -> " + QFile::encodeName(path).toStdString());
+        messages.Show("File write error. -> " + QFile::encodeName(path).toStdString());
         return -1;
     }
     return 1;
 }
 
-int WriteAnnotatedPicture(const QString& path, const AnnotatedContent& content, int scale) {
+int WriteAnnotatedPicture(const QString& path, const AnnotatedContent& content, int scale,
+                          const MessageSink& messages) {
     const std::optional<PictureFormat> format = PictureFormatOf(path);
     if (!format) {
-        ShowMessage("Unknown image format. -> " + QFile::encodeName(path).toStdString());
+        messages.Show("Unknown image format. -> " + QFile::encodeName(path).toStdString());
         return -1;
     }
     scale = std::clamp(scale, 1, 4);
@@ -271,5 +272,5 @@ int WriteAnnotatedPicture(const QString& path, const AnnotatedContent& content, 
         }
     }
     buffer.close();
-    return WriteFileWhole(path, bytes);
+    return WriteFileWhole(path, bytes, messages);
 }

@@ -14,6 +14,7 @@
 #include "analysis/WaferGeometry.h"
 #include "colour/MapPicture.h"
 #include "core/Codes.h"
+#include "core/Message.h"
 #include "data/ThkData.h"
 
 class QPainter;
@@ -89,8 +90,9 @@ std::optional<PictureFormat> PictureFormatOf(const QString& path);
 // extension. The file is written whole or not at all. Returns 1, or -1 after
 // one message: "Unknown image format. -> <path>" or
 // "File write error. -> <path>".
-int WriteAnnotatedPicture(const QString& path, const AnnotatedContent& content, int scale);
+int WriteAnnotatedPicture(const QString& path, const AnnotatedContent& content, int scale,
+                          const MessageSink& messages);
 
 // Writes bytes to path whole or not at all (a temporary file renamed over
 // it): 1, or -1 after "File write error. -> <path>".
-int WriteFileWhole(const QString& path, const QByteArray& bytes);
+int WriteFileWhole(const QString& path, const QByteArray& bytes, const MessageSink& messages);

@@ -173,7 +173,9 @@ bool IsCsvFileName(const std::string& path) {
 
 int OpenDataFile(Session& session, const std::string& path, bool csv, const CsvImportOptions& options) {
     if (!csv) return session.OpenFile(path);
-    return session.Open([&](ThkData& raw) { return ImportCsvFile(path, options, raw); });
+    return session.Open([&](ThkData& raw, const MessageSink& messages) {
+        return ImportCsvFile(path, options, raw, messages);
+    });
 }
 
 ReportEntry MakeReportEntry(const std::string& name, const Session& session, DataKind data,
@@ -206,9 +208,6 @@ ReportEntry FailedReportEntry(const std::string& name, const std::string& messag
 ReportEntry PrepareReportEntry(const std::string& path, const ReportJob& job) {
     const std::string name = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
     CollectingFrontEnd frontEnd;
-    // Messages from outside the session's own operations (none are
-    // expected) stay with this file too.
-    MessageRoute route([&frontEnd](const std::string& text) { frontEnd.ShowMessageText(text); });
     Session session(frontEnd);
     session.Settings() = job.Settings;
     session.Settings().AutoFill = false;
@@ -265,7 +264,8 @@ std::string ReportSummaryCsv(const std::vector<ReportEntry>& entries) {
     return text;
 }
 
-int WriteReportPdf(const QString& path, const std::vector<ReportEntry>& entries, const QString& title) {
+int WriteReportPdf(const QString& path, const std::vector<ReportEntry>& entries, const QString& title,
+                   const MessageSink& messages) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -297,5 +297,5 @@ int WriteReportPdf(const QString& path, const std::vector<ReportEntry>& entries,
         }
     }
     buffer.close();
-    return WriteFileWhole(path, bytes);
+    return WriteFileWhole(path, bytes, messages);
 }

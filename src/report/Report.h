@@ -81,4 +81,5 @@ inline constexpr int SummaryRowsPerPage = 40;
 // Writes the PDF: the summary pages first, then one page per entry (a failed
 // entry's page gives its message). Whole or not at all: 1, or -1 after
 // "File write error. -> <path>". Needs a QGuiApplication (see above).
-int WriteReportPdf(const QString& path, const std::vector<ReportEntry>& entries, const QString& title);
+int WriteReportPdf(const QString& path, const std::vector<ReportEntry>& entries, const QString& title,
+                   const MessageSink& messages);

@@ -53,7 +53,8 @@ float RoiPixelRadius(int roiSize, int recordSize, int width) {
 bool CollectRoiPlacements(const std::array<bool, 2>& shown, const std::array<int, 2>& pixelX,
                           const std::array<int, 2>& pixelY, const std::array<RoiShape, 2>& type,
                           const std::array<int, 2>& size, const std::array<int, 2>& fDigit, int recordSize,
-                          int width, int height, std::array<RoiPlacement, 2>& placements) {
+                          int width, int height, std::array<RoiPlacement, 2>& placements,
+                          const MessageSink& messages) {
     for (std::size_t i = 0; i < 2; ++i) {
         RoiPlacement& p = placements[i];
         p = RoiPlacement{};
@@ -67,7 +68,7 @@ bool CollectRoiPlacements(const std::array<bool, 2>& shown, const std::array<int
         }
     }
     if (!shown[0] && !shown[1]) {
-        ShowMessage("ROI area not selected!");
+        messages.Show("ROI area not selected!");
         return false;
     }
     return true;
@@ -81,9 +82,9 @@ RoiLabelTexts RoiLabelCaptions(int count, const RoiStats& stats, int fDigit) {
 }
 
 std::string BuildRoiText(const std::array<RoiPlacement, 2>& placements, const std::string& separator,
-                         const ThkData& fill) {
+                         const ThkData& fill, const MessageSink& messages) {
     if (!placements[0].Shown && !placements[1].Shown) {
-        ShowMessage("ROI area(s) are not selected.");
+        messages.Show("ROI area(s) are not selected.");
         return {};
     }
     // The separator's first character ends every cell; an empty separator

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/Codes.h"
+#include "core/Message.h"
 #include "data/ThkData.h"
 #include "roi/RoiStats.h"
 
@@ -56,7 +57,8 @@ float RoiPixelRadius(int roiSize, int recordSize, int width);
 bool CollectRoiPlacements(const std::array<bool, 2>& shown, const std::array<int, 2>& pixelX,
                           const std::array<int, 2>& pixelY, const std::array<RoiShape, 2>& type,
                           const std::array<int, 2>& size, const std::array<int, 2>& fDigit, int recordSize,
-                          int width, int height, std::array<RoiPlacement, 2>& placements);
+                          int width, int height, std::array<RoiPlacement, 2>& placements,
+                          const MessageSink& messages);
 
 // The three value label captions of an ROI: "Min: ", "Max: " and "Mean: "
 // followed by the value with fDigit decimals and 7 significant digits
@@ -78,7 +80,7 @@ RoiLabelTexts RoiLabelCaptions(int count, const RoiStats& stats, int fDigit);
 // '.' whatever the locale. With no ROI shown, shows "ROI area(s) are not
 // selected." and returns an empty text.
 std::string BuildRoiText(const std::array<RoiPlacement, 2>& placements, const std::string& separator,
-                         const ThkData& fill);
+                         const ThkData& fill, const MessageSink& messages);
 
 // The read-out's data coordinates of a pixel: px * (recordSize + 1) / width
 // and py * (recordSize + 1) / height, each rounded to float and clamped to

@@ -42,8 +42,8 @@ bool NextFloatInLimits(WordNumberReader& in, const ParameterLimit& limit, float&
     return in.NextFloat(value) && limit.HoldsFloat(value);
 }
 
-int Fail(const std::string& what) {
-    ShowMessage("Parameter read error.(" + what + ")");
+int Fail(const std::string& what, const MessageSink& messages) {
+    messages.Show("Parameter read error.(" + what + ")");
     return -1;
 }
 
@@ -79,52 +79,52 @@ std::string ParameterFileText(const ViewSettings& s) {
     return text;
 }
 
-int SaveParameterFile(const std::string& path, const ViewSettings& settings) {
+int SaveParameterFile(const std::string& path, const ViewSettings& settings, const MessageSink& messages) {
     if (ReplaceFileContents(path, ParameterFileText(settings)) == WriteResult::Written) return 1;
-    ShowMessage("<SaveParameter> File open error.");
+    messages.Show("<SaveParameter> File open error.");
     return -1;
 }
 
-int LoadParameterFile(const std::string& path, ViewSettings& settings) {
+int LoadParameterFile(const std::string& path, ViewSettings& settings, const MessageSink& messages) {
     std::string text;
     if (!ReadTextFile(path, text)) {
-        ShowMessage("<LoadParameter> File open error.");
+        messages.Show("<LoadParameter> File open error.");
         return -1;
     }
-    return ReadParameterText(text, settings);
+    return ReadParameterText(text, settings, messages);
 }
 
-int ReadParameterText(const std::string& text, ViewSettings& s) {
+int ReadParameterText(const std::string& text, ViewSettings& s, const MessageSink& messages) {
     WordNumberReader in(text);
     int v = 0;
     float f = 0.0f;
 
     std::array<int, 3> colors{};
     for (std::size_t i = 0; i < colors.size(); ++i)
-        if (!in.NextInt(colors[i])) return Fail("Color No." + std::to_string(i));
+        if (!in.NextInt(colors[i])) return Fail("Color No." + std::to_string(i), messages);
     s.MapMinColor = static_cast<Color>(colors[0]);
     s.MapMaxColor = static_cast<Color>(colors[1]);
     s.MapBackColor = static_cast<Color>(colors[2]);
 
-    if (!in.NextInt(v)) return Fail("Auto Fill");
+    if (!in.NextInt(v)) return Fail("Auto Fill", messages);
     s.AutoFill = v == 1;
-    if (!in.NextInt(v)) return Fail("Colormap");
+    if (!in.NextInt(v)) return Fail("Colormap", messages);
     s.UseColormap = v == 1;
-    if (!in.NextInt(v)) return Fail("RawRange");
+    if (!in.NextInt(v)) return Fail("RawRange", messages);
     s.RawRange = v == 1;
-    if (!NextInLimits(in, ParameterLimits::MinDataCount, v)) return Fail("Min Data Count");
+    if (!NextInLimits(in, ParameterLimits::MinDataCount, v)) return Fail("Min Data Count", messages);
     s.MinDataCount = v;
-    if (!in.NextInt(v)) return Fail("Rad Optimize");
+    if (!in.NextInt(v)) return Fail("Rad Optimize", messages);
     s.RadOptimize = v == 1;
-    if (!NextInLimits(in, ParameterLimits::CalcPitch, v)) return Fail("Calc Pitch");
+    if (!NextInLimits(in, ParameterLimits::CalcPitch, v)) return Fail("Calc Pitch", messages);
     s.CalcPitch = v;
-    if (!NextFloatInLimits(in, ParameterLimits::FoundSearchRad, f)) return Fail("Search Rad");
+    if (!NextFloatInLimits(in, ParameterLimits::FoundSearchRad, f)) return Fail("Search Rad", messages);
     s.SearchRad = f;
-    if (!NextFloatInLimits(in, ParameterLimits::AverageWeight, f)) return Fail("Average Weight");
+    if (!NextFloatInLimits(in, ParameterLimits::AverageWeight, f)) return Fail("Average Weight", messages);
     s.AverageWeight = f;  // read as a float, kept as a double
-    if (!NextInLimits(in, ParameterLimits::CalcIteration, v)) return Fail("Calc Iteration");
+    if (!NextInLimits(in, ParameterLimits::CalcIteration, v)) return Fail("Calc Iteration", messages);
     s.CalcIteration = v;
-    if (!NextInLimits(in, ParameterLimits::SplineOrder, v)) return Fail("Spline Order");
+    if (!NextInLimits(in, ParameterLimits::SplineOrder, v)) return Fail("Spline Order", messages);
     s.SplineOrder = v;
 
     // Type, size and fraction digits have limits; any colour is kept.
@@ -134,7 +134,7 @@ int ReadParameterText(const std::string& text, ViewSettings& s) {
         std::array<int, 4> items{};
         for (std::size_t j = 0; j < items.size(); ++j)
             if (!(roiLimits[j] ? NextInLimits(in, *roiLimits[j], items[j]) : in.NextInt(items[j])))
-                return Fail("ROI Setting No." + std::to_string(roi) + "-" + std::to_string(j));
+                return Fail("ROI Setting No." + std::to_string(roi) + "-" + std::to_string(j), messages);
         s.RoiType[roi] = static_cast<RoiShape>(items[0]);
         s.RoiSize[roi] = items[1];
         s.RoiFDigit[roi] = items[2];
@@ -143,14 +143,14 @@ int ReadParameterText(const std::string& text, ViewSettings& s) {
 
     std::array<int, 3> shows{};
     for (std::size_t i = 0; i < shows.size(); ++i)
-        if (!in.NextInt(shows[i])) return Fail("Show ROI Data - No." + std::to_string(i));
+        if (!in.NextInt(shows[i])) return Fail("Show ROI Data - No." + std::to_string(i), messages);
     s.ShowRoiMin = shows[0] == 1;
     s.ShowRoiMax = shows[1] == 1;
     s.ShowRoiMean = shows[2] == 1;
 
-    if (!NextInLimits(in, ParameterLimits::BorderCount, v)) return Fail("Border Count");
+    if (!NextInLimits(in, ParameterLimits::BorderCount, v)) return Fail("Border Count", messages);
     s.BorderCount = v;
-    if (!in.NextInt(v)) return Fail("Copy Colormap Flag");
+    if (!in.NextInt(v)) return Fail("Copy Colormap Flag", messages);
     s.CopyColormap = v == 1;
     return 1;
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/Message.h"
 #include "session/ViewSettings.h"
 
 // "setting.dat": the operating parameters as 26 lines of a key word and a
@@ -15,7 +16,7 @@ std::string ParameterFileText(const ViewSettings& settings);
 
 // Writes ParameterFileText through a temporary file that replaces path only
 // when complete. 1, or -1 after "<SaveParameter> File open error.".
-int SaveParameterFile(const std::string& path, const ViewSettings& settings);
+int SaveParameterFile(const std::string& path, const ViewSettings& settings, const MessageSink& messages);
 
 // Reads path into settings, each value stored as soon as it was read (the
 // colours, the ROI groups and the show switches as groups). A switch is on
@@ -24,7 +25,7 @@ int SaveParameterFile(const std::string& path, const ViewSettings& settings);
 // and a number, or holds a number outside the parameter's limits
 // (ParameterLimits.h; colours and switches take any integer); what was stored
 // before it stays.
-int LoadParameterFile(const std::string& path, ViewSettings& settings);
+int LoadParameterFile(const std::string& path, ViewSettings& settings, const MessageSink& messages);
 
 // The same reading over the file's content in memory (no open error).
-int ReadParameterText(const std::string& text, ViewSettings& settings);
+int ReadParameterText(const std::string& text, ViewSettings& settings, const MessageSink& messages);

@@ -19,70 +19,41 @@ constexpr int RecordCount = 3;
 constexpr int ScratchRecord = RecordCount;
 
 // Shows the front end busy while a long computation runs. The messages the
-// computation shows are held until End has turned the busy indication off,
-// so no message box ever waits for OK under a busy cursor.
+// computation shows to Messages() are held until End has turned the busy
+// indication off, so no message box ever waits for OK under a busy cursor.
 class BusyScope {
 public:
-    explicit BusyScope(SessionFrontEnd& frontEnd) : frontEnd_(frontEnd) {
-        hold_.emplace([this](const std::string& text) { held_.push_back(text); });
+    BusyScope(SessionFrontEnd& frontEnd, const MessageSink& after)
+        : frontEnd_(frontEnd),
+          after_(after),
+          hold_([this](const std::string& text) { held_.push_back(text); }) {
         frontEnd_.ShowBusy(true);
     }
     ~BusyScope() {
         // Reached without End only by an exception: the held texts go with it.
-        if (!ended_) Restore();
+        if (!ended_) frontEnd_.ShowBusy(false);
     }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 
+    const MessageSink& Messages() const { return hold_; }
+
     void End() {
         ended_ = true;
-        Restore();
+        frontEnd_.ShowBusy(false);
         for (const std::string& text : held_)
-            ShowMessage(text);
+            after_.Show(text);
     }
 
 private:
-    void Restore() {
-        frontEnd_.ShowBusy(false);
-        hold_.reset();
-    }
-
     SessionFrontEnd& frontEnd_;
-    std::optional<MessageRoute> hold_;
+    const MessageSink& after_;
     std::vector<std::string> held_;
+    MessageSink hold_;
     bool ended_ = false;
 };
 
 }  // namespace
-
-void SessionFrontEnd::ShowMessageText(const std::string& text) {
-    ShowMessage(text);
-}
-
-// Routes the calling thread's messages to the session's front end for one
-// operation; an operation that another one of the session calls is already
-// routed.
-class Session::MessageScope {
-public:
-    explicit MessageScope(Session& session) : routing_(session.routing_) {
-        if (routing_) return;
-        routing_ = true;
-        owner_ = true;
-        SessionFrontEnd& frontEnd = session.frontEnd_;
-        route_.emplace([&frontEnd](const std::string& text) { frontEnd.ShowMessageText(text); });
-    }
-    ~MessageScope() {
-        route_.reset();
-        if (owner_) routing_ = false;
-    }
-    MessageScope(const MessageScope&) = delete;
-    MessageScope& operator=(const MessageScope&) = delete;
-
-private:
-    bool& routing_;
-    bool owner_ = false;
-    std::optional<MessageRoute> route_;
-};
 
 std::string SearchRadiusText(float radius) {
     return FormatFixed(radius, 5, 1);
@@ -102,7 +73,8 @@ double LabelNumber(const std::string& text) {
 Session::Session(SessionFrontEnd& frontEnd)
     : frontEnd_(frontEnd),
       records_(std::make_unique<ThkData[]>(RecordCount + 1)),
-      fitter_(std::make_unique<SurfaceFitter>()) {}
+      fitter_(std::make_unique<SurfaceFitter>()),
+      messages_([&frontEnd](const std::string& text) { frontEnd.ShowMessageText(text); }) {}
 
 Session::~Session() = default;
 
@@ -125,16 +97,16 @@ void Session::ShowAvailability() {
 }
 
 int Session::OpenFile(const std::string& fileName) {
-    const MessageScope messages(*this);
     if (fileName.empty()) {
-        ShowMessage("<OpenThkData> Filename is NULL.");
+        messages_.Show("<OpenThkData> Filename is NULL.");
         return -1;
     }
-    return Open([&fileName](ThkData& raw) { return ReadThkFile(fileName, raw); });
+    return Open([&fileName](ThkData& raw, const MessageSink& messages) {
+        return ReadThkFile(fileName, raw, messages);
+    });
 }
 
-int Session::Open(const std::function<int(ThkData&)>& produce) {
-    const MessageScope messages(*this);
+int Session::Open(const std::function<int(ThkData&, const MessageSink&)>& produce) {
     ReadSettings();
     // The data are read into a scratch record that starts as a cleared Raw
     // record would, and replace the records only when the whole read worked:
@@ -142,7 +114,7 @@ int Session::Open(const std::function<int(ThkData&)>& produce) {
     ThkData& scratch = records_[ScratchRecord];
     CopyThkData(Record(DataKind::Raw), scratch);
     ClearThkData(&scratch, 1);
-    if (produce(scratch) != 1) return -1;
+    if (produce(scratch, messages_) != 1) return -1;
     ClearThkData(records_.get(), RecordCount);
     CopyThkData(scratch, Record(DataKind::Raw));
     TakeNewRawData();
@@ -154,10 +126,9 @@ int Session::Open(const std::function<int(ThkData&)>& produce) {
     return 1;
 }
 
-bool Session::OpenGenerated(const std::function<bool(ThkData* records)>& make) {
-    const MessageScope messages(*this);
+bool Session::OpenGenerated(const std::function<bool(ThkData* records, const MessageSink&)>& make) {
     ReadSettings();
-    if (!make(records_.get())) return false;
+    if (!make(records_.get(), messages_)) return false;
     TakeNewRawData();
     // Calc and Fill redraw; nothing is redrawn after them.
     if (settings_.AutoFill) {
@@ -175,7 +146,8 @@ void Session::TakeNewRawData() {
     frontEnd_.ShowDataTable(&raw);
     if (settings_.RadOptimize) {
         // A failed search has shown its message; the label keeps its radius.
-        const float radius = OptimizeSearchRadius(raw, settings_.CalcPitch, settings_.MinDataCount);
+        const float radius =
+            OptimizeSearchRadius(raw, settings_.CalcPitch, settings_.MinDataCount, messages_);
         if (radius >= 0.0f) {
             const std::string text = SearchRadiusText(radius);
             settings_.SearchRad = static_cast<float>(LabelNumber(text));
@@ -189,9 +161,8 @@ void Session::TakeNewRawData() {
 }
 
 void Session::Calc() {
-    const MessageScope messages(*this);
     ReadSettings();
-    BusyScope busy(frontEnd_);
+    BusyScope busy(frontEnd_, messages_);
     CalcGrid(Record(DataKind::Raw), Record(DataKind::Grid), settings_.AverageWeight, settings_.SearchRad,
              settings_.CalcPitch);
     busy.End();
@@ -203,12 +174,12 @@ void Session::Calc() {
 }
 
 int Session::Fill() {
-    const MessageScope messages(*this);
     ReadSettings();
     // RunFill writes every cell of the record, or clears it when it fails.
     ThkData& fill = Record(DataKind::Fill);
-    BusyScope busy(frontEnd_);
-    const int result = RunFill(*fitter_, Record(DataKind::Grid), fill, settings_.SplineOrder);
+    BusyScope busy(frontEnd_, messages_);
+    const int result =
+        RunFill(*fitter_, Record(DataKind::Grid), fill, settings_.SplineOrder, busy.Messages());
     busy.End();
     if (result != 1) return -1;
     SelectDataType(DataKind::Fill);
@@ -229,7 +200,6 @@ void Session::SelectDataType(DataKind kind) {
 }
 
 void Session::DataTypeClick() {
-    const MessageScope messages(*this);
     ReadSettings();
     UpdateCopyRoi();
     enabled_.DrawType = settings_.DataType == DataKind::Fill;
@@ -238,13 +208,11 @@ void Session::DataTypeClick() {
 }
 
 void Session::DrawTypeChange() {
-    const MessageScope messages(*this);
     ReadSettings();
     if (settings_.DataType == DataKind::Grid || settings_.DataType == DataKind::Fill) RedrawAll();
 }
 
 void Session::RedrawAll() {
-    const MessageScope messages(*this);
     ReadSettings();
     const DataKind shown = settings_.DataType == DataKind::None ? DataKind::Raw : settings_.DataType;
     ThkData& record = Record(shown);
@@ -265,7 +233,6 @@ void Session::RedrawAll() {
 }
 
 void Session::RedrawContour() {
-    const MessageScope messages(*this);
     ReadSettings();
     if (settings_.DataType != DataKind::Fill) return;
     frontEnd_.ShowMap(Record(DataKind::Fill),
@@ -273,7 +240,6 @@ void Session::RedrawContour() {
 }
 
 void Session::ResetData() {
-    const MessageScope messages(*this);
     frontEnd_.ShowDataTable(nullptr);
     enabled_.DataItems = {};
     ClearThkData(records_.get(), RecordCount);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/Codes.h"
+#include "core/Message.h"
 #include "data/ThkData.h"
 #include "session/ViewSettings.h"
 
@@ -59,9 +60,8 @@ public:
     // A long computation (Calc, Fill) starts or ends.
     virtual void ShowBusy(bool) {}
     // A message of one of the session's operations (a failed load, Calc or
-    // Fill). By default it goes on to the route of the calling thread
-    // outside the session (the front end's own message display).
-    virtual void ShowMessageText(const std::string& text);
+    // Fill), for the user to read.
+    virtual void ShowMessageText(const std::string& text) = 0;
 };
 
 class SurfaceFitter;
@@ -69,10 +69,9 @@ class SurfaceFitter;
 // The viewer's data flow, shared by the window and the batch tool: the three
 // records (Raw, Grid, Fill), the settings, and what a load, Calc, Fill and a
 // change of data or draw type do, in which order, with which redraws. It
-// reports failures through ShowMessage and tells the front end what to show
-// through its hooks. Each operation reads the settings from the front end
-// where the window reads its controls, and routes the messages it shows to
-// the front end. A session keeps its own surface fitter; two sessions share
+// reports failures to the front end's ShowMessageText and tells it what to
+// show through its hooks. Each operation reads the settings from the front
+// end where the window reads its controls. A session keeps its own surface fitter; two sessions share
 // nothing and may run on two threads at once.
 class Session {
 public:
@@ -88,17 +87,19 @@ public:
 
     // Load from any producer of Raw data (a file reader, pasted text, the
     // random data maker): lets produce fill a scratch record (1 for
-    // success); only then clears the three records, takes the scratch record
+    // success), its messages going to the sink it is given, which shows
+    // them through the front end; only then clears the three records, takes the scratch record
     // as Raw, selects Raw, lists it, optimises the search radius when that is
     // on, and with Auto Fill runs Calc and Fill. A failed produce changes
     // nothing.
-    int Open(const std::function<int(ThkData&)>& produce);
+    int Open(const std::function<int(ThkData&, const MessageSink&)>& produce);
 
     // New Raw data from a generator that writes the three records itself
     // (the random data maker: records are Raw, Grid, Fill in a row) and
-    // answers false when the user cancelled; then nothing changes. Otherwise
+    // answers false when the user cancelled; then nothing changes. Its
+    // messages go to the sink it is given, as for Open. Otherwise
     // as a load, but without a redraw after an Auto Fill.
-    bool OpenGenerated(const std::function<bool(ThkData* records)>& make);
+    bool OpenGenerated(const std::function<bool(ThkData* records, const MessageSink&)>& make);
 
     // Calc: the Grid record from the Raw record by inverse-distance
     // weighting; selects Grid.
@@ -140,8 +141,6 @@ public:
     const Availability& Enabled() const { return enabled_; }
 
 private:
-    class MessageScope;
-
     void ReadSettings();
     // Selects, lists and optimises new Raw data and enables what it allows.
     void TakeNewRawData();
@@ -152,8 +151,8 @@ private:
     SessionFrontEnd& frontEnd_;
     std::unique_ptr<ThkData[]> records_;
     std::unique_ptr<SurfaceFitter> fitter_;
-    // Whether an operation of this session routes the thread's messages now.
-    bool routing_ = false;
+    // Every operation's messages go to the front end.
+    MessageSink messages_;
     ViewSettings settings_;
     Availability enabled_;
     std::array<bool, 2> roiShown_{};

@@ -76,11 +76,16 @@ QImage DifferenceCellImage(const ThkData& record, Color back, const AnalysisMask
     return image;
 }
 
-// The main window's front end for the second file of a comparison: nothing
-// is shown, messages go on to the window's own display.
+// The front end for the second file of a comparison: nothing is shown,
+// messages go on to the window's own display.
 class SilentFrontEnd : public SessionFrontEnd {
 public:
+    explicit SilentFrontEnd(const MessageSink& messages) : messages_(messages) {}
     void ShowMap(const ThkData&, const MapPlan&) override {}
+    void ShowMessageText(const std::string& text) override { messages_.Show(text); }
+
+private:
+    const MessageSink& messages_;
 };
 
 QDoubleSpinBox* MakeSpin(double lo, double hi, int decimals, const QString& suffix, QWidget* parent) {
@@ -105,8 +110,9 @@ QDoubleSpinBox* MakeNamedSpin(const QString& name, double lo, double hi, int dec
 
 }  // namespace
 
-AnalysisWindow::AnalysisWindow(const Session& session, const QString& settingsFolder, QWidget* parent)
-    : QWidget(parent, Qt::Window), session_(session) {
+AnalysisWindow::AnalysisWindow(const Session& session, const QString& settingsFolder, Dialogs& dialogs,
+                               QWidget* parent)
+    : QWidget(parent, Qt::Window), session_(session), dialogs_(dialogs) {
     settingsPath_ = QDir(settingsFolder).filePath(SettingsFileName());
     setWindowTitle(QStringLiteral("Morvaplot Analysis"));
     BuildControls();
@@ -476,11 +482,11 @@ QString AnalysisWindow::ShownName() const {
 
 int AnalysisWindow::CompareWith(const QString& path, DifferenceOrder order, double time) {
     if (!shown_ || !shown_->Valid) {
-        ShowMessage("There is no data to compare with.");
+        dialogs_.ShowMessage("There is no data to compare with.");
         return -1;
     }
     const DataKind kind = plan_.Shown;
-    SilentFrontEnd frontEnd;
+    SilentFrontEnd frontEnd(dialogs_.Messages());
     Session second(frontEnd);
     second.Settings() = session_.Settings();
     // The same lattice and radius as the shown record: no radius search and
@@ -491,16 +497,17 @@ int AnalysisWindow::CompareWith(const QString& path, DifferenceOrder order, doub
     if (IsCsvFileName(name)) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
-            ShowMessage("File open error. -> " + name);
+            dialogs_.ShowMessage("File open error. -> " + name);
             return -1;
         }
         const QByteArray bytes = file.readAll();
         const std::string text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        const std::optional<CsvImportOptions> options =
-            dialogs_ ? dialogs_->ImportCsv(this, path, text)
-                     : std::optional<CsvImportOptions>(CsvImportOptions{});
+        const std::optional<CsvImportOptions> options = dialogs_.ImportCsv(this, path, text);
         if (!options) return -1;
-        if (second.Open([&](ThkData& raw) { return ImportCsvText(text, *options, raw); }) != 1) return -1;
+        if (second.Open([&](ThkData& raw, const MessageSink& messages) {
+                return ImportCsvText(text, *options, raw, messages);
+            }) != 1)
+            return -1;
     } else if (second.OpenFile(name) != 1) {
         return -1;
     }
@@ -508,7 +515,8 @@ int AnalysisWindow::CompareWith(const QString& path, DifferenceOrder order, doub
     if (kind == DataKind::Fill && second.Fill() != 1) return -1;
     auto difference = std::make_unique<ThkData>();
     ClearThkData(difference.get(), 1);
-    if (DifferenceOfRecords(*shown_, second.Record(kind), order, time, *difference) != 1) return -1;
+    if (DifferenceOfRecords(*shown_, second.Record(kind), order, time, *difference, dialogs_.Messages()) != 1)
+        return -1;
     difference_ = std::move(difference);
     compareName_ = QFileInfo(path).fileName();
     compareTime_ = time;
@@ -529,9 +537,8 @@ void AnalysisWindow::EndComparison() {
 }
 
 void AnalysisWindow::CompareClick() {
-    if (!dialogs_) return;
     const auto chosen =
-        dialogs_->OpenFile(this, QStringLiteral("Thickness data (*.thk *.csv *.txt)"), QStringLiteral("thk"));
+        dialogs_.OpenFile(this, QStringLiteral("Thickness data (*.thk *.csv *.txt)"), QStringLiteral("thk"));
     if (!chosen) return;
     CompareWith(
         *chosen,
@@ -559,32 +566,31 @@ AnnotatedContent AnalysisWindow::ShownPicture() const {
 
 int AnalysisWindow::SaveImage(const QString& path, int scale) {
     if (!shown_ || !ShownRecord()->Valid) {
-        ShowMessage("There is no data to save.");
+        dialogs_.ShowMessage("There is no data to save.");
         return -1;
     }
-    return WriteAnnotatedPicture(path, ShownPicture(), scale);
+    return WriteAnnotatedPicture(path, ShownPicture(), scale, dialogs_.Messages());
 }
 
 int AnalysisWindow::SaveData(const QString& path) {
     if (!shown_ || !ShownRecord()->Valid) {
-        ShowMessage("There is no data to save.");
+        dialogs_.ShowMessage("There is no data to save.");
         return -1;
     }
     const ThkData& record = *ShownRecord();
     const std::string text = RecordCsvText(record, FrameOf(wafer_, record.Size));
-    return WriteFileWhole(path, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    return WriteFileWhole(path, QByteArray(text.data(), static_cast<qsizetype>(text.size())),
+                          dialogs_.Messages());
 }
 
 void AnalysisWindow::SaveImageClick(int scale) {
-    if (!dialogs_) return;
     const auto chosen =
-        dialogs_->SaveFile(this, QStringLiteral("PNG image (*.png);;SVG image (*.svg);;PDF document (*.pdf)"),
-                           QStringLiteral("png"));
-    if (chosen && SaveImage(*chosen, scale) == 1) ShowMessage("Saved the image.");
+        dialogs_.SaveFile(this, QStringLiteral("PNG image (*.png);;SVG image (*.svg);;PDF document (*.pdf)"),
+                          QStringLiteral("png"));
+    if (chosen && SaveImage(*chosen, scale) == 1) dialogs_.ShowMessage("Saved the image.");
 }
 
 void AnalysisWindow::SaveDataClick() {
-    if (!dialogs_) return;
-    const auto chosen = dialogs_->SaveFile(this, QStringLiteral("CSV table (*.csv)"), QStringLiteral("csv"));
-    if (chosen && SaveData(*chosen) == 1) ShowMessage("Saved the data.");
+    const auto chosen = dialogs_.SaveFile(this, QStringLiteral("CSV table (*.csv)"), QStringLiteral("csv"));
+    if (chosen && SaveData(*chosen) == 1) dialogs_.ShowMessage("Saved the data.");
 }

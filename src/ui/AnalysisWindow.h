@@ -37,8 +37,11 @@ class AnalysisWindow : public QWidget {
 public:
     // session: the main window's flow, whose Raw record gives the sites and
     // their figures and whose Grid record the nodes. settingsFolder: where
-    // the wafer settings are kept (the file SettingsFileName).
-    AnalysisWindow(const Session& session, const QString& settingsFolder, QWidget* parent = nullptr);
+    // the wafer settings are kept (the file SettingsFileName). dialogs: what
+    // Compare asks for its file (and a table's import) with, and where the
+    // window's messages are shown.
+    AnalysisWindow(const Session& session, const QString& settingsFolder, Dialogs& dialogs,
+                   QWidget* parent = nullptr);
     ~AnalysisWindow() override;
 
     static QString SettingsFileName() { return QStringLiteral("analysis.ini"); }
@@ -47,8 +50,6 @@ public:
     // hidden window only notes it and catches up when shown.
     void MapShown(const ThkData& record, const MapPlan& plan, const MapStyle& style);
 
-    // The dialogs Compare asks for its file (and a table's import) with.
-    void SetDialogs(Dialogs& dialogs) { dialogs_ = &dialogs; }
     // The file the main window shows (empty: none), named in saved pictures.
     void SetSourceName(const QString& path) { sourceName_ = path; }
 
@@ -127,7 +128,7 @@ private:
     AreaStatistics sitesStats_;
     std::optional<QLineF> line_;  // the dragged profile line, file units
     bool settingControls_ = false;
-    Dialogs* dialogs_ = nullptr;
+    Dialogs& dialogs_;
     QString sourceName_;
     QString compareName_;
     double compareTime_ = 0.0;

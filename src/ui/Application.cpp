@@ -1,21 +1,12 @@
 #include "ui/Application.h"
 
-#include <QApplication>
-#include <QMessageBox>
-
-#include "core/Message.h"
+#include "ui/Dialogs.h"
 
 MorvaplotForms::MorvaplotForms(const QString& settingsDir, Dialogs& dialogs)
     : Form1(std::make_unique<TForm1>(settingsDir, dialogs)),
-      Tenkey(new TTenkey(Form1.get())),
+      Tenkey(new TTenkey(dialogs.Messages(), Form1.get())),
       DataMake(new TDataMake(Form1.get(), Tenkey)),
       GradationSet(new TGradationSet(dialogs, Tenkey, Form1.get())),
       View3D(new TView3D(Form1.get(), dialogs)) {
     Form1->AttachForms(Tenkey, DataMake, GradationSet, View3D);
-}
-
-void ShowMessageBox(const std::string& text) {
-    QMessageBox box(QMessageBox::Information, QApplication::applicationName(), QString::fromStdString(text),
-                    QMessageBox::Ok, QApplication::activeWindow());
-    box.exec();
 }

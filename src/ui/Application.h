@@ -27,6 +27,3 @@ struct MorvaplotForms {
     TGradationSet* GradationSet = nullptr;
     TView3D* View3D = nullptr;
 };
-
-// How the program shows a message: a modal box with one OK button.
-void ShowMessageBox(const std::string& text);

@@ -1,10 +1,22 @@
 #include "ui/Dialogs.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 
 #include "ui/CsvImportDialog.h"
+
+void ShowMessageBox(const std::string& text) {
+    QMessageBox box(QMessageBox::Information, QApplication::applicationName(), QString::fromStdString(text),
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+void StandardDialogs::ShowMessage(const std::string& text) {
+    ShowMessageBox(text);
+}
 
 std::optional<QString> StandardDialogs::RunFileDialog(QFileDialog& dialog, const QString& filter,
                                                       const QString& defaultSuffix) {

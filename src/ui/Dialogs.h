@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/Color.h"
+#include "core/Message.h"
 #include "data/CsvImport.h"
 
 class QFileDialog;
@@ -14,7 +15,16 @@ class QWidget;
 // the answers instead of driving real modal dialogs.
 class Dialogs {
 public:
+    Dialogs() : messages_([this](const std::string& text) { ShowMessage(text); }) {}
     virtual ~Dialogs() = default;
+    Dialogs(const Dialogs&) = delete;
+    Dialogs& operator=(const Dialogs&) = delete;
+
+    // Shows a message and returns when the user has read it.
+    virtual void ShowMessage(const std::string& text) = 0;
+    // A sink whose texts go to ShowMessage, for the operations a window runs.
+    const MessageSink& Messages() const { return messages_; }
+
     // The chosen file, or nothing when the user cancels.
     virtual std::optional<QString> OpenFile(QWidget* parent, const QString& filter,
                                             const QString& defaultSuffix) = 0;
@@ -28,7 +38,13 @@ public:
     // or nothing when the user cancels.
     virtual std::optional<CsvImportOptions> ImportCsv(QWidget* parent, const QString& fileName,
                                                       const std::string& text) = 0;
+
+private:
+    MessageSink messages_;
 };
+
+// How the program shows a message: a modal box with one OK button.
+void ShowMessageBox(const std::string& text);
 
 // Qt's own file and colour dialogs.
 class StandardDialogs : public Dialogs {
@@ -37,6 +53,8 @@ public:
     // file's folder. Empty: the working folder.
     QString StartDirectory;
 
+    // A modal box with one OK button.
+    void ShowMessage(const std::string& text) override;
     std::optional<QString> OpenFile(QWidget* parent, const QString& filter,
                                     const QString& defaultSuffix) override;
     std::optional<QString> SaveFile(QWidget* parent, const QString& filter,

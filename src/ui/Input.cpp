@@ -25,8 +25,9 @@ constexpr Color kIndicatorOff = 0xFFFFFF;
 
 }  // namespace
 
-TTenkey::TTenkey(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+TTenkey::TTenkey(MessageSink messages, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      messages_(std::move(messages)) {
     setWindowTitle(QStringLiteral("Data Input"));
     setModal(true);
     // Keys are taken by the dialog itself whatever was clicked last, so no
@@ -253,7 +254,7 @@ void TTenkey::Refresh() {
 }
 
 void TTenkey::EnterClick() {
-    if (pad_.EnterKey()) {
+    if (pad_.EnterKey(messages_)) {
         EnteredText = QString::fromStdString(pad_.EnteredText);
         accept();
         return;

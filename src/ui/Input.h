@@ -39,7 +39,8 @@ ParamInput ParamInputFor(const ParameterLimit& limit, const QString& text);
 class TTenkey : public QDialog {
     Q_OBJECT
 public:
-    explicit TTenkey(QWidget* parent = nullptr);
+    // messages: where the pad's checks show what they refused.
+    explicit TTenkey(MessageSink messages, QWidget* parent = nullptr);
 
     // Shows the pad modally for `input`. True when the entry passed the checks
     // on ENT; EnteredText then holds it (a decimal written with the input's
@@ -108,4 +109,5 @@ private:
     void CancelClick();
 
     InputPad pad_;
+    MessageSink messages_;
 };

@@ -223,16 +223,16 @@ void InputPad::CancelKey() {
     Accepted = false;
 }
 
-bool InputPad::EnterKey() {
+bool InputPad::EnterKey(const MessageSink& messages) {
     const std::string trimmed(Trimmed(EnteredText));
     if (static_cast<int>(CharCount(trimmed)) > Digits) {
-        ShowMessage("桁数ｵｰﾊﾞｰです。" + std::to_string(Digits) + "桁以内で入力して下さい。");
+        messages.Show("桁数ｵｰﾊﾞｰです。" + std::to_string(Digits) + "桁以内で入力して下さい。");
         EnableKeys();
         ReplaceNext = true;
         return false;
     }
     if (EnteredText.empty()) {
-        ShowMessage("ﾃﾞｰﾀを入力して下さい。");
+        messages.Show("ﾃﾞｰﾀを入力して下さい。");
         return false;
     }
     if (Mode != InputMode::Text) {
@@ -240,11 +240,11 @@ bool InputPad::EnterKey() {
         if (Mode == InputMode::Hex) {
             value = HexTextValue(trimmed);
         } else if (!ReadValue(trimmed, value)) {
-            ShowMessage("Not a number: " + EnteredText);
+            messages.Show("Not a number: " + EnteredText);
             return false;
         }
         if (value < MinValue || value > MaxValue) {
-            ShowMessage("設定値が範囲外です。");
+            messages.Show("設定値が範囲外です。");
             EnableKeys();
             ReplaceNext = true;
             return false;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/Codes.h"
+#include "core/Message.h"
 
 // The entry logic of the input pad, without its window: what each key does to
 // the text being edited, which keys are enabled, the checks on ENT and the
@@ -54,8 +55,8 @@ public:
     void CancelKey();
     // Checks the entry; on success writes it back in the mode's form, sets
     // Accepted and returns true (the pad closes). Every failed check shows
-    // one message and returns false with the pad staying open.
-    bool EnterKey();
+    // one message to messages and returns false with the pad staying open.
+    bool EnterKey(const MessageSink& messages);
     void ShiftKey();
     void CapsKey();
 

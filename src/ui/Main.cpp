@@ -197,6 +197,10 @@ void TForm1::ResetData() {
     session_.ResetData();
 }
 
+void TForm1::ShowMessageText(const std::string& text) {
+    dialogs_.ShowMessage(text);
+}
+
 void TForm1::ShowBusy(bool busy) {
     if (busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -205,12 +209,14 @@ void TForm1::ShowBusy(bool busy) {
 }
 
 int TForm1::OpenThkData(const QString& fileName, bool fromClipboard) {
-    if (fromClipboard) return session_.Open([this](ThkData& raw) { return PasteThkData(raw); });
+    if (fromClipboard)
+        return session_.Open(
+            [this](ThkData& raw, const MessageSink& messages) { return PasteThkData(raw, messages); });
     return session_.OpenFile(fileName.isEmpty() ? std::string() : QFile::encodeName(fileName).toStdString());
 }
 
-int TForm1::PasteThkData(ThkData& record) {
-    return PasteXyzText(QGuiApplication::clipboard()->text().toStdString(), record);
+int TForm1::PasteThkData(ThkData& record, const MessageSink& messages) {
+    return PasteXyzText(QGuiApplication::clipboard()->text().toStdString(), record, messages);
 }
 
 int TForm1::OpenFileByPath(const QString& rawPath) {
@@ -223,7 +229,7 @@ int TForm1::OpenFileByPath(const QString& rawPath) {
         ext.compare(QLatin1String(".txt"), Qt::CaseInsensitive) == 0)
         return ImportTableFile(path) == 1 ? 1 : -1;
     if (ext.compare(QLatin1String(".thk"), Qt::CaseInsensitive) != 0) {
-        ShowMessage("Unknown File Ext Name -> [" + ext.toStdString() + "].");
+        dialogs_.ShowMessage("Unknown File Ext Name -> [" + ext.toStdString() + "].");
         return -1;
     }
     if (OpenThkData(path, false) != 1) return -1;
@@ -338,7 +344,9 @@ void TForm1::Shp_ColorMouseDown(ShapeSwatch* shape) {
 
 void TForm1::Lbl_DataMakeDblClick() {
     if (!dataMake_) return;
-    if (session_.OpenGenerated([this](ThkData* records) { return dataMake_->RunDataMake(records); }))
+    if (session_.OpenGenerated([this](ThkData* records, const MessageSink& messages) {
+            return dataMake_->RunDataMake(records, messages);
+        }))
         FileShown(QString());
 }
 
@@ -390,9 +398,11 @@ void TForm1::ShowPointerReadout() {
 void TForm1::Btn_Copy_ROIClick() {
     ReadControls();
     std::array<RoiPlacement, 2> placements;
-    if (!Roi->CollectRoiPlacements(RoisShown(), CurrentRecord(), session_.Settings(), placements)) return;
-    if (CopyRoiText(placements, session_.Record(DataKind::Fill)) == 1)
-        ShowMessage("Copied ROI Data to Clipboard.");
+    if (!Roi->CollectRoiPlacements(RoisShown(), CurrentRecord(), session_.Settings(), placements,
+                                   dialogs_.Messages()))
+        return;
+    if (CopyRoiText(placements, session_.Record(DataKind::Fill), dialogs_.Messages()) == 1)
+        dialogs_.ShowMessage("Copied ROI Data to Clipboard.");
 }
 
 void TForm1::Cmb_ROI_TypeChange() {
@@ -409,9 +419,8 @@ void TForm1::Chk_ROI_ShowDataClick() {
 
 void TForm1::Btn_AnalysisClick() {
     if (!analysis_) {
-        analysis_ = new AnalysisWindow(session_, QFileInfo(SettingsPath()).absolutePath(), this);
+        analysis_ = new AnalysisWindow(session_, QFileInfo(SettingsPath()).absolutePath(), dialogs_, this);
         connect(this, &TForm1::MapShown, analysis_, &AnalysisWindow::MapShown);
-        analysis_->SetDialogs(dialogs_);
         analysis_->SetSourceName(loadedFile_);
         // The central redraw changes nothing here; it hands the new window
         // the record shown and its colours.
@@ -435,12 +444,12 @@ void TForm1::Btn_ExitClick() {
 void TForm1::Btn_Copy_ImageClick() {
     const QImage picture = grab(QRect(4, 4, 408, 310)).toImage();
     QGuiApplication::clipboard()->setImage(picture);
-    ShowMessage("Copied graphic image to Clipboard.");
+    dialogs_.ShowMessage("Copied graphic image to Clipboard.");
 }
 
 void TForm1::Btn_Copy_DataClick() {
     QGuiApplication::clipboard()->setText(QString::fromStdString(session_.CopyDataText()));
-    ShowMessage("Copy data to clipboard.");
+    dialogs_.ShowMessage("Copy data to clipboard.");
 }
 
 namespace {
@@ -475,12 +484,12 @@ int TForm1::LoadParameterOnStart() {
 
 int TForm1::LoadParameter(const QString& path) {
     ReadControls();
-    return LoadParameterFile(QFile::encodeName(path).toStdString(), session_.Settings());
+    return LoadParameterFile(QFile::encodeName(path).toStdString(), session_.Settings(), dialogs_.Messages());
 }
 
 int TForm1::SaveParameter(const QString& path) {
     ReadControls();
-    return SaveParameterFile(QFile::encodeName(path).toStdString(), session_.Settings());
+    return SaveParameterFile(QFile::encodeName(path).toStdString(), session_.Settings(), dialogs_.Messages());
 }
 
 void TForm1::ApplyParameters() {
@@ -547,7 +556,7 @@ void TForm1::SaveDisplayChoices() const {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-    if (SaveParameter(settingsPath_) != 1) ShowMessage("Parameter is not saved.");
+    if (SaveParameter(settingsPath_) != 1) dialogs_.ShowMessage("Parameter is not saved.");
     event->accept();
 }
 
@@ -568,7 +577,7 @@ void TForm1::dropEvent(QDropEvent* event) {
 
 void TForm1::DropFiles(const QStringList& paths) {
     if (paths.size() != 1) {
-        ShowMessage("This application is able to load only single file.");
+        dialogs_.ShowMessage("This application is able to load only single file.");
         return;
     }
     OpenFileByPath(paths.first());

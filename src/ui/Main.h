@@ -67,7 +67,7 @@ public:
     void FillDataTable(const ThkData& record);
     int OpenThkData(const QString& fileName, bool fromClipboard);
     // The clipboard's X/Y/Z text into record: 1, or -1 after a message.
-    int PasteThkData(ThkData& record);
+    int PasteThkData(ThkData& record, const MessageSink& messages);
     int OpenFileByPath(const QString& path);
     // A thickness table (.csv, .txt) through the Import dialog and the
     // session's Open: 1, 0 when the user cancelled, or -1 after a message.
@@ -276,6 +276,7 @@ private:
     void ShowDataTable(const ThkData* record) override;
     void ShowMap(const ThkData& record, const MapPlan& plan) override;
     void ShowBusy(bool busy) override;
+    void ShowMessageText(const std::string& text) override;
 
     Session session_;
     Dialogs& dialogs_;

@@ -24,14 +24,17 @@
 int TForm1::ImportTableFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        ShowMessage("File open error. -> " + QFile::encodeName(path).toStdString());
+        dialogs_.ShowMessage("File open error. -> " + QFile::encodeName(path).toStdString());
         return -1;
     }
     const QByteArray bytes = file.readAll();
     const std::string text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     const std::optional<CsvImportOptions> options = dialogs_.ImportCsv(this, path, text);
     if (!options) return 0;
-    if (session_.Open([&](ThkData& raw) { return ImportCsvText(text, *options, raw); }) != 1) return -1;
+    if (session_.Open([&](ThkData& raw, const MessageSink& messages) {
+            return ImportCsvText(text, *options, raw, messages);
+        }) != 1)
+        return -1;
     FileShown(path);
     return 1;
 }
@@ -113,32 +116,33 @@ AnnotatedContent TForm1::ShownPicture() const {
 int TForm1::SaveImage(const QString& path, int scale) {
     ReadControls();
     if (!session_.Record(lastPlan_.Shown).Valid) {
-        ShowMessage("There is no data to save.");
+        dialogs_.ShowMessage("There is no data to save.");
         return -1;
     }
-    return WriteAnnotatedPicture(path, ShownPicture(), scale);
+    return WriteAnnotatedPicture(path, ShownPicture(), scale, dialogs_.Messages());
 }
 
 int TForm1::SaveData(const QString& path) {
     ReadControls();
     const ThkData& record = session_.Record(lastPlan_.Shown);
     if (!record.Valid) {
-        ShowMessage("There is no data to save.");
+        dialogs_.ShowMessage("There is no data to save.");
         return -1;
     }
     const WaferGeometry wafer = analysis_ ? analysis_->Wafer() : WaferGeometry{};
     const std::string text = RecordCsvText(record, FrameOf(wafer, record.Size));
-    return WriteFileWhole(path, QByteArray(text.data(), static_cast<qsizetype>(text.size())));
+    return WriteFileWhole(path, QByteArray(text.data(), static_cast<qsizetype>(text.size())),
+                          dialogs_.Messages());
 }
 
 void TForm1::SaveImageClick(int scale) {
     const auto chosen =
         dialogs_.SaveFile(this, QStringLiteral("PNG image (*.png);;SVG image (*.svg);;PDF document (*.pdf)"),
                           QStringLiteral("png"));
-    if (chosen && SaveImage(*chosen, scale) == 1) ShowMessage("Saved the image.");
+    if (chosen && SaveImage(*chosen, scale) == 1) dialogs_.ShowMessage("Saved the image.");
 }
 
 void TForm1::SaveDataClick() {
     const auto chosen = dialogs_.SaveFile(this, QStringLiteral("CSV table (*.csv)"), QStringLiteral("csv"));
-    if (chosen && SaveData(*chosen) == 1) ShowMessage("Saved the data.");
+    if (chosen && SaveData(*chosen) == 1) dialogs_.ShowMessage("Saved the data.");
 }

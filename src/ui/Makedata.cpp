@@ -64,10 +64,11 @@ TDataMake::TDataMake(QWidget* parent, TTenkey* tenkey) : QDialog(parent), tenkey
     connect(Btn_Cancel, &QPushButton::clicked, this, &TDataMake::Btn_CancelClick);
 }
 
-bool TDataMake::RunDataMake(ThkData* records) {
+bool TDataMake::RunDataMake(ThkData* records, const MessageSink& messages) {
     MakeAccepted = false;
     if (!records) return false;
     records_ = records;
+    messages_ = &messages;
     if (const QScreen* s = screen()) move(s->availableGeometry().center() - rect().center());
     exec();
     return MakeAccepted;
@@ -89,7 +90,7 @@ void TDataMake::Btn_OKClick() {
     if (records_) {
         ClearThkData(records_, 3);
         const RandomDataSettings settings{DataSize, DataCount, CheckRadius, DataBase, RandomWidth};
-        MakeAccepted = MakeRandomData(records_[0], settings, Seed ? *Seed : ClockSeed()) == 1;
+        MakeAccepted = MakeRandomData(records_[0], settings, Seed ? *Seed : ClockSeed(), *messages_) == 1;
     }
     accept();
 }

@@ -5,6 +5,7 @@
 #include <optional>
 
 class ClickLabel;
+class MessageSink;
 class QPushButton;
 class TTenkey;
 struct ThkData;
@@ -20,8 +21,8 @@ public:
     // records are the Raw, Grid and Fill records, consecutive. Shows the
     // dialog modally; on OK all three are cleared and the Raw record gets
     // new data, and the result is true. Cancel or the close box leave the
-    // records untouched and give false.
-    bool RunDataMake(ThkData* records);
+    // records untouched and give false. The maker's messages go to messages.
+    bool RunDataMake(ThkData* records, const MessageSink& messages);
 
     void Lbl_DataDblClick(ClickLabel* label);
     void Btn_OKClick();
@@ -48,4 +49,5 @@ public:
 private:
     TTenkey* tenkey_ = nullptr;
     ThkData* records_ = nullptr;
+    const MessageSink* messages_ = nullptr;  // for the run of RunDataMake
 };

@@ -237,7 +237,7 @@ int TGradationSet::LoadDefaultColorSetting(const QString& folder) {
     const QString path = QDir(folder).filePath(QStringLiteral("colorset.dat"));
     defaultFile_ = path;
     if (QFileInfo::exists(path)) {
-        const int count = LoadColorSetting(LocalPath(path), working_);
+        const int count = LoadColorSetting(LocalPath(path), working_, dialogs_->Messages());
         if (count > 0) {
             working_.Count = count;
             RefreshDisplay();
@@ -246,7 +246,7 @@ int TGradationSet::LoadDefaultColorSetting(const QString& folder) {
         }
     }
     RefreshDisplay();
-    return SaveColorSetting(LocalPath(path), working_) == 1 ? 1 : -1;
+    return SaveColorSetting(LocalPath(path), working_, dialogs_->Messages()) == 1 ? 1 : -1;
 }
 
 void TGradationSet::RefreshDisplay() {
@@ -353,13 +353,14 @@ void TGradationSet::Btn_SaveClick() {
     working_.Count = Lbl_ColorCount->text().toInt();
     const std::optional<QString> file = dialogs_->SaveFile(this, kFileFilter, kFileSuffix);
     if (!file) return;
-    if (SaveColorSetting(LocalPath(*file), working_) == 1) ShowMessage("Save the Color setting completed.");
+    if (SaveColorSetting(LocalPath(*file), working_, dialogs_->Messages()) == 1)
+        dialogs_->ShowMessage("Save the Color setting completed.");
 }
 
 void TGradationSet::Btn_LoadClick() {
     const std::optional<QString> file = dialogs_->OpenFile(this, kFileFilter, kFileSuffix);
     if (!file) return;
-    const int count = LoadColorSetting(LocalPath(*file), working_);
+    const int count = LoadColorSetting(LocalPath(*file), working_, dialogs_->Messages());
     if (count > 0) {
         working_.Count = count;
         RefreshDisplay();
@@ -376,7 +377,7 @@ void TGradationSet::Btn_OKClick() {
     Commit();
     // Kept for the next start; a failed write has shown its message and the
     // colours still apply to this run.
-    if (!defaultFile_.isEmpty()) SaveColorSetting(LocalPath(defaultFile_), working_);
+    if (!defaultFile_.isEmpty()) SaveColorSetting(LocalPath(defaultFile_), working_, dialogs_->Messages());
     accept();
 }
 

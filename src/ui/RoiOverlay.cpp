@@ -210,11 +210,11 @@ void RoiOverlay::RefreshRois(const std::array<bool, 2>& shown, const ThkData* re
 }
 
 bool RoiOverlay::CollectRoiPlacements(const std::array<bool, 2>& shown, const ThkData* record,
-                                      const ViewSettings& settings,
-                                      std::array<RoiPlacement, 2>& placements) const {
+                                      const ViewSettings& settings, std::array<RoiPlacement, 2>& placements,
+                                      const MessageSink& messages) const {
     return ::CollectRoiPlacements(shown, RoiPixelX, RoiPixelY, settings.RoiType, settings.RoiSize,
                                   settings.RoiFDigit, record ? record->Size : 0, image_->width(),
-                                  image_->height(), placements);
+                                  image_->height(), placements, messages);
 }
 
 bool RoiOverlay::eventFilter(QObject* watched, QEvent* event) {
@@ -239,8 +239,9 @@ void RoiOverlay::Pressed(int roi, Qt::KeyboardModifiers modifiers) {
     if (modifiers & Qt::ControlModifier) emit removeRequested(roi);
 }
 
-int CopyRoiText(const std::array<RoiPlacement, 2>& placements, const ThkData& fill) {
-    const std::string text = BuildRoiText(placements, "\t", fill);
+int CopyRoiText(const std::array<RoiPlacement, 2>& placements, const ThkData& fill,
+                const MessageSink& messages) {
+    const std::string text = BuildRoiText(placements, "\t", fill, messages);
     if (text.empty()) return -1;
     QGuiApplication::clipboard()->setText(QString::fromStdString(text));
     return 1;

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <array>
 
+#include "core/Message.h"
 #include "data/ThkData.h"
 #include "roi/RoiDisplay.h"
 #include "session/ViewSettings.h"
@@ -75,7 +76,8 @@ public:
     // of record (0 when there is none); false after the message when no ROI
     // is shown.
     bool CollectRoiPlacements(const std::array<bool, 2>& shown, const ThkData* record,
-                              const ViewSettings& settings, std::array<RoiPlacement, 2>& placements) const;
+                              const ViewSettings& settings, std::array<RoiPlacement, 2>& placements,
+                              const MessageSink& messages) const;
 
 signals:
     // An outline or a value label of ROI roi was pressed with Ctrl held (any
@@ -101,4 +103,5 @@ Color RoiRimColor(double backdropLuma);
 // Copy ROI: puts BuildRoiText(placements, "\t", fill) on the clipboard.
 // Returns 1 when text went there; -1 when the text is empty (no ROI shown,
 // after its message) and the clipboard is left alone.
-int CopyRoiText(const std::array<RoiPlacement, 2>& placements, const ThkData& fill);
+int CopyRoiText(const std::array<RoiPlacement, 2>& placements, const ThkData& fill,
+                const MessageSink& messages);

@@ -398,7 +398,7 @@ void TView3D::Shp_ColorMouseDown(ShapeSwatch* shape) {
 
 void TView3D::Btn_CopyImageClick() {
     if (!Pnl_3D) {
-        ShowMessage(NoImageMessage);
+        dialogs_.ShowMessage(NoImageMessage);
         return;
     }
     const qreal ratio = Pnl_3D->devicePixelRatioF();
@@ -411,7 +411,7 @@ void TView3D::Btn_CopyImageClick() {
     Pnl_3D->RenderNow();
     QGuiApplication::clipboard()->setImage(bitmap);
     renderer_.Set3DCaptureBitmap(nullptr);
-    ShowMessage("Copy 3D image to clipboard.");
+    dialogs_.ShowMessage("Copy 3D image to clipboard.");
 }
 
 void TView3D::Btn_CloseClick() {

@@ -8,7 +8,6 @@
 #include <cstring>
 #include <exception>
 
-#include "core/Message.h"
 #include "ui/Application.h"
 #include "ui/Dialogs.h"
 
@@ -23,9 +22,9 @@ public:
         try {
             return QApplication::notify(receiver, event);
         } catch (const std::exception& e) {
-            ShowMessage(e.what());
+            ShowMessageBox(e.what());
         } catch (...) {
-            ShowMessage("Unknown error.");
+            ShowMessageBox("Unknown error.");
         }
         return false;
     }
@@ -45,8 +44,6 @@ int main(int argc, char** argv) {
     // Number texts are written with a decimal point whatever the desktop's locale.
     std::setlocale(LC_NUMERIC, "C");
     QApplication::setApplicationName(QStringLiteral("Morvaplot"));
-    // Every message of the user-interface thread ends in a box.
-    const MessageRoute messageBoxes(ShowMessageBox);
 
     StandardDialogs dialogs;
     // An installed program keeps its samples in the data folder beside bin/.

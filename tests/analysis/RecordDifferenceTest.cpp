@@ -23,7 +23,8 @@ TEST(RecordDifference, ChangeRateOrderAndRefusal) {
     pre->Valid = post->Valid = true;
     auto diff = NewRecord();
 
-    ASSERT_EQ(DifferenceOfRecords(*pre, *pre, DifferenceOrder::FirstMinusSecond, 0.0, *diff), 1);
+    ASSERT_EQ(
+        DifferenceOfRecords(*pre, *pre, DifferenceOrder::FirstMinusSecond, 0.0, *diff, MessageRecorder()), 1);
     EXPECT_EQ(diff->Value[10][20], 0.0);
     EXPECT_EQ(diff->Value[30][30], 0.0);
     EXPECT_EQ(diff->Count, 2);
@@ -40,7 +41,7 @@ TEST(RecordDifference, ChangeRateOrderAndRefusal) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_EQ(DifferenceOfRecords(*pre, *post, c.order, c.time, *diff), 1);
+        ASSERT_EQ(DifferenceOfRecords(*pre, *post, c.order, c.time, *diff, MessageRecorder()), 1);
         EXPECT_EQ(diff->Value[10][20], c.expected);
         EXPECT_FALSE(HasData(diff->Value[30][30]));
         EXPECT_EQ(diff->Count, 1);
@@ -49,7 +50,7 @@ TEST(RecordDifference, ChangeRateOrderAndRefusal) {
 
     auto other = NewRecord(200, 10, 10);
     MessageRecorder recorder;
-    EXPECT_EQ(DifferenceOfRecords(*pre, *other, DifferenceOrder::FirstMinusSecond, 0.0, *diff), -1);
+    EXPECT_EQ(DifferenceOfRecords(*pre, *other, DifferenceOrder::FirstMinusSecond, 0.0, *diff, recorder), -1);
     EXPECT_EQ(recorder.Messages, std::vector<std::string>{"Different Size data cannot be compared. -> Size: 100 / 200"});
 }
 

@@ -78,7 +78,7 @@ TEST_P(FillFailure, ShowsOneMessageAndLeavesFillEmpty) {
     if (c.emptyX == 40) grid->Value[40][300] = NoData;  // a later empty node stays unreported
     literal::MakeLattice(*fill, 500, 20, 20, 3);        // stale content that must go
 
-    EXPECT_EQ(RunFill(fitter, *grid, *fill, c.k), -1);
+    EXPECT_EQ(RunFill(fitter, *grid, *fill, c.k, recorder), -1);
     ASSERT_EQ(recorder.Messages.size(), 1u);
     EXPECT_EQ(recorder.Messages[0], c.message);
     EXPECT_FALSE(fill->Valid);
@@ -109,7 +109,7 @@ TEST_F(FillTest, SurfaceBeyondTheFloatRangeIsRefused) {
     for (int x = 0; x <= 100; x += 20)
         for (int y = 0; y <= 100; y += 20)
             grid->Value[x][y] = (x + y) / 20 % 2 ? 3.3e38 : 0.0;
-    EXPECT_EQ(RunFill(fitter, *grid, *fill, 3), -1);
+    EXPECT_EQ(RunFill(fitter, *grid, *fill, 3, recorder), -1);
     EXPECT_EQ(recorder.Messages, std::vector<std::string>{"<FillGrid> Surface out of range."});
     EXPECT_FALSE(fill->Valid);
 }
@@ -141,12 +141,12 @@ TEST_P(FillMatchesLiteral, SameBitsInEveryCell) {
         SCOPED_TRACE(keptFactors ? "kept factors" : "fresh factors");
         if (keptFactors) {
             literal::MakeLattice(*grid, c.size, c.pitchX, c.pitchY, c.seed + 100);
-            ASSERT_EQ(FillGrid(fitter, *grid, *fill, c.k), 1);
+            ASSERT_EQ(FillGrid(fitter, *grid, *fill, c.k, recorder), 1);
             literal::MakeLattice(*grid, c.size, c.pitchX, c.pitchY, c.seed);
         } else {
             fitter.Forget();
         }
-        ASSERT_EQ(FillGrid(fitter, *grid, *fill, c.k), 1);
+        ASSERT_EQ(FillGrid(fitter, *grid, *fill, c.k, recorder), 1);
         ASSERT_FALSE(fitter.SolvedByAxis());
 
         int mismatches = 0;
@@ -180,9 +180,9 @@ INSTANTIATE_TEST_SUITE_P(
 // A large lattice before a small one leaves nothing behind that changes bits.
 TEST_F(FillTest, LargeRunDoesNotDisturbLaterSmallRun) {
     literal::MakeLattice(*grid, 500, 2, 2, 11);
-    ASSERT_EQ(FillGrid(fitter, *grid, *fill, 3), 1);
+    ASSERT_EQ(FillGrid(fitter, *grid, *fill, 3, recorder), 1);
     literal::MakeLattice(*grid, 100, 10, 10, 12);
-    ASSERT_EQ(FillGrid(fitter, *grid, *fill, 3), 1);
+    ASSERT_EQ(FillGrid(fitter, *grid, *fill, 3, recorder), 1);
     literal::Spline lit;
     ASSERT_EQ(literal::FillRaster(*grid, 3, lit), 1);
     for (int x = 0; x <= 100; ++x)
@@ -195,7 +195,7 @@ TEST_F(FillTest, LargeRunDoesNotDisturbLaterSmallRun) {
 TEST_F(FillTest, DefaultLatticeFillsEveryCoordinateThroughTheNodes) {
     literal::MakeLattice(*grid, 500, 20, 20, 21);
     fill->Size = 0;
-    ASSERT_EQ(RunFill(fitter, *grid, *fill, 3), 1);
+    ASSERT_EQ(RunFill(fitter, *grid, *fill, 3, recorder), 1);
     EXPECT_EQ(fill->Size, 500);
     EXPECT_TRUE(fill->Valid);
     EXPECT_TRUE(FilledExactly(500, 500));
@@ -218,7 +218,7 @@ TEST_F(FillTest, DefaultLatticeFillsEveryCoordinateThroughTheNodes) {
 
 TEST_F(FillTest, Pitch30LeavesCoordinatesPastLastNodeEmpty) {
     literal::MakeLattice(*grid, 500, 30, 30, 22);
-    ASSERT_EQ(RunFill(fitter, *grid, *fill, 3), 1);
+    ASSERT_EQ(RunFill(fitter, *grid, *fill, 3, recorder), 1);
     EXPECT_TRUE(FilledExactly(480, 480));
     // float(1 / 30) is inexact: node parameters are off by up to half a float step.
     EXPECT_LT(NodeError(), 32 * FLT_EPSILON);
@@ -237,7 +237,7 @@ TEST_F(FillTest, Pitch7ReachesLastRowAndColumn) {
         EXPECT_EQ(literal::RasterAt(unclamped, i, 154), 0.0f);
     }
 
-    ASSERT_EQ(RunFill(fitter, *grid, *fill, 3), 1);
+    ASSERT_EQ(RunFill(fitter, *grid, *fill, 3, recorder), 1);
     EXPECT_TRUE(FilledExactly(154, 154));
     EXPECT_LT(NodeError(), 32 * FLT_EPSILON);
     for (int i = 0; i <= 154; ++i) {
@@ -261,7 +261,7 @@ class FillShape : public FillTest, public testing::WithParamInterface<ShapeCase>
 TEST_P(FillShape, ConstantStaysConstant) {
     const ShapeCase& c = GetParam();
     literal::MakeLattice(*grid, 500, c.pitch, c.pitch, 31, 123.456, 0.0);
-    ASSERT_EQ(RunFill(fitter, *grid, *fill, c.k), 1);
+    ASSERT_EQ(RunFill(fitter, *grid, *fill, c.k, recorder), 1);
     const double expected = static_cast<float>(123.456);
     double worst = 0.0;
     for (int x = 0; x <= 500; ++x)
@@ -276,7 +276,7 @@ TEST_P(FillShape, DegreeOneIsBilinear) {
     const int p = GetParam().pitch;
     const int last = 500 / p - 1;  // index of the last lattice interval
     literal::MakeLattice(*grid, 500, p, p, 32);
-    ASSERT_EQ(RunFill(fitter, *grid, *fill, 1), 1);
+    ASSERT_EQ(RunFill(fitter, *grid, *fill, 1, recorder), 1);
     const float h = static_cast<float>(1.0 / p);
     auto interval = [&](int coord, int& node, double& frac) {
         const double u = std::min<double>(static_cast<float>(coord * static_cast<double>(h)), last + 1);
@@ -321,7 +321,7 @@ TEST_F(FillTest, LargeLatticesReproduceEveryNode) {
         for (int k : {1, 3, 5}) {
             SCOPED_TRACE(testing::Message() << "pitch " << c.pitch << ", k " << k);
             literal::MakeLattice(*grid, 500, c.pitch, c.pitch, 40 + c.pitch);
-            ASSERT_EQ(RunFill(fitter, *grid, *fill, k), 1);
+            ASSERT_EQ(RunFill(fitter, *grid, *fill, k, recorder), 1);
             EXPECT_TRUE(fitter.SolvedByAxis());
             const int last = 500 / c.pitch * c.pitch;
             EXPECT_TRUE(FilledExactly(last, last));

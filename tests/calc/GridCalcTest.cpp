@@ -152,7 +152,7 @@ TEST(GridCalcNode, NeverReadsBeyondSize) {
     record->Value[100][100] = 5.0;
     EXPECT_EQ(IdwNodeValue(*record, 100, 80.0f, 3.0), 5.0);
     MessageRecorder messages;
-    EXPECT_EQ(OptimizeSearchRadius(*record, 20, 2), -1.0f);
+    EXPECT_EQ(OptimizeSearchRadius(*record, 20, 2, messages), -1.0f);
     EXPECT_EQ(messages.Messages, std::vector<std::string>{SearchError(20, 2)});
 }
 
@@ -291,7 +291,7 @@ TEST(GridCalcOptimize, DenseDataNeedsOnlyThePitch) {
     auto record = NewRecord();
     workload::Dense(*record, 200, 20);
     MessageRecorder messages;
-    const float radius = OptimizeSearchRadius(*record, 20, 10);
+    const float radius = OptimizeSearchRadius(*record, 20, 10, messages);
     EXPECT_EQ(radius, 20.0f);
     EXPECT_EQ(FormatFixed(radius, 5, 1), "20.0");
     EXPECT_TRUE(messages.Messages.empty());
@@ -301,7 +301,7 @@ TEST(GridCalcOptimize, FailsOnceWhenMinCountExceedsTheData) {
     auto record = NewRecord();
     workload::RandomPoints(*record, 100, 5, 21);
     MessageRecorder messages;
-    EXPECT_EQ(OptimizeSearchRadius(*record, 20, 6), -1.0f);
+    EXPECT_EQ(OptimizeSearchRadius(*record, 20, 6, messages), -1.0f);
     EXPECT_EQ(messages.Messages, std::vector<std::string>{SearchError(20, 6)});
     EXPECT_EQ(messages.Messages[0], "Data search error.(Unable to find data.)\nPitch: 20 NMin: 6");
 }
@@ -310,7 +310,7 @@ TEST(GridCalcOptimize, FailsWhenTheRadiusWouldReachSize) {
     auto record = NewRecord(60, 1, 1);
     record->Value[0][0] = 1.0;  // node (60, 60) is 84.9 away
     MessageRecorder messages;
-    EXPECT_EQ(OptimizeSearchRadius(*record, 20, 1), -1.0f);
+    EXPECT_EQ(OptimizeSearchRadius(*record, 20, 1, messages), -1.0f);
     EXPECT_EQ(messages.Messages, std::vector<std::string>{SearchError(20, 1)});
 }
 
@@ -324,8 +324,8 @@ TEST(GridCalcOptimize, StepLandingOnSizeFails) {
         record->Value[35][0] = 1.0;
         record->Value[0][35] = 1.0;
         MessageRecorder messages;
-        const float radius = OptimizeSearchRadius(*record, 20, 1);
-        EXPECT_EQ(Bits(radius), Bits(literal::OptimizeSearchRadius(*record, 20, 1)));
+        const float radius = OptimizeSearchRadius(*record, 20, 1, messages);
+        EXPECT_EQ(Bits(radius), Bits(literal::OptimizeSearchRadius(*record, 20, 1, messages)));
         if (size == 35) {
             EXPECT_EQ(radius, -1.0f);
             EXPECT_EQ(messages.Messages.size(), 2u);  // product and literal, once each
@@ -340,11 +340,11 @@ TEST(GridCalcOptimize, GrowsToTheFirstSufficientRadius) {
     auto record = NewRecord(100, 1, 1);
     record->Value[50][50] = 1.0;  // the corners are sqrt(5000) = 70.71 away
     MessageRecorder messages;
-    const float radius = OptimizeSearchRadius(*record, 50, 1);
+    const float radius = OptimizeSearchRadius(*record, 50, 1, messages);
     EXPECT_GE(radius, static_cast<float>(std::sqrt(5000.0)));
     EXPECT_LT(radius, static_cast<float>(std::sqrt(5000.0)) + 0.1f);
     EXPECT_EQ(FormatFixed(radius, 5, 1), "70.8");
-    EXPECT_EQ(Bits(radius), Bits(literal::OptimizeSearchRadius(*record, 50, 1)));
+    EXPECT_EQ(Bits(radius), Bits(literal::OptimizeSearchRadius(*record, 50, 1, messages)));
     EXPECT_TRUE(messages.Messages.empty());
 }
 
@@ -352,11 +352,11 @@ TEST(GridCalcOptimize, PitchIsTriedFirstEvenBeyondSize) {
     auto record = NewRecord(10, 1, 1);
     record->Value[7][3] = 1.0;
     MessageRecorder messages;
-    EXPECT_EQ(OptimizeSearchRadius(*record, 20, 1), 20.0f);
-    EXPECT_EQ(literal::OptimizeSearchRadius(*record, 20, 1), 20.0f);
+    EXPECT_EQ(OptimizeSearchRadius(*record, 20, 1, messages), 20.0f);
+    EXPECT_EQ(literal::OptimizeSearchRadius(*record, 20, 1, messages), 20.0f);
 
     record->Value[7][3] = NoData;
-    EXPECT_EQ(OptimizeSearchRadius(*record, 20, 1), -1.0f);
+    EXPECT_EQ(OptimizeSearchRadius(*record, 20, 1, messages), -1.0f);
     EXPECT_EQ(messages.Messages, std::vector<std::string>{SearchError(20, 1)});
 }
 
@@ -364,11 +364,12 @@ TEST(GridCalcOptimize, MinCountBelowOneCountsAsOne) {
     auto record = NewRecord(40, 1, 1);
     record->Value[20][20] = 1.0;
     MessageRecorder messages;
-    EXPECT_EQ(Bits(OptimizeSearchRadius(*record, 20, 0)), Bits(OptimizeSearchRadius(*record, 20, 1)));
+    EXPECT_EQ(Bits(OptimizeSearchRadius(*record, 20, 0, messages)),
+              Bits(OptimizeSearchRadius(*record, 20, 1, messages)));
     EXPECT_TRUE(messages.Messages.empty());
 
     record->Value[20][20] = NoData;
-    EXPECT_EQ(OptimizeSearchRadius(*record, 20, 0), -1.0f);
+    EXPECT_EQ(OptimizeSearchRadius(*record, 20, 0, messages), -1.0f);
     EXPECT_EQ(messages.Messages, std::vector<std::string>{SearchError(20, 0)});
 }
 
@@ -377,13 +378,13 @@ TEST(GridCalcOptimize, PitchBelowOneStillEnds) {
     workload::Dense(*record, 30, 22);
     MessageRecorder messages;
     // Every node holds data itself: radius 0 suffices.
-    EXPECT_EQ(OptimizeSearchRadius(*record, 0, 1), 0.0f);
+    EXPECT_EQ(OptimizeSearchRadius(*record, 0, 1, messages), 0.0f);
     // A second cell is 1 away: 0.0, 0.1, ... up to the float step reaching 1.
-    const float radius = OptimizeSearchRadius(*record, 0, 2);
+    const float radius = OptimizeSearchRadius(*record, 0, 2, messages);
     EXPECT_GE(radius, 1.0f);
     EXPECT_LT(radius, 1.1f);
     // From far below zero the steps still climb until the data is reached.
-    EXPECT_GE(OptimizeSearchRadius(*record, -5, 1), 0.0f);
+    EXPECT_GE(OptimizeSearchRadius(*record, -5, 1, messages), 0.0f);
     EXPECT_TRUE(messages.Messages.empty());
 }
 
@@ -412,8 +413,8 @@ TEST(GridCalcOptimize, BitIdenticalToRestartingSearchOnLargeAreas) {
         SCOPED_TRACE(c.name);
         c.make(*record);
         MessageRecorder messages;
-        const float expected = literal::OptimizeSearchRadius(*record, c.pitch, c.minCount);
-        const float radius = OptimizeSearchRadius(*record, c.pitch, c.minCount);
+        const float expected = literal::OptimizeSearchRadius(*record, c.pitch, c.minCount, messages);
+        const float radius = OptimizeSearchRadius(*record, c.pitch, c.minCount, messages);
         EXPECT_EQ(Bits(radius), Bits(expected));
         EXPECT_GT(radius, static_cast<float>(c.pitch)) << "the case should make the radius grow";
         EXPECT_TRUE(messages.Messages.empty());
@@ -455,11 +456,11 @@ TEST(GridCalcOptimize, BitIdenticalToRestartingSearch) {
         float expected;
         {
             MessageRecorder messages;
-            expected = literal::OptimizeSearchRadius(*record, pitch, n);
+            expected = literal::OptimizeSearchRadius(*record, pitch, n, messages);
             expectedMessages = messages.Messages;
         }
         MessageRecorder messages;
-        const float radius = OptimizeSearchRadius(*record, pitch, n);
+        const float radius = OptimizeSearchRadius(*record, pitch, n, messages);
         EXPECT_EQ(Bits(radius), Bits(expected));
         EXPECT_EQ(messages.Messages, expectedMessages);
         EXPECT_EQ(messages.Messages.size(), radius < 0.0f ? 1u : 0u);

@@ -75,7 +75,7 @@ inline void CalcGrid(const ThkData& source, ThkData& target, double p, float R, 
     plain::RecalcStatistics(target);
 }
 
-inline float OptimizeSearchRadius(const ThkData& record, int P, int n) {
+inline float OptimizeSearchRadius(const ThkData& record, int P, int n, const MessageSink& messages) {
     float R = static_cast<float>(P);
 restart:
     for (int x = 0; x <= record.Size; x += P) {
@@ -83,8 +83,8 @@ restart:
             if (literal::NeighbourMean(record, x, y, n, R) > -99999.0) continue;
             R = static_cast<float>(static_cast<double>(R) + 0.1);
             if (static_cast<float>(record.Size) > R) goto restart;
-            ShowMessage("Data search error.(Unable to find data.)\nPitch: " + std::to_string(P) +
-                        " NMin: " + std::to_string(n));
+            messages.Show("Data search error.(Unable to find data.)\nPitch: " + std::to_string(P) +
+                          " NMin: " + std::to_string(n));
             return -1.0f;
         }
     }

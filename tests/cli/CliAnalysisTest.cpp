@@ -19,6 +19,7 @@
 #include "colour/SitesOverlay.h"
 #include "data/CsvImport.h"
 #include "report/DivergingRamp.h"
+#include "support/MessageRecorder.h"
 #include "support/RecordFactory.h"
 
 namespace {
@@ -104,7 +105,7 @@ TEST_F(CliAnalysis, CsvTablesAndCsvOutput) {
     CsvImportOptions import;
     import.Diameter = 40.0;
     auto record = NewRecord();
-    ASSERT_EQ(ImportCsvText(table, import, *record), 1);
+    ASSERT_EQ(ImportCsvText(table, import, *record, MessageRecorder()), 1);
     const CliRun stats = Run({"stats", csv, "--csv", "--wafer", "40"});
     ASSERT_EQ(stats.Status, 0) << stats.Err;
     EXPECT_EQ(stats.Out, StatsListing(*record));
@@ -163,8 +164,9 @@ TEST_F(CliAnalysis, DiffOfTwoFilledFiles) {
         const CliRun run = Run(args);
         ASSERT_EQ(run.Status, 0) << run.Err;
         auto difference = NewRecord();
-        ASSERT_EQ(
-            DifferenceOfRecords(*c.pre, *c.post, DifferenceOrder::FirstMinusSecond, c.time, *difference), 1);
+        ASSERT_EQ(DifferenceOfRecords(*c.pre, *c.post, DifferenceOrder::FirstMinusSecond, c.time, *difference,
+                                      MessageRecorder()),
+                  1);
         const std::string text = Slurp(PathOf("d.csv"));
         EXPECT_EQ(text, RecordCsvText(*difference, FrameOf({}, difference->Size)));
         long cells = 0;
@@ -184,9 +186,9 @@ TEST_F(CliAnalysis, DiffOfTwoFilledFiles) {
     const CliRun png = Run({"diff", a, b, "--out", PathOf("d.png")});
     ASSERT_EQ(png.Status, 0) << png.Err;
     auto difference = NewRecord();
-    ASSERT_EQ(
-        DifferenceOfRecords(first.Fill(), second.Fill(), DifferenceOrder::FirstMinusSecond, 0.0, *difference),
-        1);
+    ASSERT_EQ(DifferenceOfRecords(first.Fill(), second.Fill(), DifferenceOrder::FirstMinusSecond, 0.0,
+                                  *difference, MessageRecorder()),
+              1);
     QImage expected;
     PaintDivergingMap(expected, *difference, MapStyle{}.BackColor);
     EXPECT_EQ(QImage(QString::fromStdString(PathOf("d.png"))).convertToFormat(QImage::Format_RGB32),

@@ -18,6 +18,7 @@
 #include "data/XyzText.h"
 #include "roi/RoiDisplay.h"
 #include "roi/RoiStats.h"
+#include "support/MessageRecorder.h"
 #include "support/RecordFactory.h"
 
 namespace {
@@ -69,9 +70,9 @@ TEST_F(CliListing, RandomWritesTheGeneratorsCellsRoundedToThousandths) {
     EXPECT_EQ(Slurp(path).rfind("60\n1,1\n", 0), 0u);
 
     auto made = NewRecord();
-    ASSERT_EQ(MakeRandomData(*made, RandomDataSettings{60, 50, 3, -123.457, 4.5}, 77u), 1);
+    ASSERT_EQ(MakeRandomData(*made, RandomDataSettings{60, 50, 3, -123.457, 4.5}, 77u, MessageRecorder()), 1);
     auto read = NewRecord();
-    ASSERT_EQ(ReadThkFile(path, *read), 1);
+    ASSERT_EQ(ReadThkFile(path, *read, MessageRecorder()), 1);
     EXPECT_EQ(read->Size, 60);
     int cells = 0;
     for (int x = 0; x < ThkGridDim; ++x) {
@@ -100,7 +101,7 @@ TEST_F(CliListing, XyzTextIsConvertedAsPasteConvertsIt) {
     const std::string text = "20\t\n0\t0\t1.5\n0\t20\t2\n20\t0\t3\n20\t20\t2.5\n";
     const std::string file = Write("points.txt", text + std::string(1, '\0') + "garbage");
     auto record = NewRecord();
-    ASSERT_EQ(ConvertXYZToThkData(text, *record), 4);
+    ASSERT_EQ(ConvertXYZToThkData(text, *record, MessageRecorder()), 4);
     const CliRun stats = Run({"stats", "--xyz", file});
     ASSERT_EQ(stats.Status, 0) << stats.Err;
     EXPECT_EQ(stats.Out, StatsListing(*record));
@@ -123,7 +124,7 @@ TEST_F(CliListing, StatsAreTheReadersOwn) {
     ASSERT_EQ(run.Status, 0) << run.Err;
     EXPECT_EQ(run.Err, "");
     auto r = NewRecord();
-    ASSERT_EQ(ReadThkFile(file, *r), 1);
+    ASSERT_EQ(ReadThkFile(file, *r, MessageRecorder()), 1);
     EXPECT_EQ(r->Count, 3);
     EXPECT_EQ(r->Max, 30.0);
     EXPECT_EQ(r->Mean, 20.0);
@@ -240,11 +241,11 @@ TEST_F(CliListing, RoiCopyIsTheClipboardTextOfTheFillRecord) {
     ASSERT_EQ(window.FillResult, 1);
     std::array<RoiPlacement, 2> p;
     ASSERT_TRUE(CollectRoiPlacements({true, true}, {120, 0}, {166, 300}, {RoiShape::Square, RoiShape::Square},
-                                     {4, 4}, {3, 3}, window.Fill().Size, 301, 301, p));
+                                     {4, 4}, {3, 3}, window.Fill().Size, 301, 301, p, MessageRecorder()));
     const CliRun run = Run({"roi", file, "--copy", "--px", "120", "--py", "166", "--px2=0", "--py2=300",
                             "--size", "4", "--square", "--fdigit", "3"});
     ASSERT_EQ(run.Status, 0) << run.Err;
-    EXPECT_EQ(run.Out, BuildRoiText(p, "\t", window.Fill()));
+    EXPECT_EQ(run.Out, BuildRoiText(p, "\t", window.Fill(), MessageRecorder()));
 }
 
 // Levels and traces of the in-process contour tracing, in the tool's format.

@@ -4,6 +4,7 @@
 // window runs, to compare the tool's output with.
 
 #include <string>
+#include <vector>
 
 #include "colour/ColorScale.h"
 #include "session/Session.h"
@@ -26,7 +27,9 @@ public:
     float Radius() const { return Flow.Settings().SearchRad; }
 
     void ShowMap(const ThkData&, const MapPlan&) override {}
+    void ShowMessageText(const std::string& text) override { Messages.push_back(text); }
 
+    std::vector<std::string> Messages;
     Session Flow{*this};
     int FillResult = 0;
 };

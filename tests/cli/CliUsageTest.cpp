@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "cli/CliOptions.h"
+#include "cli/CliRun.h"
 #include "cli/CliRunner.h"
 #include "cli/Commands.h"
-#include "core/Message.h"
 
 namespace {
 
@@ -241,16 +241,14 @@ TEST_F(CliUsage, OptionsReachTheirFields) {
 }
 
 TEST_F(CliUsage, AnExceptionEndsAsAFailureWithItsReason) {
-    // The viewer's messages go through the installed handler; one that throws
-    // stands for anything that throws while a command runs.
+    // A command runner that throws stands for anything that throws while a
+    // command runs (running out of memory, above all).
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
     ASSERT_TRUE(out && err);
-    int status = 0;
-    {
-        const MessageRoute throwing([](const std::string&) { throw std::bad_alloc(); });
-        status = RunCli({"grid", PathOf("absent.thk")}, out, err);
-    }
+    const int status =
+        RunCliWith({"random", "--out", PathOf("r.thk")}, out, err,
+                   [](const CliOptions&, CommandOutput&, std::FILE*) -> int { throw std::bad_alloc(); });
     EXPECT_EQ(status, 1);
     std::rewind(err);
     char text[200] = {};

@@ -44,12 +44,12 @@ protected:
 TEST_F(ColorSettingFileTest, DefaultTableSavesElevenLinesAndReadsBack) {
     const std::string path = (dir_ / "colorset.dat").string();
     MessageRecorder recorder;
-    ASSERT_EQ(SaveColorSetting(path, ColormapPreset()), 1);
+    ASSERT_EQ(SaveColorSetting(path, ColormapPreset(), recorder), 1);
     EXPECT_EQ(ReadWholeFile(path), DefaultFileText);
     EXPECT_FALSE(fs::exists(path + ".tmp"));
 
     GradationTable table = Marked();
-    EXPECT_EQ(LoadColorSetting(path, table), 7);
+    EXPECT_EQ(LoadColorSetting(path, table, recorder), 7);
     EXPECT_EQ(table.Count, 7);
     EXPECT_EQ(table.Colors, ColormapPreset().Colors);
     EXPECT_TRUE(recorder.Messages.empty());
@@ -61,20 +61,20 @@ TEST_F(ColorSettingFileTest, CountBelowTenStillReadsAllTenColours) {
     for (int i = 1; i <= 10; ++i)
         text += "Color" + std::to_string(i) + ": " + std::to_string(i * 11) + "\n";
     text += "Color11: 999\n";  // past the tenth: ignored
-    EXPECT_EQ(LoadColorSetting(Write(text), table), 3);
+    EXPECT_EQ(LoadColorSetting(Write(text), table, MessageRecorder()), 3);
     EXPECT_EQ(table.Count, 3);
     for (int i = 0; i < 10; ++i)
         EXPECT_EQ(table.Colors[static_cast<size_t>(i)], (i + 1) * 11u);
 
     // Only count colours are required; the entries past them keep their values.
     table = Marked();
-    EXPECT_EQ(LoadColorSetting(Write("any 2\nx 5\ny -1\n"), table), 2);
+    EXPECT_EQ(LoadColorSetting(Write("any 2\nx 5\ny -1\n"), table, MessageRecorder()), 2);
     EXPECT_EQ(table.Colors[0], 5u);
     EXPECT_EQ(table.Colors[1], 0xFFFFFFFFu);
     EXPECT_EQ(table.Colors[2], 102u);
 
     // One colour is a valid, one-colour scale.
-    EXPECT_EQ(LoadColorSetting(Write("ColorCount: 1\nColor01: 65280\n"), table), 1);
+    EXPECT_EQ(LoadColorSetting(Write("ColorCount: 1\nColor01: 65280\n"), table, MessageRecorder()), 1);
     EXPECT_EQ(table.Count, 1);
 }
 
@@ -106,7 +106,7 @@ TEST_F(ColorSettingFileTest, FailuresShowTheirMessagesAndSetTheDefault) {
     for (const Case& c : cases) {
         GradationTable table = Marked();
         MessageRecorder recorder;
-        EXPECT_EQ(LoadColorSetting(Write(c.content), table), -1) << c.what;
+        EXPECT_EQ(LoadColorSetting(Write(c.content), table, recorder), -1) << c.what;
         EXPECT_EQ(recorder.Messages, c.messages) << c.what;
         EXPECT_EQ(table.Count, 7) << c.what;
         EXPECT_EQ(table.Colors, ColormapPreset().Colors) << c.what;
@@ -119,7 +119,7 @@ TEST_F(ColorSettingFileTest, CountOfZeroOrLessIsReturnedWithoutMessageOrChange) 
     for (const auto& [content, count] : cases) {
         GradationTable table = Marked();
         MessageRecorder recorder;
-        EXPECT_EQ(LoadColorSetting(Write(content), table), count);
+        EXPECT_EQ(LoadColorSetting(Write(content), table, recorder), count);
         EXPECT_TRUE(recorder.Messages.empty());
         EXPECT_EQ(table.Count, Marked().Count);
         EXPECT_EQ(table.Colors, Marked().Colors);
@@ -130,7 +130,7 @@ TEST_F(ColorSettingFileTest, MissingFileLeavesTableUnchanged) {
     const std::string path = (dir_ / "absent.dat").string();
     GradationTable table = Marked();
     MessageRecorder recorder;
-    EXPECT_EQ(LoadColorSetting(path, table), -1);
+    EXPECT_EQ(LoadColorSetting(path, table, recorder), -1);
     EXPECT_EQ(recorder.Messages,
               std::vector<std::string>{"<LoadColorSetting> File open error.\n -> " + path});
     EXPECT_EQ(table.Colors, Marked().Colors);
@@ -141,14 +141,14 @@ TEST_F(ColorSettingFileTest, SaveReplacesWholeFileOrLeavesItAlone) {
     GradationTable mono = ColormapPreset();
     ApplyMonoPreset(mono);
     MessageRecorder recorder;
-    ASSERT_EQ(SaveColorSetting(path, mono), 1);
+    ASSERT_EQ(SaveColorSetting(path, mono, recorder), 1);
     const std::string saved = ReadWholeFile(path);
     EXPECT_EQ(saved.substr(0, 43), "ColorCount: 2\nColor01: 16777215\nColor02: 0\n");
     EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 11);
 
     // A folder that does not exist: the open message, nothing written.
     const std::string nowhere = (dir_ / "no-such-dir" / "c.dat").string();
-    EXPECT_EQ(SaveColorSetting(nowhere, mono), -1);
+    EXPECT_EQ(SaveColorSetting(nowhere, mono, recorder), -1);
     EXPECT_EQ(recorder.Messages,
               std::vector<std::string>{"<SaveColorSetting> File open error.\n -> " + nowhere});
 
@@ -157,7 +157,7 @@ TEST_F(ColorSettingFileTest, SaveReplacesWholeFileOrLeavesItAlone) {
     const fs::path folder = dir_ / "taken.dat";
     fs::create_directories(folder / "inside");
     recorder.Messages.clear();
-    EXPECT_EQ(SaveColorSetting(folder.string(), mono), -1);
+    EXPECT_EQ(SaveColorSetting(folder.string(), mono, recorder), -1);
     EXPECT_EQ(recorder.Messages,
               std::vector<std::string>{"<SaveColorSetting> File write error.\n -> " + folder.string()});
     EXPECT_FALSE(fs::exists(folder.string() + ".tmp"));

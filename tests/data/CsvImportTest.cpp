@@ -48,7 +48,7 @@ TEST(CsvImport, ReadsTheLayoutsToolsWrite) {
         SCOPED_TRACE(c.name);
         auto record = NewRecord();
         MessageRecorder recorder;
-        ASSERT_EQ(ImportCsvText(c.text, c.options, *record), 1);
+        ASSERT_EQ(ImportCsvText(c.text, c.options, *record, recorder), 1);
         EXPECT_EQ(recorder.Messages, c.messages);
         EXPECT_EQ(record->Size, c.size);
         EXPECT_EQ(record->Value[c.x][c.y], c.value);
@@ -80,7 +80,7 @@ TEST(CsvImport, RefusesWithOneMessage) {
         SCOPED_TRACE(c.name);
         auto record = NewRecord();
         MessageRecorder recorder;
-        EXPECT_EQ(ImportCsvText(c.text, c.options, *record), -1);
+        EXPECT_EQ(ImportCsvText(c.text, c.options, *record, recorder), -1);
         EXPECT_EQ(recorder.Messages, std::vector<std::string>{c.message});
     }
 }

@@ -47,7 +47,7 @@ TEST(RandomData, ValuesSpreadOverTheWholeWidth) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.label);
         auto r = NewRecord();
-        ASSERT_EQ(MakeRandomData(*r, c.settings, 1234u), 1);
+        ASSERT_EQ(MakeRandomData(*r, c.settings, 1234u, MessageRecorder()), 1);
         const std::vector<Cell> cells = CellsOf(*r);
         ASSERT_FALSE(cells.empty());
         for (const Cell& cell : cells) {
@@ -74,7 +74,7 @@ TEST(RandomData, PointsKeepTheCheckRadiusOnBothAxes) {
     const RandomDataSettings s = Settings(300, 25, 8, 500.0, 10.0);
     for (std::uint32_t seed = 1; seed <= 20; ++seed) {
         auto r = NewRecord();
-        ASSERT_EQ(MakeRandomData(*r, s, seed), 1);
+        ASSERT_EQ(MakeRandomData(*r, s, seed, MessageRecorder()), 1);
         const std::vector<Cell> cells = CellsOf(*r);
         ASSERT_EQ(cells.size(), 25u) << seed;
         for (std::size_t i = 0; i < cells.size(); ++i)
@@ -88,7 +88,7 @@ TEST(RandomData, RadiusShrinksUntilEveryPointFits) {
     // 500 points on 11 x 11 positions: the radius must go below 0, and later
     // points land on taken positions.
     auto r = NewRecord();
-    ASSERT_EQ(MakeRandomData(*r, Settings(10, 500, 10, 500.0, 10.0), 99u), 1);
+    ASSERT_EQ(MakeRandomData(*r, Settings(10, 500, 10, 500.0, 10.0), 99u, MessageRecorder()), 1);
     const std::vector<Cell> cells = CellsOf(*r);
     EXPECT_EQ(r->Count, 500);
     EXPECT_LE(cells.size(), 121u);
@@ -107,9 +107,9 @@ TEST(RandomData, SameSeedSameRecord) {
     auto a = NewRecord();
     auto b = NewRecord();
     auto c = NewRecord();
-    ASSERT_EQ(MakeRandomData(*a, RandomDataSettings{}, 42u), 1);
-    ASSERT_EQ(MakeRandomData(*b, RandomDataSettings{}, 42u), 1);
-    ASSERT_EQ(MakeRandomData(*c, RandomDataSettings{}, 43u), 1);
+    ASSERT_EQ(MakeRandomData(*a, RandomDataSettings{}, 42u, MessageRecorder()), 1);
+    ASSERT_EQ(MakeRandomData(*b, RandomDataSettings{}, 42u, MessageRecorder()), 1);
+    ASSERT_EQ(MakeRandomData(*c, RandomDataSettings{}, 43u, MessageRecorder()), 1);
     bool sameAsB = true;
     bool sameAsC = true;
     for (int x = 0; x < ThkGridDim; ++x) {
@@ -125,7 +125,7 @@ TEST(RandomData, SameSeedSameRecord) {
 TEST(RandomData, StatisticsDescribeTheValues) {
     auto r = NewRecord();
     r->ExtentX = 77;
-    ASSERT_EQ(MakeRandomData(*r, Settings(100, 30, 3, 250.0, 20.0), 7u), 1);
+    ASSERT_EQ(MakeRandomData(*r, Settings(100, 30, 3, 250.0, 20.0), 7u, MessageRecorder()), 1);
     const std::vector<Cell> cells = CellsOf(*r);
     ASSERT_EQ(cells.size(), 30u);
     double sum = 0.0;
@@ -160,7 +160,7 @@ TEST(RandomData, StatisticsDescribeTheValues) {
 
     // No point at all: a valid record with the statistics of no value.
     auto none = NewRecord();
-    ASSERT_EQ(MakeRandomData(*none, Settings(10, 0, 1, 5.0, 1.0), 7u), 1);
+    ASSERT_EQ(MakeRandomData(*none, Settings(10, 0, 1, 5.0, 1.0), 7u, MessageRecorder()), 1);
     EXPECT_TRUE(none->Valid);
     EXPECT_EQ(none->Count, 0);
     EXPECT_EQ(none->Min, StatInitMin);
@@ -176,7 +176,7 @@ TEST(RandomData, SettingsOutsideTheirRangesAreRefused) {
     for (const RandomDataSettings& s : cases) {
         MessageRecorder recorder;
         auto r = NewRecord();
-        EXPECT_EQ(MakeRandomData(*r, s, 1u), -1) << s.Size << " " << s.Count << " " << s.Width;
+        EXPECT_EQ(MakeRandomData(*r, s, 1u, recorder), -1) << s.Size << " " << s.Count << " " << s.Width;
         EXPECT_EQ(recorder.Messages, std::vector<std::string>{"<MakeRandomData> Settings out of range."});
         EXPECT_FALSE(r->Valid);
         EXPECT_TRUE(CellsOf(*r).empty());

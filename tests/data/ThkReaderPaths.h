@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "core/Message.h"
 #include "data/ThkData.h"
 
 // The .thk reader's two ways through the data lines, for tests only (defined
@@ -10,4 +11,5 @@
 // blocks would, and plainLines chooses whether the lines of the common shape
 // take their fast reading or, like every other line, the character scanner.
 // ReadThkText is the call with one block and plainLines set.
-int ReadThkTextInBlocks(std::string_view bytes, ThkData& record, std::size_t blockSize, bool plainLines);
+int ReadThkTextInBlocks(std::string_view bytes, ThkData& record, std::size_t blockSize, bool plainLines,
+                        const MessageSink& messages);

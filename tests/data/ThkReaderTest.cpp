@@ -31,7 +31,7 @@ protected:
     // Reads the content and returns the messages shown.
     std::vector<std::string> Read(const std::string& content, int expected) {
         MessageRecorder recorder;
-        EXPECT_EQ(ReadThkFile(Write(content), *record_), expected);
+        EXPECT_EQ(ReadThkFile(Write(content), *record_, recorder), expected);
         return recorder.Messages;
     }
 
@@ -197,10 +197,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ThkReaderTest, MissingFileAndDirectoryAreOpenErrorsAndAReadErrorIsNoRecord) {
     MessageRecorder recorder;
     const std::string missing = (dir_ / "missing.thk").string();
-    EXPECT_EQ(ReadThkFile(missing, *record_), -1);
-    EXPECT_EQ(ReadThkFile(dir_.string(), *record_), -1);
+    EXPECT_EQ(ReadThkFile(missing, *record_, recorder), -1);
+    EXPECT_EQ(ReadThkFile(dir_.string(), *record_, recorder), -1);
     // Opens, but the first read fails (EIO): never read as an empty file.
-    EXPECT_EQ(ReadThkFile("/proc/self/mem", *record_), -1);
+    EXPECT_EQ(ReadThkFile("/proc/self/mem", *record_, recorder), -1);
     EXPECT_EQ(recorder.Messages,
               (Messages{"File open error. -> " + missing, "File open error. -> " + dir_.string(),
                         "File read error. -> /proc/self/mem"}));
@@ -252,7 +252,7 @@ struct Outcome {
 Outcome ReadInBlocks(const std::string& content, std::size_t blockSize, bool plainLines) {
     Outcome out;
     MessageRecorder recorder;
-    out.result = ReadThkTextInBlocks(content, *out.record, blockSize, plainLines);
+    out.result = ReadThkTextInBlocks(content, *out.record, blockSize, plainLines, recorder);
     out.messages = recorder.Messages;
     return out;
 }

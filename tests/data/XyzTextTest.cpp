@@ -21,7 +21,7 @@ protected:
         record_ = NewRecord(0, 7, 7);
         record_->Value[400][400] = 1.0;
         MessageRecorder recorder;
-        EXPECT_EQ(ConvertXYZToThkData(text, *record_), expected);
+        EXPECT_EQ(ConvertXYZToThkData(text, *record_, recorder), expected);
         EXPECT_EQ(record_->Value[400][400], NoData);
         return recorder.Messages;
     }

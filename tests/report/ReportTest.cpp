@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "core/Message.h"
 #include "core/NumberText.h"
 #include "report/ProfilePlot.h"
 #include "report/Report.h"
+#include "support/MessageRecorder.h"
 
 namespace {
 
@@ -86,7 +86,7 @@ TEST(Report, PagesAndSummaryOfGoodAndBrokenFiles) {
     EXPECT_FALSE(entries[0].XProfile.empty());
 
     const QString pdf = dir.filePath("report.pdf");
-    ASSERT_EQ(WriteReportPdf(pdf, entries, QStringLiteral("Thickness report")), 1);
+    ASSERT_EQ(WriteReportPdf(pdf, entries, QStringLiteral("Thickness report"), MessageRecorder()), 1);
     const QString info = RunTool(QStringLiteral("pdfinfo"), {pdf});
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+4\\n")))) << info.toStdString();
     const QString text =
@@ -118,7 +118,7 @@ TEST(Report, AnnotatedPictureWrittenWholeOrNotAtAll) {
     ASSERT_FALSE(entry.Failed()) << entry.Error;
 
     const QString png = dir.filePath("map.png");
-    ASSERT_EQ(WriteAnnotatedPicture(png, entry.Picture, 2), 1);
+    ASSERT_EQ(WriteAnnotatedPicture(png, entry.Picture, 2, MessageRecorder()), 1);
     const QImage image(png);
     EXPECT_EQ(image.size(), (AnnotatedPictureSize() * 2).toSize());
     // The map's middle cell at 2x: the picture's pixel of the 1x map scaled up.
@@ -126,17 +126,15 @@ TEST(Report, AnnotatedPictureWrittenWholeOrNotAtAll) {
     EXPECT_EQ(image.pixel(mapMiddle * 2), entry.Picture.Map.pixel(150, 150));
 
     const QString svg = dir.filePath("map.svg");
-    ASSERT_EQ(WriteAnnotatedPicture(svg, entry.Picture, 1), 1);
+    ASSERT_EQ(WriteAnnotatedPicture(svg, entry.Picture, 1, MessageRecorder()), 1);
     QSvgRenderer renderer(svg);
     EXPECT_TRUE(renderer.isValid());
 
-    std::vector<std::string> messages;
-    MessageRoute route([&messages](const std::string& text) { messages.push_back(text); });
+    MessageRecorder recorder;
     const QString missing = dir.filePath("no/such/folder/map.pdf");
-    EXPECT_EQ(WriteAnnotatedPicture(missing, entry.Picture, 1), -1);
+    EXPECT_EQ(WriteAnnotatedPicture(missing, entry.Picture, 1, recorder), -1);
     EXPECT_FALSE(QFile::exists(missing));
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], "File write error. -> " + missing.toStdString());
+    EXPECT_EQ(recorder.Messages, std::vector<std::string>{"File write error. -> " + missing.toStdString()});
 }
 
 }  // namespace

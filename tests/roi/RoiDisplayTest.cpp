@@ -27,12 +27,12 @@ TEST(RoiDisplay, CopyAndLabelCentresDifferByOneAtExactBoundaries) {
     MessageRecorder recorder;
     std::array<RoiPlacement, 2> p;
     const std::array<RoiShape, 2> types{RoiShape::Circle, RoiShape::Square};
-    ASSERT_TRUE(
-        CollectRoiPlacements({false, true}, {9, 43}, {9, 215}, types, {10, 7}, {2, 4}, 105, 301, 301, p));
+    ASSERT_TRUE(CollectRoiPlacements({false, true}, {9, 43}, {9, 215}, types, {10, 7}, {2, 4}, 105, 301, 301,
+                                     p, recorder));
     EXPECT_EQ(p[0], (RoiPlacement{false, RoiShape::Circle, 10, 0, 0, 2}));
     EXPECT_EQ(p[1], (RoiPlacement{true, RoiShape::Square, 7, 15, 75, 4}));
-    EXPECT_FALSE(
-        CollectRoiPlacements({false, false}, {9, 43}, {9, 215}, types, {10, 7}, {2, 4}, 105, 301, 301, p));
+    EXPECT_FALSE(CollectRoiPlacements({false, false}, {9, 43}, {9, 215}, types, {10, 7}, {2, 4}, 105, 301,
+                                      301, p, recorder));
     EXPECT_EQ(recorder.Messages, Messages{"ROI area not selected!"});
 }
 
@@ -100,7 +100,7 @@ TEST(RoiDisplay, CopyRoiTextByteForByte) {
     fill->Value[10][11] = 101.0;
     std::array<RoiPlacement, 2> p{RoiPlacement{true, RoiShape::Square, 1, 10, 10, 2},
                                   RoiPlacement{true, RoiShape::Circle, 3, 50, 50, 2}};
-    EXPECT_EQ(BuildRoiText(p, "\t", *fill),
+    EXPECT_EQ(BuildRoiText(p, "\t", *fill, MessageRecorder()),
               "\t\tfilm\t\n"
               "ROI1\tMin\t50.00\t\nROI1\tMax\t51.25\t\nROI1\tMean\t50.58\t\n"
               "ROI2\tMin\t---.--\t\nROI2\tMax\t---.--\t\nROI2\tMean\t---.--\t\n");
@@ -110,15 +110,17 @@ TEST(RoiDisplay, CopyRoiTextByteForByte) {
     fill->Divisor = 0.0;
     p[0].Shown = false;
     p[1] = RoiPlacement{true, RoiShape::Square, 1, 11, 11, 0};
-    EXPECT_EQ(BuildRoiText(p, ";|", *fill), ";|;|film;|\nROI2;Min;100;\nROI2;Max;102;\nROI2;Mean;101;\n");
+    EXPECT_EQ(BuildRoiText(p, ";|", *fill, MessageRecorder()),
+              ";|;|film;|\nROI2;Min;100;\nROI2;Max;102;\nROI2;Mean;101;\n");
 
     // Without Fill data only the names are written.
     fill->Valid = false;
-    EXPECT_EQ(BuildRoiText(p, "\t", *fill), "\t\t\nROI2\tMin\t\nROI2\tMax\t\nROI2\tMean\t\n");
+    EXPECT_EQ(BuildRoiText(p, "\t", *fill, MessageRecorder()),
+              "\t\t\nROI2\tMin\t\nROI2\tMax\t\nROI2\tMean\t\n");
 
     MessageRecorder recorder;
     p[1].Shown = false;
-    EXPECT_EQ(BuildRoiText(p, "\t", *fill), "");
+    EXPECT_EQ(BuildRoiText(p, "\t", *fill, recorder), "");
     EXPECT_EQ(recorder.Messages, Messages{"ROI area(s) are not selected."});
 }
 

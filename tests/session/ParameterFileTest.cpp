@@ -115,7 +115,7 @@ TEST(ParameterFile, ReadsByPositionWithEveryMessage) {
         MessageRecorder messages;
         ViewSettings settings;
         settings.CalcPitch = 77;  // overwritten by every file that reaches line 9
-        EXPECT_EQ(LoadParameterFile(temp.Write("setting.dat", c.text), settings), c.result);
+        EXPECT_EQ(LoadParameterFile(temp.Write("setting.dat", c.text), settings, messages), c.result);
         EXPECT_EQ(messages.Messages, c.messages);
         if (c.check) c.check(settings);
     }
@@ -197,7 +197,7 @@ TEST(ParameterFile, ValuesOutsideTheirLimitsAreReadErrorsOfTheirLine) {
         }
         MessageRecorder messages;
         ViewSettings read;
-        EXPECT_EQ(ReadParameterText(text, read), c.message ? -1 : 1);
+        EXPECT_EQ(ReadParameterText(text, read, messages), c.message ? -1 : 1);
         EXPECT_EQ(messages.Messages,
                   c.message ? Lines{std::string("Parameter read error.(") + c.message + ")"} : Lines{});
         EXPECT_EQ(ParameterFileText(read), base.substr(0, lineStart(base, c.kept)) +
@@ -220,15 +220,15 @@ TEST(ParameterFile, SavedValuesReadBackAndFailuresSayWhy) {
     saved.BorderCount = 12;
     saved.CopyColormap = true;
     const std::string path = temp.PathOf("setting.dat");
-    ASSERT_EQ(SaveParameterFile(path, saved), 1);
+    ASSERT_EQ(SaveParameterFile(path, saved, MessageRecorder()), 1);
     ViewSettings read;
-    ASSERT_EQ(LoadParameterFile(path, read), 1);
+    ASSERT_EQ(LoadParameterFile(path, read, MessageRecorder()), 1);
     EXPECT_EQ(ParameterFileText(read), ParameterFileText(saved));
     EXPECT_EQ(read.SearchRad, 30.3f);
 
     MessageRecorder messages;
-    EXPECT_EQ(SaveParameterFile(temp.PathOf("no-such-folder/setting.dat"), saved), -1);
-    EXPECT_EQ(LoadParameterFile(temp.PathOf("absent.dat"), read), -1);
+    EXPECT_EQ(SaveParameterFile(temp.PathOf("no-such-folder/setting.dat"), saved, messages), -1);
+    EXPECT_EQ(LoadParameterFile(temp.PathOf("absent.dat"), read, messages), -1);
     EXPECT_EQ(messages.Messages,
               (Lines{"<SaveParameter> File open error.", "<LoadParameter> File open error."}));
 }

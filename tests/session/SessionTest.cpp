@@ -36,6 +36,7 @@ const char* Name(DataKind kind) {
 // check the state table through the real controls).
 class Recorder final : public SessionFrontEnd {
 public:
+    explicit Recorder(const MessageSink& messages) : messages_(messages) {}
     void ShowSelectedData(DataKind kind) override { Log.push_back(std::string("select ") + Name(kind)); }
     void ShowSearchRadius(const std::string& text) override { Log.push_back("radius " + text); }
     void ShowDataTable(const ThkData* record) override {
@@ -48,16 +49,20 @@ public:
                       (plan.Full ? "" : " only"));
         LastPlan = plan;
     }
+    void ShowMessageText(const std::string& text) override { messages_.Show(text); }
     std::vector<std::string> Log;
     MapPlan LastPlan;
+
+private:
+    const MessageSink& messages_;
 };
 
 class SessionTest : public ::testing::Test {
 protected:
-    Recorder frontEnd_;
+    MessageRecorder messages_;
+    Recorder frontEnd_{messages_};
     Session session_{frontEnd_};
     TempDir temp_;
-    MessageRecorder messages_;
 };
 
 using Lines = std::vector<std::string>;
@@ -86,7 +91,7 @@ TEST_F(SessionTest, RadiusLabelKeepsOneDecimalForCalc) {
     ASSERT_EQ(session_.OpenFile(file), 1);
     EXPECT_EQ(frontEnd_.Log.at(3), "radius 70.8");
     EXPECT_EQ(session_.Settings().SearchRad, 70.8f);
-    ASSERT_NE(OptimizeSearchRadius(session_.Record(DataKind::Raw), 50, 1), 70.8f)
+    ASSERT_NE(OptimizeSearchRadius(session_.Record(DataKind::Raw), 50, 1, messages_), 70.8f)
         << "the case must tell them apart";
     session_.Calc();
     auto expected = NewRecord();
@@ -212,7 +217,7 @@ TEST_F(SessionTest, ThickFilmKeepsItsTrueMinimumInEveryRecord) {
     const std::string file = temp_.Write("thick.thk", DomeThk(100, 10, false, 125000.0));
 
     auto read = NewRecord();
-    ASSERT_EQ(ReadThkFile(file, *read), 1);
+    ASSERT_EQ(ReadThkFile(file, *read, messages_), 1);
     EXPECT_GT(read->Min, 124900.0);
     EXPECT_LT(read->Range, 120.0);
     EXPECT_NEAR(read->Ratio, read->Range / (read->Max + read->Min), 1e-15);
@@ -224,7 +229,7 @@ TEST_F(SessionTest, ThickFilmKeepsItsTrueMinimumInEveryRecord) {
     CalcGrid(session_.Record(DataKind::Raw), *grid, 3.0, 20.0f, 20);
     auto fill = NewRecord();
     SurfaceFitter fitter;
-    ASSERT_EQ(RunFill(fitter, *grid, *fill, 3), 1);
+    ASSERT_EQ(RunFill(fitter, *grid, *fill, 3, messages_), 1);
     const struct {
         const char* what;
         const ThkData& record;

@@ -22,6 +22,8 @@ class NoScreen final : public SessionFrontEnd {
 public:
     void ReadSettings(ViewSettings& settings) override { settings.RadOptimize = false; }
     void ShowMap(const ThkData&, const MapPlan&) override {}
+    void ShowMessageText(const std::string& text) override { Messages.push_back(text); }
+    std::vector<std::string> Messages;
 };
 
 const std::string GoodFile = "100\n10,10\n0,0,5,\n10,10,7,\n";
@@ -74,9 +76,9 @@ TEST(StrangeFiles, OneMessageNothingHalfLoadedAndTheNextLoadWorks) {
         SCOPED_TRACE(f.name);
         ASSERT_EQ(session.OpenFile(good), 1);
         const auto [path, message] = f.make(temp);
-        MessageRecorder recorder;
+        screen.Messages.clear();
         EXPECT_EQ(session.OpenFile(path), -1);
-        EXPECT_EQ(recorder.Messages, std::vector<std::string>{message});
+        EXPECT_EQ(screen.Messages, std::vector<std::string>{message});
         EXPECT_TRUE(session.Record(DataKind::Raw).Valid);
         EXPECT_EQ(session.Record(DataKind::Raw).Count, 2);
         EXPECT_EQ(session.Record(DataKind::Raw).Value[10][10], 7.0);
@@ -92,12 +94,17 @@ TEST(StrangeFiles, ByteOrderMarkIsPassedOver) {
     TempDir temp;
     NoScreen screen;
     Session session(screen);
-    MessageRecorder recorder;
     EXPECT_EQ(session.OpenFile(temp.Write("bom.thk", "\xEF\xBB\xBF" + GoodFile)), 1);
     EXPECT_EQ(session.Record(DataKind::Raw).Value[10][10], 7.0);
-    EXPECT_EQ(session.Open([](ThkData& raw) { return PasteXyzText("\xEF\xBB\xBF" "100\t0\n10\t20\t3.5\n", raw); }), 1);
+    EXPECT_EQ(session.Open([](ThkData& raw, const MessageSink& messages) {
+        return PasteXyzText(
+            "\xEF\xBB\xBF"
+            "100\t0\n10\t20\t3.5\n",
+            raw, messages);
+    }),
+              1);
     EXPECT_EQ(session.Record(DataKind::Raw).Value[10][20], 3.5);
-    EXPECT_EQ(recorder.Messages, std::vector<std::string>{});
+    EXPECT_EQ(screen.Messages, std::vector<std::string>{});
 }
 
 TEST(StrangeFiles, PathWithBlanksAndNonAsciiLetters) {
@@ -106,9 +113,8 @@ TEST(StrangeFiles, PathWithBlanksAndNonAsciiLetters) {
     const std::string path = temp.Write("Messung März 2024/Schichtdicke größe ✓ 膜厚.thk", GoodFile);
     NoScreen screen;
     Session session(screen);
-    MessageRecorder recorder;
     EXPECT_EQ(session.OpenFile(path), 1);
-    EXPECT_EQ(recorder.Messages, std::vector<std::string>{});
+    EXPECT_EQ(screen.Messages, std::vector<std::string>{});
     EXPECT_EQ(session.Record(DataKind::Raw).Count, 2);
 }
 

@@ -79,7 +79,7 @@ TEST(AnalysisWindow, FollowsTheFilledRecordThroughZoomAndKeepsTheWafer) {
               StatisticsText(expected) + StatisticsText(CalcAreaStatistics(raw, mask), "Sites"));
 
     // A new window on the same settings folder starts with the wafer.
-    AnalysisWindow next(form.Flow(), QFileInfo(form.SettingsPath()).absolutePath());
+    AnalysisWindow next(form.Flow(), QFileInfo(form.SettingsPath()).absolutePath(), dialogs);
     EXPECT_EQ(next.Wafer().DiameterMm, 100.0);
     EXPECT_EQ(next.Wafer().EdgeExclusionMm, 5.0);
     EXPECT_FALSE(next.Wafer().CentreX.has_value());

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "data/RandomData.h"
+#include "support/MessageRecorder.h"
 #include "ui/Makedata.h"
 #include "ui/widgets/ClickLabel.h"
 
@@ -57,11 +58,13 @@ TEST_F(DataMakeTest, OkGeneratesWithTheLabelsValues) {
     dialog_.Lbl_RandomWidth->setText("2.000");
     dialog_.Seed = 5u;
     WhenShown(dialog_, [this] { QTest::mouseClick(dialog_.Btn_OK, Qt::LeftButton); });
-    ASSERT_TRUE(dialog_.RunDataMake(records_.get()));
+    MessageRecorder recorder;
+    ASSERT_TRUE(dialog_.RunDataMake(records_.get(), recorder));
+    EXPECT_EQ(recorder.Messages, std::vector<std::string>{});
 
     auto expected = std::make_unique<ThkData>();
     ClearThkData(expected.get(), 1);
-    ASSERT_EQ(MakeRandomData(*expected, RandomDataSettings{50, 20, 3, -12.5, 2.0}, 5u), 1);
+    ASSERT_EQ(MakeRandomData(*expected, RandomDataSettings{50, 20, 3, -12.5, 2.0}, 5u, recorder), 1);
     const ThkData& raw = records_[0];
     EXPECT_TRUE(raw.Valid);
     EXPECT_EQ(raw.Size, 50);
@@ -84,7 +87,7 @@ TEST_F(DataMakeTest, CancelAndCloseLeaveTheRecords) {
     };
     for (const auto& answer : answers) {
         WhenShown(dialog_, answer);
-        EXPECT_FALSE(dialog_.RunDataMake(records_.get()));
+        EXPECT_FALSE(dialog_.RunDataMake(records_.get(), MessageRecorder()));
         EXPECT_FALSE(dialog_.MakeAccepted);
         EXPECT_TRUE(Untouched());
     }

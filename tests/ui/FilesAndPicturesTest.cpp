@@ -59,7 +59,6 @@ protected:
     }
 
     QTemporaryDir dir_;
-    MessageRecorder recorder_;
     ScriptedDialogs dialogs_;
     std::unique_ptr<MorvaplotForms> forms_;
 };
@@ -108,7 +107,7 @@ TEST_F(FilesTest, ImportCaptionAndRecentFiles) {
     QStringList loaded;
     for (const Row& r : rows) {
         SCOPED_TRACE(r.what);
-        recorder_.Messages.clear();
+        dialogs_.ShownMessages.clear();
         const QString before = Form().windowTitle();
         const QString path = Write(r.file, r.content);
         if (r.file.endsWith(QLatin1String(".thk"))) {
@@ -118,7 +117,7 @@ TEST_F(FilesTest, ImportCaptionAndRecentFiles) {
             dialogs_.Imports.push_back(r.answer);
             EXPECT_EQ(Form().OpenFileByPath(path), r.result);
         }
-        EXPECT_EQ(recorder_.Messages.size(), r.messages);
+        EXPECT_EQ(dialogs_.ShownMessages.size(), r.messages);
         const ThkData& raw = Form().Flow().Record(DataKind::Raw);
         EXPECT_EQ(raw.Size, r.size);
         EXPECT_EQ(raw.Count, r.count);
@@ -213,11 +212,11 @@ TEST_F(FilesTest, SaveImageDataAndCompare) {
     EXPECT_EQ(window->ShownStatistics().Min, 3.0);
     EXPECT_EQ(window->ShownStatistics().Max, 3.0);
 
-    recorder_.Messages.clear();
+    dialogs_.ShownMessages.clear();
     EXPECT_EQ(
         window->CompareWith(Write("small.thk", ThkFile(50, Dome)), DifferenceOrder::FirstMinusSecond, 0.0),
         -1);
-    EXPECT_EQ(recorder_.Messages, Messages{"Different Size data cannot be compared. -> Size: 100 / 50"});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{"Different Size data cannot be compared. -> Size: 100 / 50"});
     EXPECT_TRUE(window->Comparing());
 }
 

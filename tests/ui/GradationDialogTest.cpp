@@ -72,16 +72,15 @@ class GradationDialogTest : public ::testing::Test {
 protected:
     // The dialog as the start-up load leaves it with `table` in "colorset.dat".
     std::unique_ptr<TGradationSet> Started(int count, const Colors& colors) {
-        SaveColorSetting(temp_.PathOf("colorset.dat"), GradationTable{count, colors});
+        SaveColorSetting(temp_.PathOf("colorset.dat"), GradationTable{count, colors}, dialogs_.Messages());
         auto d = std::make_unique<TGradationSet>(dialogs_, &pad_);
         EXPECT_EQ(d->LoadDefaultColorSetting(QString::fromStdString(temp_.Root().string())), 1);
-        recorder_.Messages.clear();
+        dialogs_.ShownMessages.clear();
         return d;
     }
 
-    MessageRecorder recorder_;
     ScriptedDialogs dialogs_;
-    TTenkey pad_;
+    TTenkey pad_{dialogs_.Messages()};
     TempDir temp_;
 };
 
@@ -103,10 +102,10 @@ TEST_F(GradationDialogTest, StartupLoadReadsOrWritesColorset) {
     for (const Case& c : cases) {
         std::filesystem::remove(temp_.PathOf("colorset.dat"));
         if (c.file) temp_.Write("colorset.dat", *c.file);
-        recorder_.Messages.clear();
+        dialogs_.ShownMessages.clear();
         TGradationSet d(dialogs_, &pad_);
         EXPECT_EQ(d.LoadDefaultColorSetting(QString::fromStdString(temp_.Root().string())), 1) << c.what;
-        EXPECT_EQ(recorder_.Messages, c.messages) << c.what;
+        EXPECT_EQ(dialogs_.ShownMessages, c.messages) << c.what;
         EXPECT_EQ(d.WorkingTable().Colors, c.colors) << c.what;
         EXPECT_EQ(d.CommittedTable().Count, c.count) << c.what;
         EXPECT_EQ(d.CommittedTable().Colors[2], c.colors[2]) << c.what;
@@ -199,12 +198,12 @@ TEST_F(GradationDialogTest, SaveWritesAndFailedLoadShowsThePreset) {
               "ColorCount: 2\nColor01: 16777215\nColor02: 0\nColor03: 65535\nColor04: 65280\n"
               "Color05: 16776960\nColor06: 16711680\nColor07: 16711808\nColor08: 16744703\n"
               "Color09: 16777215\nColor10: 0\n");
-    EXPECT_EQ(recorder_.Messages, Messages{"Save the Color setting completed."});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{"Save the Color setting completed."});
 
-    recorder_.Messages.clear();
+    dialogs_.ShownMessages.clear();
     dialogs_.Files = {QString::fromStdString(temp_.Write("short.dat", kCount7FiveColors))};
     QTest::mouseClick(d->Btn_Load, Qt::LeftButton);
-    EXPECT_EQ(recorder_.Messages, kSixthMissing);
+    EXPECT_EQ(dialogs_.ShownMessages, kSixthMissing);
     ExpectShows(*d, 7, kPreset, "a failed load shows the preset at once");
     EXPECT_EQ(d->CommittedTable().Colors[0], R);
 }
@@ -242,7 +241,9 @@ TEST_F(GradationDialogTest, OkCommitsCancelRevertsLoadCommitsAtOnce) {
         EXPECT_EQ(d->CommittedTable().Count, c.committed) << c.what;
         EXPECT_EQ(d->Lbl_ColorCount->text(), QString::number(c.working)) << c.what;
         GradationTable kept;
-        EXPECT_EQ(ReadColorSetting(ReadWholeFile(temp_.PathOf("colorset.dat")), kept), c.kept) << c.what;
+        EXPECT_EQ(ReadColorSetting(ReadWholeFile(temp_.PathOf("colorset.dat")), kept, dialogs_.Messages()),
+                  c.kept)
+            << c.what;
         if (c.kept == c.committed) {
             EXPECT_EQ(kept.Colors, d->CommittedTable().Colors) << c.what;
         }

@@ -28,8 +28,8 @@ using enum InputMode;
 
 // Presses the keys of a blank-separated script: a digit is its pad button, a
 // letter A..F is typed on the keyboard, and ".", "-", "SP", "BS", "CLR" and
-// "ENT" are the other keys.
-void Press(InputPad& pad, const std::string& script) {
+// "ENT" are the other keys; ENT shows its messages to messages.
+void Press(InputPad& pad, const std::string& script, const MessageSink& messages) {
     std::istringstream in(script);
     std::string key;
     while (in >> key) {
@@ -48,7 +48,7 @@ void Press(InputPad& pad, const std::string& script) {
         } else if (key == "CLR") {
             pad.ClearKey();
         } else if (key == "ENT") {
-            pad.EnterKey();
+            pad.EnterKey(messages);
         } else {
             ADD_FAILURE() << "unknown key " << key;
         }
@@ -205,7 +205,7 @@ TEST(InputPad, KeysChecksAndResults) {
         MessageRecorder recorder;
         InputPad pad;
         pad.Prepare(c.mode, c.min, c.max, c.digits, c.decimals, c.start);
-        Press(pad, c.keys);
+        Press(pad, c.keys, recorder);
         EXPECT_EQ(pad.EnteredText, c.text) << c.what;
         EXPECT_EQ(pad.Accepted, c.accepted) << c.what;
         EXPECT_EQ(recorder.Messages, c.messages) << c.what;
@@ -289,7 +289,7 @@ void WhenShown(TTenkey& pad, std::function<void()> act) {
 
 TEST(InputPadDialog, ClickedAndTypedKeysGiveTheCheckedValue) {
     MessageRecorder recorder;
-    TTenkey pad;
+    TTenkey pad(recorder);
     WhenShown(pad, [&] {
         EXPECT_EQ(pad.width(), 217);
         EXPECT_FALSE(pad.Grp_KeyBoard->isVisible());
@@ -312,7 +312,7 @@ TEST(InputPadDialog, ClickedAndTypedKeysGiveTheCheckedValue) {
 }
 
 TEST(InputPadDialog, CancelAndClosingReturnFalse) {
-    TTenkey pad;
+    TTenkey pad{MessageRecorder()};
     WhenShown(pad, [&] {
         EXPECT_EQ(pad.width(), 618);
         EXPECT_TRUE(pad.Grp_KeyBoard->isVisible());

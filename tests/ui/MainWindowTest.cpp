@@ -141,7 +141,6 @@ protected:
     }
 
     QTemporaryDir dir_;
-    MessageRecorder recorder_;
     ScriptedDialogs dialogs_;
     std::unique_ptr<MorvaplotForms> forms_;
 };
@@ -164,7 +163,7 @@ TEST_F(MainWindowTest, StartsEmptyWithDesignedControls) {
     ExpectState(State::NoData);
     EXPECT_EQ(f.DataTable()->Cell(0, 0), QStringLiteral("X"));
     EXPECT_EQ(f.DataTable()->Cell(2, 0), QStringLiteral("Thk"));
-    EXPECT_EQ(recorder_.Messages, Messages{});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{});
     // No data: the whole map shows the back colour.
     EXPECT_EQ(f.Img_Colormap->Picture().pixel(150, 150), 0xFF000000u);
 }
@@ -173,7 +172,7 @@ TEST_F(MainWindowTest, GoodFileLeadsToRawLoaded) {
     Show();
     const QString path = Write("dome.thk", DomeFile());
     EXPECT_EQ(Form().OpenFileByPath(path), 1);
-    EXPECT_EQ(recorder_.Messages, Messages{});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{});
     ExpectState(State::RawLoaded);
     const ThkData& raw = Form().Flow().Record(DataKind::Raw);
     EXPECT_EQ(raw.Count, 121);
@@ -218,9 +217,9 @@ TEST_F(MainWindowTest, ReaderFailureShowsOneMessageAndKeepsTheLoadedFile) {
         {"100\n10,10\n", "Data count is zero."},
     };
     for (const Bad& bad : cases) {
-        recorder_.Messages.clear();
+        dialogs_.ShownMessages.clear();
         EXPECT_EQ(Form().OpenFileByPath(Write("bad.thk", bad.content)), -1);
-        EXPECT_EQ(recorder_.Messages, Messages{bad.message});
+        EXPECT_EQ(dialogs_.ShownMessages, Messages{bad.message});
         ExpectState(State::RawLoaded);
         EXPECT_TRUE(Form().Flow().Record(DataKind::Raw).Valid);
         EXPECT_EQ(RangeTexts(), ranges);
@@ -230,31 +229,31 @@ TEST_F(MainWindowTest, ReaderFailureShowsOneMessageAndKeepsTheLoadedFile) {
         EXPECT_EQ(Form().Roi->Lbl_ROI_Mean_1->text(), roiMean);
         EXPECT_EQ(Form().Lbl_Cursor_Data->text(), readOut);
     }
-    recorder_.Messages.clear();
+    dialogs_.ShownMessages.clear();
     const QString missing = dir_.filePath("missing.thk");
     EXPECT_EQ(Form().OpenFileByPath(missing), -1);
-    EXPECT_EQ(recorder_.Messages, Messages{"File open error. -> " + missing.toStdString()});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{"File open error. -> " + missing.toStdString()});
 }
 
 TEST_F(MainWindowTest, DroppedFilesFollowTheExtensionRules) {
     Show();
     const QString thk = Write("a.thk", DomeFile());
     Drop({thk, thk});
-    EXPECT_EQ(recorder_.Messages, Messages{"This application is able to load only single file."});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{"This application is able to load only single file."});
     ExpectState(State::NoData);
 
-    recorder_.Messages.clear();
+    dialogs_.ShownMessages.clear();
     Drop({Write("notes.dat", DomeFile())});
-    EXPECT_EQ(recorder_.Messages, Messages{"Unknown File Ext Name -> [.dat]."});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{"Unknown File Ext Name -> [.dat]."});
     ExpectState(State::NoData);
 
-    recorder_.Messages.clear();
+    dialogs_.ShownMessages.clear();
     Drop({Write("noext", DomeFile())});
-    EXPECT_EQ(recorder_.Messages, Messages{"Unknown File Ext Name -> []."});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{"Unknown File Ext Name -> []."});
 
-    recorder_.Messages.clear();
+    dialogs_.ShownMessages.clear();
     Drop({Write("CAPS.THK", DomeFile())});
-    EXPECT_EQ(recorder_.Messages, Messages{});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{});
     ExpectState(State::RawLoaded);
 }
 
@@ -264,9 +263,9 @@ TEST_F(MainWindowTest, DropIsHandledAfterTheDropEventReturns) {
     Drop({Write("dome.thk", DomeFile())}, false);
     ExpectState(State::NoData);  // the file manager is released before the load
     Drop({Write("a.txt", "x"), Write("b.txt", "y")}, false);
-    EXPECT_EQ(recorder_.Messages, Messages{});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{});
     QCoreApplication::processEvents();
-    EXPECT_EQ(recorder_.Messages, Messages{"This application is able to load only single file."});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{"This application is able to load only single file."});
     ExpectState(State::AfterFill);
 }
 
@@ -274,7 +273,7 @@ TEST_F(MainWindowTest, FileOnCommandLineIsLoadedWhenShown) {
     const QString path = Write("with space.thk", DomeFile());
     Form().SetCommandLine(QStringLiteral("\"") + path + QStringLiteral("\""));
     Show();
-    EXPECT_EQ(recorder_.Messages, Messages{});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{});
     ExpectState(State::RawLoaded);
     EXPECT_EQ(Form().Flow().Record(DataKind::Raw).Count, 121);
 }
@@ -290,7 +289,7 @@ TEST_F(MainWindowTest, LoadButtonUsesTheOpenDialog) {
 
     dialogs_.Files.push_back(Write("picked.thk", DomeFile()));
     QTest::mouseClick(Form().Btn_Load, Qt::LeftButton);
-    EXPECT_EQ(recorder_.Messages, Messages{});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{});
     ExpectState(State::RawLoaded);
 }
 
@@ -328,7 +327,7 @@ TEST_F(MainWindowTest, CalcFillAndAutoFillFollowTheStateTable) {
     EXPECT_FALSE(Form().Cmb_DrawType->isEnabled());
 
     QTest::mouseClick(Form().Btn_Fill, Qt::LeftButton);
-    EXPECT_EQ(recorder_.Messages, Messages{});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{});
     ExpectState(State::AfterFill);
     EXPECT_TRUE(Form().Cmb_DrawType->isEnabled());
     EXPECT_TRUE(HasData(Form().Flow().Record(DataKind::Fill).Value[37][91]));
@@ -341,7 +340,7 @@ TEST_F(MainWindowTest, CalcFillAndAutoFillFollowTheStateTable) {
 
     Form().Chk_AutoFill->setChecked(true);
     ASSERT_EQ(Form().OpenFileByPath(Write("auto.thk", DomeFile())), 1);
-    EXPECT_EQ(recorder_.Messages, Messages{});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{});
     ExpectState(State::AfterFill);
 }
 
@@ -350,19 +349,17 @@ TEST_F(MainWindowTest, FailedAutoFillLeavesGridSelected) {
     Form().Chk_AutoFill->setChecked(true);
     // The message box of the failure must not wait under the busy cursor.
     std::vector<bool> busyAtMessage;
-    std::optional<MessageRoute> watch;
-    watch.emplace([&](const std::string& text) {
+    dialogs_.OnMessage = [&](const std::string&) {
         busyAtMessage.push_back(QApplication::overrideCursor() != nullptr);
-        recorder_.Messages.push_back(text);
-    });
+    };
     // Size 60 at calculation pitch 20 has only 3 steps: too few for degree 3.
     QByteArray small = "60\n10,10\n";
     for (int x = 0; x <= 60; x += 10)
         for (int y = 0; y <= 60; y += 10)
             small += QByteArray::number(x) + ',' + QByteArray::number(y) + ",5,\n";
     ASSERT_EQ(Form().OpenFileByPath(Write("small.thk", small)), 1);
-    watch.reset();
-    EXPECT_EQ(recorder_.Messages, Messages{"No enough to fill data.(X count= 3)"});
+    dialogs_.OnMessage = nullptr;
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{"No enough to fill data.(X count= 3)"});
     EXPECT_EQ(busyAtMessage, std::vector<bool>{false});
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(Form().Rdo_DataType->ItemIndex(), 1);
@@ -420,7 +417,7 @@ TEST_F(MainWindowTest, CopyDataPutsTheTableOfTheShownRecordOnTheClipboard) {
     Show();
     ASSERT_EQ(Form().OpenFileByPath(Write("tiny.thk", "2\n1,1\n0,0,1.5,\n1,0,2.25,\n")), 1);
     QTest::mouseClick(Form().Btn_Copy_Data, Qt::LeftButton);
-    EXPECT_EQ(recorder_.Messages, Messages{"Copy data to clipboard."});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{"Copy data to clipboard."});
     EXPECT_EQ(QGuiApplication::clipboard()->text(),
               QString::fromUtf8("Y\xEF\xBC\xBCX\t0\t1\t2\t\n0\t1.500\t2.250\t\t\n1\t\t\t\t\n2\t\t\t\t\n"));
 
@@ -432,9 +429,9 @@ TEST_F(MainWindowTest, CopyDataPutsTheTableOfTheShownRecordOnTheClipboard) {
     EXPECT_EQ(grid.left(grid.indexOf(QLatin1Char('\n'))),
               QString::fromUtf8("Y\xEF\xBC\xBCX\t0\t20\t40\t60\t80\t100\t"));
 
-    recorder_.Messages.clear();
+    dialogs_.ShownMessages.clear();
     QTest::mouseClick(Form().Btn_Copy_Image, Qt::LeftButton);
-    EXPECT_EQ(recorder_.Messages, Messages{"Copied graphic image to Clipboard."});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{"Copied graphic image to Clipboard."});
     EXPECT_EQ(QGuiApplication::clipboard()->image().size(), QSize(408, 310));
 }
 
@@ -479,7 +476,7 @@ TEST_F(MainWindowTest, ContourDrawingForFillDataOnly) {
     EXPECT_FALSE(Form().Cmb_DrawType->isEnabled());
     EXPECT_EQ(Form().Lbl_Cont_Range[0]->text().toStdString(), FormatFixed(raw.Min, 7, 3));
     EXPECT_NE(Form().Img_Colormap->Picture().pixel(150, 150), centre);
-    EXPECT_EQ(recorder_.Messages, Messages{});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{});
 }
 
 TEST_F(MainWindowTest, DataTableHoldsTheListedCellsOfTheLastLoadOnly) {
@@ -543,7 +540,7 @@ TEST_F(MainWindowTest, MapEqualsTheBatchToolsPictureAfterTheSameClicks) {
         EXPECT_EQ(QImage(png).convertToFormat(QImage::Format_RGB32),
                   c.window.convertToFormat(QImage::Format_RGB32));
     }
-    EXPECT_EQ(recorder_.Messages, Messages{});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{});
 }
 
 TEST_F(MainWindowTest, ColourMapsMatchTheColourBarAfterAContourMap) {
@@ -626,7 +623,7 @@ TEST_F(MainWindowTest, FirstRunWritesTheDesignedSettingsAndValuesSurviveARestart
     Form().Lbl_BorderCount->setText(QStringLiteral("9"));
     Form().Cmb_ROI_FDigit_1->setCurrentIndex(4);
     Form().close();
-    EXPECT_EQ(recorder_.Messages, Messages{});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{});
 
     forms_ = std::make_unique<MorvaplotForms>(dir_.path(), dialogs_);
     TForm1& f = Form();
@@ -642,7 +639,7 @@ TEST_F(MainWindowTest, FirstRunWritesTheDesignedSettingsAndValuesSurviveARestart
     EXPECT_EQ(f.Lbl_BorderCount->text(), QStringLiteral("9"));
     EXPECT_EQ(f.Settings().BorderCount, 9);  // what the contour map is drawn with
     EXPECT_EQ(f.Cmb_ROI_FDigit_1->currentIndex(), 4);
-    EXPECT_EQ(recorder_.Messages, Messages{});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{});
 }
 
 TEST_F(MainWindowTest, DamagedSettingsAreReportedAndRewritten) {
@@ -650,7 +647,7 @@ TEST_F(MainWindowTest, DamagedSettingsAreReportedAndRewritten) {
     const QString path =
         Write("setting.dat", "Min_Color: 0\nMax_Color: 16777215\nBack_Color: 0\nAutoFill: 1\n");
     forms_ = std::make_unique<MorvaplotForms>(dir_.path(), dialogs_);
-    EXPECT_EQ(recorder_.Messages, Messages{"Parameter read error.(Colormap)"});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{"Parameter read error.(Colormap)"});
     EXPECT_FALSE(Form().StartupFailed());
     EXPECT_FALSE(Form().Chk_AutoFill->isChecked());  // the controls keep their designed values
     EXPECT_EQ(ReadAll(path).toStdString(), ParameterFileText(ViewSettings{}));
@@ -667,7 +664,7 @@ TEST_F(MainWindowTest, UnwritableProgramFolderKeepsSettingsPerUser) {
     EXPECT_FALSE(Form().StartupFailed());
     EXPECT_EQ(Form().SettingsPath(), QDir(user).filePath(QStringLiteral("setting.dat")));
     EXPECT_EQ(ReadAll(Form().SettingsPath()).toStdString(), ParameterFileText(ViewSettings{}));
-    EXPECT_EQ(recorder_.Messages, Messages{});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{});
     forms_.reset();
     QDir(user).removeRecursively();
     QStandardPaths::setTestModeEnabled(false);
@@ -703,7 +700,7 @@ TEST_F(MainWindowTest, RandomDataIsTreatedLikeLoadedData) {
     // After the automatic Calc the table lists the 16 x 16 nodes of Size 300 at pitch 20.
     EXPECT_EQ(Form().DataTable()->RowCount(), 257);
     EXPECT_TRUE(Form().Flow().Record(DataKind::Fill).Valid);
-    EXPECT_EQ(recorder_.Messages, Messages{});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{});
 }
 
 TEST_F(MainWindowTest, PasteTakesXyzTextFromTheClipboard) {
@@ -713,7 +710,7 @@ TEST_F(MainWindowTest, PasteTakesXyzTextFromTheClipboard) {
     QGuiApplication::clipboard()->setText(
         QStringLiteral("20\t\t\r\n0\t0\t1.5\r\n0\t20\t2\r\n20\t0\t3\r\n20\t20\t2.5\r\n"));
     QTest::mouseClick(Form().Btn_Paste, Qt::LeftButton);
-    EXPECT_EQ(recorder_.Messages, Messages{});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{});
     ExpectState(State::RawLoaded);
     EXPECT_EQ(Form().Flow().Record(DataKind::Raw).Value[20][20], 2.5);
     EXPECT_EQ(Form().DataTable()->RowCount(), 5);
@@ -721,7 +718,7 @@ TEST_F(MainWindowTest, PasteTakesXyzTextFromTheClipboard) {
     // An empty clipboard: the message, and the pasted data stay.
     QGuiApplication::clipboard()->clear();
     QTest::mouseClick(Form().Btn_Paste, Qt::LeftButton);
-    EXPECT_EQ(recorder_.Messages, Messages{"Data nothing on Clipboard."});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{"Data nothing on Clipboard."});
     ExpectState(State::RawLoaded);
     EXPECT_EQ(Form().Flow().Record(DataKind::Raw).Value[20][20], 2.5);
 }
@@ -755,9 +752,9 @@ TEST_F(MainWindowTest, RoisArePlacedMovedRemovedAndCopiedWithCtrlClicks) {
     EXPECT_EQ(roi.RoiPixelX[0], 150);
     EXPECT_EQ(roi.RoiPixelY[0], 40);
 
-    recorder_.Messages.clear();
+    dialogs_.ShownMessages.clear();
     QTest::mouseClick(f.Btn_Copy_ROI, Qt::LeftButton);
-    EXPECT_EQ(recorder_.Messages, Messages{"Copied ROI Data to Clipboard."});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{"Copied ROI Data to Clipboard."});
     const QStringList lines = QGuiApplication::clipboard()->text().split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 8);                     // header, 3 lines per ROI, the final line break
     EXPECT_EQ(lines[0], QStringLiteral("\t\t\t"));  // the Fill record's name is empty
@@ -775,7 +772,7 @@ TEST_F(MainWindowTest, RoisArePlacedMovedRemovedAndCopiedWithCtrlClicks) {
     f.Rdo_DataType->SetItemIndex(0);
     EXPECT_FALSE(f.Btn_Copy_ROI->isEnabled());
     EXPECT_NE(roi.Lbl_ROI_Max_1->text(), onFill);
-    EXPECT_EQ(recorder_.Messages, Messages{"Copied ROI Data to Clipboard."});
+    EXPECT_EQ(dialogs_.ShownMessages, Messages{"Copied ROI Data to Clipboard."});
 }
 
 TEST_F(MainWindowTest, PointerReadOutFollowsTheMouse) {
@@ -928,7 +925,7 @@ TEST_F(MainWindowTest, RoisAndReadOutFollowEveryNewRecord) {
     // without a move of the pointer.
     QGuiApplication::clipboard()->setText(ThickDomeText());
     QTest::mouseClick(f.Btn_Paste, Qt::LeftButton);
-    ASSERT_EQ(recorder_.Messages, Messages{});
+    ASSERT_EQ(dialogs_.ShownMessages, Messages{});
     const double thick = f.Flow().Record(DataKind::Fill).Value[50][50];
     ASSERT_GT(thick, 129000.0);
     expectReadOut("50", FormatFixed(thick, 8, 3));

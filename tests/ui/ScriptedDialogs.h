@@ -1,13 +1,25 @@
 #pragma once
 
 #include <deque>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "ui/Dialogs.h"
 
 // Answers the common dialogs from a script instead of showing them; an empty
-// script answers "cancel".
+// script answers "cancel". Messages are kept, not shown.
 class ScriptedDialogs : public Dialogs {
 public:
+    std::vector<std::string> ShownMessages;
+    // Called with each message before it is kept, when set.
+    std::function<void(const std::string&)> OnMessage;
+
+    void ShowMessage(const std::string& text) override {
+        if (OnMessage) OnMessage(text);
+        ShownMessages.push_back(text);
+    }
+
     std::deque<std::optional<QString>> Files;
     std::deque<std::optional<Color>> Colors;
     std::deque<std::optional<QString>> SaveFiles;

@@ -20,7 +20,6 @@
 #include "render3d/GlRequirement.h"
 #include "render3d/Offscreen3D.h"
 #include "render3d/Render3D.h"
-#include "support/MessageRecorder.h"
 #include "support/RecordFactory.h"
 #include "ui/ScriptedDialogs.h"
 #include "ui/View_3d.h"
@@ -304,9 +303,9 @@ TEST_F(View3DTest, CopyImageCopiesTheWholePanel) {
     view_->resize(1000, 796);
     ASSERT_TRUE(QTest::qWaitFor([&] { return view_->Pnl_3D->size() == QSize(1000, 700); }, 5000));
     QGuiApplication::clipboard()->clear();
-    MessageRecorder messages;
+    dialogs_.ShownMessages.clear();
     QTest::mouseClick(view_->Btn_CopyImage, Qt::LeftButton);
-    EXPECT_EQ(messages.Messages, std::vector<std::string>{"Copy 3D image to clipboard."});
+    EXPECT_EQ(dialogs_.ShownMessages, std::vector<std::string>{"Copy 3D image to clipboard."});
     const QImage copied = QGuiApplication::clipboard()->image();
     ASSERT_EQ(copied.size(), QSize(1000, 700));
     EXPECT_EQ(copied.convertToFormat(QImage::Format_RGB32),
@@ -324,7 +323,6 @@ TEST_F(View3DTest, WindowAndOffscreenPicturesAgreeAndFollowTheLiveRecord) {
     view_->Pnl_3DMouseMove(QPoint(40, 12));
     view_->Pnl_3DMouseUp();
     const auto copy = [&] {
-        MessageRecorder quiet;
         QTest::mouseClick(view_->Btn_CopyImage, Qt::LeftButton);
         return QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
     };
@@ -350,9 +348,8 @@ TEST(View3DOffscreen, PlaceholderAndNoImage) {
     auto record = Tilted();
     view.ShowThkData(*record);
     QTest::qWait(100);
-    MessageRecorder messages;
     QTest::mouseClick(view.Btn_CopyImage, Qt::LeftButton);
-    EXPECT_EQ(messages.Messages,
+    EXPECT_EQ(dialogs.ShownMessages,
               std::vector<std::string>{"No 3D image to copy: this display offers no OpenGL."});
 }
 
