@@ -130,7 +130,11 @@ AnnotatedContent MakeAnnotatedContent(const ThkData& record, const ThkData* raw,
     const WaferGeometry wafer =
         CheckWaferGeometry(request.Wafer) == WaferFault::None ? request.Wafer : WaferGeometry{};
     content.Shown = CalcAreaStatistics(record, AnalysisMask(record.Size, wafer));
-    if (raw && raw->Valid) content.Sites = CalcAreaStatistics(*raw, AnalysisMask(raw->Size, wafer));
+    content.ShownCells = StatisticCells(content.Shown);
+    if (raw && raw->Valid) {
+        content.Sites = CalcAreaStatistics(*raw, AnalysisMask(raw->Size, wafer));
+        content.SitesCells = StatisticCells(*content.Sites);
+    }
     return content;
 }
 
@@ -138,7 +142,8 @@ QSizeF AnnotatedPictureSize() {
     return {PictureWidth, PictureHeight};
 }
 
-void PaintAnnotatedPicture(QPainter& painter, const QRectF& target, const AnnotatedContent& content) {
+void PaintAnnotatedPicture(QPainter& painter, const QRectF& target, const AnnotatedContent& content,
+                           PlacedFonts& fonts) {
     painter.save();
     painter.translate(target.topLeft());
     painter.scale(target.width() / PictureWidth, target.height() / PictureHeight);
@@ -148,11 +153,11 @@ void PaintAnnotatedPicture(QPainter& painter, const QRectF& target, const Annota
     const QFont titleFont = PixelFont(14, true);
     const QFont labelFont = PixelFont(11);
     const QFont headingFont = PixelFont(11, true);
-    const QFontMetricsF titleMetrics(titleFont, painter.device());
-    const QFontMetricsF labelMetrics(labelFont, painter.device());
-    const QFontMetricsF headingMetrics(headingFont, painter.device());
+    PlacedFont& titleText = fonts.Get(titleFont);
+    PlacedFont& labelText = fonts.Get(labelFont);
+    PlacedFont& headingText = fonts.Get(headingFont);
     painter.setFont(titleFont);
-    DrawPlacedText(painter, titleMetrics, QRectF(Margin, 6, PictureWidth - 2 * Margin, 22),
+    DrawPlacedText(painter, titleText, QRectF(Margin, 6, PictureWidth - 2 * Margin, 22),
                    Qt::AlignLeft | Qt::AlignVCenter, content.Title);
 
     painter.drawImage(MapRect, MapForDevice(content.Map, painter, MapRect));
@@ -168,23 +173,21 @@ void PaintAnnotatedPicture(QPainter& painter, const QRectF& target, const Annota
     for (int i = 0; i < 5; ++i) {
         const double y = BarRect.bottom() - BarRect.height() * i / 4.0;
         painter.drawLine(QPointF(BarRect.right(), y), QPointF(BarRect.right() + 4, y));
-        DrawPlacedText(painter, labelMetrics, QRectF(BarRect.right() + 7, y - 8, 90, 16),
+        DrawPlacedText(painter, labelText, QRectF(BarRect.right() + 7, y - 8, 90, 16),
                        Qt::AlignLeft | Qt::AlignVCenter, content.Ticks[static_cast<std::size_t>(i)]);
     }
-    DrawPlacedText(painter, labelMetrics, QRectF(Margin, MapRect.bottom() + 6, MapSide, 18),
+    DrawPlacedText(painter, labelText, QRectF(Margin, MapRect.bottom() + 6, MapSide, 18),
                    Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Mean: ") + content.MeanText);
 
     // The statistics table: names, the shown record, the raw sites.
     const double nameWidth = 92.0;
     const double columnWidth = (PictureWidth - Margin - TableLeft - nameWidth) / 2.0;
-    const auto shown = StatisticCells(content.Shown);
-    const auto sites = content.Sites ? StatisticCells(*content.Sites) : std::array<QString, StatisticRows>{};
     painter.setFont(headingFont);
     const double top = MapTop;
-    DrawPlacedText(painter, headingMetrics, QRectF(TableLeft + nameWidth, top, columnWidth - 4, RowHeight),
+    DrawPlacedText(painter, headingText, QRectF(TableLeft + nameWidth, top, columnWidth - 4, RowHeight),
                    Qt::AlignRight | Qt::AlignVCenter, content.ShownName);
-    if (content.Sites)
-        DrawPlacedText(painter, headingMetrics,
+    if (content.SitesCells)
+        DrawPlacedText(painter, headingText,
                        QRectF(TableLeft + nameWidth + columnWidth, top, columnWidth - 4, RowHeight),
                        Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Raw sites"));
     painter.drawLine(QPointF(TableLeft, top + RowHeight), QPointF(PictureWidth - Margin, top + RowHeight));
@@ -192,14 +195,14 @@ void PaintAnnotatedPicture(QPainter& painter, const QRectF& target, const Annota
     for (int r = 0; r < StatisticRows; ++r) {
         const double y = top + RowHeight * (r + 1);
         const auto row = static_cast<std::size_t>(r);
-        DrawPlacedText(painter, labelMetrics, QRectF(TableLeft, y, nameWidth, RowHeight),
+        DrawPlacedText(painter, labelText, QRectF(TableLeft, y, nameWidth, RowHeight),
                        Qt::AlignLeft | Qt::AlignVCenter, QString::fromLatin1(StatisticNames[r]));
-        DrawPlacedText(painter, labelMetrics, QRectF(TableLeft + nameWidth, y, columnWidth - 4, RowHeight),
-                       Qt::AlignRight | Qt::AlignVCenter, shown[row]);
-        if (content.Sites)
-            DrawPlacedText(painter, labelMetrics,
+        DrawPlacedText(painter, labelText, QRectF(TableLeft + nameWidth, y, columnWidth - 4, RowHeight),
+                       Qt::AlignRight | Qt::AlignVCenter, content.ShownCells[row]);
+        if (content.SitesCells)
+            DrawPlacedText(painter, labelText,
                            QRectF(TableLeft + nameWidth + columnWidth, y, columnWidth - 4, RowHeight),
-                           Qt::AlignRight | Qt::AlignVCenter, sites[row]);
+                           Qt::AlignRight | Qt::AlignVCenter, (*content.SitesCells)[row]);
     }
     painter.restore();
 }
@@ -210,7 +213,8 @@ QImage RenderAnnotatedImage(const AnnotatedContent& content, int scale) {
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    PaintAnnotatedPicture(painter, QRectF(QPointF(0, 0), size), content);
+    PlacedFonts fonts(&image);
+    PaintAnnotatedPicture(painter, QRectF(QPointF(0, 0), size), content, fonts);
     return image;
 }
 
@@ -254,7 +258,8 @@ int WriteAnnotatedPicture(const QString& path, const AnnotatedContent& content, 
             svg.setViewBox(QRectF(QPointF(0, 0), size));
             svg.setTitle(content.Title);
             QPainter painter(&svg);
-            PaintAnnotatedPicture(painter, QRectF(QPointF(0, 0), size), content);
+            PlacedFonts fonts(&svg);
+            PaintAnnotatedPicture(painter, QRectF(QPointF(0, 0), size), content, fonts);
             break;
         }
         case PictureFormat::Pdf: {
@@ -267,7 +272,8 @@ int WriteAnnotatedPicture(const QString& path, const AnnotatedContent& content, 
             pdf.setTitle(content.Title);
             pdf.setCreator(QStringLiteral("Morvaplot"));
             QPainter painter(&pdf);
-            PaintAnnotatedPicture(painter, QRectF(QPointF(0, 0), size), content);
+            PlacedFonts fonts(&pdf);
+            PaintAnnotatedPicture(painter, QRectF(QPointF(0, 0), size), content, fonts);
             break;
         }
     }

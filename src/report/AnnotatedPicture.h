@@ -16,7 +16,9 @@
 #include "core/Codes.h"
 #include "core/Message.h"
 #include "data/ThkData.h"
+#include "report/StatisticsCells.h"
 
+class PlacedFonts;
 class QPainter;
 
 // The map as the user sees it, ready to be handed on: the picture with its
@@ -66,6 +68,9 @@ struct AnnotatedContent {
     QString ShownName;  // the first statistics column's heading
     AreaStatistics Shown;
     std::optional<AreaStatistics> Sites;  // the raw sites' figures, when there are sites
+    // The statistics table's columns (StatisticCells) of Shown and of Sites.
+    std::array<QString, StatisticRows> ShownCells;
+    std::optional<std::array<QString, StatisticRows>> SitesCells;
 };
 
 // Paints the map, the overlays and the bar of record and takes the figures
@@ -77,7 +82,9 @@ AnnotatedContent MakeAnnotatedContent(const ThkData& record, const ThkData* raw,
 QSizeF AnnotatedPictureSize();
 
 // Paints the content into target (any size; the layout scales with it).
-void PaintAnnotatedPicture(QPainter& painter, const QRectF& target, const AnnotatedContent& content);
+// fonts: of the painter's device, for the labels.
+void PaintAnnotatedPicture(QPainter& painter, const QRectF& target, const AnnotatedContent& content,
+                           PlacedFonts& fonts);
 
 // The picture at scale (1, 2 or 4) as an RGB32 image.
 QImage RenderAnnotatedImage(const AnnotatedContent& content, int scale);

@@ -100,13 +100,15 @@ AxisTickSet AxisTicks(double lo, double hi, int count) {
 }
 
 void PaintProfilePlot(QPainter& painter, const QRectF& target, const QString& title,
-                      const std::vector<PlotLine>& lines, bool mm) {
+                      const std::vector<PlotLine>& lines, bool mm, PlacedFonts& fonts) {
     painter.save();
     const QFont titleFont = PlotFont(TitleSize, true);
     const QFont labelFont = PlotFont(LabelSize, false);
     const QFont axisFont = PlotFont(LabelSize, true);
-    const QFontMetricsF titleMetrics(titleFont, painter.device());
-    const QFontMetricsF labelMetrics(labelFont, painter.device());
+    PlacedFont& titleText = fonts.Get(titleFont);
+    PlacedFont& labelText = fonts.Get(labelFont);
+    const QFontMetricsF& titleMetrics = titleText.Metrics();
+    const QFontMetricsF& labelMetrics = labelText.Metrics();
 
     // The ranges: every position, and the values with a twentieth of their
     // span above and below so no line runs along the frame.
@@ -131,7 +133,7 @@ void PaintProfilePlot(QPainter& painter, const QRectF& target, const QString& ti
     double yLabelWidth = 0.0;
     for (double v : yTicks.Values) {
         yLabels << TickText(v, yTicks.Decimals);
-        yLabelWidth = std::max(yLabelWidth, labelMetrics.horizontalAdvance(yLabels.back()));
+        yLabelWidth = std::max(yLabelWidth, labelText.Layout(yLabels.back()).Advance);
     }
 
     const double lineHeight = labelMetrics.height();
@@ -143,7 +145,7 @@ void PaintProfilePlot(QPainter& painter, const QRectF& target, const QString& ti
 
     painter.setPen(Qt::black);
     painter.setFont(titleFont);
-    DrawPlacedText(painter, titleMetrics, QRectF(plot.left(), target.top(), plot.width(), titleMetrics.height()),
+    DrawPlacedText(painter, titleText, QRectF(plot.left(), target.top(), plot.width(), titleMetrics.height()),
                    Qt::AlignLeft | Qt::AlignVCenter, title);
 
     // The legend, right-aligned on the title's line: a stroke in each line's
@@ -152,9 +154,9 @@ void PaintProfilePlot(QPainter& painter, const QRectF& target, const QString& ti
     double legendRight = plot.right();
     const double legendY = target.top() + titleMetrics.height() / 2.0;
     for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
-        const double width = labelMetrics.horizontalAdvance(line->Name);
+        const double width = labelText.Layout(line->Name).Advance;
         painter.setPen(Qt::black);
-        DrawPlacedText(painter, labelMetrics, QRectF(legendRight - width, target.top(), width, titleMetrics.height()),
+        DrawPlacedText(painter, labelText, QRectF(legendRight - width, target.top(), width, titleMetrics.height()),
                        Qt::AlignRight | Qt::AlignVCenter, line->Name);
         painter.setPen(QPen(line->Colour, 1.5));
         painter.drawLine(QPointF(legendRight - width - Gap - 14.0, legendY),
@@ -183,11 +185,11 @@ void PaintProfilePlot(QPainter& painter, const QRectF& target, const QString& ti
 
     painter.setPen(LabelColour);
     for (double v : xTicks.Values)
-        DrawPlacedText(painter, labelMetrics, QRectF(toX(v) - 40.0, plot.bottom() + TickLength, 80.0, lineHeight),
+        DrawPlacedText(painter, labelText, QRectF(toX(v) - 40.0, plot.bottom() + TickLength, 80.0, lineHeight),
                        Qt::AlignCenter, TickText(v, xTicks.Decimals));
     for (qsizetype i = 0; i < yLabels.size(); ++i) {
         const double y = toY(yTicks.Values[static_cast<std::size_t>(i)]);
-        DrawPlacedText(painter, labelMetrics,
+        DrawPlacedText(painter, labelText,
                        QRectF(plot.left() - TickLength - Gap - yLabelWidth, y - lineHeight / 2.0, yLabelWidth,
                               lineHeight),
                        Qt::AlignRight | Qt::AlignVCenter, yLabels[i]);
@@ -195,14 +197,14 @@ void PaintProfilePlot(QPainter& painter, const QRectF& target, const QString& ti
 
     painter.setPen(Qt::black);
     painter.setFont(axisFont);
-    const QFontMetricsF axisMetrics(axisFont, painter.device());
-    DrawPlacedText(painter, axisMetrics,
+    PlacedFont& axisText = fonts.Get(axisFont);
+    DrawPlacedText(painter, axisText,
                    QRectF(plot.left(), plot.bottom() + TickLength + lineHeight, plot.width(), lineHeight),
                    Qt::AlignCenter, mm ? QStringLiteral("Position (mm)") : QStringLiteral("Position (file units)"));
     painter.save();
     painter.translate(target.left(), plot.center().y());
     painter.rotate(-90.0);
-    DrawPlacedText(painter, axisMetrics, QRectF(-plot.height() / 2.0, 0.0, plot.height(), lineHeight),
+    DrawPlacedText(painter, axisText, QRectF(-plot.height() / 2.0, 0.0, plot.height(), lineHeight),
                    Qt::AlignCenter, QStringLiteral("Value"));
     painter.restore();
 

@@ -6,6 +6,7 @@
 
 #include "analysis/Profile.h"
 
+class PlacedFonts;
 class QPainter;
 class QRectF;
 
@@ -37,5 +38,6 @@ struct PlotLine {
 // Paints the plot of lines into target, in the painter's units (points on a
 // page); the axes span the points of every line. mm names the position axis
 // in mm, otherwise in file units. Without points the frame stays empty.
+// fonts: of the painter's device, for the labels.
 void PaintProfilePlot(QPainter& painter, const QRectF& target, const QString& title,
-                      const std::vector<PlotLine>& lines, bool mm);
+                      const std::vector<PlotLine>& lines, bool mm, PlacedFonts& fonts);

@@ -63,8 +63,8 @@ constexpr double PageMargin = 36.0;
 // without smoothing.
 constexpr int PdfResolution = 96;
 
-void DrawSummaryPage(QPainter& painter, const std::vector<ReportEntry>& entries, std::size_t first,
-                     const QString& title, int page, int pages) {
+void DrawSummaryPage(QPainter& painter, PlacedFonts& fonts, const std::vector<ReportEntry>& entries,
+                     std::size_t first, const QString& title, int page, int pages) {
     static const char* const Headings[] = {"Name",  "Count", "Mean",      "Min",         "Max",
                                            "Range", "Sigma", "1 sigma %", "Uniformity %"};
     const double widths[] = {88, 48, 53, 53, 53, 44, 44, 62, 78};
@@ -81,14 +81,13 @@ void DrawSummaryPage(QPainter& painter, const std::vector<ReportEntry>& entries,
                      QStringLiteral("Summary %1 / %2").arg(page).arg(pages));
     const double rowHeight = 16.0;
     double y = PageMargin + 30;
-    QFontMetricsF metrics(font, painter.device());  // of the face in use: bold, then regular
+    PlacedFont* text = &fonts.Get(font);  // of the face in use: bold, then regular
     auto drawRow = [&](const QStringList& cells) {
         double x = PageMargin;
         for (int c = 0; c < cells.size(); ++c) {
             const Qt::Alignment align = c == 0 ? Qt::AlignLeft : Qt::AlignRight;
-            DrawPlacedText(
-                painter, metrics, QRectF(x + 2, y, widths[c] - 4, rowHeight), align | Qt::AlignVCenter,
-                metrics.elidedText(cells[c], Qt::ElideMiddle, widths[c] - 4));
+            DrawPlacedText(painter, *text, QRectF(x + 2, y, widths[c] - 4, rowHeight),
+                           align | Qt::AlignVCenter, text->ElidedMiddle(cells[c], widths[c] - 4));
             x += widths[c];
         }
         y += rowHeight;
@@ -100,7 +99,7 @@ void DrawSummaryPage(QPainter& painter, const std::vector<ReportEntry>& entries,
     painter.drawLine(QPointF(PageMargin, y), QPointF(PageWidth - PageMargin, y));
     font.setBold(false);
     painter.setFont(font);
-    metrics = QFontMetricsF(font, painter.device());
+    text = &fonts.Get(font);
     const std::size_t end = std::min(entries.size(), first + SummaryRowsPerPage);
     for (std::size_t i = first; i < end; ++i) {
         const ReportEntry& e = entries[i];
@@ -126,11 +125,12 @@ void DrawSummaryPage(QPainter& painter, const std::vector<ReportEntry>& entries,
 
 // bar: the colour bar to draw (the same pixels as the entry's), so that pages
 // with the same colours draw one image, which the document stores once.
-void DrawEntryPage(QPainter& painter, const ReportEntry& entry, const QImage& bar, int page, int pages) {
+void DrawEntryPage(QPainter& painter, PlacedFonts& fonts, const ReportEntry& entry, const QImage& bar,
+                   int page, int pages) {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(9);
     painter.setFont(font);
-    DrawPlacedText(painter, QFontMetricsF(font, painter.device()),
+    DrawPlacedText(painter, fonts.Get(font),
                    QRectF(PageMargin, PageMargin - 20, PageWidth - 2 * PageMargin, 14),
                    Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Page %1 / %2").arg(page).arg(pages));
     if (entry.Failed()) {
@@ -153,7 +153,7 @@ void DrawEntryPage(QPainter& painter, const ReportEntry& entry, const QImage& ba
                              picture.height());
     AnnotatedContent content = entry.Picture;
     content.Bar = bar;
-    PaintAnnotatedPicture(painter, pictureRect, content);
+    PaintAnnotatedPicture(painter, pictureRect, content, fonts);
     // Both diameter profiles in one plot, so their shapes compare at a
     // glance (and the page lays out one set of axes).
     PaintProfilePlot(painter, QRectF(PageMargin, pictureRect.bottom() + 14, width,
@@ -161,7 +161,7 @@ void DrawEntryPage(QPainter& painter, const ReportEntry& entry, const QImage& ba
                      QStringLiteral("Diameter profiles through the centre"),
                      {{&entry.XProfile, QStringLiteral("X profile"), QColor(32, 159, 223)},
                       {&entry.YProfile, QStringLiteral("Y profile"), QColor(230, 120, 20)}},
-                     entry.ProfilesInMm);
+                     entry.ProfilesInMm, fonts);
 }
 
 }  // namespace
@@ -279,6 +279,8 @@ int WriteReportPdf(const QString& path, const std::vector<ReportEntry>& entries,
         QPainter painter(&pdf);
         // Every page is laid out in points.
         painter.scale(pdf.resolution() / 72.0, pdf.resolution() / 72.0);
+        // Every label is laid out once for the whole report.
+        PlacedFonts fonts(&pdf);
         const int summaryPages =
             std::max(1, static_cast<int>((entries.size() + SummaryRowsPerPage - 1) / SummaryRowsPerPage));
         const int pages = summaryPages + static_cast<int>(entries.size());
@@ -286,14 +288,14 @@ int WriteReportPdf(const QString& path, const std::vector<ReportEntry>& entries,
         for (int p = 0; p < summaryPages; ++p) {
             if (!firstPage) pdf.newPage();
             firstPage = false;
-            DrawSummaryPage(painter, entries, static_cast<std::size_t>(p) * SummaryRowsPerPage, title, p + 1,
-                            summaryPages);
+            DrawSummaryPage(painter, fonts, entries, static_cast<std::size_t>(p) * SummaryRowsPerPage, title,
+                            p + 1, summaryPages);
         }
         QImage bar;
         for (std::size_t i = 0; i < entries.size(); ++i) {
             if (bar != entries[i].Picture.Bar) bar = entries[i].Picture.Bar;
             pdf.newPage();
-            DrawEntryPage(painter, entries[i], bar, summaryPages + static_cast<int>(i) + 1, pages);
+            DrawEntryPage(painter, fonts, entries[i], bar, summaryPages + static_cast<int>(i) + 1, pages);
         }
     }
     buffer.close();

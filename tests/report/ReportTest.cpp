@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QPainter>
+#include <QPdfWriter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSvgRenderer>
@@ -12,6 +15,7 @@
 #include <vector>
 
 #include "core/NumberText.h"
+#include "report/PlacedText.h"
 #include "report/ProfilePlot.h"
 #include "report/Report.h"
 #include "support/MessageRecorder.h"
@@ -52,6 +56,21 @@ QString RunTool(const QString& program, const QStringList& arguments) {
     process.start(program, arguments);
     if (!process.waitForFinished(30000) || process.exitCode() != 0) return QStringLiteral("<failed>");
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The content stream of a PDF's first page, inflated: what the page draws,
+// in order.
+QByteArray FirstPageContent(const QByteArray& pdf) {
+    const QRegularExpressionMatch contents =
+        QRegularExpression(QStringLiteral("/Contents (\\d+) 0 R")).match(QString::fromLatin1(pdf));
+    if (!contents.hasMatch()) return {};
+    const qsizetype object = pdf.indexOf('\n' + contents.captured(1).toLatin1() + " 0 obj");
+    const qsizetype start = pdf.indexOf("stream\n", object) + 7;
+    const qsizetype end = pdf.indexOf("endstream", start);
+    if (object < 0 || start < 7 || end < 0) return {};
+    // qUncompress takes the zlib data after its expected size (it grows a
+    // short guess).
+    return qUncompress(QByteArray::fromHex("00010000") + pdf.mid(start, end - start));
 }
 
 // Three files, one of them broken, prepared on two threads: the report has a
@@ -135,6 +154,64 @@ TEST(Report, AnnotatedPictureWrittenWholeOrNotAtAll) {
     EXPECT_EQ(WriteAnnotatedPicture(missing, entry.Picture, 1, recorder), -1);
     EXPECT_FALSE(QFile::exists(missing));
     EXPECT_EQ(recorder.Messages, std::vector<std::string>{"File write error. -> " + missing.toStdString()});
+}
+
+// Labels drawn from kept glyphs write what QPainter::drawText writes: the
+// same glyphs at the same places on the page, and the font metrics' advance.
+// Numbers go through every pair of their characters; the origins fall
+// between the 1/64 steps of glyph positions, some left of zero; the second
+// round draws the texts kept in the first. A text with a tab is drawn as
+// text.
+TEST(Report, PlacedLabelsWriteWhatDrawTextWrites) {
+    const QString numberChars = QStringLiteral("0123456789.-+");
+    QString pairs;
+    for (QChar a : numberChars)
+        for (QChar b : numberChars)
+            pairs.append(a).append(b);
+    const QStringList texts = {pairs,
+                               QStringLiteral("-0.125"),
+                               QStringLiteral("1.5E+07"),
+                               QStringLiteral("NAN"),
+                               QStringLiteral("Uniformity %"),
+                               QStringLiteral("film-scan.thk   Fill   AVA"),
+                               QStringLiteral("Page 3 / 12"),
+                               QStringLiteral("Mean: "),
+                               QStringLiteral("tab\there")};
+    auto write = [&](bool placed) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        {
+            QPdfWriter pdf(&buffer);
+            pdf.setResolution(96);
+            QPainter painter(&pdf);
+            painter.scale(96 / 72.0, 96 / 72.0);
+            PlacedFonts fonts(&pdf);
+            double y = 10.3;
+            for (int round = 0; round < 2; ++round)
+                for (int pixels : {7, 11, 14})
+                    for (bool bold : {false, true}) {
+                        QFont font(QStringLiteral("DejaVu Sans"));
+                        font.setPixelSize(pixels);
+                        font.setBold(bold);
+                        painter.setFont(font);
+                        PlacedFont& text = fonts.Get(font);
+                        for (qsizetype i = 0; i < texts.size(); ++i) {
+                            const QPointF origin(-1.0 + 0.3 * i + 0.013 * pixels, y += 1.7);
+                            const PlacedFont::Line& line = text.Layout(texts[i]);
+                            EXPECT_EQ(line.Advance, text.Metrics().horizontalAdvance(texts[i])) << i;
+                            if (placed)
+                                text.Draw(painter, origin, texts[i], line);
+                            else
+                                painter.drawText(origin, texts[i]);
+                        }
+                    }
+        }
+        return FirstPageContent(bytes);
+    };
+    const QByteArray drawn = write(false);
+    ASSERT_TRUE(drawn.contains("Tj"));
+    EXPECT_EQ(write(true), drawn);
 }
 
 }  // namespace
