@@ -58,8 +58,7 @@ template <typename T>
     last.resize(static_cast<std::size_t>(n));
     // Whether each row starts equal to the row a block above (band rows
     // compare position by position: a shift by whole rows keeps them).
-    thread_local std::vector<char> repeatsAbove;
-    repeatsAbove.assign(static_cast<std::size_t>(n), 0);
+    std::vector<char> repeatsAbove(static_cast<std::size_t>(n), 0);
     // One pass over each band row finds its first and last non-zero entry
     // (band position c holds column r - lower + c; the positions of columns
     // outside 0 .. n-1 hold zeros). The profile reaches the diagonal at least.
@@ -86,8 +85,7 @@ template <typename T>
     }
     // The last row whose profile starts at or left of each pivot column: no
     // row below it has anything to eliminate there.
-    thread_local std::vector<int> reach;
-    reach.assign(static_cast<std::size_t>(n), -1);
+    std::vector<int> reach(static_cast<std::size_t>(n), -1);
     for (int r = 0; r < n; ++r)
         reach[static_cast<std::size_t>(first[static_cast<std::size_t>(r)])] = r;
     for (int e = 1; e < n; ++e)
@@ -119,6 +117,10 @@ template <typename T>
         return std::memcmp(&A[static_cast<std::size_t>(from) * W], &A[static_cast<std::size_t>(from - P) * W],
                            sizeof(T) * static_cast<std::size_t>(e0 - from) * W) == 0;
     };
+    // The pivot row's entries right of the pivot, widened once for all rows
+    // it updates: at most upper of them (entry m at pivot[m - e - 1]).
+    std::vector<double> pivotWide(static_cast<std::size_t>(upper));
+    double* const pivot = pivotWide.data();
     for (int e = 0; e < n - 1; ++e) {
         if (period > 0 && e % period == 0 && repeatsBlockAbove(e)) {
             // The rows the block's pivots update become what the rows a block
@@ -142,10 +144,6 @@ template <typename T>
         // past mEnd the pivot row holds zeros, so they leave every entry as
         // it is (up to the sign of a zero).
         const int mLast = std::min({n - 1, e + upper, e + ((mEnd - e + 15) / 16) * 16});
-        // The pivot row's entries are widened once for all rows it updates.
-        thread_local std::vector<double> pivotWide;
-        pivotWide.resize(static_cast<std::size_t>(std::max(mLast - e, 0)));
-        double* const pivot = pivotWide.data();  // entry m at pivot[m - e - 1]
         for (int m = e + 1; m <= mLast; ++m)
             pivot[m - e - 1] = static_cast<double>(A[rowE + m]);
         for (int r = e + 1; r <= rEnd; ++r) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "calc/FillScratch.h"
 #include "calc/SurfaceFitter.h"
 #include "core/LaneVectors.h"
 #include "core/Message.h"
@@ -153,8 +154,10 @@ int FillGrid(SurfaceFitter& fitter, const ThkData& grid, ThkData& fill, int k, c
 
     const int ns = grid.ExtentX / grid.PitchX + 1;
     const int nt = grid.ExtentY / grid.PitchY + 1;
+    // The stores are the fitter's, so a refill allocates nothing.
+    FillScratch& store = fitter.FillStore();
     // The node values are staged in single precision, as the engine keeps them.
-    thread_local std::vector<float> nodes;
+    std::vector<float>& nodes = store.Nodes;
     nodes.resize(static_cast<std::size_t>(ns) * nt);
     for (int i = 0; i < ns; ++i)
         for (int j = 0; j < nt; ++j)
@@ -163,21 +166,17 @@ int FillGrid(SurfaceFitter& fitter, const ThkData& grid, ThkData& fill, int k, c
     const int Ms = (ns - 1) * grid.PitchX + 1;
     const int Mt = (nt - 1) * grid.PitchY + 1;
 
-    thread_local std::vector<FloatSummary> rowSummaries;
-    thread_local std::vector<float> rowMin;
-    thread_local std::vector<float> rowMax;
-    thread_local std::vector<char> rowByFirstThread;
-    thread_local std::vector<DeviationChunk> tailChunks;
-    thread_local std::vector<float> compacted;
+    std::vector<FloatSummary>& rowSummaries = store.RowSummaries;
+    std::vector<char>& rowByFirstThread = store.RowByFirstThread;
+    std::vector<DeviationChunk>& chunks = store.TailChunks;
     rowSummaries.resize(static_cast<std::size_t>(Ms));
-    rowMin.resize(static_cast<std::size_t>(Ms));
-    rowMax.resize(static_cast<std::size_t>(Ms));
+    store.RowMin.resize(static_cast<std::size_t>(Ms));
+    store.RowMax.resize(static_cast<std::size_t>(Ms));
     rowByFirstThread.resize(static_cast<std::size_t>(Ms));
-    // The buffers are the calling thread's; other threads reach them through
-    // these pointers while the surface is evaluated.
-    float* const lows = rowMin.data();
-    float* const highs = rowMax.data();
-    std::vector<DeviationChunk>& chunks = tailChunks;
+    // The threads that evaluate the surface write their rows' figures through
+    // these pointers.
+    float* const lows = store.RowMin.data();
+    float* const highs = store.RowMax.data();
     RowSink sink{Mt, rowSummaries.data(), lows, highs, rowByFirstThread.data(), &fill};
     if (fitter.Fit(LatticeShape{ns, nt, k, grid.PitchX, grid.PitchY}, nodes, MeasureRows, &sink) != 1) {
         messages.Show("<FillGrid> Matrix decomposition error.");
@@ -196,7 +195,7 @@ int FillGrid(SurfaceFitter& fitter, const ThkData& grid, ThkData& fill, int k, c
 
     ResetThkFields(fill);
     const std::size_t used = static_cast<std::size_t>(Ms) * static_cast<std::size_t>(Mt);
-    const DataMean mean = MeanOf(std::span<const float>(raster, used), summary, compacted);
+    const DataMean mean = MeanOf(std::span<const float>(raster, used), summary, store.Compacted);
     // Every cell is written, the surface inside the lattice span (as each row
     // was computed) and empty beyond it, so the record needs no clearing.
     for (int x = Ms; x < ThkGridDim; ++x)

@@ -273,11 +273,15 @@ void SurfaceFitter::EvalRaster(const BandMatrix<float>* factors, std::span<const
 #ifdef MORVAPLOT_ROW_AVX512
     if (ActiveVectorPath() == VectorPath::Avx512 && runs_.FitLanes) {
         const int quads = (Ms + QuadRows - 1) / QuadRows;
+        // One store for each thread the region below can have.
+        if (quadScratch_.size() < static_cast<std::size_t>(TeamLimit()))
+            quadScratch_.resize(static_cast<std::size_t>(TeamLimit()));
         ForEachFromBothEnds(quads, split, solveFirst, [&](int q) {
             const int x0 = q * QuadRows;
             const int x1 = std::min(x0 + QuadRows, Ms);
             AwaitCoefficients(ready, *std::min_element(rasterFirst + x0, rasterFirst + x1) * nt);
-            EvalQuadAvx512(terms, x0, runs, runCount, byDouble);
+            QuadScratch& scratch = quadScratch_[static_cast<std::size_t>(TeamThread())];
+            EvalQuadAvx512(terms, x0, runs, runCount, byDouble, scratch);
             if (rowsDone) rowsDone(context, terms.Raster, x0, x1);
         });
         return;

@@ -5,6 +5,7 @@
 
 #include "calc/BandElimination.h"
 #include "calc/FactorCache.h"
+#include "calc/FillScratch.h"
 #include "calc/SplineBasis.h"
 #include "calc/SurfaceKernel.h"
 
@@ -15,7 +16,8 @@
 // single precision; every quantity is worked out in double and rounded to
 // float once, where it is stored.
 //
-// A fitter keeps its working store and, for the last lattice shape it fitted,
+// A fitter keeps its working store (one for each thread that evaluates, and
+// the store of the fills it serves) and, for the last lattice shape it fitted,
 // the factors of the interpolation matrix and the basis at the raster points,
 // so a refill of that shape only solves and evaluates. One fitter serves one
 // caller at a time; two fitters share nothing and may run on two threads.
@@ -66,6 +68,9 @@ public:
     // everything out again.
     void Forget();
 
+    // The working store of the fills this fitter serves (FillGrid).
+    FillScratch& FillStore() { return fillStore_; }
+
 private:
     void SetSize(const LatticeShape& shape);
     void PrepareCollocation();
@@ -98,4 +103,8 @@ private:
     // and the degree).
     LatticeShape rasterShape_;
     RasterRuns runs_;
+#ifdef MORVAPLOT_ROW_AVX512
+    std::vector<QuadScratch> quadScratch_;  // one per thread of the evaluation
+#endif
+    FillScratch fillStore_;
 };

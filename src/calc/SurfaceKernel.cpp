@@ -77,11 +77,6 @@ namespace {
 // Groups of four points worked at once.
 constexpr int MaxGroups = 5;
 
-// One register's lanes of products cf * B^X: four of one row, four of another.
-struct alignas(64) RowPairLanes {
-    double Lanes[8];
-};
-
 // One chunk of G groups of four consecutive points of a run, in four rows.
 // The eight double lanes of a register hold four points of rows 0 and 1 (or
 // 2 and 3), and each lane does exactly what one point's scalar code does
@@ -126,7 +121,8 @@ __attribute__((target("avx512f"), always_inline)) inline void EvalGroupsAvx512(
 // back to end at the run's end, and points computed twice get the same bits
 // both times.
 __attribute__((target("avx512f"))) void EvalQuadAvx512(const SurfaceTerms& s, int x0, const SupportRun* runs,
-                                                       int runCount, const double* byDouble) {
+                                                       int runCount, const double* byDouble,
+                                                       QuadScratch& scratch) {
     const SplineAxis& X = *s.X;
     const int cy = runs[0].Count;
     int rows[QuadRows];
@@ -147,7 +143,7 @@ __attribute__((target("avx512f"))) void EvalQuadAvx512(const SurfaceTerms& s, in
     // (a, b) of a run starting at coefficient First is entry First + b.
     const int nt = s.nt;
     const std::size_t rowStride = static_cast<std::size_t>(cx) * nt;
-    thread_local std::vector<double> products;
+    std::vector<double>& products = scratch.Products;
     products.resize(QuadRows * rowStride);
     for (int j = 0; j < QuadRows; ++j) {
         const int x = rows[j];
@@ -164,7 +160,7 @@ __attribute__((target("avx512f"))) void EvalQuadAvx512(const SurfaceTerms& s, in
     // four lanes each, so that each term loads them in one piece. (Formed
     // above in vectors and broadcast from memory here, they cost less than
     // formed one at a time and broadcast from registers.)
-    thread_local std::vector<RowPairLanes> pairs;
+    std::vector<RowPairLanes>& pairs = scratch.Pairs;
     pairs.resize(2 * rowStride);
     for (int p = 0; p < 2; ++p)
         for (std::size_t i = 0; i < rowStride; ++i)

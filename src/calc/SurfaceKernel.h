@@ -58,7 +58,22 @@ void EvalRow(const SurfaceTerms& s, float* out, int x, const SupportRun* runs, i
              const double* byDouble);
 
 #ifdef MORVAPLOT_ROW_AVX512
+// One register's lanes of products cf * B^X: four of one row, four of another.
+struct alignas(64) RowPairLanes {
+    double Lanes[8];
+};
+
+// What the four-row kernel works in: the products cf * B^X of its four rows,
+// and the same products as the kernel's registers take them. Every element is
+// written before it is read; a thread that runs the kernel needs one of its
+// own, which keeps its storage from one call to the next.
+struct QuadScratch {
+    std::vector<double> Products;
+    std::vector<RowPairLanes> Pairs;
+};
+
 // Rows x0 .. x0 + 3 into the raster (a row past the last is taken as the
 // last); only where runs.FitLanes and the processor runs AVX-512.
-void EvalQuadAvx512(const SurfaceTerms& s, int x0, const SupportRun* runs, int runCount, const double* byDouble);
+void EvalQuadAvx512(const SurfaceTerms& s, int x0, const SupportRun* runs, int runCount,
+                    const double* byDouble, QuadScratch& scratch);
 #endif

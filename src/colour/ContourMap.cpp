@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -54,34 +55,33 @@ constexpr int MaxCountedLevels = 250;
 
 // The working store of one trace, column x of each array at x times its row
 // length. Every byte a trace reads is written by that trace first (visited
-// marks are cleared per level, sides and counts rewritten), so nothing
-// carries over from one trace to the next.
+// marks are cleared per level, sides and counts rewritten), so the store is
+// not cleared when it is made.
 struct ContourScratch {
     // One byte per grid node, ThkGridDim per column, cleared at the start of
     // every level: a start edge whose two nodes are both marked already
     // belongs to a traced line.
-    std::vector<unsigned char> Visited;
+    std::unique_ptr<unsigned char[]> Visited;
     // SideRowBytes per column: the sides of the current level, and the two
     // counts per node when the levels are counted.
-    std::vector<unsigned char> Sides;
-    std::vector<unsigned char> Under;
-    std::vector<unsigned char> Reached;
+    std::unique_ptr<unsigned char[]> Sides;
+    std::unique_ptr<unsigned char[]> Under;
+    std::unique_ptr<unsigned char[]> Reached;
 
-    // Room for columns 0..size; the storage stays with the thread between
-    // traces so a redraw does not allocate again.
+    // Room for columns 0..size.
     void Fit(int size, bool counted) {
         const auto columns = static_cast<size_t>(size) + 1;
-        Visited.resize(columns * ThkGridDim);
-        Sides.resize(columns * SideRowBytes);
+        Visited = std::make_unique_for_overwrite<unsigned char[]>(columns * ThkGridDim);
+        Sides = std::make_unique_for_overwrite<unsigned char[]>(columns * SideRowBytes);
         if (counted) {
-            Under.resize(columns * SideRowBytes);
-            Reached.resize(columns * SideRowBytes);
+            Under = std::make_unique_for_overwrite<unsigned char[]>(columns * SideRowBytes);
+            Reached = std::make_unique_for_overwrite<unsigned char[]>(columns * SideRowBytes);
         }
     }
-    unsigned char* VisitedColumn(int x) { return Visited.data() + static_cast<size_t>(x) * ThkGridDim; }
-    unsigned char* SideColumn(int x) { return Sides.data() + static_cast<size_t>(x) * SideRowBytes; }
-    unsigned char* UnderColumn(int x) { return Under.data() + static_cast<size_t>(x) * SideRowBytes; }
-    unsigned char* ReachedColumn(int x) { return Reached.data() + static_cast<size_t>(x) * SideRowBytes; }
+    unsigned char* VisitedColumn(int x) { return Visited.get() + static_cast<size_t>(x) * ThkGridDim; }
+    unsigned char* SideColumn(int x) { return Sides.get() + static_cast<size_t>(x) * SideRowBytes; }
+    unsigned char* UnderColumn(int x) { return Under.get() + static_cast<size_t>(x) * SideRowBytes; }
+    unsigned char* ReachedColumn(int x) { return Reached.get() + static_cast<size_t>(x) * SideRowBytes; }
 };
 
 MORVAPLOT_VECTOR_BODY void CountLevelsBody(const double* values, int count, const double* levels, int n,
@@ -158,8 +158,8 @@ public:
           halfW_(width / 2),
           halfH_(height / 2),
           level_(level),
-          visited_(scratch.Visited.data()),
-          sides_(scratch.Sides.data()),
+          visited_(scratch.Visited.get()),
+          sides_(scratch.Sides.get()),
           sink_(sink) {}
 
     // Every edge in scan order, each put to IsStartEdge when its turn comes
@@ -492,12 +492,8 @@ void TraceContours(const ThkData& record, int size, int width, int height, int l
     // would differ from constant data only by rounding and draw noise.
     if (!(record.Max != record.Min)) return;
 
-    // The thread's store, taken out for this trace: a trace started from
-    // inside a sink's call finds none and makes its own.
-    thread_local ContourScratch kept;
-    ContourScratch scratch = std::move(kept);
+    ContourScratch scratch;
     TraceLevels(record, size, width, height, levels, table, useRamp, rampSet, sink, scratch);
-    kept = std::move(scratch);
 }
 
 void DrawContourLines(QImage& image, const ThkData& record, int size, int levels, const GradationTable& table,

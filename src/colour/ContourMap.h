@@ -34,7 +34,7 @@ public:
 // comes back to its start edge. An open line is traced from its start both
 // ways; a closed one is traced once round each way. No lines when size is
 // below 2 or Min equals Max; a size above 500 is taken as 500. Threads may
-// trace at the same time: each works in its own scratch store.
+// trace at the same time: each trace works in a store of its own.
 void TraceContours(const ThkData& record, int size, int width, int height, int levels,
                    const GradationTable& table, bool useRamp, const RampParameters& rampSet,
                    ContourSink& sink);

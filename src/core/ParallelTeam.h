@@ -21,3 +21,14 @@ inline int TeamSize() {
     return 1;
 #endif
 }
+
+// The most threads a parallel region started by the calling thread can have
+// (1 without OpenMP): a store kept per thread of such a region needs this
+// many entries.
+inline int TeamLimit() {
+#ifdef _OPENMP
+    return omp_get_max_threads();
+#else
+    return 1;
+#endif
+}

@@ -211,8 +211,9 @@ std::size_t ChunkCount(std::size_t n) {
 template <typename T>
 double SumInParts(const T* values, std::size_t n, double mean, std::size_t split) {
     split = std::min(split, n);
-    thread_local std::vector<DeviationChunk> units;
-    units.resize(ChunkCount(n - split));
+    // One entry per 256 values, little beside a sum of at least 65536 of
+    // them: allocated per sum.
+    std::vector<DeviationChunk> units(ChunkCount(n - split));
     DeviationChunk* const chunks = units.data();
     double head = 0.0;
 #pragma omp parallel sections num_threads(2) if (TwoThreadsFree())

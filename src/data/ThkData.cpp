@@ -85,14 +85,13 @@ namespace {
 
 // use(values, count) on the data values of a record in x-major order (x
 // outer, y inner), the order every statistic sums them in. They are gathered
-// into the calling thread's scratch buffer, which use must not keep.
+// into a buffer of this call, which use must not keep.
 template <typename Use>
 decltype(auto) WithDataValues(const ThkData& record, const Use& use) {
     // Every value is written before it is read: the buffer is not cleared,
-    // so a short-lived process touches only the pages its data fill.
-    thread_local std::unique_ptr<double[]> buffer;
-    if (!buffer)
-        buffer = std::make_unique_for_overwrite<double[]>(static_cast<std::size_t>(ThkGridDim) * ThkGridDim);
+    // so only the pages its data fill are touched.
+    const auto buffer =
+        std::make_unique_for_overwrite<double[]>(static_cast<std::size_t>(ThkGridDim) * ThkGridDim);
     double* out = buffer.get();
     std::size_t n = 0;
     constexpr int Block = 8;
@@ -219,14 +218,14 @@ void StoreStatistics(ThkData& record, double min, double max) {
 
 void RecalcStatisticsOf(ThkData& record, std::span<const double> values) {
     if (!record.Valid) return;
-    thread_local std::vector<double> data;
-    data.resize(values.size());
+    // Every value is written before it is read, so the buffer is not cleared.
+    const auto data = std::make_unique_for_overwrite<double[]>(values.size());
     std::size_t n = 0;
     for (const double v : values) {
         data[n] = v;
         n += HasData(v) ? 1 : 0;
     }
-    StoreRecalculated(record, data.data(), n);
+    StoreRecalculated(record, data.get(), n);
 }
 
 namespace {
