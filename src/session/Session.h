@@ -40,8 +40,9 @@ struct MapPlan {
     bool operator==(const MapPlan&) const = default;
 };
 
-// The window or the batch tool, as the flow sees it. Every hook has a
-// default that does nothing, so a front end implements only what it shows.
+// The window or the batch tool, as the flow sees it. Every hook but the map
+// and the messages has a default that does nothing, so a front end
+// implements only what it shows.
 class SessionFrontEnd {
 public:
     virtual ~SessionFrontEnd() = default;
