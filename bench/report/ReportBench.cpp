@@ -11,8 +11,11 @@
 #include <cmath>
 #include <memory>
 
-#include "report/ReportApplication.h"
+#include "calc/SurfaceFitter.h"
+#include "cli/ReportCommand.h"
 #include "report/Report.h"
+#include "report/ReportApplication.h"
+#include "session/Prepare.h"
 
 namespace {
 
@@ -46,13 +49,19 @@ Fixture& Files() {
     return fixture;
 }
 
+// One file's entry of a report at the defaults (Fill, no wafer).
+ReportEntry PrepareOne(const std::string& path) {
+    FileJobRequest job;
+    job.Analysis = ReportAnalysisRequest({});
+    return PrepareReportEntries({SourceOfFile(path)}, job, {}, 1, {}).front();
+}
+
 void BM_ReportPrepareEntry_251001Lines(benchmark::State& state) {
     // Laying out text needs a QGuiApplication.
     const ReportApplication application;
     const std::string path = Files().path.toStdString();
-    ReportJob job;
     for (auto _ : state) {
-        ReportEntry entry = PrepareReportEntry(path, job);
+        ReportEntry entry = PrepareOne(path);
         if (entry.Failed()) state.SkipWithError(entry.Error.c_str());
         benchmark::DoNotOptimize(entry.Picture.Shown.Mean);
     }
@@ -60,34 +69,35 @@ void BM_ReportPrepareEntry_251001Lines(benchmark::State& state) {
 BENCHMARK(BM_ReportPrepareEntry_251001Lines)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The Fill alone, on the Grid record of the same file.
-class NoFrontEnd : public SessionFrontEnd {
-public:
-    void ShowMap(const ThkData&, const MapPlan&) override {}
-    void ShowMessageText(const std::string& text) override { MessageSink().Show(text); }
-};
-
 void BM_FillOnly_251001Lines(benchmark::State& state) {
-    NoFrontEnd frontEnd;
-    Session session(frontEnd);
-    if (OpenDataFile(session, Files().path.toStdString(), false, {}) != 1) state.SkipWithError("load failed");
-    session.Calc();
+    ViewSettings settings;
+    auto records = std::make_unique<PreparedRecords>();
+    auto fitter = std::make_unique<SurfaceFitter>();
+    if (PrepareSource(SourceOfFile(Files().path.toStdString()), settings, DataKind::Grid, *fitter, *records,
+                      MessageSink()) != 1)
+        state.SkipWithError("load failed");
     for (auto _ : state)
-        if (session.Fill() != 1) state.SkipWithError("fill failed");
+        if (FillStep(*fitter, records->Record(DataKind::Grid), records->Record(DataKind::Fill), settings,
+                     MessageSink()) != 1)
+            state.SkipWithError("fill failed");
 }
 BENCHMARK(BM_FillOnly_251001Lines)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The Fill as a report's file meets it: the first of a fresh session, whose
 // surface fitter has no factors yet.
 void BM_FirstFill_251001Lines(benchmark::State& state) {
-    NoFrontEnd frontEnd;
+    ViewSettings settings;
+    auto records = std::make_unique<PreparedRecords>();
     for (auto _ : state) {
         state.PauseTiming();
-        auto session = std::make_unique<Session>(frontEnd);
-        if (OpenDataFile(*session, Files().path.toStdString(), false, {}) != 1)
+        auto fitter = std::make_unique<SurfaceFitter>();
+        if (PrepareSource(SourceOfFile(Files().path.toStdString()), settings, DataKind::Grid, *fitter,
+                          *records, MessageSink()) != 1)
             state.SkipWithError("load failed");
-        session->Calc();
         state.ResumeTiming();
-        if (session->Fill() != 1) state.SkipWithError("fill failed");
+        if (FillStep(*fitter, records->Record(DataKind::Grid), records->Record(DataKind::Fill), settings,
+                     MessageSink()) != 1)
+            state.SkipWithError("fill failed");
     }
 }
 BENCHMARK(BM_FirstFill_251001Lines)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -99,7 +109,7 @@ void BM_ReportWritePages_251001Lines(benchmark::State& state) {
     const ReportApplication application;
     const auto pages = static_cast<std::size_t>(state.range(0));
     std::vector<ReportEntry> entries;
-    entries.push_back(PrepareReportEntry(Files().path.toStdString(), ReportJob{}));
+    entries.push_back(PrepareOne(Files().path.toStdString()));
     // Each page gets pictures of its own, as the files of a real report do:
     // the PDF writer stores an image it has seen before only once.
     for (std::size_t i = 1; i < pages; ++i) {

@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "analysis/Analysis.h"
 #include "analysis/AnalysisText.h"
 #include "analysis/AreaStatistics.h"
 #include "analysis/Histogram.h"
@@ -17,15 +18,16 @@
 #include "analysis/RecordCsvText.h"
 #include "analysis/RecordDifference.h"
 #include "analysis/WaferGeometry.h"
+#include "calc/SurfaceFitter.h"
 #include "cli/Listing.h"
 #include "colour/MapPicture.h"
 #include "core/Message.h"
 #include "core/TextFile.h"
 #include "data/CsvImport.h"
-#include "data/ThkReader.h"
-#include "data/XyzText.h"
+#include "data/DataTableText.h"
 #include "roi/RoiDisplay.h"
 #include "roi/RoiStats.h"
+#include "session/Compare.h"
 
 ViewSettings SettingsFrom(const CliOptions& o) {
     ViewSettings s;
@@ -42,69 +44,35 @@ ViewSettings SettingsFrom(const CliOptions& o) {
     return s;
 }
 
-Batch::Batch(const CliOptions& o, const MessageSink& messages) : FrontEnd(messages), Flow(FrontEnd) {
-    Flow.Settings() = SettingsFrom(o);
-}
-
-// The user picks a data type item or a draw type; picking the current one
-// changes nothing, as in the window.
-void ChooseDataType(Session& session, DataKind kind) {
-    if (session.Settings().DataType == kind) return;
-    session.Settings().DataType = kind;
-    session.DataTypeClick();
-}
-
-void ChooseDrawType(Session& session, DrawKind kind) {
-    if (session.Settings().DrawType == kind) return;
-    session.Settings().DrawType = kind;
-    session.DrawTypeChange();
-}
-
-// X/Y/Z text from a file: its bytes up to the first NUL, converted as Paste
-// converts the clipboard's text.
-int ReadXyzFile(const std::string& path, ThkData& record, const MessageSink& messages) {
-    std::string text;
-    if (!ReadTextFile(path, text)) {
-        messages.Show("File open error. -> " + path);
-        return -1;
+SourceInput SourceFrom(const CliOptions& o, const std::string& path) {
+    SourceInput source;
+    source.Path = path;
+    if (o.Csv) {
+        source.Format = SourceFormat::Csv;
+        source.Csv = o.CsvOptions;
+    } else if (o.Xyz) {
+        source.Format = SourceFormat::XyzText;
     }
-    text.resize(std::strlen(text.c_str()));
-    return PasteXyzText(text, record, messages);
+    return source;
 }
 
-int OpenInput(Session& session, const CliOptions& o, const std::string& path) {
-    if (o.Csv)
-        return session.Open([&](ThkData& raw, const MessageSink& messages) {
-            return ImportCsvFile(path, o.CsvOptions, raw, messages);
-        });
-    if (o.Xyz)
-        return session.Open(
-            [&](ThkData& raw, const MessageSink& messages) { return ReadXyzFile(path, raw, messages); });
-    return session.OpenFile(path);
-}
+PreparedInput::PreparedInput()
+    : Records(std::make_unique<PreparedRecords>()), Fitter(std::make_unique<SurfaceFitter>()) {}
+PreparedInput::~PreparedInput() = default;
 
-int PrepareData(Session& session, const CliOptions& o, bool calc, bool fill) {
-    if (OpenInput(session, o, o.File) != 1) return -1;
-    if (calc || fill) session.Calc();
-    if (fill && session.Fill() != 1) return -1;
-    return 1;
-}
-
-int PrepareData(Session& session, const CliOptions& o) {
-    return PrepareData(session, o, o.DataType != DataKind::Raw, o.DataType == DataKind::Fill);
+int PrepareInput(const CliOptions& o, DataKind upTo, PreparedInput& input, const MessageSink& messages) {
+    input.Settings = SettingsFrom(o);
+    return PrepareSource(SourceFrom(o, o.File), input.Settings, upTo, *input.Fitter, *input.Records,
+                         messages);
 }
 
 int PrepareDifference(const CliOptions& o, ThkData& difference, const MessageSink& messages) {
-    // Each file through a session of its own, as the window's Compare loads
-    // the second file beside the first.
-    auto first = std::make_unique<Batch>(o, messages);
-    if (PrepareData(first->Flow, o, true, true) != 1) return -1;
-    CliOptions second = o;
-    second.File = o.File2;
-    auto other = std::make_unique<Batch>(second, messages);
-    if (PrepareData(other->Flow, second, true, true) != 1) return -1;
-    return DifferenceOfRecords(first->Flow.Record(DataKind::Fill), other->Flow.Record(DataKind::Fill),
-                               o.Order, o.RateTime, difference, messages);
+    CompareRequest request;
+    request.Order = o.Order;
+    request.RateTime = o.RateTime;
+    auto fitter = std::make_unique<SurfaceFitter>();
+    return CompareSources(SourceFrom(o, o.File), SourceFrom(o, o.File2), SettingsFrom(o), request, *fitter,
+                          difference, messages);
 }
 
 WaferGeometry WaferOf(const CliOptions& o) {
@@ -136,38 +104,29 @@ namespace {
 int RunStats(const CliOptions& o, CommandOutput& out) {
     auto record = std::make_unique<ThkData>();
     ClearThkData(record.get(), 1);
-    if (o.File.empty()) {
-        out.Messages().Show("<OpenThkData> Filename is NULL.");
-        return ExitFailed;
-    }
-    const MessageSink& messages = out.Messages();
-    const int read = o.Csv   ? ImportCsvFile(o.File, o.CsvOptions, *record, messages)
-                     : o.Xyz ? ReadXyzFile(o.File, *record, messages)
-                             : ReadThkFile(o.File, *record, messages);
-    if (read != 1) return ExitFailed;
+    if (ReadSource(SourceFrom(o, o.File), *record, out.Messages()) != 1) return ExitFailed;
     out.Buffer() += StatsListing(*record);
     return ExitOk;
 }
 
 int RunCells(const CliOptions& o, CommandOutput& out, bool fill) {
-    Batch batch(o, out.Messages());
-    if (PrepareData(batch.Flow, o, true, fill) != 1) return ExitFailed;
-    out.Buffer() += RadiusLine(batch.Flow.Settings().SearchRad);
-    WriteCellListing(batch.Flow.Record(fill ? DataKind::Fill : DataKind::Grid),
+    PreparedInput input;
+    if (PrepareInput(o, fill ? DataKind::Fill : DataKind::Grid, input, out.Messages()) != 1)
+        return ExitFailed;
+    out.Buffer() += RadiusLine(input.Settings.SearchRad);
+    WriteCellListing(input.Records->Record(fill ? DataKind::Fill : DataKind::Grid),
                      [&out](const char* text, std::size_t size) { out.Write(text, size); });
     return ExitOk;
 }
 
 int RunTable(const CliOptions& o, CommandOutput& out) {
-    Batch batch(o, out.Messages());
-    if (PrepareData(batch.Flow, o) != 1) return ExitFailed;
-    ChooseDataType(batch.Flow, o.DataType);
-    if (o.TableCsv) {
-        const ThkData& record = batch.Flow.Record(o.DataType);
+    PreparedInput input;
+    if (PrepareInput(o, o.DataType, input, out.Messages()) != 1) return ExitFailed;
+    const ThkData& record = input.Records->Record(o.DataType);
+    if (o.TableCsv)
         out.Buffer() += RecordCsvText(record, FrameOf(WaferOf(o), record.Size));
-    } else {
-        out.Buffer() += batch.Flow.CopyDataText();
-    }
+    else
+        out.Buffer() += BuildThkDataText(record, o.DataType == DataKind::Grid ? input.Settings.CalcPitch : 1);
     return ExitOk;
 }
 
@@ -218,37 +177,49 @@ const char* ProfileName(CliProfile profile) {
     return "";
 }
 
-std::vector<ProfilePoint> ProfileOf(const CliOptions& o, const ThkData& record, const AnalysisMask& mask) {
+AnalysisRequest AnalysisRequestOf(const CliOptions& o) {
+    AnalysisRequest request;
+    request.Wafer = WaferOf(o);
     switch (o.Profile) {
         case CliProfile::X:
-            return DiameterProfile(record, mask, ProfileAxis::X);
+            request.Profile = ProfileKind::X;
+            break;
         case CliProfile::Y:
-            return DiameterProfile(record, mask, ProfileAxis::Y);
+            request.Profile = ProfileKind::Y;
+            break;
+        case CliProfile::Radial:
+            request.Profile = ProfileKind::Radial;
+            break;
         case CliProfile::Line:
-            return LineProfile(record, mask, o.LineX0, o.LineY0, o.LineX1, o.LineY1);
-        default:
-            return {};
+            request.Profile = ProfileKind::Line;
+            break;
+        case CliProfile::None:
+            break;
     }
+    request.LineX0 = o.LineX0;
+    request.LineY0 = o.LineY0;
+    request.LineX1 = o.LineX1;
+    request.LineY1 = o.LineY1;
+    request.HistogramBins = o.HistogramBins;
+    return request;
 }
 
 // analyze: the figures of the shown record and of the raw sites inside the
 // wafer, then the profile and the histogram of the shown record.
 int RunAnalyze(const CliOptions& o, CommandOutput& out) {
-    Batch batch(o, out.Messages());
-    if (PrepareData(batch.Flow, o) != 1) return ExitFailed;
-    ChooseDataType(batch.Flow, o.DataType);
-    const ThkData& record = batch.Flow.Record(o.DataType);
-    const ThkData& raw = batch.Flow.Record(DataKind::Raw);
-    const WaferGeometry wafer = WaferOf(o);
-    const AnalysisMask mask(record.Size, wafer);
-    const AnalysisMask rawMask(raw.Size, wafer);
-    const AreaStatistics shown = CalcAreaStatistics(record, mask);
-    const AreaStatistics sites = CalcAreaStatistics(raw, rawMask);
-    std::vector<ProfilePoint> profile = ProfileOf(o, record, mask);
-    std::vector<RingStats> rings;
-    if (o.Profile == CliProfile::Radial) rings = RadialProfile(record, mask);
-    Histogram histogram;
-    if (o.HistogramBins > 0) histogram = CalcHistogram(record, mask, o.HistogramBins);
+    const AnalysisRequest request = AnalysisRequestOf(o);
+    PreparedInput input;
+    if (PrepareInput(o, o.DataType, input, out.Messages()) != 1) return ExitFailed;
+    AnalysisResult result;
+    if (AnalyzeRecord(input.Records->Record(o.DataType), &input.Records->Record(DataKind::Raw), request,
+                      result, out.Messages()) != 1)
+        return ExitFailed;
+    const AreaStatistics& shown = result.Shown;
+    const AreaStatistics sites = result.Sites.value_or(AreaStatistics{});
+    const std::vector<ProfilePoint>& profile = result.Profile;
+    const std::vector<RingStats>& rings = result.Rings;
+    const Histogram histogram = result.Histo.value_or(Histogram{});
+    const WaferGeometry& wafer = request.Wafer;
 
     if (!o.Json) {
         std::string& text = out.Buffer();
@@ -267,7 +238,7 @@ int RunAnalyze(const CliOptions& o, CommandOutput& out) {
         return ExitOk;
     }
 
-    const WaferFrame& frame = mask.Frame();
+    const WaferFrame& frame = result.Frame;
     nlohmann::ordered_json doc;
     doc["file"] = o.File;
     doc["data"] = DataName(o.DataType);
@@ -330,9 +301,9 @@ int RunDiffCsv(const CliOptions& o, const MessageSink& messages, std::FILE* err)
 // Copy ROI after Calc and Fill (the button is enabled only while Fill is
 // shown): the pixels placed as the window places them on its 301 x 301 map.
 int RunRoiCopy(const CliOptions& o, CommandOutput& out) {
-    Batch batch(o, out.Messages());
-    if (PrepareData(batch.Flow, o, true, true) != 1) return ExitFailed;
-    const ThkData& fill = batch.Flow.Record(DataKind::Fill);
+    PreparedInput input;
+    if (PrepareInput(o, DataKind::Fill, input, out.Messages()) != 1) return ExitFailed;
+    const ThkData& fill = input.Records->Record(DataKind::Fill);
     const RoiShape shape = o.RoiSquare ? RoiShape::Square : RoiShape::Circle;
     std::array<RoiPlacement, 2> placements;
     if (!CollectRoiPlacements({true, o.RoiSecond}, {o.RoiPixelX, o.RoiPixelX2}, {o.RoiPixelY, o.RoiPixelY2},
@@ -345,9 +316,9 @@ int RunRoiCopy(const CliOptions& o, CommandOutput& out) {
 
 int RunRoi(const CliOptions& o, CommandOutput& out) {
     if (o.RoiCopy) return RunRoiCopy(o, out);
-    Batch batch(o, out.Messages());
-    if (PrepareData(batch.Flow, o) != 1) return ExitFailed;
-    const ThkData& record = batch.Flow.Record(o.DataType);
+    PreparedInput input;
+    if (PrepareInput(o, o.DataType, input, out.Messages()) != 1) return ExitFailed;
+    const ThkData& record = input.Records->Record(o.DataType);
     int x = o.RoiX;
     int y = o.RoiY;
     if (o.RoiByPixel) {

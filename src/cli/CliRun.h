@@ -3,13 +3,16 @@
 #include <cstddef>
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "analysis/WaferGeometry.h"
 #include "cli/CliOptions.h"
 #include "core/Message.h"
-#include "session/Session.h"
+#include "data/ViewSettings.h"
+#include "session/Prepare.h"
+#include "session/Source.h"
 
 // The part of morvaplot-cli that needs the standard library alone: parsing,
 // help and usage texts, and the commands that only list numbers (stats, grid,
@@ -64,57 +67,33 @@ private:
     std::string buffer_;
 };
 
-// The batch tool's side of the flow: it has no controls, so the settings
-// stay as the options set them, and it keeps only the last drawing's plan,
-// which is the picture the window would show at the end. The session's
-// messages go to the command's sink.
-class BatchFrontEnd final : public SessionFrontEnd {
-public:
-    explicit BatchFrontEnd(const MessageSink& messages) : messages_(messages) {}
-    void ShowMap(const ThkData&, const MapPlan& plan) override { LastPlan = plan; }
-    void ShowMessageText(const std::string& text) override { messages_.Show(text); }
-    MapPlan LastPlan;
+class SurfaceFitter;
 
-private:
-    const MessageSink& messages_;
-};
-
-// The settings the options give the session, as the window's controls would.
+// The settings the options give the steps, as the window's controls would.
 ViewSettings SettingsFrom(const CliOptions& o);
 
 // The wafer as the options give it; the diameter is the CSV placement's.
 WaferGeometry WaferOf(const CliOptions& o);
 
-// A session with the options as its settings.
-struct Batch {
-    Batch(const CliOptions& o, const MessageSink& messages);
-    BatchFrontEnd FrontEnd;
-    Session Flow;
+// The input at path as the options read it: a .thk file, X/Y/Z text (--xyz)
+// as Paste takes it, or a table (--csv) through the import.
+SourceInput SourceFrom(const CliOptions& o, const std::string& path);
+
+// FILE's records prepared as far as upTo with the options' settings; the
+// settings hold the search radius used. The records and the fitter are large
+// and kept on the heap.
+struct PreparedInput {
+    PreparedInput();
+    ~PreparedInput();
+    ViewSettings Settings;
+    std::unique_ptr<PreparedRecords> Records;
+    std::unique_ptr<SurfaceFitter> Fitter;
 };
+int PrepareInput(const CliOptions& o, DataKind upTo, PreparedInput& input, const MessageSink& messages);
 
-// The user picks a data type item or a draw type; picking the current one
-// changes nothing, as in the window.
-void ChooseDataType(Session& session, DataKind kind);
-void ChooseDrawType(Session& session, DrawKind kind);
-
-// X/Y/Z text from a file: its bytes up to the first NUL, converted as Paste
-// converts the clipboard's text. 1, or -1 with its message shown.
-int ReadXyzFile(const std::string& path, ThkData& record, const MessageSink& messages);
-
-// The input as the window takes it: a .thk file through Load, X/Y/Z text
-// (--xyz) through Paste, or a table (--csv) through the import, each through
-// the session's Open. 1, or -1 with its message shown.
-int OpenInput(Session& session, const CliOptions& o, const std::string& path);
-
-// Load, then Calc and Fill as far as the data type needs (or as calc and
-// fill ask). 1, or -1 when the load or the fill failed (its message shown).
-int PrepareData(Session& session, const CliOptions& o, bool calc, bool fill);
-int PrepareData(Session& session, const CliOptions& o);
-
-// The difference of diff: A and B each loaded, gridded and filled by a
-// session of its own with the options' parameters, then subtracted in the
-// options' order (and divided by the rate time). 1, or -1 when a load, a
-// fill or the subtraction failed (its message shown).
+// The difference of diff: A and B compared with the options' parameters (B
+// on A's lattice and search radius), in the options' order (and divided by
+// the rate time). 1, or -1 after the failing step's message.
 int PrepareDifference(const CliOptions& o, ThkData& difference, const MessageSink& messages);
 
 // image, contours, view3d, random and report; diff when it writes a picture.

@@ -13,36 +13,34 @@
 #include "cli/ReportCommand.h"
 #include "colour/ColorSettingFile.h"
 #include "colour/ContourMap.h"
+#include "colour/DivergingRamp.h"
 #include "colour/MapPicture.h"
 #include "colour/SitesOverlay.h"
 #include "data/RandomData.h"
+#include "data/ThkWriter.h"
 #include "render3d/Offscreen3D.h"
-#include "report/DivergingRamp.h"
+#include "session/MapPlan.h"
 
 // The commands that need Qt; the rest of the tool is in cli/CliRun.cpp.
 
 namespace {
 
 int RunContours(const CliOptions& o, CommandOutput& out) {
-    Batch batch(o, out.Messages());
-    if (PrepareData(batch.Flow, o, true, true) != 1) return ExitFailed;
-    // Choosing the contour draw type redraws: the Fill record's display range
-    // is settled as the contour map sees it.
-    ChooseDrawType(batch.Flow, DrawKind::Contour);
+    PreparedInput input;
+    if (PrepareInput(o, DataKind::Fill, input, out.Messages()) != 1) return ExitFailed;
+    // The Fill record's display range settled as the contour map sees it.
+    const ThkData& fill = input.Records->Record(DataKind::Fill);
     ContourListing listing;
-    TraceContours(batch.Flow.Record(DataKind::Fill), batch.Flow.Record(DataKind::Fill).Size, MapPictureSize,
-                  MapPictureSize, o.BorderCount, ColormapPreset(), true, DrawingRampSet, listing);
+    TraceContours(fill, fill.Size, MapPictureSize, MapPictureSize, o.BorderCount, ColormapPreset(), true,
+                  DrawingRampSet, listing);
     out.Buffer() += listing.Text();
     return ExitOk;
 }
 
 int RunImage(const CliOptions& o, const MessageSink& messages, std::FILE* err) {
-    MapStyle style;
-    style.CopyColormap = o.CopyColormap;
-    style.BorderCount = o.BorderCount;
+    MapStyle style = MapStyleOf(SettingsFrom(o));
     if (!o.GradationFile.empty()) {
-        // Colormap unticked, then Load in the gradation dialog.
-        style.UseColormap = false;
+        // Colormap unticked (the settings say so), then Load in the gradation dialog.
         const int count = LoadColorSetting(o.GradationFile, style.Table, messages);
         if (count <= 0) {
             // Failures have shown their messages; a count of 0 or less has none.
@@ -51,46 +49,28 @@ int RunImage(const CliOptions& o, const MessageSink& messages, std::FILE* err) {
         }
     }
 
-    Batch batch(o, messages);
-    const bool contour = o.DrawType == DrawKind::Contour;
     // The draw type can be chosen only while Fill is shown, so a contour
-    // picture of any data type comes after Calc, Fill and a contour drawing.
-    const bool calc = contour || o.DataType != DataKind::Raw;
-    const bool fill = contour || o.DataType == DataKind::Fill;
-    if (PrepareData(batch.Flow, o, calc, fill) != 1) return ExitFailed;
-    if (contour) ChooseDrawType(batch.Flow, DrawKind::Contour);
-    ChooseDataType(batch.Flow, o.DataType);
-
-    const MapPlan& plan = batch.FrontEnd.LastPlan;
+    // picture of any data type comes after Calc and Fill.
+    const bool contour = o.DrawType == DrawKind::Contour;
+    PreparedInput input;
+    if (PrepareInput(o, contour ? DataKind::Fill : o.DataType, input, messages) != 1) return ExitFailed;
+    input.Settings.DataType = o.DataType;
+    input.Settings.DrawType = o.DrawType;
+    const MapPlan plan = PlanMap(input.Settings);
+    ThkData& record = input.Records->Record(plan.Shown);
+    SettleDisplayRange(record, input.Records->Record(DataKind::Raw), plan.Shown, input.Settings.RawRange);
     QImage image;
-    PaintMap(image, batch.Flow.Record(plan.Shown), plan.Draw, plan.Ramp, style);
+    PaintMap(image, record, plan.Draw, plan.Ramp, style);
     // The sites the sampling misses, over the picture as the window lays them
     // over its map: a colour map of Raw or Grid data only.
     if (o.Sites && plan.Draw == DrawKind::Colormap && plan.Shown != DataKind::Fill)
-        PaintSites(image, batch.Flow.Record(plan.Shown), plan.Ramp, style);
+        PaintSites(image, record, plan.Ramp, style);
     std::string error;
     if (WritePng(image, o.OutFile, error) != 1) {
         std::fprintf(err, "morvaplot-cli: cannot write %s: %s\n", o.OutFile.c_str(), error.c_str());
         return ExitFailed;
     }
     return ExitOk;
-}
-
-// The record as .thk text: Size, pitch "1,1" and one "x,y,z," line per data
-// cell, X-major. z is written with 3 decimals, so the file holds every value
-// rounded to the nearest thousandth: base + k x 0.001 computed in binary can
-// differ from the double that "%.3f" text reads back to in its last bits.
-std::string ThkText(const ThkData& record) {
-    std::string text = std::to_string(record.Size) + "\n1,1\n";
-    char line[80];
-    for (int x = 0; x < ThkGridDim; ++x) {
-        for (int y = 0; y < ThkGridDim; ++y) {
-            if (!HasData(record.Value[x][y])) continue;
-            std::snprintf(line, sizeof line, "%d,%d,%.3f,\n", x, y, record.Value[x][y]);
-            text += line;
-        }
-    }
-    return text;
 }
 
 int RunRandom(const CliOptions& o, const MessageSink& messages, std::FILE* err) {
@@ -112,10 +92,10 @@ int RunView3D(const CliOptions& o, const MessageSink& messages, std::FILE* err) 
         std::fputs("morvaplot-cli: view3d needs a display with OpenGL (DISPLAY is not set)\n", err);
         return ExitFailed;
     }
-    Batch batch(o, messages);
-    if (PrepareData(batch.Flow, o, true, true) != 1) return ExitFailed;
+    PreparedInput input;
+    if (PrepareInput(o, DataKind::Fill, input, messages) != 1) return ExitFailed;
     const QImage picture =
-        RenderView3DImage(batch.Flow.Record(DataKind::Fill), o.View, o.PictureWidth, o.PictureHeight);
+        RenderView3DImage(input.Records->Record(DataKind::Fill), o.View, o.PictureWidth, o.PictureHeight);
     if (picture.isNull()) {
         std::fputs("morvaplot-cli: view3d needs a display with OpenGL (no OpenGL context could be made)\n",
                    err);

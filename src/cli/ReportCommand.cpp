@@ -15,8 +15,9 @@
 #include "colour/ColorSettingFile.h"
 #include "core/Codes.h"
 #include "core/Message.h"
-#include "report/ReportApplication.h"
 #include "report/Report.h"
+#include "report/ReportApplication.h"
+#include "session/FileJob.h"
 
 namespace {
 
@@ -45,22 +46,46 @@ std::string ProgressLine(int done, int total, int width) {
     return line;
 }
 
+std::vector<ReportEntry> PrepareReportEntries(const std::vector<SourceInput>& sources,
+                                              const FileJobRequest& job, const ReportPageRequest& page,
+                                              int threads, const std::function<void(int, int)>& progress) {
+    // Each page's picture is made on the worker that prepared its file,
+    // while the worker's records still hold it.
+    std::vector<ReportEntry> entries(sources.size());
+    RunFileJobs(
+        sources, job, threads,
+        [&](std::size_t i, FileJobResult& result, const PreparedRecords& records) {
+            entries[i] = result.Row.Failed()
+                             ? FailedReportEntry(result.Row)
+                             : MakeReportEntry(result.Row, records.Record(job.Data),
+                                               records.Record(DataKind::Raw), result.Analysis, page);
+        },
+        progress);
+    return entries;
+}
+
 int RunReport(const CliOptions& o, const MessageSink& messages, std::FILE* err) {
     ReportApplication application;
     if (!application.Ready()) {
         std::fputs("morvaplot-cli: report needs a QGuiApplication\n", err);
         return ExitFailed;
     }
-    ReportJob job;
+    ReportPageRequest page;
+    page.Data = o.DataType;
+    page.Wafer = WaferOf(o);
+    FileJobRequest job;
     job.Settings = SettingsFrom(o);
     job.Data = o.DataType;
-    job.Wafer = WaferOf(o);
-    job.Csv = o.Csv;
-    job.CsvOptions = o.CsvOptions;
+    job.Analysis = ReportAnalysisRequest(page.Wafer);
+    const std::string fault = CheckAnalysisRequest(job.Analysis);
+    if (!fault.empty()) {
+        messages.Show(fault);
+        return ExitFailed;
+    }
     if (!o.GradationFile.empty()) {
         // Colormap unticked, then Load in the gradation dialog.
-        job.Style.UseColormap = false;
-        if (LoadColorSetting(o.GradationFile, job.Style.Table, messages) <= 0) {
+        page.Style.UseColormap = false;
+        if (LoadColorSetting(o.GradationFile, page.Style.Table, messages) <= 0) {
             std::fprintf(err, "morvaplot-cli: no gradation loaded from %s\n", o.GradationFile.c_str());
             return ExitFailed;
         }
@@ -80,7 +105,11 @@ int RunReport(const CliOptions& o, const MessageSink& messages, std::FILE* err) 
         progress(0, static_cast<int>(o.Files.size()));
     }
     const int threads = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
-    const std::vector<ReportEntry> entries = PrepareReportEntries(o.Files, job, threads, progress);
+    std::vector<SourceInput> sources;
+    sources.reserve(o.Files.size());
+    for (const std::string& path : o.Files)
+        sources.push_back(SourceFrom(o, path));
+    const std::vector<ReportEntry> entries = PrepareReportEntries(sources, job, page, threads, progress);
 
     bool failed = false;
     for (std::size_t i = 0; i < entries.size(); ++i) {

@@ -1,5 +1,11 @@
 #pragma once
 
+#include <functional>
+#include <vector>
+
+#include "report/Report.h"
+#include "session/FileJob.h"
+
 #include <cstdio>
 #include <string>
 
@@ -19,3 +25,10 @@ int RunReport(const CliOptions& options, const MessageSink& messages, std::FILE*
 // The progress line of a terminal: "\r 37/100 [#######.............]", the
 // bar width characters wide, the count right-aligned to the total's width.
 std::string ProgressLine(int done, int total, int width);
+
+// The report's entries: every source through the file job on threads
+// threads (at least 1), each page made on the worker that prepared its file,
+// in the order of sources. progress as RunFileJobs calls it.
+std::vector<ReportEntry> PrepareReportEntries(const std::vector<SourceInput>& sources,
+                                              const FileJobRequest& job, const ReportPageRequest& page,
+                                              int threads, const std::function<void(int, int)>& progress);

@@ -4,6 +4,7 @@
 #include "core/Codes.h"
 #include "core/Color.h"
 #include "data/ThkData.h"
+#include "data/ViewSettings.h"
 
 class QImage;
 
@@ -25,6 +26,10 @@ struct MapStyle {
     DisplayCondition Condition{};
     int BorderCount = 5;  // contour levels
 };
+
+// The style the settings ask for, with table as the gradation (the committed
+// colour set of the gradation dialog, or a loaded colour-setting file).
+MapStyle MapStyleOf(const ViewSettings& settings, const GradationTable& table = ColormapPreset());
 
 // Paints record into image (made 301 x 301 RGB32 when it is not): the
 // contour map (lines in the drawing ramp set) or the colour map with the ramp

@@ -1,6 +1,7 @@
 #include "data/CsvImport.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -67,7 +68,9 @@ std::vector<std::string> SplitFields(std::string_view line, CsvDelimiter delimit
         }
         return fields;
     }
-    const char separator = delimiter == CsvDelimiter::Tab ? '\t' : delimiter == CsvDelimiter::Semicolon ? ';' : ',';
+    const char separator = delimiter == CsvDelimiter::Tab         ? '\t'
+                           : delimiter == CsvDelimiter::Semicolon ? ';'
+                                                                  : ',';
     std::string field;
     bool quoted = false;
     for (std::size_t i = 0; i <= line.size(); ++i) {
@@ -116,7 +119,8 @@ std::string NormalName(std::string_view name) {
     if (bracket != std::string::npos && bracket > 0) n.erase(bracket);
     std::string out;
     for (const char c : n)
-        if (c != ' ' && c != '\t' && c != '"') out += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        if (c != ' ' && c != '\t' && c != '"')
+            out += static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     return out;
 }
 
@@ -192,8 +196,8 @@ CsvLayout DetectCsvLayout(std::string_view text, const CsvImportOptions& options
     layout.XColumn = c.X;
     layout.YColumn = c.Y;
     layout.ZColumn = c.Z;
-    for (std::size_t i = layout.Header ? 1 : 0; i < lines.size() && static_cast<int>(layout.Rows.size()) < previewRows;
-         ++i)
+    for (std::size_t i = layout.Header ? 1 : 0;
+         i < lines.size() && static_cast<int>(layout.Rows.size()) < previewRows; ++i)
         layout.Rows.push_back(SplitFields(lines[i].Text, layout.Delimiter));
     return layout;
 }
@@ -275,7 +279,8 @@ int ImportCsvText(std::string_view text, const CsvImportOptions& options, ThkDat
         const double cy = std::round(p.Y + offset);
         if (!(cx >= 0.0 && cx <= Size && cy >= 0.0 && cy <= Size)) {
             char text[160];
-            std::snprintf(text, sizeof text, "CSV point outside the area. -> X:%g Y:%g Line: %d", p.X, p.Y, p.Line);
+            std::snprintf(text, sizeof text, "CSV point outside the area. -> X:%g Y:%g Line: %d", p.X, p.Y,
+                          p.Line);
             messages.Show(text);
             return -1;
         }
@@ -312,4 +317,15 @@ int ImportCsvFile(const std::string& path, const CsvImportOptions& options, ThkD
         return -1;
     }
     return ImportCsvText(text, options, record, messages);
+}
+
+bool IsCsvFileName(std::string_view path) {
+    const std::size_t slash = path.find_last_of('/');
+    const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.find_last_of('.');
+    if (dot == std::string_view::npos) return false;
+    std::string suffix(name.substr(dot + 1));
+    for (char& c : suffix)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return suffix == "csv" || suffix == "txt";
 }

@@ -72,3 +72,7 @@ int ImportCsvText(std::string_view text, const CsvImportOptions& options, ThkDat
 // The same for a file; "File open error. -> <path>" when it cannot be read.
 int ImportCsvFile(const std::string& path, const CsvImportOptions& options, ThkData& record,
                   const MessageSink& messages);
+
+// Whether a file name reads as a table to import: it ends in ".csv" or ".txt"
+// (any case).
+bool IsCsvFileName(std::string_view path);

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <system_error>
 
@@ -88,7 +89,8 @@ int ConvertXYZToThkData(const std::string& text, ThkData& record, const MessageS
     // the text that starts after the last TAB or line break.
     // A byte-order mark at the start of the text (an editor's, or a file's
     // copied whole) is not part of the first field.
-    const std::size_t begin = std::string_view(text).starts_with(Utf8ByteOrderMark) ? Utf8ByteOrderMark.size() : 0;
+    const std::size_t begin =
+        std::string_view(text).starts_with(Utf8ByteOrderMark) ? Utf8ByteOrderMark.size() : 0;
     std::size_t tokenStart = begin;
     std::size_t tokenLength = 0;
     std::int32_t stored = 0;
@@ -185,4 +187,14 @@ int PasteXyzText(const std::string& text, ThkData& record, const MessageSink& me
         return -1;
     }
     return ConvertXYZToThkData(text, record, messages) > 0 ? 1 : -1;
+}
+
+int ReadXyzFile(const std::string& path, ThkData& record, const MessageSink& messages) {
+    std::string text;
+    if (!ReadTextFile(path, text)) {
+        messages.Show("File open error. -> " + path);
+        return -1;
+    }
+    text.resize(std::strlen(text.c_str()));
+    return PasteXyzText(text, record, messages);
 }

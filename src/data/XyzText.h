@@ -31,3 +31,8 @@ int ConvertXYZToThkData(const std::string& text, ThkData& record, const MessageS
 // nothing on Clipboard."; 1 when ConvertXYZToThkData stored at least one
 // value, else -1.
 int PasteXyzText(const std::string& text, ThkData& record, const MessageSink& messages);
+
+// X/Y/Z text from a file: its bytes up to the first NUL, converted as Paste
+// converts the clipboard's text. 1, or -1 after "File open error. -> <path>"
+// or the conversion's message.
+int ReadXyzFile(const std::string& path, ThkData& record, const MessageSink& messages);

@@ -520,14 +520,7 @@ public:
                 session_.DataTypeClick();
             }
             session_.RedrawAll();
-            MapStyle style;
-            style.UseColormap = s.UseColormap;
-            style.CopyColormap = s.CopyColormap;
-            style.BackColor = s.MapBackColor;
-            style.MinColor = s.MapMinColor;
-            style.MaxColor = s.MapMaxColor;
-            style.Condition = s.Condition;
-            style.BorderCount = s.BorderCount;
+            const MapStyle style = MapStyleOf(s);
             const MapPlan& plan = frontEnd_.LastPlan;
             QImage picture;
             PaintMap(picture, session_.Record(plan.Shown), plan.Draw, plan.Ramp, style);
@@ -800,8 +793,9 @@ PYBIND11_MODULE(_morvaplot, m) {
         "Converts X/Y/Z text as Paste takes it from the clipboard (a Size line, then X<TAB>Y<TAB>Z lines).");
     m.def(
         "read_csv",
-        [](const std::string& path, const std::optional<std::string>& x_col, const std::optional<std::string>& y_col,
-           const std::optional<std::string>& z_col, const std::string& units, double wafer) {
+        [](const std::string& path, const std::optional<std::string>& x_col,
+           const std::optional<std::string>& y_col, const std::optional<std::string>& z_col,
+           const std::string& units, double wafer) {
             const CsvImportOptions options = CsvOptions(x_col, y_col, z_col, units, wafer);
             return ReadRecord(
                 [&](ThkData& r, const MessageSink& m) { return ImportCsvFile(path, options, r, m); });
@@ -830,9 +824,8 @@ PYBIND11_MODULE(_morvaplot, m) {
             "open_csv",
             [](PySession& session, const std::string& path, const std::optional<std::string>& x_col,
                const std::optional<std::string>& y_col, const std::optional<std::string>& z_col,
-               const std::string& units, double wafer) {
-                session.OpenCsv(path, CsvOptions(x_col, y_col, z_col, units, wafer));
-            },
+               const std::string& units,
+               double wafer) { session.OpenCsv(path, CsvOptions(x_col, y_col, z_col, units, wafer)); },
             py::arg("path"), py::kw_only(), py::arg("x_col") = py::none(), py::arg("y_col") = py::none(),
             py::arg("z_col") = py::none(), py::arg("units") = "mm", py::arg("wafer") = 0.0,
             "Loads a CSV table (see read_csv) through the same path as a .thk load.")

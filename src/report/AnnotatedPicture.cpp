@@ -14,11 +14,11 @@
 
 #include "analysis/AnalysisMask.h"
 #include "colour/ColorScale.h"
+#include "colour/DivergingRamp.h"
 #include "colour/ScaleLabels.h"
 #include "colour/SitesOverlay.h"
 #include "core/Message.h"
 #include "core/NumberText.h"
-#include "report/DivergingRamp.h"
 #include "report/PlacedText.h"
 #include "report/StatisticsCells.h"
 
@@ -95,7 +95,7 @@ QImage MapForDevice(const QImage& map, const QPainter& painter, const QRectF& re
 }  // namespace
 
 AnnotatedContent MakeAnnotatedContent(const ThkData& record, const ThkData* raw,
-                                      const AnnotatedRequest& request) {
+                                      const AnalysisResult& figures, const AnnotatedRequest& request) {
     AnnotatedContent content;
     content.Map = QImage(MapPictureSize, MapPictureSize, QImage::Format_RGB32);
     if (request.Difference)
@@ -127,12 +127,10 @@ AnnotatedContent MakeAnnotatedContent(const ThkData& record, const ThkData* raw,
     content.Title = title.join(QStringLiteral("   "));
     content.ShownName = request.DataType.isEmpty() ? QStringLiteral("Map") : request.DataType;
 
-    const WaferGeometry wafer =
-        CheckWaferGeometry(request.Wafer) == WaferFault::None ? request.Wafer : WaferGeometry{};
-    content.Shown = CalcAreaStatistics(record, AnalysisMask(record.Size, wafer));
+    content.Shown = figures.Shown;
     content.ShownCells = StatisticCells(content.Shown);
-    if (raw && raw->Valid) {
-        content.Sites = CalcAreaStatistics(*raw, AnalysisMask(raw->Size, wafer));
+    if (raw && raw->Valid && figures.Sites) {
+        content.Sites = figures.Sites;
         content.SitesCells = StatisticCells(*content.Sites);
     }
     return content;

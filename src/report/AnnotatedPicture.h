@@ -10,6 +10,7 @@
 #include <optional>
 #include <vector>
 
+#include "analysis/Analysis.h"
 #include "analysis/AreaStatistics.h"
 #include "analysis/WaferGeometry.h"
 #include "colour/MapPicture.h"
@@ -73,10 +74,12 @@ struct AnnotatedContent {
     std::optional<std::array<QString, StatisticRows>> SitesCells;
 };
 
-// Paints the map, the overlays and the bar of record and takes the figures
-// of record and of raw (the measured sites; nullptr: none) inside the wafer.
+// Paints the map, the overlays and the bar of record (raw: the measured
+// sites, for their markers; nullptr: none) and takes the figures of the
+// record and of its sites from figures, the analysis of that record under
+// request.Wafer.
 AnnotatedContent MakeAnnotatedContent(const ThkData& record, const ThkData* raw,
-                                      const AnnotatedRequest& request);
+                                      const AnalysisResult& figures, const AnnotatedRequest& request);
 
 // The picture's size at 1x, in pixels (points for PDF and SVG).
 QSizeF AnnotatedPictureSize();

@@ -1,19 +1,12 @@
 #include "report/Report.h"
 
 #include <QBuffer>
-#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <algorithm>
-#include <atomic>
-#include <cctype>
-#include <cstdio>
-#include <mutex>
-#include <thread>
 
-#include "analysis/AnalysisMask.h"
 #include "core/Codes.h"
 #include "core/Message.h"
 #include "core/NumberText.h"
@@ -21,33 +14,6 @@
 #include "report/ProfilePlot.h"
 
 namespace {
-
-// The front end of a report's session: nothing to show, and the first
-// message of a failing step kept for the file's row.
-class CollectingFrontEnd : public SessionFrontEnd {
-public:
-    std::string FirstMessage;
-    void ShowMap(const ThkData&, const MapPlan&) override {}
-    void ShowMessageText(const std::string& text) override {
-        if (FirstMessage.empty()) FirstMessage = text;
-    }
-};
-
-std::string CsvNumber(double value) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
-}
-
-std::string CsvField(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char c : text) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
-}
 
 QString Fixed(double value) {
     return QString::fromStdString(FormatFixed(value, 8, 3));
@@ -156,8 +122,9 @@ void DrawEntryPage(QPainter& painter, PlacedFonts& fonts, const ReportEntry& ent
     PaintAnnotatedPicture(painter, pictureRect, content, fonts);
     // Both diameter profiles in one plot, so their shapes compare at a
     // glance (and the page lays out one set of axes).
-    PaintProfilePlot(painter, QRectF(PageMargin, pictureRect.bottom() + 14, width,
-                                     PageHeight - PageMargin - pictureRect.bottom() - 14),
+    PaintProfilePlot(painter,
+                     QRectF(PageMargin, pictureRect.bottom() + 14, width,
+                            PageHeight - PageMargin - pictureRect.bottom() - 14),
                      QStringLiteral("Diameter profiles through the centre"),
                      {{&entry.XProfile, QStringLiteral("X profile"), QColor(32, 159, 223)},
                       {&entry.YProfile, QStringLiteral("Y profile"), QColor(230, 120, 20)}},
@@ -166,102 +133,45 @@ void DrawEntryPage(QPainter& painter, PlacedFonts& fonts, const ReportEntry& ent
 
 }  // namespace
 
-bool IsCsvFileName(const std::string& path) {
-    const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
-    return suffix == QLatin1String("csv") || suffix == QLatin1String("txt");
-}
-
-int OpenDataFile(Session& session, const std::string& path, bool csv, const CsvImportOptions& options) {
-    if (!csv) return session.OpenFile(path);
-    return session.Open([&](ThkData& raw, const MessageSink& messages) {
-        return ImportCsvFile(path, options, raw, messages);
-    });
-}
-
-ReportEntry MakeReportEntry(const std::string& name, const Session& session, DataKind data,
-                            const MapStyle& style, const WaferGeometry& wafer) {
-    ReportEntry entry;
-    entry.Name = name;
-    const ThkData& record = session.Record(data);
-    AnnotatedRequest request;
-    request.Style = style;
+AnalysisRequest ReportAnalysisRequest(const WaferGeometry& wafer) {
+    AnalysisRequest request;
     request.Wafer = wafer;
-    request.Sites = data != DataKind::Fill;
-    request.FileName = QString::fromStdString(name);
-    request.DataType = QString::fromLatin1(DataKindName(data));
-    entry.Picture = MakeAnnotatedContent(record, &session.Record(DataKind::Raw), request);
-    const WaferGeometry checked = CheckWaferGeometry(wafer) == WaferFault::None ? wafer : WaferGeometry{};
-    const AnalysisMask mask(record.Size, checked);
-    entry.XProfile = DiameterProfile(record, mask, ProfileAxis::X);
-    entry.YProfile = DiameterProfile(record, mask, ProfileAxis::Y);
-    entry.ProfilesInMm = mask.Frame().HasWafer;
-    return entry;
+    request.Profile = ProfileKind::Diameters;
+    return request;
 }
 
-ReportEntry FailedReportEntry(const std::string& name, const std::string& message) {
+ReportEntry MakeReportEntry(const SummaryRow& row, const ThkData& record, const ThkData& raw,
+                            const AnalysisResult& analysis, const ReportPageRequest& request) {
     ReportEntry entry;
-    entry.Name = name;
-    entry.Error = message.empty() ? std::string("The file could not be read.") : message;
+    entry.Name = row.Name;
+    entry.Row = row;
+    AnnotatedRequest picture;
+    picture.Style = request.Style;
+    picture.Wafer = request.Wafer;
+    picture.Sites = request.Data != DataKind::Fill;
+    picture.FileName = QString::fromStdString(row.Name);
+    picture.DataType = QString::fromLatin1(DataKindName(request.Data));
+    entry.Picture = MakeAnnotatedContent(record, &raw, analysis, picture);
+    entry.XProfile = analysis.Profile;
+    entry.YProfile = analysis.YProfile;
+    entry.ProfilesInMm = analysis.Frame.HasWafer;
     return entry;
 }
 
-ReportEntry PrepareReportEntry(const std::string& path, const ReportJob& job) {
-    const std::string name = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
-    CollectingFrontEnd frontEnd;
-    Session session(frontEnd);
-    session.Settings() = job.Settings;
-    session.Settings().AutoFill = false;
-    if (OpenDataFile(session, path, job.Csv, job.CsvOptions) != 1)
-        return FailedReportEntry(name, frontEnd.FirstMessage);
-    if (job.Data != DataKind::Raw) session.Calc();
-    if (job.Data == DataKind::Fill && session.Fill() != 1)
-        return FailedReportEntry(name, frontEnd.FirstMessage);
-    if (!session.Record(job.Data).Valid) return FailedReportEntry(name, frontEnd.FirstMessage);
-    return MakeReportEntry(name, session, job.Data, job.Style, job.Wafer);
-}
-
-std::vector<ReportEntry> PrepareReportEntries(const std::vector<std::string>& paths, const ReportJob& job,
-                                              int threads, const std::function<void(int, int)>& progress) {
-    std::vector<ReportEntry> entries(paths.size());
-    const int total = static_cast<int>(paths.size());
-    std::atomic<int> next{0};
-    int done = 0;
-    std::mutex progressLock;
-    auto work = [&] {
-        for (int i = next++; i < total; i = next++) {
-            entries[static_cast<std::size_t>(i)] =
-                PrepareReportEntry(paths[static_cast<std::size_t>(i)], job);
-            const std::lock_guard<std::mutex> lock(progressLock);
-            ++done;
-            if (progress) progress(done, total);
-        }
-    };
-    const int extra = std::clamp(threads, 1, std::max(1, total)) - 1;
-    std::vector<std::thread> workers;
-    workers.reserve(static_cast<std::size_t>(extra));
-    for (int t = 0; t < extra; ++t)
-        workers.emplace_back(work);
-    work();
-    for (std::thread& worker : workers)
-        worker.join();
-    return entries;
+ReportEntry FailedReportEntry(const SummaryRow& row) {
+    ReportEntry entry;
+    entry.Name = row.Name;
+    entry.Error = row.Error;
+    entry.Row = row;
+    return entry;
 }
 
 std::string ReportSummaryCsv(const std::vector<ReportEntry>& entries) {
-    std::string text = "name,count,mean,min,max,range,sigma,sigma1_pct,uniformity_pct,error\n";
-    for (const ReportEntry& e : entries) {
-        text += CsvField(e.Name);
-        if (e.Failed()) {
-            text += ",,,,,,,,," + CsvField(e.Error) + '\n';
-            continue;
-        }
-        const AreaStatistics& s = e.Picture.Shown;
-        text += ',' + std::to_string(s.Count);
-        for (double v : {s.Mean, s.Min, s.Max, s.Range, s.Sigma, s.Sigma1Pct, s.UniformityPct})
-            text += ',' + CsvNumber(v);
-        text += ",\n";
-    }
-    return text;
+    std::vector<SummaryRow> rows;
+    rows.reserve(entries.size());
+    for (const ReportEntry& e : entries)
+        rows.push_back(e.Row);
+    return SummaryCsv(rows);
 }
 
 int WriteReportPdf(const QString& path, const std::vector<ReportEntry>& entries, const QString& title,

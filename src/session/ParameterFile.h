@@ -3,7 +3,7 @@
 #include <string>
 
 #include "core/Message.h"
-#include "session/ViewSettings.h"
+#include "data/ViewSettings.h"
 
 // "setting.dat": the operating parameters as 26 lines of a key word and a
 // value, in a fixed order. Reading is by position only, so the key words may

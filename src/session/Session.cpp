@@ -1,16 +1,11 @@
 #include "session/Session.h"
 
-#include <charconv>
 #include <optional>
 #include <vector>
 
-#include "calc/Fill.h"
-#include "calc/GridCalc.h"
 #include "calc/SurfaceFitter.h"
 #include "core/Message.h"
-#include "core/NumberText.h"
 #include "data/DataTableText.h"
-#include "data/ThkReader.h"
 
 namespace {
 
@@ -55,19 +50,6 @@ private:
 
 }  // namespace
 
-std::string SearchRadiusText(float radius) {
-    return FormatFixed(radius, 5, 1);
-}
-
-double LabelNumber(const std::string& text) {
-    double value = 0.0;
-    const char* first = text.data();
-    const char* last = first + text.size();
-    const auto result = std::from_chars(first, last, value);
-    if (result.ec != std::errc() || result.ptr != last) return 0.0;
-    return value;
-}
-
 // A new record is already empty (every cell NoData, the statistics at their
 // start values), as ClearThkData leaves it.
 Session::Session(SessionFrontEnd& frontEnd)
@@ -97,13 +79,12 @@ void Session::ShowAvailability() {
 }
 
 int Session::OpenFile(const std::string& fileName) {
-    if (fileName.empty()) {
-        messages_.Show("<OpenThkData> Filename is NULL.");
-        return -1;
-    }
-    return Open([&fileName](ThkData& raw, const MessageSink& messages) {
-        return ReadThkFile(fileName, raw, messages);
-    });
+    return OpenSource(SourceInput{fileName});
+}
+
+int Session::OpenSource(const SourceInput& source) {
+    return Open(
+        [&source](ThkData& raw, const MessageSink& messages) { return ReadSource(source, raw, messages); });
 }
 
 int Session::Open(const std::function<int(ThkData&, const MessageSink&)>& produce) {
@@ -146,12 +127,9 @@ void Session::TakeNewRawData() {
     frontEnd_.ShowDataTable(&raw);
     if (settings_.RadOptimize) {
         // A failed search has shown its message; the label keeps its radius.
-        const float radius =
-            OptimizeSearchRadius(raw, settings_.CalcPitch, settings_.MinDataCount, messages_);
-        if (radius >= 0.0f) {
-            const std::string text = SearchRadiusText(radius);
-            settings_.SearchRad = static_cast<float>(LabelNumber(text));
-            frontEnd_.ShowSearchRadius(text);
+        if (const std::optional<FoundRadius> found = FindSearchRadius(raw, settings_, messages_)) {
+            settings_.SearchRad = found->Radius;
+            frontEnd_.ShowSearchRadius(found->Text);
         }
     }
     enabled_.Calc = true;
@@ -163,8 +141,7 @@ void Session::TakeNewRawData() {
 void Session::Calc() {
     ReadSettings();
     BusyScope busy(frontEnd_, messages_);
-    CalcGrid(Record(DataKind::Raw), Record(DataKind::Grid), settings_.AverageWeight, settings_.SearchRad,
-             settings_.CalcPitch);
+    CalcStep(Record(DataKind::Raw), Record(DataKind::Grid), settings_);
     busy.End();
     SelectDataType(DataKind::Grid);
     enabled_.Fill = true;
@@ -178,8 +155,7 @@ int Session::Fill() {
     // RunFill writes every cell of the record, or clears it when it fails.
     ThkData& fill = Record(DataKind::Fill);
     BusyScope busy(frontEnd_, messages_);
-    const int result =
-        RunFill(*fitter_, Record(DataKind::Grid), fill, settings_.SplineOrder, busy.Messages());
+    const int result = FillStep(*fitter_, Record(DataKind::Grid), fill, settings_, busy.Messages());
     busy.End();
     if (result != 1) return -1;
     SelectDataType(DataKind::Fill);
@@ -214,21 +190,9 @@ void Session::DrawTypeChange() {
 
 void Session::RedrawAll() {
     ReadSettings();
-    const DataKind shown = settings_.DataType == DataKind::None ? DataKind::Raw : settings_.DataType;
-    ThkData& record = Record(shown);
-    if (settings_.RawRange && shown != DataKind::Raw) {
-        const ThkData& raw = Record(DataKind::Raw);
-        record.Min = raw.Min;
-        record.Max = raw.Max;
-    } else {
-        RecalcStatistics(record);
-    }
-    MapPlan plan;
-    plan.Shown = shown;
-    if (settings_.DrawType == DrawKind::Contour && shown == DataKind::Fill) {
-        plan.Draw = DrawKind::Contour;
-        plan.Ramp = RampSetKind::Drawing;
-    }
+    const MapPlan plan = PlanMap(settings_);
+    ThkData& record = Record(plan.Shown);
+    SettleDisplayRange(record, Record(DataKind::Raw), plan.Shown, settings_.RawRange);
     frontEnd_.ShowMap(record, plan);
 }
 

@@ -8,7 +8,9 @@
 #include "core/Codes.h"
 #include "core/Message.h"
 #include "data/ThkData.h"
-#include "session/ViewSettings.h"
+#include "data/ViewSettings.h"
+#include "session/MapPlan.h"
+#include "session/Prepare.h"
 
 // What a front end may use at a moment: the rows of the main window's state
 // table plus the draw type box and Copy ROI.
@@ -23,21 +25,6 @@ struct Availability {
     bool CopyRoi = false;   // only while Fill is shown and an ROI is placed
 
     bool operator==(const Availability&) const = default;
-};
-
-// One drawing of the map, as the flow decides it.
-struct MapPlan {
-    DataKind Shown = DataKind::Raw;  // whose record is drawn (Raw when nothing is selected)
-    DrawKind Draw = DrawKind::Colormap;
-    // The hue-ramp set the drawing uses: the start-up set for colour maps, so
-    // they always match the colour bar; the drawing set for contour lines.
-    RampSetKind Ramp = RampSetKind::Startup;
-    // A full redraw also writes the scale labels and lays out the ROIs; a
-    // contour redraw (border count, Copy Colormap) paints the contour map and
-    // its labels only.
-    bool Full = true;
-
-    bool operator==(const MapPlan&) const = default;
 };
 
 // The window or the batch tool, as the flow sees it. Every hook but the map
@@ -85,6 +72,8 @@ public:
     // and state as before the load. An empty name is refused with
     // "<OpenThkData> Filename is NULL.".
     int OpenFile(const std::string& fileName);
+    // Load from any source (a .thk file, X/Y/Z text, a table), as OpenFile.
+    int OpenSource(const SourceInput& source);
 
     // Load from any producer of Raw data (a file reader, pasted text, the
     // random data maker): lets produce fill a scratch record (1 for
@@ -158,11 +147,3 @@ private:
     Availability enabled_;
     std::array<bool, 2> roiShown_{};
 };
-
-// The search radius label's text for a radius: one decimal, as the input pad
-// writes it (30.25 becomes "30.3").
-std::string SearchRadiusText(float radius);
-
-// A number label's text read as the window reads it: the decimal number at
-// the start of the text (C locale), 0 when there is none.
-double LabelNumber(const std::string& text);

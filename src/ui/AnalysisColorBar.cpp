@@ -3,7 +3,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "report/DivergingRamp.h"
+#include "colour/DivergingRamp.h"
 
 namespace {
 

@@ -24,19 +24,21 @@
 #include <array>
 #include <cmath>
 
+#include "analysis/Analysis.h"
 #include "analysis/AnalysisText.h"
 #include "analysis/Histogram.h"
 #include "analysis/Profile.h"
 #include "analysis/RadialProfile.h"
 #include "analysis/RecordCsvText.h"
+#include "calc/SurfaceFitter.h"
+#include "colour/DivergingRamp.h"
 #include "colour/ScaleLabels.h"
 #include "core/Codes.h"
 #include "core/Message.h"
 #include "core/NumberText.h"
 #include "report/AnnotatedPicture.h"
-#include "report/DivergingRamp.h"
-#include "report/Report.h"
 #include "report/StatisticsCells.h"
+#include "session/Compare.h"
 #include "ui/AnalysisCharts.h"
 #include "ui/AnalysisColorBar.h"
 #include "ui/AnalysisMapView.h"
@@ -75,18 +77,6 @@ QImage DifferenceCellImage(const ThkData& record, Color back, const AnalysisMask
     }
     return image;
 }
-
-// The front end for the second file of a comparison: nothing is shown,
-// messages go on to the window's own display.
-class SilentFrontEnd : public SessionFrontEnd {
-public:
-    explicit SilentFrontEnd(const MessageSink& messages) : messages_(messages) {}
-    void ShowMap(const ThkData&, const MapPlan&) override {}
-    void ShowMessageText(const std::string& text) override { messages_.Show(text); }
-
-private:
-    const MessageSink& messages_;
-};
 
 QDoubleSpinBox* MakeSpin(double lo, double hi, int decimals, const QString& suffix, QWidget* parent) {
     auto* spin = new QDoubleSpinBox(parent);
@@ -300,13 +290,15 @@ void AnalysisWindow::Refresh() {
     mask_.emplace(record.Size, wafer_);
     const AnalysisMask& mask = *mask_;
     const WaferFrame& frame = mask.Frame();
-    shownStats_ = CalcAreaStatistics(record, mask);
+    AnalysisRequest request;
+    request.Wafer = wafer_;
+    request.Profile = ProfileKind::Diameters;
+    request.HistogramBins = bins_->value();
     // A difference has no measured sites of its own.
-    if (difference)
-        sitesStats_ = AreaStatistics{};
-    else
-        sitesStats_ = raw.Size == record.Size ? CalcAreaStatistics(raw, mask)
-                                              : CalcAreaStatistics(raw, AnalysisMask(raw.Size, wafer_));
+    AnalysisResult result;
+    AnalyzeRecord(record, difference ? nullptr : &raw, request, result, dialogs_.Messages());
+    shownStats_ = result.Shown;
+    sitesStats_ = result.Sites.value_or(AreaStatistics{});
     ShowStatistics();
 
     // The colour maps always use the start-up ramp set, which the bar shows;
@@ -341,10 +333,10 @@ void AnalysisWindow::Refresh() {
         colorBar_->SetScale(style_.UseColormap, style_.Table, ticks);
 
     const bool mm = frame.HasWafer;
-    charts_->ShowProfile(AnalysisCharts::XProfile, DiameterProfile(record, mask, ProfileAxis::X), mm);
-    charts_->ShowProfile(AnalysisCharts::YProfile, DiameterProfile(record, mask, ProfileAxis::Y), mm);
+    charts_->ShowProfile(AnalysisCharts::XProfile, result.Profile, mm);
+    charts_->ShowProfile(AnalysisCharts::YProfile, result.YProfile, mm);
     charts_->ShowRadial(RadialProfile(record, mask), mm);
-    const ::Histogram histogram = CalcHistogram(record, mask, bins_->value());
+    const ::Histogram histogram = result.Histo.value_or(::Histogram{});
     std::vector<QColor> colours;
     colours.reserve(histogram.Counts.size());
     const RampParameters& rampSet = RampSetOf(RampSetKind::Startup);
@@ -485,37 +477,29 @@ int AnalysisWindow::CompareWith(const QString& path, DifferenceOrder order, doub
         dialogs_.ShowMessage("There is no data to compare with.");
         return -1;
     }
-    const DataKind kind = plan_.Shown;
-    SilentFrontEnd frontEnd(dialogs_.Messages());
-    Session second(frontEnd);
-    second.Settings() = session_.Settings();
-    // The same lattice and radius as the shown record: no radius search and
-    // no automatic fill.
-    second.Settings().RadOptimize = false;
-    second.Settings().AutoFill = false;
-    const std::string name = QFile::encodeName(path).toStdString();
-    if (IsCsvFileName(name)) {
+    SourceInput source = SourceOfFile(QFile::encodeName(path).toStdString());
+    if (source.Format == SourceFormat::Csv) {
         QFile file(path);
         if (!file.open(QIODevice::ReadOnly)) {
-            dialogs_.ShowMessage("File open error. -> " + name);
+            dialogs_.ShowMessage("File open error. -> " + source.Path);
             return -1;
         }
         const QByteArray bytes = file.readAll();
-        const std::string text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        const std::optional<CsvImportOptions> options = dialogs_.ImportCsv(this, path, text);
+        source.Text = std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+        const std::optional<CsvImportOptions> options = dialogs_.ImportCsv(this, path, *source.Text);
         if (!options) return -1;
-        if (second.Open([&](ThkData& raw, const MessageSink& messages) {
-                return ImportCsvText(text, *options, raw, messages);
-            }) != 1)
-            return -1;
-    } else if (second.OpenFile(name) != 1) {
-        return -1;
+        source.Csv = *options;
     }
-    if (kind != DataKind::Raw) second.Calc();
-    if (kind == DataKind::Fill && second.Fill() != 1) return -1;
+    CompareRequest request;
+    request.Data = plan_.Shown;
+    request.Order = order;
+    request.RateTime = time;
+    auto fitter = std::make_unique<SurfaceFitter>();
+    auto second = std::make_unique<PreparedRecords>();
     auto difference = std::make_unique<ThkData>();
     ClearThkData(difference.get(), 1);
-    if (DifferenceOfRecords(*shown_, second.Record(kind), order, time, *difference, dialogs_.Messages()) != 1)
+    if (CompareWithSource(*shown_, session_.Settings(), source, request, *fitter, *second, *difference,
+                          dialogs_.Messages()) != 1)
         return -1;
     difference_ = std::move(difference);
     compareName_ = QFileInfo(path).fileName();
@@ -560,8 +544,12 @@ AnnotatedContent AnalysisWindow::ShownPicture() const {
         sourceName_.isEmpty() ? QStringLiteral("(no file)") : QFileInfo(sourceName_).fileName();
     request.FileName = difference ? compareState_->text() : source;
     request.DataType = ShownName();
-    return MakeAnnotatedContent(*ShownRecord(), difference ? nullptr : &session_.Record(DataKind::Raw),
-                                request);
+    const ThkData* raw = difference ? nullptr : &session_.Record(DataKind::Raw);
+    AnalysisRequest analysis;
+    analysis.Wafer = wafer_;
+    AnalysisResult figures;
+    AnalyzeRecord(*ShownRecord(), raw, analysis, figures, dialogs_.Messages());
+    return MakeAnnotatedContent(*ShownRecord(), raw, figures, request);
 }
 
 int AnalysisWindow::SaveImage(const QString& path, int scale) {

@@ -110,7 +110,12 @@ AnnotatedContent TForm1::ShownPicture() const {
     request.FileName =
         loadedFile_.isEmpty() ? QStringLiteral("(no file)") : QFileInfo(loadedFile_).fileName();
     request.DataType = QString::fromLatin1(DataKindName(lastPlan_.Shown));
-    return MakeAnnotatedContent(record, &session_.Record(DataKind::Raw), request);
+    AnalysisRequest analysis;
+    analysis.Wafer = request.Wafer;
+    AnalysisResult figures;
+    // The analysis window only ever holds a checked wafer.
+    AnalyzeRecord(record, &session_.Record(DataKind::Raw), analysis, figures, dialogs_.Messages());
+    return MakeAnnotatedContent(record, &session_.Record(DataKind::Raw), figures, request);
 }
 
 int TForm1::SaveImage(const QString& path, int scale) {

@@ -17,17 +17,7 @@ void TForm1::RedrawAll() {
 }
 
 MapStyle TForm1::CurrentMapStyle() const {
-    const ViewSettings& s = session_.Settings();
-    MapStyle style;
-    style.UseColormap = s.UseColormap;
-    style.Table = CommittedGradation();
-    style.CopyColormap = s.CopyColormap;
-    style.BackColor = s.MapBackColor;
-    style.MinColor = s.MapMinColor;
-    style.MaxColor = s.MapMaxColor;
-    style.Condition = s.Condition;
-    style.BorderCount = s.BorderCount;
-    return style;
+    return MapStyleOf(session_.Settings(), CommittedGradation());
 }
 
 void TForm1::ShowMap(const ThkData& record, const MapPlan& plan) {

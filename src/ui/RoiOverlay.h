@@ -5,8 +5,8 @@
 
 #include "core/Message.h"
 #include "data/ThkData.h"
+#include "data/ViewSettings.h"
 #include "roi/RoiDisplay.h"
-#include "session/ViewSettings.h"
 
 class ClickLabel;
 class ImageBox;

@@ -15,10 +15,10 @@
 #include "cli/CliSamples.h"
 #include "cli/Listing.h"
 #include "colour/ColorScale.h"
+#include "colour/DivergingRamp.h"
 #include "colour/MapPicture.h"
 #include "colour/SitesOverlay.h"
 #include "data/CsvImport.h"
-#include "report/DivergingRamp.h"
 #include "support/MessageRecorder.h"
 #include "support/RecordFactory.h"
 

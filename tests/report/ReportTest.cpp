@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/ReportCommand.h"
 #include "core/NumberText.h"
 #include "report/PlacedText.h"
 #include "report/ProfilePlot.h"
@@ -85,18 +86,14 @@ TEST(Report, PagesAndSummaryOfGoodAndBrokenFiles) {
     const std::vector<std::string> paths = {dir.filePath("dome.thk").toStdString(),
                                             dir.filePath("broken.thk").toStdString(),
                                             dir.filePath("wafer.csv").toStdString()};
-    ReportJob job;
+    FileJobRequest job;
     job.Data = DataKind::Fill;
-    job.CsvOptions.Diameter = 100.0;
-    std::vector<ReportEntry> entries;
-    {
-        // The CSV file goes through the table reader, the others as .thk.
-        ReportJob thk = job;
-        std::vector<ReportEntry> some = PrepareReportEntries({paths[0], paths[1]}, thk, 2, {});
-        thk.Csv = true;
-        some.push_back(PrepareReportEntry(paths[2], thk));
-        entries = std::move(some);
-    }
+    job.Analysis = ReportAnalysisRequest({});
+    CsvImportOptions table;
+    table.Diameter = 100.0;
+    // The CSV file goes through the table reader, the others as .thk.
+    const std::vector<ReportEntry> entries = PrepareReportEntries(
+        {SourceOfFile(paths[0]), SourceOfFile(paths[1]), SourceOfFile(paths[2], table)}, job, {}, 2, {});
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_FALSE(entries[0].Failed());
     ASSERT_TRUE(entries[1].Failed());
@@ -118,10 +115,10 @@ TEST(Report, PagesAndSummaryOfGoodAndBrokenFiles) {
 
     const std::string csv = ReportSummaryCsv(entries);
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 4);
-    EXPECT_NE(csv.find("\nbroken.thk,,,,,,,,,"), std::string::npos);
+    EXPECT_NE(csv.find("\nbroken.thk,,,,,,,,,,,,"), std::string::npos);
     char mean[40];
     std::snprintf(mean, sizeof mean, "%.17g", entries[0].Picture.Shown.Mean);
-    EXPECT_NE(csv.find("\ndome.thk," + std::to_string(entries[0].Picture.Shown.Count) + ',' + mean + ','),
+    EXPECT_NE(csv.find("\ndome.thk,100," + std::to_string(entries[0].Picture.Shown.Count) + ',' + mean + ','),
               std::string::npos);
 }
 
@@ -131,9 +128,14 @@ TEST(Report, AnnotatedPictureWrittenWholeOrNotAtAll) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     WriteText(dir.filePath("dome.thk"), DomeThk(0.0));
-    ReportJob job;
+    FileJobRequest job;
     job.Data = DataKind::Grid;
-    const ReportEntry entry = PrepareReportEntry(dir.filePath("dome.thk").toStdString(), job);
+    job.Analysis = ReportAnalysisRequest({});
+    ReportPageRequest page;
+    page.Data = DataKind::Grid;
+    const ReportEntry entry =
+        PrepareReportEntries({SourceOfFile(dir.filePath("dome.thk").toStdString())}, job, page, 1, {})
+            .front();
     ASSERT_FALSE(entry.Failed()) << entry.Error;
 
     const QString png = dir.filePath("map.png");

@@ -1,4 +1,4 @@
-#include "report/DivergingRamp.h"
+#include "colour/DivergingRamp.h"
 
 #include <QImage>
 #include <algorithm>

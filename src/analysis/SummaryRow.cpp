@@ -1,0 +1,40 @@
+#include "analysis/SummaryRow.h"
+
+#include "analysis/AnalysisText.h"
+
+namespace {
+
+std::string CsvField(const std::string& text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string quoted = "\"";
+    for (char c : text) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
+}  // namespace
+
+std::string SummaryCsv(const std::vector<SummaryRow>& rows) {
+    std::string text;
+    for (std::size_t i = 0; i < SummaryColumns.size(); ++i) {
+        if (i > 0) text += ',';
+        text += SummaryColumns[i];
+    }
+    text += '\n';
+    for (const SummaryRow& row : rows) {
+        text += CsvField(row.Name);
+        if (row.Failed()) {
+            text += ",,,,,,,,,,,," + FormatG17(row.Seconds) + ',' + CsvField(row.Error) + '\n';
+            continue;
+        }
+        const AreaStatistics& s = row.Figures;
+        text += ',' + std::to_string(row.Size) + ',' + std::to_string(s.Count);
+        for (double v : {s.Mean, s.Min, s.Max, s.Range, s.Sigma, s.Sigma1Pct, s.Sigma3Pct, s.UniformityPct,
+                         row.Radius, row.Seconds})
+            text += ',' + FormatG17(v);
+        text += ",\n";
+    }
+    return text;
+}

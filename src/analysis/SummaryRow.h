@@ -1,0 +1,33 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "analysis/AreaStatistics.h"
+
+// One file of a batch in one row, the same for the report's summary (page and
+// CSV) and the Python batch's table: the figures of the analysed record
+// inside the wafer, the search radius the file was gridded with and the time
+// it took, or the message that stopped it.
+struct SummaryRow {
+    std::string Name;
+    int Size = 0;  // the Raw record's Size
+    AreaStatistics Figures;
+    double Radius = 0.0;   // the search radius used
+    double Seconds = 0.0;  // load to figures
+    std::string Error;     // empty when the file was analysed
+    bool Failed() const { return !Error.empty(); }
+};
+
+// The columns in their order, as the CSV header and the batch table name them.
+inline constexpr std::array<std::string_view, 14> SummaryColumns = {
+    "name",  "size",       "count",      "mean",           "min",    "max",     "range",
+    "sigma", "sigma1_pct", "sigma3_pct", "uniformity_pct", "radius", "seconds", "error"};
+
+// The rows as CSV: the header, then one line per row; figures with 17
+// significant digits (C locale), counts as integers; the name and the
+// message quoted when they hold a comma, a quote or a line break; a failed
+// row leaves its figures empty.
+std::string SummaryCsv(const std::vector<SummaryRow>& rows);

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "analysis/RecordDifference.h"
+#include "core/Codes.h"
+#include "core/Message.h"
+#include "data/ThkData.h"
+#include "data/ViewSettings.h"
+#include "session/Prepare.h"
+#include "session/Source.h"
+
+class SurfaceFitter;
+
+// What changed between two sources, one meaning for every front end: both
+// are read with the same parameters, and the second uses the first's lattice
+// and search radius (the radius after the first's radius search when that is
+// on), so both surfaces share their nodes. The difference is of the chosen
+// record type, taken cell by cell where both hold data, in the chosen order,
+// optionally per unit of time.
+
+struct CompareRequest {
+    DataKind Data = DataKind::Fill;
+    DifferenceOrder Order = DifferenceOrder::FirstMinusSecond;
+    double RateTime = 0.0;  // > 0: the difference divided by it (a rate)
+};
+
+// The second half, for a caller that holds the first source prepared already
+// (the window): first is the first source's record of request.Data, and
+// firstSettings the settings it was prepared with, the search radius as used.
+// The second source is prepared into second. 1, or -1 after the first
+// failing step's message.
+int CompareWithSource(const ThkData& first, const ViewSettings& firstSettings, const SourceInput& source,
+                      const CompareRequest& request, SurfaceFitter& fitter, PreparedRecords& second,
+                      ThkData& difference, const MessageSink& messages);
+
+// Both halves: the first source prepared with settings (its radius search as
+// settings say), then CompareWithSource.
+int CompareSources(const SourceInput& first, const SourceInput& second, const ViewSettings& settings,
+                   const CompareRequest& request, SurfaceFitter& fitter, ThkData& difference,
+                   const MessageSink& messages);
