@@ -12,7 +12,7 @@ cd "$(dirname "$0")/.."
 target=${1:-all}
 seconds=${2:-60}
 runs=${3:-10000000}
-TARGETS=(fuzz_thk_reader fuzz_xyz_text fuzz_color_setting fuzz_parameter_file fuzz_cli_options)
+TARGETS=(fuzz_thk_reader fuzz_xyz_text fuzz_color_setting fuzz_parameter_file fuzz_cli_options fuzz_csv_import)
 if [ "$target" != all ]; then
   case " ${TARGETS[*]} " in
     *" $target "*) TARGETS=("$target") ;;

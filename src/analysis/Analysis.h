@@ -52,6 +52,11 @@ std::string CheckAnalysisRequest(const AnalysisRequest& request);
 // none.
 std::string WaferFaultText(WaferFault fault);
 
+// What a front end says when no data cell lies inside the wafer (a centre far
+// off the data, an exclusion wider than the data): the figures are then no
+// figures at all.
+inline constexpr const char* EmptyAreaMessage = "There is no data inside the wafer.";
+
 struct AnalysisResult {
     WaferFrame Frame;      // of the record's Size
     AreaStatistics Shown;  // the record's data cells inside the wafer

@@ -74,7 +74,14 @@ std::vector<ProfilePoint> LineProfile(const ThkData& record, const AnalysisMask&
         first = std::max(0.0, std::floor(tLow) - 1.0);
         last = std::min(last, std::ceil(tHigh) + 1.0);
     }
-    for (double i = first; i <= last; i += 1.0) {
+    // The steps are counted, not accumulated: beyond 2^53 units from the
+    // start a double no longer changes by 1.0, and a line that reaches the
+    // area from that far would never end. The area is crossed in at most
+    // MaxSteps steps, so the count is bounded whatever the ends.
+    constexpr double MaxSteps = 2.0 * (ThkMaxSize + 3);
+    const double steps = std::min(last - first, MaxSteps);
+    for (double k = 0.0; k <= steps; k += 1.0) {
+        const double i = first + k;
         const double cx = length > 0.0 ? NearestCell(x0 + dx * i / length) : NearestCell(x0);
         const double cy = length > 0.0 ? NearestCell(y0 + dy * i / length) : NearestCell(y0);
         if (!InArea(cx) || !InArea(cy)) continue;

@@ -221,7 +221,12 @@ int RunAnalyze(const CliOptions& o, CommandOutput& out) {
     const Histogram histogram = result.Histo.value_or(Histogram{});
     const WaferGeometry& wafer = request.Wafer;
 
+    // No data cell inside the wafer: a message and a failure, never a table
+    // of zeros that reads as figures.
+    const bool empty = shown.Count == 0;
+    if (empty) out.Messages().Show(EmptyAreaMessage);
     if (!o.Json) {
+        if (empty) return ExitFailed;
         std::string& text = out.Buffer();
         text += StatisticsText(shown);
         text += StatisticsText(sites, "Sites");
@@ -251,8 +256,14 @@ int RunAnalyze(const CliOptions& o, CommandOutput& out) {
     } else {
         doc["wafer"] = nullptr;
     }
-    doc["statistics"] = StatisticsJson(shown);
-    doc["sites"] = StatisticsJson(sites);
+    if (empty) {
+        doc["statistics"] = nullptr;
+        doc["sites"] = nullptr;
+        doc["message"] = EmptyAreaMessage;
+    } else {
+        doc["statistics"] = StatisticsJson(shown);
+        doc["sites"] = StatisticsJson(sites);
+    }
     if (o.Profile == CliProfile::None) {
         doc["profile"] = nullptr;
     } else {
@@ -278,9 +289,11 @@ int RunAnalyze(const CliOptions& o, CommandOutput& out) {
             {"edges", histogram.Edges}, {"counts", histogram.Counts}, {"total", histogram.Total}};
     else
         doc["histogram"] = nullptr;
-    out.Buffer() += doc.dump(2);
+    // A file name need not be UTF-8: its bad bytes become U+FFFD in the
+    // document instead of failing the command.
+    out.Buffer() += doc.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
     out.Buffer() += '\n';
-    return ExitOk;
+    return empty ? ExitFailed : ExitOk;
 }
 
 int RunDiffCsv(const CliOptions& o, const MessageSink& messages, std::FILE* err) {

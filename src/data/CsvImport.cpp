@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -238,7 +239,11 @@ int ImportCsvText(std::string_view text, const CsvImportOptions& options, ThkDat
         for (int k = 0; k < 3; ++k) {
             const auto column = static_cast<std::size_t>(columns[k]);
             const std::string field = column < fields.size() ? fields[column] : std::string();
-            if (!ParseNumber(field, *targets[k])) {
+            // A thickness beyond a float's range would spread infinities
+            // through Grid, Fill and the statistics, and one at or below the
+            // no-data mark would vanish as an empty cell: both are refused.
+            if (!ParseNumber(field, *targets[k]) ||
+                (k == 2 && (std::fabs(p.Z) > static_cast<double>(FLT_MAX) || p.Z <= NoData))) {
                 // A NUL byte would end the text wherever it is shown as a C
                 // string: the field is named up to it.
                 messages.Show("CSV data error. -> '" + field.substr(0, field.find('\0')) +

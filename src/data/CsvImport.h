@@ -59,7 +59,8 @@ CsvLayout DetectCsvLayout(std::string_view text, const CsvImportOptions& options
 // values as read, Mean, Sigma and the ratio fields. Returns 1, or -1 after one
 // message, with nothing to be taken from the record:
 //   "CSV column not found. -> <name>"          a named column is not in the header
-//   "CSV data error. -> '<field>' Line: <n>"   a line without a readable X, Y or value
+//   "CSV data error. -> '<field>' Line: <n>"   a line without a readable X, Y or value,
+//                                              or a value beyond +-FLT_MAX or at or below -99999
 //   "CSV point outside the area. -> X:<x> Y:<y> Line: <n>"   (as given)
 //   "Size data error.(with in 1<->500) -> <size>"
 //   "Data count is zero."

@@ -96,6 +96,50 @@ int ConvertXYZToThkData(const std::string& text, ThkData& record, const MessageS
     std::int32_t stored = 0;
     int size = 0;
     float coordinate[2] = {0.0f, 0.0f};
+    // A line before the Size line that holds a number but no TAB: a Size
+    // written without its TAB, as long as no line with a TAB follows it that
+    // reads as a point.
+    int lonelyNumberLine = 0;
+    std::string lonelyNumber;
+
+    // The end of a line: the header's end, a point, or a line to skip. 1, or
+    // -1 after the message that stops the conversion.
+    const auto endLine = [&](std::string_view token) {
+        if (field > 0) {
+            if (header) {
+                // "100" then "1<TAB>2<TAB>3": the Size line lost its TAB, and
+                // reading the point as the Size would lose the point.
+                if (field == 2 && lonelyNumberLine > 0 && !token.empty()) {
+                    messages.Show("The Size line must end with a TAB. -> '" + lonelyNumber +
+                                  "' Line: " + std::to_string(lonelyNumberLine));
+                    return -1;
+                }
+                header = false;
+            } else if (field == 2) {
+                const double z = TokenToDouble(token);
+                // Grid and Fill round to float: a Z beyond its range (or
+                // beyond a double's) would spread infinities.
+                if (!std::isfinite(z) || std::fabs(z) > static_cast<double>(FLT_MAX)) {
+                    messages.Show("Incorrect Z data.(" + std::string(token) +
+                                  ") Line: " + std::to_string(line));
+                    return -1;
+                }
+                record.Value[static_cast<int>(coordinate[0])][static_cast<int>(coordinate[1])] = z;
+                ++stored;
+                if (min > z) min = z;
+                if (z > max) max = z;
+            } else {
+                // The point is skipped and the conversion goes on.
+                messages.Show("Data count error.(Must be 'X','Y','Z') Line: " + std::to_string(line));
+            }
+        } else if (header && !token.empty() && lonelyNumberLine == 0) {
+            lonelyNumberLine = line;
+            lonelyNumber = std::string(token);
+        }
+        ++line;
+        field = 0;
+        return 1;
+    };
 
     for (std::size_t i = begin; i < text.size(); ++i) {
         const char c = text[i];
@@ -129,29 +173,7 @@ int ConvertXYZToThkData(const std::string& text, ThkData& record, const MessageS
             tokenLength = 0;
         } else if (c == '\r' || c == '\n') {
             if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            if (field > 0) {
-                if (header) {
-                    header = false;
-                } else if (field == 2) {
-                    const double z = TokenToDouble(token);
-                    // Grid and Fill round to float: a Z beyond its range (or
-                    // beyond a double's) would spread infinities.
-                    if (!std::isfinite(z) || std::fabs(z) > static_cast<double>(FLT_MAX)) {
-                        messages.Show("Incorrect Z data.(" + std::string(token) +
-                                      ") Line: " + std::to_string(line));
-                        return -1;
-                    }
-                    record.Value[static_cast<int>(coordinate[0])][static_cast<int>(coordinate[1])] = z;
-                    ++stored;
-                    if (min > z) min = z;
-                    if (z > max) max = z;
-                } else {
-                    // The point is skipped and the conversion goes on.
-                    messages.Show("Data count error.(Must be 'X','Y','Z') Line: " + std::to_string(line));
-                }
-            }
-            ++line;
-            field = 0;
+            if (endLine(token) != 1) return -1;
             tokenStart = i + 1;
             tokenLength = 0;
         } else if (IsNumberCharacter(c)) {
@@ -168,6 +190,10 @@ int ConvertXYZToThkData(const std::string& text, ThkData& record, const MessageS
         }
     }
 
+    // The last line is data whether or not a line break ends it.
+    if (tokenStart < text.size() || field > 0) {
+        if (endLine(std::string_view(text.data() + tokenStart, tokenLength)) != 1) return -1;
+    }
     if (header) {
         messages.Show("Data error.( Too few data count. )");
         return -1;
@@ -186,7 +212,9 @@ int PasteXyzText(const std::string& text, ThkData& record, const MessageSink& me
         messages.Show("Data nothing on Clipboard.");
         return -1;
     }
-    return ConvertXYZToThkData(text, record, messages) > 0 ? 1 : -1;
+    const int stored = ConvertXYZToThkData(text, record, messages);
+    if (stored == 0) messages.Show("Data error.( Too few data count. )");
+    return stored > 0 ? 1 : -1;
 }
 
 int ReadXyzFile(const std::string& path, ThkData& record, const MessageSink& messages) {

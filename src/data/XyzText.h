@@ -15,7 +15,11 @@
 // stored at Value[int X][int Y]. Fields take only 0-9, "-", ".", "e" and "E";
 // an empty field is 0; tokens are at most 63 characters. A data line without a
 // TAB is skipped silently; one with a single TAB is reported and skipped; a
-// line still open at the end of the text is ignored. Line numbers in messages
+// line still open at the end of the text is
+// data all the same. A number on a line of its own before the first line with
+// a TAB, followed by a line that reads as a point, is a Size line that lost
+// its TAB: "The Size line must end with a TAB. -> '<number>' Line: <n>".
+// Line numbers in messages
 // count every line of the text from 1. A Z that is not finite or lies beyond
 // the float range (|Z| > FLT_MAX) is refused with "Incorrect Z data.(<token>)
 // Line: <n>". A refused NUL byte is shown as "Data error. -> '' Line: <n>".
@@ -28,7 +32,8 @@
 int ConvertXYZToThkData(const std::string& text, ThkData& record, const MessageSink& messages);
 
 // Paste: X/Y/Z text as the clipboard hands it over. An empty text shows "Data
-// nothing on Clipboard."; 1 when ConvertXYZToThkData stored at least one
+// nothing on Clipboard.", a text without any point "Data error.( Too few data
+// count. )"; 1 when ConvertXYZToThkData stored at least one
 // value, else -1.
 int PasteXyzText(const std::string& text, ThkData& record, const MessageSink& messages);
 
