@@ -10,6 +10,7 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -27,29 +28,61 @@ double RoundInterval(double span, int count) {
     return (scaled < 1.5 ? 1.0 : scaled < 3.0 ? 2.0 : scaled < 7.0 ? 5.0 : 10.0) * power;
 }
 
-// An axis over lo..hi (hi > lo) with its ticks at whole multiples of a round
+// The axis over lo..hi (hi > lo) with its ticks at whole multiples of a round
 // interval.
-QValueAxis* AddAxis(QChart& chart, Qt::Alignment side, const QString& title, double lo, double hi,
-                    int count) {
-    auto* axis = new QValueAxis;
-    axis->setTitleText(title);
-    axis->setRange(lo, hi);
-    axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(0.0);
-    axis->setTickInterval(RoundInterval(hi - lo, count));
-    axis->setLabelFormat(QStringLiteral("%.6g"));
-    chart.addAxis(axis, side);
-    return axis;
+void SetAxis(QValueAxis& axis, const QString& title, double lo, double hi, int count) {
+    axis.setTitleText(title);
+    axis.setRange(lo, hi);
+    axis.setTickType(QValueAxis::TicksDynamic);
+    axis.setTickAnchor(0.0);
+    axis.setTickInterval(RoundInterval(hi - lo, count));
+    axis.setLabelFormat(QStringLiteral("%.6g"));
 }
 
-}  // namespace
-
-void ShowProfiles(QChart& chart, const QString& title, const std::vector<ProfileLine>& lines, bool mm) {
+void ClearChart(QChart& chart) {
     chart.removeAllSeries();
     for (QAbstractAxis* axis : chart.axes()) {
         chart.removeAxis(axis);
         delete axis;
     }
+}
+
+// The axes and lines of a profile chart.
+struct ChartParts {
+    QValueAxis* X = nullptr;
+    QValueAxis* Y = nullptr;
+    std::vector<QLineSeries*> Lines;
+};
+
+// The chart's two value axes and count line series, made anew unless it has
+// them already: a chart shown again keeps its items, which cost more to make
+// than to move.
+ChartParts PartsOf(QChart& chart, std::size_t count) {
+    ChartParts parts;
+    parts.X = qobject_cast<QValueAxis*>(chart.axes(Qt::Horizontal).value(0));
+    parts.Y = qobject_cast<QValueAxis*>(chart.axes(Qt::Vertical).value(0));
+    for (QAbstractSeries* series : chart.series())
+        if (auto* line = qobject_cast<QLineSeries*>(series)) parts.Lines.push_back(line);
+    if (parts.X && parts.Y && chart.axes().size() == 2 && parts.Lines.size() == count &&
+        chart.series().size() == static_cast<qsizetype>(count))
+        return parts;
+    ClearChart(chart);
+    parts = ChartParts{new QValueAxis, new QValueAxis, {}};
+    chart.addAxis(parts.X, Qt::AlignBottom);
+    chart.addAxis(parts.Y, Qt::AlignLeft);
+    for (std::size_t i = 0; i < count; ++i) {
+        auto* line = new QLineSeries;
+        chart.addSeries(line);
+        line->attachAxis(parts.X);
+        line->attachAxis(parts.Y);
+        parts.Lines.push_back(line);
+    }
+    return parts;
+}
+
+}  // namespace
+
+void ShowProfiles(QChart& chart, const QString& title, const std::vector<ProfileLine>& lines, bool mm) {
     chart.setTitle(title);
     QFont titleFont = chart.titleFont();
     titleFont.setBold(true);
@@ -67,29 +100,29 @@ void ShowProfiles(QChart& chart, const QString& title, const std::vector<Profile
             high = any ? std::max(high, p.Value) : p.Value;
             any = true;
         }
-    if (!any) return;
+    if (!any) {
+        ClearChart(chart);
+        return;
+    }
     if (!(last > first)) last = first + 1.0;
     // A flat profile gets a band of 1 % of its value (or 1 about zero).
     const double span = high - low;
     const double pad = span > 0.0 ? span / 20.0 : (low == 0.0 ? 1.0 : std::abs(low) * 0.01);
-    QValueAxis* x = AddAxis(chart, Qt::AlignBottom,
-                            mm ? QStringLiteral("Position (mm)") : QStringLiteral("Position (file units)"),
-                            first, last, 6);
-    QValueAxis* y = AddAxis(chart, Qt::AlignLeft, QStringLiteral("Value"), low - pad, high + pad, 5);
 
-    for (const ProfileLine& line : lines) {
+    const ChartParts parts = PartsOf(chart, lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
         QList<QPointF> xy;
-        xy.reserve(static_cast<qsizetype>(line.Points->size()));
-        for (const ProfilePoint& p : *line.Points)
+        xy.reserve(static_cast<qsizetype>(lines[i].Points->size()));
+        for (const ProfilePoint& p : *lines[i].Points)
             xy.append(QPointF(p.Position, p.Value));
-        auto* series = new QLineSeries;
-        series->setName(line.Name);
-        series->setPen(QPen(line.Colour, 2.0));
-        series->replace(xy);
-        chart.addSeries(series);
-        series->attachAxis(x);
-        series->attachAxis(y);
+        QLineSeries& line = *parts.Lines[i];
+        line.setName(lines[i].Name);
+        line.setPen(QPen(lines[i].Colour, 2.0));
+        line.replace(xy);
     }
+    SetAxis(*parts.X, mm ? QStringLiteral("Position (mm)") : QStringLiteral("Position (file units)"), first,
+            last, 6);
+    SetAxis(*parts.Y, QStringLiteral("Value"), low - pad, high + pad, 5);
 }
 
 PageProfileChart::PageProfileChart() : scene_(std::make_unique<QGraphicsScene>()) {

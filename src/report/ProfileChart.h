@@ -32,7 +32,8 @@ inline const QColor YProfileColour(230, 120, 20);
 // Replaces everything chart shows by lines under title (empty: none). The
 // axes span the points of every line, the values with a twentieth of their
 // span above and below; the legend names the lines when there are several.
-// Without points the chart shows its title alone.
+// Without points the chart shows its title alone. A chart shown with as many
+// lines as before keeps its axes and lines and changes their points.
 void ShowProfiles(QChart& chart, const QString& title, const std::vector<ProfileLine>& lines, bool mm);
 
 // A profile chart painted onto pages: one chart in a graphics scene of its

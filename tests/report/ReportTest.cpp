@@ -97,17 +97,26 @@ TEST(Report, PagesAndSummaryOfGoodAndBrokenFiles) {
     for (const ReportEntry* e : {&entries[0], &entries[2]})
         EXPECT_TRUE(text.contains(QString::fromStdString(FormatFixed(e->Picture.Shown.Mean, 8, 3))));
     EXPECT_TRUE(text.contains(QString::fromStdString(entries[1].Error).simplified().left(20)));
-    // One chart draws every page's profiles: each page's axes name its own
-    // unit, the .thk file's in file units and the wafer's in mm, nothing of an
-    // earlier page's is left, and the legend names both profiles. (The text
+    // One chart draws every page's profiles, here of the dome, of a record
+    // without profiles (no cell on the centre lines) and of the wafer: each
+    // page's axes name its own unit, an empty chart has none, nothing of an
+    // earlier page's is left and the legend names both profiles. (The text
     // comes back with the "fi" ligature the layout chose.)
+    ReportEntry bare = entries[0];
+    bare.XProfile.clear();
+    bare.YProfile.clear();
+    const QString charts = dir.filePath("charts.pdf");
+    ASSERT_EQ(
+        WriteReportPdf(charts, {entries[0], bare, entries[2]}, QStringLiteral("Charts"), MessageRecorder()),
+        1);
     auto pageText = [&](int page) {
         const QString n = QString::number(page);
         return RunTool(QStringLiteral("pdftotext"),
-                       {QStringLiteral("-f"), n, QStringLiteral("-l"), n, pdf, QStringLiteral("-")})
+                       {QStringLiteral("-f"), n, QStringLiteral("-l"), n, charts, QStringLiteral("-")})
             .normalized(QString::NormalizationForm_KC);
     };
     EXPECT_TRUE(pageText(2).contains(QLatin1String("Position (file units)")));
+    EXPECT_FALSE(pageText(3).contains(QLatin1String("Position")));
     const QString waferPage = pageText(4);
     EXPECT_TRUE(waferPage.contains(QLatin1String("Position (mm)")));
     EXPECT_FALSE(waferPage.contains(QLatin1String("file units")));
