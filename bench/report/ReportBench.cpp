@@ -1,6 +1,6 @@
 // A report's two costs per file: preparing the entry (read a 251,001-line
 // .thk file, Calc, Fill, the map picture and the figures) and writing its
-// page (the annotated picture and the two profile plots into a PDF). The
+// page (the annotated picture and the profile chart into a PDF). The
 // page must not cost more than the fill.
 
 #include <benchmark/benchmark.h>
@@ -57,7 +57,7 @@ ReportEntry PrepareOne(const std::string& path) {
 }
 
 void BM_ReportPrepareEntry_251001Lines(benchmark::State& state) {
-    // Laying out text needs a QGuiApplication.
+    // The map picture's labels need a QGuiApplication at least.
     const ReportApplication application;
     const std::string path = Files().path.toStdString();
     for (auto _ : state) {
@@ -105,7 +105,7 @@ BENCHMARK(BM_FirstFill_251001Lines)->Unit(benchmark::kMillisecond)->UseRealTime(
 // A report of range(0) pages of the same file (plus its summary page): a
 // document's fonts are embedded once, so the cost of a page is the slope.
 void BM_ReportWritePages_251001Lines(benchmark::State& state) {
-    // Laying out text needs a QGuiApplication.
+    // The profile chart's graphics scene needs a QApplication.
     const ReportApplication application;
     const auto pages = static_cast<std::size_t>(state.range(0));
     std::vector<ReportEntry> entries;

@@ -67,7 +67,7 @@ std::vector<ReportEntry> PrepareReportEntries(const std::vector<SourceInput>& so
 int RunReport(const CliOptions& o, const MessageSink& messages, std::FILE* err) {
     ReportApplication application;
     if (!application.Ready()) {
-        std::fputs("morvaplot-cli: report needs a QGuiApplication\n", err);
+        std::fputs("morvaplot-cli: report needs a QApplication\n", err);
         return ExitFailed;
     }
     ReportPageRequest page;

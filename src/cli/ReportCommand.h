@@ -15,7 +15,7 @@
 // report: every file prepared on every core (load, Calc and Fill as the data
 // type needs, the map and the figures), then the PDF and the summary CSV
 // written whole. Needs no display: without an application object it makes a
-// QGuiApplication of its own, on the offscreen platform unless the user chose
+// QApplication of its own, on the offscreen platform unless the user chose
 // one. A file that fails keeps its row and page with its message, which also
 // goes to err after the file's name. The messages of the run itself (a
 // gradation file, an output that cannot be written) go to messages. Returns

@@ -19,7 +19,6 @@
 #include "colour/SitesOverlay.h"
 #include "core/Message.h"
 #include "core/NumberText.h"
-#include "report/PlacedText.h"
 #include "report/StatisticsCells.h"
 
 namespace {
@@ -140,8 +139,7 @@ QSizeF AnnotatedPictureSize() {
     return {PictureWidth, PictureHeight};
 }
 
-void PaintAnnotatedPicture(QPainter& painter, const QRectF& target, const AnnotatedContent& content,
-                           PlacedFonts& fonts) {
+void PaintAnnotatedPicture(QPainter& painter, const QRectF& target, const AnnotatedContent& content) {
     painter.save();
     painter.translate(target.topLeft());
     painter.scale(target.width() / PictureWidth, target.height() / PictureHeight);
@@ -151,12 +149,9 @@ void PaintAnnotatedPicture(QPainter& painter, const QRectF& target, const Annota
     const QFont titleFont = PixelFont(14, true);
     const QFont labelFont = PixelFont(11);
     const QFont headingFont = PixelFont(11, true);
-    PlacedFont& titleText = fonts.Get(titleFont);
-    PlacedFont& labelText = fonts.Get(labelFont);
-    PlacedFont& headingText = fonts.Get(headingFont);
     painter.setFont(titleFont);
-    DrawPlacedText(painter, titleText, QRectF(Margin, 6, PictureWidth - 2 * Margin, 22),
-                   Qt::AlignLeft | Qt::AlignVCenter, content.Title);
+    painter.drawText(QRectF(Margin, 6, PictureWidth - 2 * Margin, 22), Qt::AlignLeft | Qt::AlignVCenter,
+                     content.Title);
 
     painter.drawImage(MapRect, MapForDevice(content.Map, painter, MapRect));
     painter.drawImage(BarRect, MapForDevice(content.Bar, painter, BarRect));
@@ -171,36 +166,34 @@ void PaintAnnotatedPicture(QPainter& painter, const QRectF& target, const Annota
     for (int i = 0; i < 5; ++i) {
         const double y = BarRect.bottom() - BarRect.height() * i / 4.0;
         painter.drawLine(QPointF(BarRect.right(), y), QPointF(BarRect.right() + 4, y));
-        DrawPlacedText(painter, labelText, QRectF(BarRect.right() + 7, y - 8, 90, 16),
-                       Qt::AlignLeft | Qt::AlignVCenter, content.Ticks[static_cast<std::size_t>(i)]);
+        painter.drawText(QRectF(BarRect.right() + 7, y - 8, 90, 16), Qt::AlignLeft | Qt::AlignVCenter,
+                         content.Ticks[static_cast<std::size_t>(i)]);
     }
-    DrawPlacedText(painter, labelText, QRectF(Margin, MapRect.bottom() + 6, MapSide, 18),
-                   Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Mean: ") + content.MeanText);
+    painter.drawText(QRectF(Margin, MapRect.bottom() + 6, MapSide, 18), Qt::AlignLeft | Qt::AlignVCenter,
+                     QStringLiteral("Mean: ") + content.MeanText);
 
     // The statistics table: names, the shown record, the raw sites.
     const double nameWidth = 92.0;
     const double columnWidth = (PictureWidth - Margin - TableLeft - nameWidth) / 2.0;
     painter.setFont(headingFont);
     const double top = MapTop;
-    DrawPlacedText(painter, headingText, QRectF(TableLeft + nameWidth, top, columnWidth - 4, RowHeight),
-                   Qt::AlignRight | Qt::AlignVCenter, content.ShownName);
+    painter.drawText(QRectF(TableLeft + nameWidth, top, columnWidth - 4, RowHeight),
+                     Qt::AlignRight | Qt::AlignVCenter, content.ShownName);
     if (content.SitesCells)
-        DrawPlacedText(painter, headingText,
-                       QRectF(TableLeft + nameWidth + columnWidth, top, columnWidth - 4, RowHeight),
-                       Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Raw sites"));
+        painter.drawText(QRectF(TableLeft + nameWidth + columnWidth, top, columnWidth - 4, RowHeight),
+                         Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Raw sites"));
     painter.drawLine(QPointF(TableLeft, top + RowHeight), QPointF(PictureWidth - Margin, top + RowHeight));
     painter.setFont(labelFont);
     for (int r = 0; r < StatisticRows; ++r) {
         const double y = top + RowHeight * (r + 1);
         const auto row = static_cast<std::size_t>(r);
-        DrawPlacedText(painter, labelText, QRectF(TableLeft, y, nameWidth, RowHeight),
-                       Qt::AlignLeft | Qt::AlignVCenter, QString::fromLatin1(StatisticNames[r]));
-        DrawPlacedText(painter, labelText, QRectF(TableLeft + nameWidth, y, columnWidth - 4, RowHeight),
-                       Qt::AlignRight | Qt::AlignVCenter, content.ShownCells[row]);
+        painter.drawText(QRectF(TableLeft, y, nameWidth, RowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                         QString::fromLatin1(StatisticNames[r]));
+        painter.drawText(QRectF(TableLeft + nameWidth, y, columnWidth - 4, RowHeight),
+                         Qt::AlignRight | Qt::AlignVCenter, content.ShownCells[row]);
         if (content.SitesCells)
-            DrawPlacedText(painter, labelText,
-                           QRectF(TableLeft + nameWidth + columnWidth, y, columnWidth - 4, RowHeight),
-                           Qt::AlignRight | Qt::AlignVCenter, (*content.SitesCells)[row]);
+            painter.drawText(QRectF(TableLeft + nameWidth + columnWidth, y, columnWidth - 4, RowHeight),
+                             Qt::AlignRight | Qt::AlignVCenter, (*content.SitesCells)[row]);
     }
     painter.restore();
 }
@@ -211,8 +204,7 @@ QImage RenderAnnotatedImage(const AnnotatedContent& content, int scale) {
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::TextAntialiasing);
-    PlacedFonts fonts(&image);
-    PaintAnnotatedPicture(painter, QRectF(QPointF(0, 0), size), content, fonts);
+    PaintAnnotatedPicture(painter, QRectF(QPointF(0, 0), size), content);
     return image;
 }
 
@@ -256,8 +248,7 @@ int WriteAnnotatedPicture(const QString& path, const AnnotatedContent& content, 
             svg.setViewBox(QRectF(QPointF(0, 0), size));
             svg.setTitle(content.Title);
             QPainter painter(&svg);
-            PlacedFonts fonts(&svg);
-            PaintAnnotatedPicture(painter, QRectF(QPointF(0, 0), size), content, fonts);
+            PaintAnnotatedPicture(painter, QRectF(QPointF(0, 0), size), content);
             break;
         }
         case PictureFormat::Pdf: {
@@ -270,8 +261,7 @@ int WriteAnnotatedPicture(const QString& path, const AnnotatedContent& content, 
             pdf.setTitle(content.Title);
             pdf.setCreator(QStringLiteral("Morvaplot"));
             QPainter painter(&pdf);
-            PlacedFonts fonts(&pdf);
-            PaintAnnotatedPicture(painter, QRectF(QPointF(0, 0), size), content, fonts);
+            PaintAnnotatedPicture(painter, QRectF(QPointF(0, 0), size), content);
             break;
         }
     }

@@ -19,7 +19,6 @@
 #include "data/ThkData.h"
 #include "report/StatisticsCells.h"
 
-class PlacedFonts;
 class QPainter;
 
 // The map as the user sees it, ready to be handed on: the picture with its
@@ -85,9 +84,7 @@ AnnotatedContent MakeAnnotatedContent(const ThkData& record, const ThkData* raw,
 QSizeF AnnotatedPictureSize();
 
 // Paints the content into target (any size; the layout scales with it).
-// fonts: of the painter's device, for the labels.
-void PaintAnnotatedPicture(QPainter& painter, const QRectF& target, const AnnotatedContent& content,
-                           PlacedFonts& fonts);
+void PaintAnnotatedPicture(QPainter& painter, const QRectF& target, const AnnotatedContent& content);
 
 // The picture at scale (1, 2 or 4) as an RGB32 image.
 QImage RenderAnnotatedImage(const AnnotatedContent& content, int scale);

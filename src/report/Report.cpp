@@ -1,7 +1,6 @@
 #include "report/Report.h"
 
 #include <QBuffer>
-#include <QFontMetricsF>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -10,8 +9,7 @@
 #include "core/Codes.h"
 #include "core/Message.h"
 #include "core/NumberText.h"
-#include "report/PlacedText.h"
-#include "report/ProfilePlot.h"
+#include "report/ProfileChart.h"
 
 namespace {
 
@@ -29,8 +27,8 @@ constexpr double PageMargin = 36.0;
 // without smoothing.
 constexpr int PdfResolution = 96;
 
-void DrawSummaryPage(QPainter& painter, PlacedFonts& fonts, const std::vector<ReportEntry>& entries,
-                     std::size_t first, const QString& title, int page, int pages) {
+void DrawSummaryPage(QPainter& painter, const std::vector<ReportEntry>& entries, std::size_t first,
+                     const QString& title, int page, int pages) {
     static const char* const Headings[] = {"Name",  "Count", "Mean",      "Min",         "Max",
                                            "Range", "Sigma", "1 sigma %", "Uniformity %"};
     const double widths[] = {88, 48, 53, 53, 53, 44, 44, 62, 78};
@@ -47,13 +45,13 @@ void DrawSummaryPage(QPainter& painter, PlacedFonts& fonts, const std::vector<Re
                      QStringLiteral("Summary %1 / %2").arg(page).arg(pages));
     const double rowHeight = 16.0;
     double y = PageMargin + 30;
-    PlacedFont* text = &fonts.Get(font);  // of the face in use: bold, then regular
     auto drawRow = [&](const QStringList& cells) {
         double x = PageMargin;
         for (int c = 0; c < cells.size(); ++c) {
             const Qt::Alignment align = c == 0 ? Qt::AlignLeft : Qt::AlignRight;
-            DrawPlacedText(painter, *text, QRectF(x + 2, y, widths[c] - 4, rowHeight),
-                           align | Qt::AlignVCenter, text->ElidedMiddle(cells[c], widths[c] - 4));
+            painter.drawText(
+                QRectF(x + 2, y, widths[c] - 4, rowHeight), align | Qt::AlignVCenter,
+                painter.fontMetrics().elidedText(cells[c], Qt::ElideMiddle, static_cast<int>(widths[c] - 4)));
             x += widths[c];
         }
         y += rowHeight;
@@ -65,7 +63,6 @@ void DrawSummaryPage(QPainter& painter, PlacedFonts& fonts, const std::vector<Re
     painter.drawLine(QPointF(PageMargin, y), QPointF(PageWidth - PageMargin, y));
     font.setBold(false);
     painter.setFont(font);
-    text = &fonts.Get(font);
     const std::size_t end = std::min(entries.size(), first + SummaryRowsPerPage);
     for (std::size_t i = first; i < end; ++i) {
         const ReportEntry& e = entries[i];
@@ -91,14 +88,14 @@ void DrawSummaryPage(QPainter& painter, PlacedFonts& fonts, const std::vector<Re
 
 // bar: the colour bar to draw (the same pixels as the entry's), so that pages
 // with the same colours draw one image, which the document stores once.
-void DrawEntryPage(QPainter& painter, PlacedFonts& fonts, const ReportEntry& entry, const QImage& bar,
+// profiles: the report's chart, shown anew with this entry's profiles.
+void DrawEntryPage(QPainter& painter, PageProfileChart& profiles, const ReportEntry& entry, const QImage& bar,
                    int page, int pages) {
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(9);
     painter.setFont(font);
-    DrawPlacedText(painter, fonts.Get(font),
-                   QRectF(PageMargin, PageMargin - 20, PageWidth - 2 * PageMargin, 14),
-                   Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Page %1 / %2").arg(page).arg(pages));
+    painter.drawText(QRectF(PageMargin, PageMargin - 20, PageWidth - 2 * PageMargin, 14),
+                     Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("Page %1 / %2").arg(page).arg(pages));
     if (entry.Failed()) {
         font.setPixelSize(14);
         font.setBold(true);
@@ -119,16 +116,16 @@ void DrawEntryPage(QPainter& painter, PlacedFonts& fonts, const ReportEntry& ent
                              picture.height());
     AnnotatedContent content = entry.Picture;
     content.Bar = bar;
-    PaintAnnotatedPicture(painter, pictureRect, content, fonts);
-    // Both diameter profiles in one plot, so their shapes compare at a
-    // glance (and the page lays out one set of axes).
-    PaintProfilePlot(painter,
-                     QRectF(PageMargin, pictureRect.bottom() + 14, width,
-                            PageHeight - PageMargin - pictureRect.bottom() - 14),
-                     QStringLiteral("Diameter profiles through the centre"),
-                     {{&entry.XProfile, QStringLiteral("X profile"), QColor(32, 159, 223)},
-                      {&entry.YProfile, QStringLiteral("Y profile"), QColor(230, 120, 20)}},
-                     entry.ProfilesInMm, fonts);
+    PaintAnnotatedPicture(painter, pictureRect, content);
+    // Both diameter profiles in one chart, so their shapes compare at a
+    // glance.
+    profiles.Paint(painter,
+                   QRectF(PageMargin, pictureRect.bottom() + 14, width,
+                          PageHeight - PageMargin - pictureRect.bottom() - 14),
+                   QStringLiteral("Diameter profiles through the centre"),
+                   {{&entry.XProfile, QStringLiteral("X profile"), XProfileColour},
+                    {&entry.YProfile, QStringLiteral("Y profile"), YProfileColour}},
+                   entry.ProfilesInMm);
 }
 
 }  // namespace
@@ -189,8 +186,6 @@ int WriteReportPdf(const QString& path, const std::vector<ReportEntry>& entries,
         QPainter painter(&pdf);
         // Every page is laid out in points.
         painter.scale(pdf.resolution() / 72.0, pdf.resolution() / 72.0);
-        // Every label is laid out once for the whole report.
-        PlacedFonts fonts(&pdf);
         const int summaryPages =
             std::max(1, static_cast<int>((entries.size() + SummaryRowsPerPage - 1) / SummaryRowsPerPage));
         const int pages = summaryPages + static_cast<int>(entries.size());
@@ -198,14 +193,15 @@ int WriteReportPdf(const QString& path, const std::vector<ReportEntry>& entries,
         for (int p = 0; p < summaryPages; ++p) {
             if (!firstPage) pdf.newPage();
             firstPage = false;
-            DrawSummaryPage(painter, fonts, entries, static_cast<std::size_t>(p) * SummaryRowsPerPage, title,
-                            p + 1, summaryPages);
+            DrawSummaryPage(painter, entries, static_cast<std::size_t>(p) * SummaryRowsPerPage, title, p + 1,
+                            summaryPages);
         }
+        PageProfileChart profiles;
         QImage bar;
         for (std::size_t i = 0; i < entries.size(); ++i) {
             if (bar != entries[i].Picture.Bar) bar = entries[i].Picture.Bar;
             pdf.newPage();
-            DrawEntryPage(painter, fonts, entries[i], bar, summaryPages + static_cast<int>(i) + 1, pages);
+            DrawEntryPage(painter, profiles, entries[i], bar, summaryPages + static_cast<int>(i) + 1, pages);
         }
     }
     buffer.close();

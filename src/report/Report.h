@@ -19,7 +19,8 @@
 // given: each file's records and analysis come from the file job of the
 // engine's steps. Making an entry needs no widgets and runs on any thread;
 // the pages are written afterwards on the thread of the application object
-// (a QGuiApplication: the pages lay out text).
+// (a QApplication: the pages lay out text and draw the profiles with Qt
+// Charts, whose items live in a graphics scene).
 
 // What one file gives its page and its summary row.
 struct ReportEntry {
@@ -61,6 +62,6 @@ inline constexpr int SummaryRowsPerPage = 40;
 
 // Writes the PDF: the summary pages first, then one page per entry (a failed
 // entry's page gives its message). Whole or not at all: 1, or -1 after
-// "File write error. -> <path>". Needs a QGuiApplication (see above).
+// "File write error. -> <path>". Needs a QApplication (see above).
 int WriteReportPdf(const QString& path, const std::vector<ReportEntry>& entries, const QString& title,
                    const MessageSink& messages);

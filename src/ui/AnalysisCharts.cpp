@@ -15,6 +15,7 @@
 #include <algorithm>
 
 #include "analysis/AnalysisText.h"
+#include "report/ProfileChart.h"
 
 namespace {
 
@@ -48,10 +49,6 @@ void Attach(QChart* chart, QAbstractSeries* series, QValueAxis* x, QValueAxis* y
     chart->addSeries(series);
     series->attachAxis(x);
     series->attachAxis(y);
-}
-
-QString PositionTitle(bool mm) {
-    return mm ? QStringLiteral("Position (mm)") : QStringLiteral("Position (file units)");
 }
 
 }  // namespace
@@ -98,25 +95,12 @@ void AnalysisCharts::CopyCurrent() const {
 
 void AnalysisCharts::ShowProfile(Tab tab, const std::vector<ProfilePoint>& points, bool mm) {
     QChart* chart = Chart(tab);
-    ClearChart(chart);
     texts_[static_cast<std::size_t>(tab)] = QString::fromStdString(ProfileText(points));
-    if (tab != LineProfile) chart->setTitle(QString());
-    if (points.empty()) return;
-    auto* series = new QLineSeries;
-    QList<QPointF> xy;
-    xy.reserve(static_cast<qsizetype>(points.size()));
-    double lo = points.front().Value;
-    double hi = lo;
-    for (const ProfilePoint& p : points) {
-        xy.append(QPointF(p.Position, p.Value));
-        lo = std::min(lo, p.Value);
-        hi = std::max(hi, p.Value);
-    }
-    series->replace(xy);
-    QValueAxis* x =
-        AddAxis(chart, Qt::AlignBottom, PositionTitle(mm), points.front().Position, points.back().Position);
-    QValueAxis* y = AddAxis(chart, Qt::AlignLeft, QStringLiteral("Value"), lo, hi);
-    Attach(chart, series, x, y);
+    // The line profile keeps the title that names its line.
+    ShowProfiles(
+        *chart, tab == LineProfile ? chart->title() : QString(),
+        {{&points, QString::fromLatin1(TabTitles[tab]), tab == YProfile ? YProfileColour : XProfileColour}},
+        mm);
 }
 
 void AnalysisCharts::ShowRadial(const std::vector<RingStats>& rings, bool mm) {

@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QBuffer>
 #include <QFile>
 #include <QImage>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSvgRenderer>
@@ -16,8 +13,6 @@
 
 #include "cli/ReportCommand.h"
 #include "core/NumberText.h"
-#include "report/PlacedText.h"
-#include "report/ProfilePlot.h"
 #include "report/Report.h"
 #include "support/MessageRecorder.h"
 
@@ -59,21 +54,6 @@ QString RunTool(const QString& program, const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// The content stream of a PDF's first page, inflated: what the page draws,
-// in order.
-QByteArray FirstPageContent(const QByteArray& pdf) {
-    const QRegularExpressionMatch contents =
-        QRegularExpression(QStringLiteral("/Contents (\\d+) 0 R")).match(QString::fromLatin1(pdf));
-    if (!contents.hasMatch()) return {};
-    const qsizetype object = pdf.indexOf('\n' + contents.captured(1).toLatin1() + " 0 obj");
-    const qsizetype start = pdf.indexOf("stream\n", object) + 7;
-    const qsizetype end = pdf.indexOf("endstream", start);
-    if (object < 0 || start < 7 || end < 0) return {};
-    // qUncompress takes the zlib data after its expected size (it grows a
-    // short guess).
-    return qUncompress(QByteArray::fromHex("00010000") + pdf.mid(start, end - start));
-}
-
 // Three files, one of them broken, prepared on two threads: the report has a
 // summary page and a page per file, names every file, gives the good files'
 // figures and the broken file's message, and the summary CSV has a row each.
@@ -89,11 +69,17 @@ TEST(Report, PagesAndSummaryOfGoodAndBrokenFiles) {
     FileJobRequest job;
     job.Data = DataKind::Fill;
     job.Analysis = ReportAnalysisRequest({});
+    // The CSV file goes through the table reader, the others as .thk; its
+    // figures and profiles take its wafer.
+    std::vector<ReportEntry> entries =
+        PrepareReportEntries({SourceOfFile(paths[0]), SourceOfFile(paths[1])}, job, {}, 2, {});
     CsvImportOptions table;
     table.Diameter = 100.0;
-    // The CSV file goes through the table reader, the others as .thk.
-    const std::vector<ReportEntry> entries = PrepareReportEntries(
-        {SourceOfFile(paths[0]), SourceOfFile(paths[1]), SourceOfFile(paths[2], table)}, job, {}, 2, {});
+    ReportPageRequest onWafer;
+    onWafer.Wafer.DiameterMm = 100.0;
+    FileJobRequest waferJob = job;
+    waferJob.Analysis = ReportAnalysisRequest(onWafer.Wafer);
+    entries.push_back(PrepareReportEntries({SourceOfFile(paths[2], table)}, waferJob, onWafer, 1, {}).front());
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_FALSE(entries[0].Failed());
     ASSERT_TRUE(entries[1].Failed());
@@ -112,6 +98,31 @@ TEST(Report, PagesAndSummaryOfGoodAndBrokenFiles) {
     for (const ReportEntry* e : {&entries[0], &entries[2]})
         EXPECT_TRUE(text.contains(QString::fromStdString(FormatFixed(e->Picture.Shown.Mean, 8, 3))));
     EXPECT_TRUE(text.contains(QString::fromStdString(entries[1].Error).simplified().left(20)));
+    // One chart draws every page's profiles, here of the dome, of a record
+    // without profiles (no cell on the centre lines) and of the wafer: each
+    // page's axes name its own unit, an empty chart has none, nothing of an
+    // earlier page's is left and the legend names both profiles. (The text
+    // comes back with the "fi" ligature the layout chose.)
+    ReportEntry bare = entries[0];
+    bare.XProfile.clear();
+    bare.YProfile.clear();
+    const QString charts = dir.filePath("charts.pdf");
+    ASSERT_EQ(
+        WriteReportPdf(charts, {entries[0], bare, entries[2]}, QStringLiteral("Charts"), MessageRecorder()),
+        1);
+    auto pageText = [&](int page) {
+        const QString n = QString::number(page);
+        return RunTool(QStringLiteral("pdftotext"),
+                       {QStringLiteral("-f"), n, QStringLiteral("-l"), n, charts, QStringLiteral("-")})
+            .normalized(QString::NormalizationForm_KC);
+    };
+    EXPECT_TRUE(pageText(2).contains(QLatin1String("Position (file units)")));
+    EXPECT_FALSE(pageText(3).contains(QLatin1String("Position")));
+    const QString waferPage = pageText(4);
+    EXPECT_TRUE(waferPage.contains(QLatin1String("Position (mm)")));
+    EXPECT_FALSE(waferPage.contains(QLatin1String("file units")));
+    EXPECT_TRUE(waferPage.contains(QLatin1String("X profile")) &&
+                waferPage.contains(QLatin1String("Y profile")));
 
     const std::string csv = ReportSummaryCsv(entries);
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 4);
@@ -158,89 +169,4 @@ TEST(Report, AnnotatedPictureWrittenWholeOrNotAtAll) {
     EXPECT_EQ(recorder.Messages, std::vector<std::string>{"File write error. -> " + missing.toStdString()});
 }
 
-// Labels drawn from kept glyphs write what QPainter::drawText writes: the
-// same glyphs at the same places on the page, and the font metrics' advance.
-// Numbers go through every pair of their characters; the origins fall
-// between the 1/64 steps of glyph positions, some left of zero; the second
-// round draws the texts kept in the first. A text with a tab is drawn as
-// text.
-TEST(Report, PlacedLabelsWriteWhatDrawTextWrites) {
-    const QString numberChars = QStringLiteral("0123456789.-+");
-    QString pairs;
-    for (QChar a : numberChars)
-        for (QChar b : numberChars)
-            pairs.append(a).append(b);
-    const QStringList texts = {pairs,
-                               QStringLiteral("-0.125"),
-                               QStringLiteral("1.5E+07"),
-                               QStringLiteral("NAN"),
-                               QStringLiteral("Uniformity %"),
-                               QStringLiteral("film-scan.thk   Fill   AVA"),
-                               QStringLiteral("Page 3 / 12"),
-                               QStringLiteral("Mean: "),
-                               QStringLiteral("tab\there")};
-    auto write = [&](bool placed) {
-        QByteArray bytes;
-        QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        {
-            QPdfWriter pdf(&buffer);
-            pdf.setResolution(96);
-            QPainter painter(&pdf);
-            painter.scale(96 / 72.0, 96 / 72.0);
-            PlacedFonts fonts(&pdf);
-            double y = 10.3;
-            for (int round = 0; round < 2; ++round)
-                for (int pixels : {7, 11, 14})
-                    for (bool bold : {false, true}) {
-                        QFont font(QStringLiteral("DejaVu Sans"));
-                        font.setPixelSize(pixels);
-                        font.setBold(bold);
-                        painter.setFont(font);
-                        PlacedFont& text = fonts.Get(font);
-                        for (qsizetype i = 0; i < texts.size(); ++i) {
-                            const QPointF origin(-1.0 + 0.3 * i + 0.013 * pixels, y += 1.7);
-                            const PlacedFont::Line& line = text.Layout(texts[i]);
-                            EXPECT_EQ(line.Advance, text.Metrics().horizontalAdvance(texts[i])) << i;
-                            if (placed)
-                                text.Draw(painter, origin, texts[i], line);
-                            else
-                                painter.drawText(origin, texts[i]);
-                        }
-                    }
-        }
-        return FirstPageContent(bytes);
-    };
-    const QByteArray drawn = write(false);
-    ASSERT_TRUE(drawn.contains("Tj"));
-    EXPECT_EQ(write(true), drawn);
-}
-
 }  // namespace
-
-// The profile plot's ticks: round steps inside the range, ends that are
-// multiples kept despite rounding, and no ticks for a range that is empty.
-TEST(Report, AxisTicksAtRoundValues) {
-    struct Case {
-        const char* what;
-        double lo, hi;
-        int count;
-        std::vector<double> values;
-        int decimals;
-    };
-    const Case cases[] = {
-        {"file units 0..500", 0.0, 500.0, 6, {0, 100, 200, 300, 400, 500}, 0},
-        {"mm across the centre", -100.0, 100.0, 6, {-100, -50, 0, 50, 100}, 0},
-        {"a padded thickness range", 1937.0, 2004.0, 5, {1940, 1950, 1960, 1970, 1980, 1990, 2000}, 0},
-        {"a narrow range", 0.1, 0.35, 5, {0.1, 0.15, 0.2, 0.25, 0.3, 0.35}, 2},
-        {"an empty range", 5.0, 5.0, 5, {}, 0},
-        {"a reversed range", 6.0, 5.0, 5, {}, 0},
-    };
-    for (const Case& c : cases) {
-        const AxisTickSet ticks = AxisTicks(c.lo, c.hi, c.count);
-        ASSERT_EQ(ticks.Values.size(), c.values.size()) << c.what;
-        for (std::size_t i = 0; i < c.values.size(); ++i)
-            EXPECT_NEAR(ticks.Values[i], c.values[i], 1e-9) << c.what << " tick " << i;
-        if (!c.values.empty()) EXPECT_EQ(ticks.Decimals, c.decimals) << c.what;
-    }
-}

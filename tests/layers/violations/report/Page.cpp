@@ -1,0 +1,4 @@
+#include <QGraphicsScene>
+#include <QApplication>
+#include <QChart>
+#include <QLabel>
