@@ -11,12 +11,35 @@
 
 namespace {
 
-std::string FileNameOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+// The last k components of path ("a/b/c.thk", 2: "b/c.thk"); the whole path
+// when it has no more.
+std::string LastComponents(const std::string& path, int k) {
+    std::size_t start = path.size();
+    for (int i = 0; i < k; ++i) {
+        const std::size_t slash = start == 0 ? std::string::npos : path.find_last_of('/', start - 1);
+        if (slash == std::string::npos) return path;
+        start = slash;
+    }
+    return path.substr(start + 1);
 }
 
 }  // namespace
+
+std::vector<std::string> DistinguishingNames(const std::vector<std::string>& paths) {
+    std::vector<std::string> names(paths.size());
+    for (std::size_t i = 0; i < paths.size(); ++i) {
+        // More components until no other path ends the same way (or the
+        // whole path is reached: the same file named twice).
+        for (int k = 1;; ++k) {
+            names[i] = LastComponents(paths[i], k);
+            bool shared = false;
+            for (std::size_t j = 0; j < paths.size() && !shared; ++j)
+                shared = j != i && paths[j] != paths[i] && LastComponents(paths[j], k) == names[i];
+            if (!shared || names[i] == paths[i]) break;
+        }
+    }
+    return names;
+}
 
 FileJobResult RunFileJob(const SourceInput& source, const std::string& name, const FileJobRequest& request,
                          SurfaceFitter& fitter, PreparedRecords& records) {
@@ -50,6 +73,11 @@ void RunFileJobs(const std::vector<SourceInput>& sources, const FileJobRequest& 
                  const std::function<void(std::size_t, FileJobResult&, const PreparedRecords&)>& done,
                  const std::function<void(int, int)>& progress) {
     const int total = static_cast<int>(sources.size());
+    std::vector<std::string> paths;
+    paths.reserve(sources.size());
+    for (const SourceInput& source : sources)
+        paths.push_back(source.Path);
+    const std::vector<std::string> names = DistinguishingNames(paths);
     std::atomic<int> next{0};
     int finished = 0;
     std::mutex progressLock;
@@ -59,7 +87,8 @@ void RunFileJobs(const std::vector<SourceInput>& sources, const FileJobRequest& 
         auto fitter = std::make_unique<SurfaceFitter>();
         for (int i = next++; i < total; i = next++) {
             const SourceInput& source = sources[static_cast<std::size_t>(i)];
-            FileJobResult result = RunFileJob(source, FileNameOf(source.Path), request, *fitter, *records);
+            FileJobResult result =
+                RunFileJob(source, names[static_cast<std::size_t>(i)], request, *fitter, *records);
             if (done) done(static_cast<std::size_t>(i), result, *records);
             const std::lock_guard<std::mutex> lock(progressLock);
             ++finished;

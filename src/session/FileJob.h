@@ -36,11 +36,16 @@ struct FileJobResult {
 FileJobResult RunFileJob(const SourceInput& source, const std::string& name, const FileJobRequest& request,
                          SurfaceFitter& fitter, PreparedRecords& records);
 
+// A name for each path that tells it from the others: its file name, or as
+// many of its last folders with it as it takes ("lot1/w01.thk" beside
+// "lot2/w01.thk"); a path given twice has its file name both times.
+std::vector<std::string> DistinguishingNames(const std::vector<std::string>& paths);
+
 // RunFileJob for every source on threads threads (at least 1), each thread
 // with its own records and fitter. done(i, result, records) is called on the
 // worker thread right after source i, while its records still hold it (to
 // draw a picture, say); progress(done, total), when given, after each file,
-// never two at once. Names: the file names of the sources' paths.
+// never two at once. Rows are named by DistinguishingNames of the paths.
 void RunFileJobs(const std::vector<SourceInput>& sources, const FileJobRequest& request, int threads,
                  const std::function<void(std::size_t, FileJobResult&, const PreparedRecords&)>& done,
                  const std::function<void(int, int)>& progress);

@@ -33,15 +33,6 @@ int Flag(bool on) {
     return on ? 1 : 0;
 }
 
-// The next line's integer, counted as read only inside its limits.
-bool NextInLimits(WordNumberReader& in, const ParameterLimit& limit, int& value) {
-    return in.NextInt(value) && limit.Holds(value);
-}
-
-bool NextFloatInLimits(WordNumberReader& in, const ParameterLimit& limit, float& value) {
-    return in.NextFloat(value) && limit.HoldsFloat(value);
-}
-
 int Fail(const std::string& what, const MessageSink& messages) {
     messages.Show("Parameter read error.(" + what + ")");
     return -1;
@@ -96,8 +87,34 @@ int LoadParameterFile(const std::string& path, ViewSettings& settings, const Mes
 
 int ReadParameterText(const std::string& text, ViewSettings& s, const MessageSink& messages) {
     WordNumberReader in(text);
+    const ViewSettings defaults;
     int v = 0;
     float f = 0.0f;
+    // A value outside its limits takes its default and the reading goes on,
+    // so one bad line never costs the lines after it; the first such line is
+    // named once the file is read. A line without a word and a number ends
+    // the reading: the lines are found by their position.
+    std::string outOfRange;
+    const auto whole = [&](const ParameterLimit& limit, const char* what, int& field, int fallback) {
+        if (!in.NextInt(v)) return false;
+        if (limit.Holds(v)) {
+            field = v;
+        } else {
+            field = fallback;
+            if (outOfRange.empty()) outOfRange = what;
+        }
+        return true;
+    };
+    const auto decimal = [&](const ParameterLimit& limit, const char* what, auto& field, float fallback) {
+        if (!in.NextFloat(f)) return false;
+        if (limit.HoldsFloat(f)) {
+            field = f;  // read as a float, kept as the field's type
+        } else {
+            field = fallback;
+            if (outOfRange.empty()) outOfRange = what;
+        }
+        return true;
+    };
 
     std::array<int, 3> colors{};
     for (std::size_t i = 0; i < colors.size(); ++i)
@@ -112,33 +129,37 @@ int ReadParameterText(const std::string& text, ViewSettings& s, const MessageSin
     s.UseColormap = v == 1;
     if (!in.NextInt(v)) return Fail("RawRange", messages);
     s.RawRange = v == 1;
-    if (!NextInLimits(in, ParameterLimits::MinDataCount, v)) return Fail("Min Data Count", messages);
-    s.MinDataCount = v;
+    if (!whole(ParameterLimits::MinDataCount, "Min Data Count", s.MinDataCount, defaults.MinDataCount))
+        return Fail("Min Data Count", messages);
     if (!in.NextInt(v)) return Fail("Rad Optimize", messages);
     s.RadOptimize = v == 1;
-    if (!NextInLimits(in, ParameterLimits::CalcPitch, v)) return Fail("Calc Pitch", messages);
-    s.CalcPitch = v;
-    if (!NextFloatInLimits(in, ParameterLimits::FoundSearchRad, f)) return Fail("Search Rad", messages);
-    s.SearchRad = f;
-    if (!NextFloatInLimits(in, ParameterLimits::AverageWeight, f)) return Fail("Average Weight", messages);
-    s.AverageWeight = f;  // read as a float, kept as a double
-    if (!NextInLimits(in, ParameterLimits::CalcIteration, v)) return Fail("Calc Iteration", messages);
-    s.CalcIteration = v;
-    if (!NextInLimits(in, ParameterLimits::SplineOrder, v)) return Fail("Spline Order", messages);
-    s.SplineOrder = v;
+    if (!whole(ParameterLimits::CalcPitch, "Calc Pitch", s.CalcPitch, defaults.CalcPitch))
+        return Fail("Calc Pitch", messages);
+    if (!decimal(ParameterLimits::FoundSearchRad, "Search Rad", s.SearchRad, defaults.SearchRad))
+        return Fail("Search Rad", messages);
+    if (!decimal(ParameterLimits::AverageWeight, "Average Weight", s.AverageWeight,
+                 static_cast<float>(defaults.AverageWeight)))
+        return Fail("Average Weight", messages);
+    if (!whole(ParameterLimits::CalcIteration, "Calc Iteration", s.CalcIteration, defaults.CalcIteration))
+        return Fail("Calc Iteration", messages);
+    if (!whole(ParameterLimits::SplineOrder, "Spline Order", s.SplineOrder, defaults.SplineOrder))
+        return Fail("Spline Order", messages);
 
     // Type, size and fraction digits have limits; any colour is kept.
-    const std::array<const ParameterLimit*, 4> roiLimits{&ParameterLimits::RoiType, &ParameterLimits::RoiSize,
-                                                         &ParameterLimits::RoiFDigit, nullptr};
     for (std::size_t roi = 0; roi < 2; ++roi) {
-        std::array<int, 4> items{};
-        for (std::size_t j = 0; j < items.size(); ++j)
-            if (!(roiLimits[j] ? NextInLimits(in, *roiLimits[j], items[j]) : in.NextInt(items[j])))
-                return Fail("ROI Setting No." + std::to_string(roi) + "-" + std::to_string(j), messages);
-        s.RoiType[roi] = static_cast<RoiShape>(items[0]);
-        s.RoiSize[roi] = items[1];
-        s.RoiFDigit[roi] = items[2];
-        s.RoiColor[roi] = static_cast<Color>(items[3]);
+        const std::string group = "ROI Setting No." + std::to_string(roi) + "-";
+        int type = 0;
+        if (!whole(ParameterLimits::RoiType, (group + "0").c_str(), type,
+                   static_cast<int>(defaults.RoiType[roi])))
+            return Fail(group + "0", messages);
+        if (!whole(ParameterLimits::RoiSize, (group + "1").c_str(), s.RoiSize[roi], defaults.RoiSize[roi]))
+            return Fail(group + "1", messages);
+        if (!whole(ParameterLimits::RoiFDigit, (group + "2").c_str(), s.RoiFDigit[roi],
+                   defaults.RoiFDigit[roi]))
+            return Fail(group + "2", messages);
+        if (!in.NextInt(v)) return Fail(group + "3", messages);
+        s.RoiType[roi] = static_cast<RoiShape>(type);
+        s.RoiColor[roi] = static_cast<Color>(v);
     }
 
     std::array<int, 3> shows{};
@@ -148,9 +169,10 @@ int ReadParameterText(const std::string& text, ViewSettings& s, const MessageSin
     s.ShowRoiMax = shows[1] == 1;
     s.ShowRoiMean = shows[2] == 1;
 
-    if (!NextInLimits(in, ParameterLimits::BorderCount, v)) return Fail("Border Count", messages);
-    s.BorderCount = v;
+    if (!whole(ParameterLimits::BorderCount, "Border Count", s.BorderCount, defaults.BorderCount))
+        return Fail("Border Count", messages);
     if (!in.NextInt(v)) return Fail("Copy Colormap Flag", messages);
     s.CopyColormap = v == 1;
+    if (!outOfRange.empty()) return Fail(outOfRange + ": out of range, the default is used", messages);
     return 1;
 }

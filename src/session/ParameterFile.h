@@ -19,12 +19,14 @@ std::string ParameterFileText(const ViewSettings& settings);
 int SaveParameterFile(const std::string& path, const ViewSettings& settings, const MessageSink& messages);
 
 // Reads path into settings, each value stored as soon as it was read (the
-// colours, the ROI groups and the show switches as groups). A switch is on
-// only for the value 1. 1, or -1 after one message: "<LoadParameter> File
-// open error." or the read error of the first line that does not hold a word
-// and a number, or holds a number outside the parameter's limits
-// (ParameterLimits.h; colours and switches take any integer); what was stored
-// before it stays.
+// colours and the show switches as groups). A switch is on only for the
+// value 1. A number outside the parameter's limits (ParameterLimits.h;
+// colours and switches take any integer) stores that parameter's default and
+// the reading goes on. 1, or -1 after one message: "<LoadParameter> File open
+// error.", the read error of the first line that does not hold a word and a
+// number (what was stored before it stays), or, with every line read,
+// "Parameter read error.(<name>: out of range, the default is used)" for the
+// first line out of its limits.
 int LoadParameterFile(const std::string& path, ViewSettings& settings, const MessageSink& messages);
 
 // The same reading over the file's content in memory (no open error).

@@ -169,23 +169,22 @@ TEST(ParameterFile, ValuesOutsideTheirLimitsAreReadErrorsOfTheirLine) {
         int line;  // 1-based line of the base replaced; 0: none
         const char* replacement;
         const char* message;  // nullptr: the file loads
-        int kept;             // lines of the base stored before the failure
     };
     const Case cases[] = {
-        {"the lower ends", lowerText, 0, "", nullptr, 26},
-        {"the upper ends", upperText, 0, "", nullptr, 26},
-        {"a minimum count of 11", upperText, 7, "MinDataCount: 11", "Min Data Count", 6},
-        {"a negative pitch", upperText, 9, "CalcPitch: -20", "Calc Pitch", 8},
-        {"a pitch of 1", upperText, 9, "CalcPitch: 1", "Calc Pitch", 8},
-        {"a radius beyond any data", upperText, 10, "SearchRad: 500.1", "Search Rad", 9},
-        {"a weight power of 0", upperText, 11, "AverageWeight: 0.00", "Average Weight", 10},
-        {"100 iterations", upperText, 12, "CalcIteration: 100", "Calc Iteration", 11},
-        {"a degree of 11", upperText, 13, "Spline_Order: 11", "Spline Order", 12},
-        {"ROI1_Type 7", upperText, 14, "ROI1_Type: 7", "ROI Setting No.0-0", 13},
-        {"ROI1_Type -1", upperText, 14, "ROI1_Type: -1", "ROI Setting No.0-0", 13},
-        {"six fraction digits", upperText, 16, "ROI1_FDigit: 6", "ROI Setting No.0-2", 13},
-        {"the second ROI's size 101", upperText, 19, "ROI2_Size: 101", "ROI Setting No.1-1", 17},
-        {"one border", upperText, 25, "BorderCount: 1", "Border Count", 24},
+        {"the lower ends", lowerText, 0, "", nullptr},
+        {"the upper ends", upperText, 0, "", nullptr},
+        {"a minimum count of 11", upperText, 7, "MinDataCount: 11", "Min Data Count"},
+        {"a negative pitch", upperText, 9, "CalcPitch: -20", "Calc Pitch"},
+        {"a pitch of 1", upperText, 9, "CalcPitch: 1", "Calc Pitch"},
+        {"a radius beyond any data", upperText, 10, "SearchRad: 500.1", "Search Rad"},
+        {"a weight power of 0", upperText, 11, "AverageWeight: 0.00", "Average Weight"},
+        {"100 iterations", upperText, 12, "CalcIteration: 100", "Calc Iteration"},
+        {"a degree of 11", upperText, 13, "Spline_Order: 11", "Spline Order"},
+        {"ROI1_Type 7", upperText, 14, "ROI1_Type: 7", "ROI Setting No.0-0"},
+        {"ROI1_Type -1", upperText, 14, "ROI1_Type: -1", "ROI Setting No.0-0"},
+        {"six fraction digits", upperText, 16, "ROI1_FDigit: 6", "ROI Setting No.0-2"},
+        {"the second ROI's size 101", upperText, 19, "ROI2_Size: 101", "ROI Setting No.1-1"},
+        {"one border", upperText, 25, "BorderCount: 1", "Border Count"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -198,10 +197,18 @@ TEST(ParameterFile, ValuesOutsideTheirLimitsAreReadErrorsOfTheirLine) {
         MessageRecorder messages;
         ViewSettings read;
         EXPECT_EQ(ReadParameterText(text, read, messages), c.message ? -1 : 1);
-        EXPECT_EQ(messages.Messages,
-                  c.message ? Lines{std::string("Parameter read error.(") + c.message + ")"} : Lines{});
-        EXPECT_EQ(ParameterFileText(read), base.substr(0, lineStart(base, c.kept)) +
-                                               defaultText.substr(lineStart(defaultText, c.kept)));
+        // Only the bad line takes its default; every other line is kept.
+        EXPECT_EQ(messages.Messages, c.message ? Lines{std::string("Parameter read error.(") + c.message +
+                                                       ": out of range, the default is used)"}
+                                               : Lines{});
+        std::string expected = base;
+        if (c.line > 0) {
+            const std::size_t at = lineStart(base, c.line - 1);
+            const std::size_t from = lineStart(defaultText, c.line - 1);
+            expected.replace(at, base.find('\n', at) - at,
+                             defaultText.substr(from, defaultText.find('\n', from) - from));
+        }
+        EXPECT_EQ(ParameterFileText(read), expected);
     }
 }
 
