@@ -1,5 +1,8 @@
-// The _morvaplot extension: records, sessions, pictures and the analysis
-// figures for Python. Every call into the engine runs with the interpreter
+// The _morvaplot extension: records, sessions, pictures, the analysis
+// figures, the comparison of two files and a batch's file job for Python.
+// Each call turns its arguments into a step's inputs (or a session's
+// settings) and the step's answer into Python objects; the order of the work
+// is the steps' own. Every call into the engine runs with the interpreter
 // lock released, so threads of one process may each work a session of their
 // own at the same time; a session's messages reach that session alone.
 
@@ -10,6 +13,8 @@
 #include <QBuffer>
 #include <QImage>
 #include <QImageWriter>
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -23,12 +28,14 @@
 #include <utility>
 #include <vector>
 
-#include "analysis/AnalysisMask.h"
+#include "analysis/Analysis.h"
 #include "analysis/AreaStatistics.h"
 #include "analysis/Histogram.h"
 #include "analysis/Profile.h"
 #include "analysis/RadialProfile.h"
+#include "analysis/SummaryRow.h"
 #include "analysis/WaferGeometry.h"
+#include "calc/SurfaceFitter.h"
 #include "colour/ColorScale.h"
 #include "colour/ContourMap.h"
 #include "colour/MapPicture.h"
@@ -39,8 +46,13 @@
 #include "data/ThkReader.h"
 #include "data/XyzText.h"
 #include "roi/RoiStats.h"
+#include "session/Compare.h"
+#include "session/FileJob.h"
+#include "session/MapPlan.h"
 #include "session/ParameterLimits.h"
+#include "session/Prepare.h"
 #include "session/Session.h"
+#include "session/Source.h"
 
 namespace py = pybind11;
 
@@ -116,8 +128,9 @@ CsvImportOptions CsvOptions(const std::optional<std::string>& x, const std::opti
     return options;
 }
 
-// A reader over a fresh record on this thread, its messages collected.
-Record ReadRecord(const std::function<int(ThkData&, const MessageSink&)>& read) {
+// A step that writes a fresh record (a reader, a comparison), run on this
+// thread without the interpreter lock, its messages collected.
+Record FreshRecord(const std::function<int(ThkData&, const MessageSink&)>& step) {
     auto record = std::make_shared<ThkData>();
     std::vector<std::string> texts;
     int result = -1;
@@ -125,7 +138,7 @@ Record ReadRecord(const std::function<int(ThkData&, const MessageSink&)>& read) 
         py::gil_scoped_release unlocked;
         const MessageSink collect([&texts](const std::string& text) { texts.push_back(text); });
         ClearThkData(record.get(), 1);
-        result = read(*record, collect);
+        result = step(*record, collect);
     }
     ReportMessages(std::move(texts), result != 1);
     return Record{std::move(record), py::none()};
@@ -133,29 +146,84 @@ Record ReadRecord(const std::function<int(ThkData&, const MessageSink&)>& read) 
 
 // --- Analysis ----------------------------------------------------------------------------------
 
-WaferGeometry CheckedWafer(const std::optional<WaferGeometry>& wafer) {
-    if (!wafer) return WaferGeometry{};
-    switch (CheckWaferGeometry(*wafer)) {
-        case WaferFault::None:
-            return *wafer;
-        case WaferFault::Diameter:
-            throw py::value_error("wafer diameter must be a finite number from 0 to " +
-                                  FormatFixed(MaxWaferDiameterMm, 6, 0) + " mm");
-        case WaferFault::Edge:
-            throw py::value_error("wafer edge exclusion must be a finite number of at least 0 mm");
-        case WaferFault::Centre:
-            throw py::value_error("wafer centre must lie within 0 to 500 file units");
-    }
-    return *wafer;
+// Every figure, profile and histogram is one AnalysisRequest answered by
+// AnalyzeRecord, so the wafer, the bins and the line are checked against the
+// limits every front end uses, and a request out of range raises ValueError
+// with the command line's text for it.
+
+// A wafer's own fault, in the same words, when it is made.
+void CheckWafer(const WaferGeometry& wafer) {
+    const std::string fault = WaferFaultText(CheckWaferGeometry(wafer));
+    if (!fault.empty()) throw py::value_error(fault);
 }
 
-py::dict StatisticsOf(const ThkData& record, const std::optional<WaferGeometry>& wafer) {
-    const WaferGeometry geometry = CheckedWafer(wafer);
-    AreaStatistics s;
+AnalysisRequest RequestOf(const std::optional<WaferGeometry>& wafer) {
+    AnalysisRequest request;
+    if (wafer) request.Wafer = *wafer;
+    return request;
+}
+
+AnalysisRequest ProfileRequest(const std::string& axis, const std::optional<WaferGeometry>& wafer) {
+    AnalysisRequest request = RequestOf(wafer);
+    if (axis == "x")
+        request.Profile = ProfileKind::X;
+    else if (axis == "y")
+        request.Profile = ProfileKind::Y;
+    else
+        throw py::value_error("axis must be 'x' or 'y'");
+    return request;
+}
+
+AnalysisRequest LineRequest(double x0, double y0, double x1, double y1,
+                            const std::optional<WaferGeometry>& wafer) {
+    AnalysisRequest request = RequestOf(wafer);
+    request.Profile = ProfileKind::Line;
+    request.LineX0 = x0;
+    request.LineY0 = y0;
+    request.LineX1 = x1;
+    request.LineY1 = y1;
+    return request;
+}
+
+AnalysisRequest RadialRequest(const std::optional<WaferGeometry>& wafer) {
+    AnalysisRequest request = RequestOf(wafer);
+    request.Profile = ProfileKind::Radial;
+    return request;
+}
+
+AnalysisRequest HistogramRequest(long long bins, const std::optional<WaferGeometry>& wafer) {
+    AnalysisRequest request = RequestOf(wafer);
+    // The request keeps the count as an int in which 0 asks for no histogram:
+    // no bins, or more than an int holds, go on as a count the check refuses.
+    request.HistogramBins =
+        bins <= 0 ? -1 : static_cast<int>(std::min<long long>(bins, std::numeric_limits<int>::max()));
+    return request;
+}
+
+AnalysisResult Analyze(const ThkData& record, const AnalysisRequest& request) {
+    AnalysisResult result;
+    std::string fault;
+    int answered = -1;
     {
         py::gil_scoped_release unlocked;
-        s = CalcAreaStatistics(record, AnalysisMask(record.Size, geometry));
+        const MessageSink keep([&fault](const std::string& text) { fault = text; });
+        answered = AnalyzeRecord(record, nullptr, request, result, keep);
     }
+    if (answered != 1) throw py::value_error(fault);
+    return result;
+}
+
+template <typename T, typename Field>
+py::array_t<T> Column(const auto& items, Field field) {
+    py::array_t<T> column(static_cast<py::ssize_t>(items.size()));
+    T* out = column.mutable_data();
+    for (const auto& item : items)
+        *out++ = static_cast<T>(field(item));
+    return column;
+}
+
+py::dict StatisticsOf(const ThkData& record, const AnalysisRequest& request) {
+    const AreaStatistics s = Analyze(record, request).Shown;
     py::dict d;
     d["count"] = s.Count;
     d["mean"] = s.Mean;
@@ -173,16 +241,9 @@ py::dict StatisticsOf(const ThkData& record, const std::optional<WaferGeometry>&
     return d;
 }
 
-template <typename T, typename Field>
-py::array_t<T> Column(const auto& items, Field field) {
-    py::array_t<T> column(static_cast<py::ssize_t>(items.size()));
-    T* out = column.mutable_data();
-    for (const auto& item : items)
-        *out++ = static_cast<T>(field(item));
-    return column;
-}
-
-py::dict ProfileColumns(const std::vector<ProfilePoint>& points) {
+// A diameter or line profile: columns position, value, x, y.
+py::dict ProfileOf(const ThkData& record, const AnalysisRequest& request) {
+    const std::vector<ProfilePoint> points = Analyze(record, request).Profile;
     py::dict d;
     d["position"] = Column<double>(points, [](const ProfilePoint& p) { return p.Position; });
     d["value"] = Column<double>(points, [](const ProfilePoint& p) { return p.Value; });
@@ -191,44 +252,8 @@ py::dict ProfileColumns(const std::vector<ProfilePoint>& points) {
     return d;
 }
 
-ProfileAxis AxisOf(const std::string& axis) {
-    if (axis == "x") return ProfileAxis::X;
-    if (axis == "y") return ProfileAxis::Y;
-    throw py::value_error("axis must be 'x' or 'y'");
-}
-
-py::dict DiameterProfileOf(const ThkData& record, const std::string& axis,
-                           const std::optional<WaferGeometry>& wafer) {
-    const ProfileAxis a = AxisOf(axis);
-    const WaferGeometry geometry = CheckedWafer(wafer);
-    std::vector<ProfilePoint> points;
-    {
-        py::gil_scoped_release unlocked;
-        points = DiameterProfile(record, AnalysisMask(record.Size, geometry), a);
-    }
-    return ProfileColumns(points);
-}
-
-py::dict LineProfileOf(const ThkData& record, double x0, double y0, double x1, double y1,
-                       const std::optional<WaferGeometry>& wafer) {
-    if (!std::isfinite(x0) || !std::isfinite(y0) || !std::isfinite(x1) || !std::isfinite(y1))
-        throw py::value_error("the line's end points must be finite");
-    const WaferGeometry geometry = CheckedWafer(wafer);
-    std::vector<ProfilePoint> points;
-    {
-        py::gil_scoped_release unlocked;
-        points = LineProfile(record, AnalysisMask(record.Size, geometry), x0, y0, x1, y1);
-    }
-    return ProfileColumns(points);
-}
-
-py::dict RadialProfileOf(const ThkData& record, const std::optional<WaferGeometry>& wafer) {
-    const WaferGeometry geometry = CheckedWafer(wafer);
-    std::vector<RingStats> rings;
-    {
-        py::gil_scoped_release unlocked;
-        rings = RadialProfile(record, AnalysisMask(record.Size, geometry));
-    }
+py::dict RadialProfileOf(const ThkData& record, const AnalysisRequest& request) {
+    const std::vector<RingStats> rings = Analyze(record, request).Rings;
     py::dict d;
     d["inner"] = Column<double>(rings, [](const RingStats& r) { return r.Inner; });
     d["count"] = Column<long>(rings, [](const RingStats& r) { return r.Count; });
@@ -238,13 +263,8 @@ py::dict RadialProfileOf(const ThkData& record, const std::optional<WaferGeometr
     return d;
 }
 
-py::dict HistogramOf(const ThkData& record, int bins, const std::optional<WaferGeometry>& wafer) {
-    const WaferGeometry geometry = CheckedWafer(wafer);
-    Histogram h;
-    {
-        py::gil_scoped_release unlocked;
-        h = CalcHistogram(record, AnalysisMask(record.Size, geometry), bins);
-    }
+py::dict HistogramOf(const ThkData& record, const AnalysisRequest& request) {
+    const Histogram h = *Analyze(record, request).Histo;
     py::dict d;
     d["edges"] = Column<double>(h.Edges, [](double e) { return e; });
     d["counts"] = Column<long>(h.Counts, [](long c) { return c; });
@@ -615,11 +635,16 @@ float RadiusSetting(double radius) {
     return static_cast<float>(CheckedDecimal("radius", radius, ParameterLimits::SearchRad));
 }
 
-std::unique_ptr<PySession> MakeSession(std::optional<int> pitch, std::optional<double> radius,
-                                       std::optional<bool> optimise, std::optional<double> power,
-                                       std::optional<int> degree, std::optional<int> minCount,
-                                       std::optional<bool> rawRange, std::optional<int> borderCount,
-                                       std::optional<bool> copyColormap) {
+// Session's keywords, in its order; every function that calculates takes them.
+constexpr std::array<const char*, 9> SettingNames = {"pitch",     "radius",       "optimise",
+                                                     "power",     "degree",       "min_count",
+                                                     "raw_range", "border_count", "copy_colormap"};
+
+// The settings Session(...) is given, over the window's defaults.
+ViewSettings SettingsOf(std::optional<int> pitch, std::optional<double> radius, std::optional<bool> optimise,
+                        std::optional<double> power, std::optional<int> degree, std::optional<int> minCount,
+                        std::optional<bool> rawRange, std::optional<int> borderCount,
+                        std::optional<bool> copyColormap) {
     if (radius && optimise && *optimise) throw py::value_error("radius and optimise exclude each other");
     ViewSettings s;
     if (pitch) s.CalcPitch = CheckedWhole("pitch", *pitch, ParameterLimits::CalcPitch);
@@ -634,6 +659,39 @@ std::unique_ptr<PySession> MakeSession(std::optional<int> pitch, std::optional<d
     if (rawRange) s.RawRange = *rawRange;
     if (borderCount) s.BorderCount = CheckedWhole("border_count", *borderCount, ParameterLimits::BorderCount);
     if (copyColormap) s.CopyColormap = *copyColormap;
+    return s;
+}
+
+template <typename T>
+std::optional<T> Given(const py::dict& settings, const char* name) {
+    if (!settings.contains(name)) return std::nullopt;
+    const py::object value = settings[name];
+    if (value.is_none()) return std::nullopt;
+    return value.cast<T>();
+}
+
+// The same settings as a dict of Session's keywords (**settings).
+ViewSettings SettingsOf(const py::dict& settings) {
+    for (const auto& item : settings) {
+        const std::string name = py::str(item.first);
+        if (std::find(SettingNames.begin(), SettingNames.end(), name) == SettingNames.end())
+            throw py::type_error("unexpected keyword argument '" + name +
+                                 "' (the settings are Session's keywords)");
+    }
+    return SettingsOf(Given<int>(settings, "pitch"), Given<double>(settings, "radius"),
+                      Given<bool>(settings, "optimise"), Given<double>(settings, "power"),
+                      Given<int>(settings, "degree"), Given<int>(settings, "min_count"),
+                      Given<bool>(settings, "raw_range"), Given<int>(settings, "border_count"),
+                      Given<bool>(settings, "copy_colormap"));
+}
+
+std::unique_ptr<PySession> MakeSession(std::optional<int> pitch, std::optional<double> radius,
+                                       std::optional<bool> optimise, std::optional<double> power,
+                                       std::optional<int> degree, std::optional<int> minCount,
+                                       std::optional<bool> rawRange, std::optional<int> borderCount,
+                                       std::optional<bool> copyColormap) {
+    const ViewSettings s =
+        SettingsOf(pitch, radius, optimise, power, degree, minCount, rawRange, borderCount, copyColormap);
     auto session = std::make_unique<PySession>();
     session->Set([&s](ViewSettings& settings) { settings = s; });
     return session;
@@ -660,7 +718,84 @@ WaferGeometry MakeWafer(double diameter, double edgeExclusion, std::optional<dou
     w.EdgeExclusionMm = edgeExclusion;
     w.CentreX = centreX;
     w.CentreY = centreY;
-    return CheckedWafer(w);
+    CheckWafer(w);
+    return w;
+}
+
+// --- Two files compared, one file of a batch ---------------------------------------------------
+
+DifferenceOrder OrderOf(const std::string& order) {
+    if (order == "a-b") return DifferenceOrder::FirstMinusSecond;
+    if (order == "b-a") return DifferenceOrder::SecondMinusFirst;
+    throw py::value_error("order must be 'a-b' or 'b-a'");
+}
+
+// The difference of two files, each read as its name says (see SourceOfFile).
+Record CompareFiles(const std::string& a, const std::string& b, const std::string& data,
+                    const std::string& order, double rateTime, const CsvImportOptions& csv,
+                    const py::dict& settings) {
+    CompareRequest request;
+    request.Data = KindOf(data);
+    request.Order = OrderOf(order);
+    if (!(rateTime == 0.0 || (rateTime > 0.0 && std::isfinite(rateTime))))
+        throw py::value_error("rate_time must be a number above 0, or 0 for no rate");
+    request.RateTime = rateTime;
+    const ViewSettings s = SettingsOf(settings);
+    const SourceInput first = SourceOfFile(a, csv);
+    const SourceInput second = SourceOfFile(b, csv);
+    return FreshRecord([&](ThkData& difference, const MessageSink& messages) {
+        auto fitter = std::make_unique<SurfaceFitter>();
+        return CompareSources(first, second, s, request, *fitter, difference, messages);
+    });
+}
+
+// A summary row keyed by SummaryColumns, in their order. A failed file's
+// figures are NaN, the cells pandas leaves empty.
+py::dict RowOf(const SummaryRow& row) {
+    const auto figure = [&row](auto value) {
+        return row.Failed() ? py::cast(std::numeric_limits<double>::quiet_NaN()) : py::cast(value);
+    };
+    const AreaStatistics& s = row.Figures;
+    const py::object values[] = {py::cast(row.Name),    figure(row.Size),        figure(s.Count),
+                                 figure(s.Mean),        figure(s.Min),           figure(s.Max),
+                                 figure(s.Range),       figure(s.Sigma),         figure(s.Sigma1Pct),
+                                 figure(s.Sigma3Pct),   figure(s.UniformityPct), figure(row.Radius),
+                                 py::cast(row.Seconds), py::cast(row.Error)};
+    static_assert(std::extent_v<decltype(values)> == SummaryColumns.size());
+    py::dict d;
+    for (std::size_t i = 0; i < SummaryColumns.size(); ++i)
+        d[py::str(SummaryColumns[i].data(), SummaryColumns[i].size())] = values[i];
+    return d;
+}
+
+// One file of a batch: the row, and the map of the analysed record as
+// Session.colormap(data=data) paints it when picture is asked for and the
+// file did not fail (else None).
+py::tuple FileJob(const std::string& path, const std::string& data, const std::optional<WaferGeometry>& wafer,
+                  bool picture, const CsvImportOptions& csv, const py::dict& settings) {
+    FileJobRequest request;
+    request.Settings = SettingsOf(settings);
+    request.Data = KindOf(data);
+    request.Analysis = RequestOf(wafer);
+    const std::string fault = CheckAnalysisRequest(request.Analysis);
+    if (!fault.empty()) throw py::value_error(fault);
+    const SourceInput source = SourceOfFile(path, csv);
+    FileJobResult result;
+    QImage image;
+    {
+        py::gil_scoped_release unlocked;
+        PreparedRecords records;
+        auto fitter = std::make_unique<SurfaceFitter>();
+        result = RunFileJob(source, path, request, *fitter, records);
+        if (picture && !result.Row.Failed()) {
+            ViewSettings shown = result.Settings;
+            shown.DataType = request.Data;
+            const MapPlan plan = PlanMap(shown);
+            PaintMap(image, records.Record(plan.Shown), plan.Draw, plan.Ramp, MapStyleOf(shown));
+        }
+    }
+    return py::make_tuple(RowOf(result.Row),
+                          image.isNull() ? py::object(py::none()) : py::object(PictureArray(image)));
 }
 
 }  // namespace
@@ -679,6 +814,10 @@ PYBIND11_MODULE(_morvaplot, m) {
     m.attr("NoData") = NoData;
     m.attr("GRID_DIM") = ThkGridDim;
     m.attr("PICTURE_SIZE") = MapPictureSize;
+    py::list columns;
+    for (std::string_view column : SummaryColumns)
+        columns.append(py::str(column.data(), column.size()));
+    m.attr("SUMMARY_COLUMNS") = py::tuple(columns);
 
     py::class_<WaferGeometry>(m, "Wafer",
                               "Where the wafer lies on a record: the square of Size file units spans its "
@@ -737,7 +876,7 @@ PYBIND11_MODULE(_morvaplot, m) {
         .def(
             "statistics",
             [](const Record& r, const std::optional<WaferGeometry>& wafer) {
-                return StatisticsOf(*r.Data, wafer);
+                return StatisticsOf(*r.Data, RequestOf(wafer));
             },
             py::arg("wafer") = py::none(),
             "count, mean, min, max (with their first cells), range, sigma and the uniformity figures of the "
@@ -745,26 +884,28 @@ PYBIND11_MODULE(_morvaplot, m) {
         .def(
             "profile",
             [](const Record& r, const std::string& axis, const std::optional<WaferGeometry>& wafer) {
-                return DiameterProfileOf(*r.Data, axis, wafer);
+                return ProfileOf(*r.Data, ProfileRequest(axis, wafer));
             },
             py::arg("axis") = "x", py::arg("wafer") = py::none(),
             "The diameter profile through the centre: columns position, value, x, y")
         .def(
             "line_profile",
             [](const Record& r, double x0, double y0, double x1, double y1,
-               const std::optional<WaferGeometry>& w) { return LineProfileOf(*r.Data, x0, y0, x1, y1, w); },
+               const std::optional<WaferGeometry>& w) {
+                return ProfileOf(*r.Data, LineRequest(x0, y0, x1, y1, w));
+            },
             py::arg("x0"), py::arg("y0"), py::arg("x1"), py::arg("y1"), py::arg("wafer") = py::none())
         .def(
             "radial_profile",
             [](const Record& r, const std::optional<WaferGeometry>& wafer) {
-                return RadialProfileOf(*r.Data, wafer);
+                return RadialProfileOf(*r.Data, RadialRequest(wafer));
             },
             py::arg("wafer") = py::none(),
             "Rings of one unit (mm with a wafer): columns inner, count, mean, min, max")
         .def(
             "histogram",
-            [](const Record& r, int bins, const std::optional<WaferGeometry>& wafer) {
-                return HistogramOf(*r.Data, bins, wafer);
+            [](const Record& r, long long bins, const std::optional<WaferGeometry>& wafer) {
+                return HistogramOf(*r.Data, HistogramRequest(bins, wafer));
             },
             py::arg("bins") = 20, py::arg("wafer") = py::none())
         .def(
@@ -781,13 +922,13 @@ PYBIND11_MODULE(_morvaplot, m) {
     m.def(
         "read_thk",
         [](const std::string& path) {
-            return ReadRecord([&](ThkData& r, const MessageSink& m) { return ReadThkFile(path, r, m); });
+            return FreshRecord([&](ThkData& r, const MessageSink& m) { return ReadThkFile(path, r, m); });
         },
         py::arg("path"), "Reads a .thk file; raises Error with the reader's message when it fails.");
     m.def(
         "read_xyz",
         [](const std::string& text) {
-            return ReadRecord([&](ThkData& r, const MessageSink& m) { return PasteXyzText(text, r, m); });
+            return FreshRecord([&](ThkData& r, const MessageSink& m) { return PasteXyzText(text, r, m); });
         },
         py::arg("text"),
         "Converts X/Y/Z text as Paste takes it from the clipboard (a Size line, then X<TAB>Y<TAB>Z lines).");
@@ -797,7 +938,7 @@ PYBIND11_MODULE(_morvaplot, m) {
            const std::optional<std::string>& y_col, const std::optional<std::string>& z_col,
            const std::string& units, double wafer) {
             const CsvImportOptions options = CsvOptions(x_col, y_col, z_col, units, wafer);
-            return ReadRecord(
+            return FreshRecord(
                 [&](ThkData& r, const MessageSink& m) { return ImportCsvFile(path, options, r, m); });
         },
         py::arg("path"), py::kw_only(), py::arg("x_col") = py::none(), py::arg("y_col") = py::none(),
@@ -806,6 +947,41 @@ PYBIND11_MODULE(_morvaplot, m) {
         "by name when left out), X/Y in 'mm' from the wafer centre (wafer: the diameter, which becomes the "
         "Size; 0 fits the points) or in 'cell' units.");
     m.def("png", &PngBytes, py::arg("picture"), "PNG bytes of an (H, W, 3) uint8 picture.");
+    m.def(
+        "compare",
+        [](const std::string& a, const std::string& b, const std::string& data, const std::string& order,
+           double rateTime, const std::optional<std::string>& x_col, const std::optional<std::string>& y_col,
+           const std::optional<std::string>& z_col, const std::string& units, double wafer,
+           const py::kwargs& settings) {
+            return CompareFiles(a, b, data, order, rateTime, CsvOptions(x_col, y_col, z_col, units, wafer),
+                                settings);
+        },
+        py::arg("a"), py::arg("b"), py::arg("data") = "fill", py::arg("order") = "a-b",
+        py::arg("rate_time") = 0.0, py::kw_only(), py::arg("x_col") = py::none(),
+        py::arg("y_col") = py::none(), py::arg("z_col") = py::none(), py::arg("units") = "mm",
+        py::arg("wafer") = 0.0,
+        "The difference of two files as a Record, as morvaplot-cli diff takes it: both read with the same "
+        "settings (Session's keywords), the second on the first's lattice and search radius, the data "
+        "record ('raw', 'grid' or 'fill') of each subtracted cell by cell where both hold data, 'a-b' or "
+        "'b-a', divided by rate_time when it is above 0. Files ending in .csv or .txt are tables read with "
+        "the read_csv keywords; others .thk files.");
+    m.def(
+        "file_job",
+        [](const std::string& path, const std::string& data, const std::optional<WaferGeometry>& wafer,
+           bool picture, const std::optional<std::string>& x_col, const std::optional<std::string>& y_col,
+           const std::optional<std::string>& z_col, const std::string& units, const py::kwargs& settings) {
+            const double diameter = wafer ? wafer->DiameterMm : 0.0;
+            return FileJob(path, data, wafer, picture, CsvOptions(x_col, y_col, z_col, units, diameter),
+                           settings);
+        },
+        py::arg("path"), py::arg("data") = "fill", py::arg("wafer") = py::none(), py::kw_only(),
+        py::arg("picture") = false, py::arg("x_col") = py::none(), py::arg("y_col") = py::none(),
+        py::arg("z_col") = py::none(), py::arg("units") = "mm",
+        "One file of a batch with Session's keyword settings: load, Calc and Fill as far as data needs, "
+        "the figures of that record inside the wafer. Returns (row, map): the summary row as a dict keyed by "
+        "SUMMARY_COLUMNS (a failure is its error with the figures NaN, never raised) and, with picture=True "
+        "and the file read, the map as Session.colormap(data=data) paints it, else None. A table's "
+        "millimetres are placed on the wafer's diameter.");
 
     py::class_<PySession> session(
         m, "Session",
@@ -850,23 +1026,24 @@ PYBIND11_MODULE(_morvaplot, m) {
             "statistics",
             [](PySession& s, const std::optional<std::string>& data,
                const std::optional<WaferGeometry>& wafer) {
-                return s.WithRecord(data, [&](const ThkData& r) { return StatisticsOf(r, wafer); });
+                const AnalysisRequest request = RequestOf(wafer);
+                return s.WithRecord(data, [&](const ThkData& r) { return StatisticsOf(r, request); });
             },
             py::arg("data") = py::none(), py::arg("wafer") = py::none())
         .def(
             "profile",
             [](PySession& s, const std::string& axis, const std::optional<std::string>& data,
                const std::optional<WaferGeometry>& wafer) {
-                return s.WithRecord(data,
-                                    [&](const ThkData& r) { return DiameterProfileOf(r, axis, wafer); });
+                const AnalysisRequest request = ProfileRequest(axis, wafer);
+                return s.WithRecord(data, [&](const ThkData& r) { return ProfileOf(r, request); });
             },
             py::arg("axis") = "x", py::arg("data") = py::none(), py::arg("wafer") = py::none())
         .def(
             "line_profile",
             [](PySession& s, double x0, double y0, double x1, double y1,
                const std::optional<std::string>& data, const std::optional<WaferGeometry>& wafer) {
-                return s.WithRecord(
-                    data, [&](const ThkData& r) { return LineProfileOf(r, x0, y0, x1, y1, wafer); });
+                const AnalysisRequest request = LineRequest(x0, y0, x1, y1, wafer);
+                return s.WithRecord(data, [&](const ThkData& r) { return ProfileOf(r, request); });
             },
             py::arg("x0"), py::arg("y0"), py::arg("x1"), py::arg("y1"), py::arg("data") = py::none(),
             py::arg("wafer") = py::none())
@@ -874,14 +1051,16 @@ PYBIND11_MODULE(_morvaplot, m) {
             "radial_profile",
             [](PySession& s, const std::optional<std::string>& data,
                const std::optional<WaferGeometry>& wafer) {
-                return s.WithRecord(data, [&](const ThkData& r) { return RadialProfileOf(r, wafer); });
+                const AnalysisRequest request = RadialRequest(wafer);
+                return s.WithRecord(data, [&](const ThkData& r) { return RadialProfileOf(r, request); });
             },
             py::arg("data") = py::none(), py::arg("wafer") = py::none())
         .def(
             "histogram",
-            [](PySession& s, int bins, const std::optional<std::string>& data,
+            [](PySession& s, long long bins, const std::optional<std::string>& data,
                const std::optional<WaferGeometry>& wafer) {
-                return s.WithRecord(data, [&](const ThkData& r) { return HistogramOf(r, bins, wafer); });
+                const AnalysisRequest request = HistogramRequest(bins, wafer);
+                return s.WithRecord(data, [&](const ThkData& r) { return HistogramOf(r, request); });
             },
             py::arg("bins") = 20, py::arg("data") = py::none(), py::arg("wafer") = py::none());
     BindSetting(session, "pitch", &ViewSettings::CalcPitch, [](const py::object& v) {

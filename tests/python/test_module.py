@@ -8,7 +8,7 @@ import pandas
 import pytest
 
 import morvaplot
-from conftest import SAMPLE_FILES, g17, run_cli
+from conftest import SAMPLE_FILES, SAMPLES, g17, run_cli
 
 # Settings as Session keywords and as the same options of morvaplot-cli.
 SETTINGS = {
@@ -88,6 +88,28 @@ def test_contours_and_pictures_as_the_tool_makes_them(path, tmp_path):
     listed = run_cli("roi", path, "--x", 120, "--y", 200, "--size", 15, "--square", "--data", "fill")[1].decode()
     assert listed.splitlines()[:4] == [f"Count\t{roi.count}", f"Min\t{g17(roi.min)}", f"Max\t{g17(roi.max)}",
                                        f"Mean\t{g17(roi.mean)}"]
+
+
+def test_compare_gives_the_tools_difference(tmp_path):
+    """The second file is filled on the first's lattice with the radius the
+    first one's search found, as diff does; b - a per unit of time."""
+    a, b = SAMPLES / "wafer49.thk", SAMPLES / "dome.thk"
+    out = tmp_path / "rate.csv"
+    run_cli("diff", a, b, "--order", "b-a", "--rate-time", 60, "--pitch", 10, "--out", out)
+    listed = pandas.read_csv(out, float_precision="round_trip")
+    values = morvaplot.compare(str(a), str(b), order="b-a", rate_time=60, pitch=10).values
+    assert len(listed) > 0 and np.count_nonzero(~np.isnan(values)) == len(listed)
+    assert np.array_equal(bits(values[listed.x, listed.y]), bits(listed.value.to_numpy()))
+
+
+@pytest.mark.parametrize("bins", [0, 10**9], ids=["no bins", "a billion bins"])
+def test_histogram_bins_refused_as_the_tool_refuses_them(bins):
+    path = SAMPLE_FILES[0]
+    status, _, shown = run_cli("analyze", path, "--histogram", bins, check=False)
+    assert status == 2
+    with pytest.raises(ValueError) as refused:
+        morvaplot.read_thk(str(path)).histogram(bins=bins)
+    assert shown.startswith(f"morvaplot-cli: {refused.value}\n")
 
 
 def test_four_threads_give_the_serial_bits():

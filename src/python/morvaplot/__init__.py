@@ -11,6 +11,12 @@ figures an engineer reports.
     s.statistics(wafer=morvaplot.Wafer(300, edge_exclusion=3))
 
 A failed operation raises morvaplot.Error with the message the window shows.
+An argument out of its limits raises ValueError: a setting, or an analysis
+request (the wafer, the histogram's bins, a profile's line) with the text
+morvaplot-cli gives for the same fault, e.g. histogram(bins=0) raises
+ValueError("--histogram must be an integer from 1 to 10000").
+morvaplot.compare(a, b) gives the difference of two files as
+morvaplot-cli diff takes it.
 The engine runs without the interpreter lock: threads may each work their
 own Session at the same time. morvaplot.batch spreads many files over a Dask
 cluster.
@@ -27,6 +33,7 @@ os.environ.setdefault("OMP_WAIT_POLICY", "passive")
 from ._morvaplot import (  # noqa: E402
     GRID_DIM,
     PICTURE_SIZE,
+    SUMMARY_COLUMNS,
     Error,
     MessageWarning,
     NoData,
@@ -34,6 +41,7 @@ from ._morvaplot import (  # noqa: E402
     RoiResult,
     Session,
     Wafer,
+    compare,
     png,
     read_csv,
     read_thk,
@@ -47,6 +55,7 @@ del _name
 __all__ = [
     "GRID_DIM",
     "PICTURE_SIZE",
+    "SUMMARY_COLUMNS",
     "Error",
     "MessageWarning",
     "NoData",
@@ -54,6 +63,7 @@ __all__ = [
     "RoiResult",
     "Session",
     "Wafer",
+    "compare",
     "png",
     "read_csv",
     "read_thk",

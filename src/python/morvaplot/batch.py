@@ -18,24 +18,11 @@ import math
 import os
 import sys
 import tempfile
-import time
 
-COLUMNS = [
-    "name",
-    "size",
-    "count",
-    "mean",
-    "min",
-    "max",
-    "range",
-    "sigma",
-    "sigma1_pct",
-    "sigma3_pct",
-    "uniformity_pct",
-    "radius",
-    "seconds",
-    "error",
-]
+from . import SUMMARY_COLUMNS, Error, _morvaplot, png
+
+# The summary row's columns, the same as the report's summary CSV.
+COLUMNS = list(SUMMARY_COLUMNS)
 
 DATA_KINDS = ("raw", "grid", "fill")
 
@@ -57,37 +44,29 @@ def _write_atomically(path, content):
         raise
 
 
-def process_file(path, data="fill", wafer=None, image=None, settings=None):
-    """One file as the window would run it with the session's settings: open,
-    Calc and Fill as far as data needs, the statistics of that record (inside
-    the wafer's kept disc when one is given) and, when image names a file, the
-    map written there as PNG. Returns one summary row; a failure is reported
-    in its "error" field, never raised."""
-    import morvaplot
-
-    start = time.perf_counter()
+def _failed_row(path, error):
     row = dict.fromkeys(COLUMNS, math.nan)
-    row["name"] = path
-    row["error"] = ""
+    row.update(name=path, error=error)
+    return row
+
+
+def process_file(path, data="fill", wafer=None, image=None, settings=None):
+    """One file as the window would run it with the settings (Session's
+    keywords): open, Calc and Fill as far as data needs, the statistics of
+    that record (inside the wafer's kept disc when one is given) and, when
+    image names a file, the map written there as PNG. Returns one summary
+    row; a failure is reported in its "error" field, never raised."""
+    row = None
     try:
-        session = morvaplot.Session(**(settings or {}))
-        session.open(path)
-        if data != "raw":
-            session.calc()
-        if data == "fill":
-            session.fill()
-        figures = session.statistics(data=data, wafer=wafer)
-        row["size"] = session.raw.size
-        for key in ("count", "mean", "min", "max", "range", "sigma", "sigma1_pct", "sigma3_pct", "uniformity_pct"):
-            row[key] = figures[key]
-        row["radius"] = session.radius
-        if image is not None:
-            _write_atomically(image, morvaplot.png(session.colormap(data=data)))
-    except morvaplot.Error as e:
-        row["error"] = str(e)
-    except Exception as e:  # any other fault of one file must not stop the others
-        row["error"] = f"{type(e).__name__}: {e}"
-    row["seconds"] = time.perf_counter() - start
+        row, picture = _morvaplot.file_job(path, data, wafer, picture=image is not None, **(settings or {}))
+        if picture is not None:
+            _write_atomically(image, png(picture))
+    except Exception as e:  # any fault of one file must not stop the others
+        error = str(e) if isinstance(e, Error) else f"{type(e).__name__}: {e}"
+        if row is None:
+            row = _failed_row(path, error)
+        else:
+            row["error"] = error
     return row
 
 
@@ -116,29 +95,20 @@ def _local_client(workers=None):
     return Client(cluster), cluster
 
 
-def _show_progress(done, total, stream):
-    width = 40
-    filled = width * done // total if total else width
-    stream.write(f"\r[{'#' * filled}{'.' * (width - filled)}] {done}/{total}")
-    if done == total:
-        stream.write("\n")
-    stream.flush()
-
-
 def run(paths, client=None, data="fill", wafer=None, images_to=None, settings=None, progress=None, workers=None):
     """Processes every file as one task on the cluster of client (a local
     cluster with one single-threaded worker process per core when None, closed
     again at the end) and returns a pandas DataFrame with one row per file in
     the order of paths: name, size, count, mean, min, max, range, sigma,
     sigma1_pct, sigma3_pct, uniformity_pct, radius (the search radius used),
-    seconds (the time the file took on its worker) and error (empty, or the
+    seconds (the time from load to figures on its worker) and error (empty, or the
     message of a file that failed).
 
     data: "raw", "grid" or "fill", the record whose statistics are listed.
     wafer: a morvaplot.Wafer; the figures are then taken inside its kept disc.
     images_to: a folder; each file's map is written there as <name>.png.
     settings: keyword arguments of morvaplot.Session (pitch, radius, ...).
-    progress: a stream for a progress bar (e.g. sys.stderr), or None.
+    progress: a stream for a progress bar (tqdm's, e.g. on sys.stderr), or None.
     """
     import pandas
 
@@ -164,6 +134,7 @@ def run(paths, client=None, data="fill", wafer=None, images_to=None, settings=No
 
 def _run_on(client, paths, data, wafer, images, settings, progress):
     from distributed import as_completed
+    from tqdm import tqdm
 
     # Named through the package, so workers find it also when this file runs
     # as the shell command's __main__.
@@ -174,17 +145,13 @@ def _run_on(client, paths, data, wafer, images, settings, progress):
     ]
     index = {f.key: i for i, f in enumerate(futures)}
     rows = [None] * len(futures)
-    if progress is not None:
-        _show_progress(0, len(futures), progress)
-    for done, future in enumerate(as_completed(futures), 1):
+    finished = tqdm(as_completed(futures), total=len(futures), file=progress, disable=progress is None, unit="file")
+    for future in finished:
         i = index[future.key]
         try:
             rows[i] = future.result()
         except Exception as e:  # the worker died or the task could not run
-            rows[i] = dict.fromkeys(COLUMNS, math.nan)
-            rows[i].update(name=paths[i], error=f"{type(e).__name__}: {e}")
-        if progress is not None:
-            _show_progress(done, len(futures), progress)
+            rows[i] = _failed_row(paths[i], f"{type(e).__name__}: {e}")
     return rows
 
 
