@@ -47,18 +47,22 @@ FileJobResult RunFileJob(const SourceInput& source, const std::string& name, con
     FileJobResult result;
     result.Row.Name = name;
     result.Settings = request.Settings;
-    std::string first;
-    const MessageSink keepFirst([&first](const std::string& text) {
-        if (first.empty()) first = text;
-    });
+    const MessageSink keep([&result](const std::string& text) { result.Messages.push_back(text); });
+    // The failing step's message is the last one shown; any before it (a
+    // radius search that found nothing) were warnings.
     const auto fail = [&] {
-        result.Row.Error = first.empty() ? std::string("The file could not be read.") : first;
+        if (result.Messages.empty()) {
+            result.Row.Error = "The file could not be read.";
+        } else {
+            result.Row.Error = result.Messages.back();
+            result.Messages.pop_back();
+        }
     };
-    if (PrepareSource(source, result.Settings, request.Data, fitter, records, keepFirst) != 1 ||
+    if (PrepareSource(source, result.Settings, request.Data, fitter, records, keep) != 1 ||
         !records.Record(request.Data).Valid) {
         fail();
     } else if (AnalyzeRecord(records.Record(request.Data), &records.Record(DataKind::Raw), request.Analysis,
-                             result.Analysis, keepFirst) != 1) {
+                             result.Analysis, keep) != 1) {
         fail();
     } else {
         result.Row.Size = records.Record(DataKind::Raw).Size;

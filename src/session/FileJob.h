@@ -24,7 +24,10 @@ struct FileJobRequest {
 };
 
 struct FileJobResult {
-    SummaryRow Row;           // Row.Error holds the first message of a failure
+    SummaryRow Row;  // Row.Error holds the message of the step that failed
+    // The other messages the file's steps showed (warnings such as a radius
+    // search that found nothing), in order.
+    std::vector<std::string> Messages;
     ViewSettings Settings;    // as used: the search radius after the search
     AnalysisResult Analysis;  // when the file did not fail
 };
