@@ -74,14 +74,16 @@ const ThkData& PreparedRecords::Record(DataKind kind) const {
     return records_[static_cast<std::size_t>(i)];
 }
 
+void PreparedRecords::Clear() {
+    ClearThkData(records_.get(), RecordCount);
+}
+
 int PrepareSource(const SourceInput& source, ViewSettings& settings, DataKind upTo, SurfaceFitter& fitter,
                   PreparedRecords& records, const MessageSink& messages) {
     ThkData& raw = records.Record(DataKind::Raw);
     ThkData& grid = records.Record(DataKind::Grid);
     ThkData& fill = records.Record(DataKind::Fill);
-    ClearThkData(&raw, 1);
-    ClearThkData(&grid, 1);
-    ClearThkData(&fill, 1);
+    records.Clear();
     if (ReadSource(source, raw, messages) != 1) return -1;
     if (settings.RadOptimize) {
         if (const std::optional<FoundRadius> found = FindSearchRadius(raw, settings, messages))

@@ -50,9 +50,13 @@ void SettleDisplayRange(ThkData& record, const ThkData& raw, DataKind shown, boo
 // The Raw, Grid and Fill records of one source, owned together.
 class PreparedRecords {
 public:
-    PreparedRecords();  // three empty records
-    ThkData& Record(DataKind kind);
+    PreparedRecords();               // three empty records
+    ThkData& Record(DataKind kind);  // None is Raw
     const ThkData& Record(DataKind kind) const;
+    // Raw, Grid and Fill in a row, for a producer that writes all three.
+    ThkData* All() { return records_.get(); }
+    // ClearThkData of all three.
+    void Clear();
 
 private:
     std::unique_ptr<ThkData[]> records_;

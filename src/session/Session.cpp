@@ -9,10 +9,6 @@
 
 namespace {
 
-constexpr int RecordCount = 3;
-// The three records, then the one a load reads into before it replaces Raw.
-constexpr int ScratchRecord = RecordCount;
-
 // Shows the front end busy while a long computation runs. The messages the
 // computation shows to Messages() are held until End has turned the busy
 // indication off, so no message box ever waits for OK under a busy cursor.
@@ -54,20 +50,19 @@ private:
 // start values), as ClearThkData leaves it.
 Session::Session(SessionFrontEnd& frontEnd)
     : frontEnd_(frontEnd),
-      records_(std::make_unique<ThkData[]>(RecordCount + 1)),
+      records_(std::make_unique<PreparedRecords>()),
+      scratch_(std::make_unique<ThkData>()),
       fitter_(std::make_unique<SurfaceFitter>()),
       messages_([&frontEnd](const std::string& text) { frontEnd.ShowMessageText(text); }) {}
 
 Session::~Session() = default;
 
 ThkData& Session::Record(DataKind kind) {
-    const int i = kind == DataKind::None ? 0 : IndexOf(kind);
-    return records_[static_cast<std::size_t>(i)];
+    return records_->Record(kind);
 }
 
 const ThkData& Session::Record(DataKind kind) const {
-    const int i = kind == DataKind::None ? 0 : IndexOf(kind);
-    return records_[static_cast<std::size_t>(i)];
+    return records_->Record(kind);
 }
 
 void Session::ReadSettings() {
@@ -92,11 +87,11 @@ int Session::Open(const std::function<int(ThkData&, const MessageSink&)>& produc
     // The data are read into a scratch record that starts as a cleared Raw
     // record would, and replace the records only when the whole read worked:
     // a failed load shows its message and leaves every record as it was.
-    ThkData& scratch = records_[ScratchRecord];
+    ThkData& scratch = *scratch_;
     CopyThkData(Record(DataKind::Raw), scratch);
     ClearThkData(&scratch, 1);
     if (produce(scratch, messages_) != 1) return -1;
-    ClearThkData(records_.get(), RecordCount);
+    records_->Clear();
     CopyThkData(scratch, Record(DataKind::Raw));
     TakeNewRawData();
     if (settings_.AutoFill) {
@@ -109,7 +104,7 @@ int Session::Open(const std::function<int(ThkData&, const MessageSink&)>& produc
 
 bool Session::OpenGenerated(const std::function<bool(ThkData* records, const MessageSink&)>& make) {
     ReadSettings();
-    if (!make(records_.get(), messages_)) return false;
+    if (!make(records_->All(), messages_)) return false;
     TakeNewRawData();
     // Calc and Fill redraw; nothing is redrawn after them.
     if (settings_.AutoFill) {
@@ -206,7 +201,7 @@ void Session::RedrawContour() {
 void Session::ResetData() {
     frontEnd_.ShowDataTable(nullptr);
     enabled_.DataItems = {};
-    ClearThkData(records_.get(), RecordCount);
+    records_->Clear();
     enabled_.Calc = false;
     enabled_.Fill = false;
     enabled_.CopyImage = false;

@@ -139,7 +139,9 @@ private:
     void ShowAvailability();
 
     SessionFrontEnd& frontEnd_;
-    std::unique_ptr<ThkData[]> records_;
+    std::unique_ptr<PreparedRecords> records_;
+    // The record a load reads into before it replaces Raw.
+    std::unique_ptr<ThkData> scratch_;
     std::unique_ptr<SurfaceFitter> fitter_;
     // Every operation's messages go to the front end.
     MessageSink messages_;
