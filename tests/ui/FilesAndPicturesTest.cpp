@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QImage>
 #include <QMenu>
@@ -18,6 +20,7 @@
 #include "support/MessageRecorder.h"
 #include "ui/AnalysisWindow.h"
 #include "ui/Application.h"
+#include "ui/CsvImportDialog.h"
 #include "ui/ScriptedDialogs.h"
 #include "ui/widgets/ImageBox.h"
 #include "ui/widgets/RadioGroup.h"
@@ -148,6 +151,30 @@ TEST_F(FilesTest, ImportCaptionAndRecentFiles) {
     if (settings.open(QIODevice::ReadOnly)) {
         EXPECT_FALSE(settings.readAll().contains("wafer.csv"));
     }
+}
+
+// The Import dialog shows its choices and returns what its controls show:
+// a new delimiter detects afresh, a column, the units and the diameter as
+// picked.
+TEST(CsvImportDialog, ReturnsWhatItsControlsShow) {
+    CsvImportDialog dialog(QStringLiteral("t.csv"), "Site;X (mm);Y (mm);Thickness\n1;-10;0;500.5\n",
+                           CsvImportOptions{});
+    EXPECT_EQ(dialog.ColumnBox(2)->currentText(), QStringLiteral("4: Thickness"));
+    EXPECT_EQ(dialog.Preview()->item(0, 3)->text(), QStringLiteral("500.5"));
+    dialog.ColumnBox(0)->setCurrentIndex(0);
+    dialog.UnitsBox()->setCurrentIndex(1);
+    dialog.DiameterBox()->setValue(120.0);
+    CsvImportOptions o = dialog.Options();
+    EXPECT_EQ(std::vector<std::string>({o.XColumn, o.YColumn, o.ZColumn}),
+              (std::vector<std::string>{"1", "3", "4"}));
+    EXPECT_EQ(o.Units, CsvUnits::Cells);
+    EXPECT_EQ(o.Diameter, 120.0);
+    dialog.DelimiterBox()->setCurrentIndex(static_cast<int>(CsvDelimiter::Comma));
+    EXPECT_EQ(dialog.ColumnBox(0)->count(), 1);
+    o = dialog.Options();
+    EXPECT_EQ(o.Delimiter, CsvDelimiter::Comma);
+    EXPECT_EQ(std::vector<std::string>({o.XColumn, o.YColumn, o.ZColumn}),
+              (std::vector<std::string>{"1", "", ""}));
 }
 
 // Save Image and Save Data from the main window (a plain right click opens
