@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "analysis/Analysis.h"
 #include "analysis/AnalysisMask.h"
