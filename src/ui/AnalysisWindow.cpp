@@ -2,48 +2,32 @@
 
 #include <QChart>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
-#include <QFile>
 #include <QFileInfo>
-#include <QGridLayout>
-#include <QGroupBox>
-#include <QGuiApplication>
-#include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
-#include <QMenu>
 #include <QPushButton>
 #include <QSettings>
-#include <QSpinBox>
-#include <QSplitter>
 #include <QTableWidget>
-#include <QVBoxLayout>
 #include <array>
 #include <cmath>
 
 #include "analysis/Analysis.h"
-#include "analysis/AnalysisText.h"
 #include "analysis/Histogram.h"
 #include "analysis/Profile.h"
 #include "analysis/RadialProfile.h"
 #include "analysis/RecordCsvText.h"
-#include "calc/SurfaceFitter.h"
 #include "colour/DivergingRamp.h"
 #include "colour/ScaleLabels.h"
 #include "core/Codes.h"
 #include "core/Message.h"
-#include "core/NumberText.h"
 #include "report/AnnotatedPicture.h"
 #include "report/StatisticsCells.h"
-#include "session/Compare.h"
 #include "ui/AnalysisCharts.h"
 #include "ui/AnalysisColorBar.h"
 #include "ui/AnalysisMapView.h"
 #include "ui/Dialogs.h"
-#include "ui/widgets/NamedZeroSpinBox.h"
 
 namespace {
 
@@ -78,34 +62,15 @@ QImage DifferenceCellImage(const ThkData& record, Color back, const AnalysisMask
     return image;
 }
 
-QDoubleSpinBox* MakeSpin(double lo, double hi, int decimals, const QString& suffix, QWidget* parent) {
-    auto* spin = new QDoubleSpinBox(parent);
-    spin->setRange(lo, hi);
-    spin->setDecimals(decimals);
-    spin->setSuffix(suffix);
-    spin->setKeyboardTracking(false);
-    return spin;
-}
-
-// A number box whose lowest value shows as name.
-QDoubleSpinBox* MakeNamedSpin(const QString& name, double lo, double hi, int decimals, const QString& unit,
-                              QWidget* parent) {
-    auto* spin = new NamedZeroSpinBox(name, QString(), parent);
-    spin->setRange(lo, hi);
-    spin->setDecimals(decimals);
-    spin->SetUnit(unit);
-    spin->setKeyboardTracking(false);
-    return spin;
-}
-
 }  // namespace
 
 AnalysisWindow::AnalysisWindow(const Session& session, const QString& settingsFolder, Dialogs& dialogs,
                                QWidget* parent)
-    : QWidget(parent, Qt::Window), session_(session), dialogs_(dialogs) {
+    : QWidget(parent, Qt::Window), analysis_(session), dialogs_(dialogs) {
     settingsPath_ = QDir(settingsFolder).filePath(SettingsFileName());
     setWindowTitle(QStringLiteral("Morvaplot Analysis"));
     BuildControls();
+    ConnectControls();
     LoadWafer();
     ShowWaferInControls();
     resize(1240, 860);
@@ -113,164 +78,9 @@ AnalysisWindow::AnalysisWindow(const Session& session, const QString& settingsFo
 
 AnalysisWindow::~AnalysisWindow() = default;
 
-void AnalysisWindow::BuildControls() {
-    // Wafer and view settings above the map.
-    auto* settings = new QGridLayout;
-    diameter_ =
-        MakeNamedSpin(QStringLiteral("none"), 0.0, MaxWaferDiameterMm, 1, QStringLiteral(" mm"), this);
-    edge_ = MakeSpin(0.0, MaxWaferDiameterMm, 1, QStringLiteral(" mm"), this);
-    centreSet_ = new QCheckBox(QStringLiteral("Centre at"), this);
-    centreSet_->setToolTip(QStringLiteral("Unticked: the middle of the Size square"));
-    centreX_ = MakeSpin(0.0, ThkMaxSize, 2, QString(), this);
-    centreY_ = MakeSpin(0.0, ThkMaxSize, 2, QString(), this);
-    waferFault_ = new QLabel(this);
-    waferFault_->setStyleSheet(QStringLiteral("QLabel { color: #c00000; }"));
-    settings->addWidget(new QLabel(QStringLiteral("Wafer diameter:"), this), 0, 0);
-    settings->addWidget(diameter_, 0, 1);
-    settings->addWidget(new QLabel(QStringLiteral("Edge exclusion:"), this), 0, 2);
-    settings->addWidget(edge_, 0, 3);
-    settings->addWidget(centreSet_, 0, 4);
-    settings->addWidget(new QLabel(QStringLiteral("X"), this), 0, 5);
-    settings->addWidget(centreX_, 0, 6);
-    settings->addWidget(new QLabel(QStringLiteral("Y"), this), 0, 7);
-    settings->addWidget(centreY_, 0, 8);
-    showSites_ = new QCheckBox(QStringLiteral("Raw sites"), this);
-    showSites_->setChecked(true);
-    showNodes_ = new QCheckBox(QStringLiteral("Grid nodes"), this);
-    showNodes_->setChecked(true);
-    bins_ = new QSpinBox(this);
-    bins_->setRange(2, 256);
-    bins_->setValue(32);
-    bins_->setKeyboardTracking(false);
-    resetView_ = new QPushButton(QStringLiteral("Whole map"), this);
-    resetView_->setToolTip(QStringLiteral("Wheel: zoom; drag: pan; Shift+drag: line profile"));
-    settings->addWidget(showSites_, 1, 0);
-    settings->addWidget(showNodes_, 1, 1);
-    settings->addWidget(new QLabel(QStringLiteral("Histogram bins:"), this), 1, 2);
-    settings->addWidget(bins_, 1, 3);
-    settings->addWidget(waferFault_, 1, 4, 1, 4);
-    settings->addWidget(resetView_, 1, 8);
-    saveImage_ = new QPushButton(QStringLiteral("Save Image"), this);
-    auto* scales = new QMenu(saveImage_);
-    for (int scale : {1, 2, 4})
-        connect(scales->addAction(QStringLiteral("%1x...").arg(scale)), &QAction::triggered, this,
-                [this, scale] { SaveImageClick(scale); });
-    saveImage_->setMenu(scales);
-    saveData_ = new QPushButton(QStringLiteral("Save Data..."), this);
-    settings->addWidget(saveImage_, 0, 9);
-    settings->addWidget(saveData_, 1, 9);
-    // Compare with a second file.
-    compare_ = new QPushButton(QStringLiteral("Compare..."), this);
-    compare_->setToolTip(QStringLiteral("Load a second file and show the difference"));
-    order_ = new QComboBox(this);
-    order_->addItem(QStringLiteral("this - other"));
-    order_->addItem(QStringLiteral("other - this"));
-    time_ = MakeNamedSpin(QStringLiteral("no rate"), 0.0, 1e9, 3, QString(), this);
-    timeUnit_ = new QComboBox(this);
-    timeUnit_->addItem(QStringLiteral("s"));
-    timeUnit_->addItem(QStringLiteral("min"));
-    endCompare_ = new QPushButton(QStringLiteral("Back to the map"), this);
-    endCompare_->setEnabled(false);
-    compareState_ = new QLabel(this);
-    settings->addWidget(compare_, 2, 0);
-    settings->addWidget(order_, 2, 1);
-    settings->addWidget(new QLabel(QStringLiteral("Time:"), this), 2, 2);
-    settings->addWidget(time_, 2, 3);
-    settings->addWidget(timeUnit_, 2, 4);
-    settings->addWidget(compareState_, 2, 5, 1, 3);
-    settings->addWidget(endCompare_, 2, 8);
-    settings->setColumnStretch(10, 1);
-
-    map_ = new AnalysisMapView(this);
-    colorBar_ = new AnalysisColorBar(this);
-    readout_ = new QLabel(QStringLiteral("X: ---  Y: ---  Value: ---"), this);
-    readout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    auto* mapRow = new QHBoxLayout;
-    mapRow->addWidget(map_, 1);
-    mapRow->addWidget(colorBar_);
-    auto* left = new QWidget(this);
-    auto* leftLayout = new QVBoxLayout(left);
-    leftLayout->setContentsMargins(0, 0, 0, 0);
-    leftLayout->addLayout(settings);
-    leftLayout->addLayout(mapRow, 1);
-    leftLayout->addWidget(readout_);
-
-    // Figures and plots to the right.
-    auto* figures = new QGroupBox(QStringLiteral("Statistics inside the wafer"), this);
-    stats_ = new QTableWidget(StatisticRows, 2, figures);
-    stats_->setHorizontalHeaderLabels({QStringLiteral("Raw"), QStringLiteral("Raw sites")});
-    QStringList rows;
-    for (const char* name : StatisticNames)
-        rows << QString::fromLatin1(name);
-    stats_->setVerticalHeaderLabels(rows);
-    stats_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    stats_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    stats_->verticalHeader()->setDefaultSectionSize(stats_->fontMetrics().height() + 4);
-    stats_->setMinimumHeight((stats_->fontMetrics().height() + 4) * (StatisticRows + 1) + 6);
-    for (int r = 0; r < StatisticRows; ++r)
-        for (int c = 0; c < 2; ++c) {
-            auto* item = new QTableWidgetItem(QStringLiteral("---"));
-            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            stats_->setItem(r, c, item);
-        }
-    copyStats_ = new QPushButton(QStringLiteral("Copy"), figures);
-    copyStats_->setToolTip(QStringLiteral("Copy the figures as tab-separated text"));
-    auto* figuresLayout = new QVBoxLayout(figures);
-    figuresLayout->addWidget(stats_);
-    auto* copyRow = new QHBoxLayout;
-    copyRow->addStretch(1);
-    copyRow->addWidget(copyStats_);
-    figuresLayout->addLayout(copyRow);
-    charts_ = new AnalysisCharts(this);
-    auto* right = new QWidget(this);
-    auto* rightLayout = new QVBoxLayout(right);
-    rightLayout->setContentsMargins(0, 0, 0, 0);
-    rightLayout->addWidget(figures);
-    rightLayout->addWidget(charts_, 1);
-
-    auto* splitter = new QSplitter(Qt::Horizontal, this);
-    splitter->addWidget(left);
-    splitter->addWidget(right);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 2);
-    splitter->setSizes({720, 500});
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(6, 6, 6, 6);
-    layout->addWidget(splitter);
-
-    for (QDoubleSpinBox* spin : {diameter_, edge_, centreX_, centreY_})
-        connect(spin, &QDoubleSpinBox::valueChanged, this, [this] { WaferControlsChanged(); });
-    connect(centreSet_, &QCheckBox::toggled, this, [this] { WaferControlsChanged(); });
-    for (QCheckBox* box : {showSites_, showNodes_})
-        connect(box, &QCheckBox::toggled, this, [this] { Refresh(); });
-    connect(bins_, &QSpinBox::valueChanged, this, [this] { Refresh(); });
-    connect(resetView_, &QPushButton::clicked, map_, &AnalysisMapView::ResetView);
-    connect(saveData_, &QPushButton::clicked, this, &AnalysisWindow::SaveDataClick);
-    connect(compare_, &QPushButton::clicked, this, &AnalysisWindow::CompareClick);
-    connect(endCompare_, &QPushButton::clicked, this, &AnalysisWindow::EndComparison);
-    connect(copyStats_, &QPushButton::clicked, this,
-            [this] { QGuiApplication::clipboard()->setText(StatisticsClipboardText()); });
-    connect(map_, &AnalysisMapView::pointerMoved, this, &AnalysisWindow::ShowPointer);
-    connect(map_, &AnalysisMapView::pointerLeft, this,
-            [this] { readout_->setText(QStringLiteral("X: ---  Y: ---  Value: ---")); });
-    connect(map_, &AnalysisMapView::lineDrawn, this, [this](QLineF line) {
-        line_ = line;
-        RefreshLineProfile();
-        charts_->SelectTab(AnalysisCharts::LineProfile);
-    });
-}
-
 void AnalysisWindow::MapShown(const ThkData& record, const MapPlan& plan, const MapStyle& style) {
-    // A contour redraw leaves the record, its range and its colour map as
-    // they were.
-    if (!plan.Full && shown_ == &record) return;
-    // A full drawing may bring new data, parameters or colours: the
-    // difference no longer stands for what the main window shows.
-    difference_.reset();
-    endCompare_->setEnabled(false);
-    compareState_->clear();
-    shown_ = &record;
-    plan_ = plan;
+    if (!analysis_.Follow(record, plan)) return;
+    ShowComparison();
     style_ = style;
     stale_ = true;
     if (isVisible()) Refresh();
@@ -283,42 +93,31 @@ void AnalysisWindow::showEvent(QShowEvent* event) {
 
 void AnalysisWindow::Refresh() {
     stale_ = false;
-    if (!shown_) return;
-    const bool difference = difference_ != nullptr;
-    const ThkData& record = *ShownRecord();
-    const ThkData& raw = session_.Record(DataKind::Raw);
-    mask_.emplace(record.Size, wafer_);
-    const AnalysisMask& mask = *mask_;
+    if (analysis_.Analyze(dialogs_.Messages()) != 1) return;
+    const bool difference = analysis_.Comparing();
+    const ThkData& record = *analysis_.Shown();
+    const AnalysisResult& result = analysis_.Result();
+    const AnalysisMask& mask = *analysis_.Mask();
     const WaferFrame& frame = mask.Frame();
-    AnalysisRequest request;
-    request.Wafer = wafer_;
-    request.Profile = ProfileKind::Diameters;
-    request.HistogramBins = bins_->value();
-    // A difference has no measured sites of its own.
-    AnalysisResult result;
-    AnalyzeRecord(record, difference ? nullptr : &raw, request, result, dialogs_.Messages());
-    shownStats_ = result.Shown;
-    sitesStats_ = result.Sites.value_or(AreaStatistics{});
+    const MapPlan& plan = analysis_.Plan();
     ShowStatistics();
 
     // The colour maps always use the start-up ramp set, which the bar shows;
     // a contour drawing's set is its lines'.
-    const RampSetKind ramp = plan_.Draw == DrawKind::Colormap ? plan_.Ramp : RampSetKind::Startup;
+    const RampSetKind ramp = plan.Draw == DrawKind::Colormap ? plan.Ramp : RampSetKind::Startup;
     AnalysisMapScene scene;
     scene.Cells = difference ? DifferenceCellImage(record, style_.BackColor, mask)
                              : AnalysisCellImage(record, style_, ramp, mask);
     scene.Back = QColor::fromRgb(ColorToArgb(style_.BackColor));
     scene.Frame = frame;
     if (frame.HasWafer) {
-        scene.WaferRadiusUnits = wafer_.DiameterMm / 2 / frame.MmPerUnit;
-        scene.KeptRadiusUnits = wafer_.EdgeExclusionMm > 0.0 && frame.KeptRadiusSqUnits >= 0.0
+        scene.WaferRadiusUnits = Wafer().DiameterMm / 2 / frame.MmPerUnit;
+        scene.KeptRadiusUnits = Wafer().EdgeExclusionMm > 0.0 && frame.KeptRadiusSqUnits >= 0.0
                                     ? std::sqrt(frame.KeptRadiusSqUnits)
                                     : -1.0;
     }
-    if (showSites_->isChecked() && !difference) scene.Sites = MarkersOf(raw);
-    const bool gridShown = plan_.Shown == DataKind::Grid || plan_.Shown == DataKind::Fill;
-    if (showNodes_->isChecked() && gridShown && !difference)
-        scene.Nodes = MarkersOf(session_.Record(DataKind::Grid));
+    if (showSites_->isChecked() && analysis_.Sites()) scene.Sites = MarkersOf(*analysis_.Sites());
+    if (showNodes_->isChecked() && analysis_.Nodes()) scene.Nodes = MarkersOf(*analysis_.Nodes());
     scene.Line = line_;
     map_->SetScene(std::move(scene));
 
@@ -348,16 +147,17 @@ void AnalysisWindow::Refresh() {
                                              : GetGradationColor(style_.Table, 1.0f - position);
         colours.push_back(QColor::fromRgb(ColorToArgb(c)));
     }
-    charts_->ShowHistogram(histogram, colours, shownStats_);
+    charts_->ShowHistogram(histogram, colours, result.Shown);
     RefreshLineProfile();
 }
 
 void AnalysisWindow::RefreshLineProfile() {
-    if (!shown_ || !mask_ || !line_) return;
+    const AnalysisMask* mask = analysis_.Mask();
+    if (!ShownRecord() || !mask || !line_) return;
     charts_->ShowProfile(
         AnalysisCharts::LineProfile,
-        LineProfile(*ShownRecord(), *mask_, line_->x1(), line_->y1(), line_->x2(), line_->y2()),
-        mask_->Frame().HasWafer);
+        LineProfile(*ShownRecord(), *mask, line_->x1(), line_->y1(), line_->x2(), line_->y2()),
+        mask->Frame().HasWafer);
     charts_->Chart(AnalysisCharts::LineProfile)
         ->setTitle(QStringLiteral("(%1, %2) to (%3, %4)")
                        .arg(line_->x1(), 0, 'f', 1)
@@ -367,42 +167,38 @@ void AnalysisWindow::RefreshLineProfile() {
 }
 
 void AnalysisWindow::ShowStatistics() {
-    stats_->horizontalHeaderItem(0)->setText(ShownName());
-    const auto shown = StatisticCells(shownStats_);
-    const auto sites = StatisticCells(sitesStats_);
+    stats_->horizontalHeaderItem(0)->setText(QString::fromStdString(analysis_.ShownName()));
+    const auto shown = StatisticCells(analysis_.Result().Shown);
+    const auto sites = StatisticCells(analysis_.SitesStatistics());
     for (int r = 0; r < StatisticRows; ++r) {
         stats_->item(r, 0)->setText(shown[static_cast<std::size_t>(r)]);
         stats_->item(r, 1)->setText(sites[static_cast<std::size_t>(r)]);
     }
 }
 
-QString AnalysisWindow::StatisticsClipboardText() const {
-    return QString::fromStdString(StatisticsText(shownStats_) + StatisticsText(sitesStats_, "Sites"));
-}
-
 void AnalysisWindow::ShowPointer(QPointF units) {
     // The cell under the pointer: positions round to the nearest cell.
     const int x = static_cast<int>(std::floor(units.x() + 0.5));
     const int y = static_cast<int>(std::floor(units.y() + 0.5));
-    if (!shown_ || !mask_ || x < 0 || y < 0 || x > mask_->Size() || y > mask_->Size()) {
+    const AnalysisMask* mask = analysis_.Mask();
+    if (!ShownRecord() || !mask || x < 0 || y < 0 || x > mask->Size() || y > mask->Size()) {
         readout_->setText(QStringLiteral("X: ---  Y: ---  Value: ---"));
         return;
     }
     QString text = QStringLiteral("X: %1  Y: %2").arg(x).arg(y);
-    const WaferFrame& frame = mask_->Frame();
+    const WaferFrame& frame = mask->Frame();
     if (frame.HasWafer)
         text += QStringLiteral("  (%1 mm, %2 mm from the centre)")
                     .arg(MmFromCentreX(frame, x), 0, 'f', 2)
                     .arg(MmFromCentreY(frame, y), 0, 'f', 2);
     const double v = ShownRecord()->Value[x][y];
     QString value = HasData(v) ? StatisticNumber(v) : QStringLiteral("---");
-    if (!mask_->Inside(x, y)) value = QStringLiteral("excluded");
+    if (!mask->Inside(x, y)) value = QStringLiteral("excluded");
     readout_->setText(text + QStringLiteral("  Value: ") + value);
 }
 
 bool AnalysisWindow::SetWafer(const WaferGeometry& geometry) {
-    if (CheckWaferGeometry(geometry) != WaferFault::None) return false;
-    wafer_ = geometry;
+    if (!analysis_.SetWafer(geometry)) return false;
     ShowWaferInControls();
     SaveWafer();
     Refresh();
@@ -427,15 +223,15 @@ void AnalysisWindow::WaferControlsChanged() {
 
 void AnalysisWindow::ShowWaferInControls() {
     settingControls_ = true;
-    diameter_->setValue(wafer_.DiameterMm);
-    edge_->setValue(wafer_.EdgeExclusionMm);
-    centreSet_->setChecked(wafer_.CentreX.has_value());
+    const WaferGeometry& wafer = Wafer();
+    diameter_->setValue(wafer.DiameterMm);
+    edge_->setValue(wafer.EdgeExclusionMm);
+    centreSet_->setChecked(wafer.CentreX.has_value());
     // Unset, the boxes show the middle of the shown record's square.
-    const double middle = shown_ ? std::clamp(shown_->Size, 0, ThkMaxSize) / 2.0 : ThkMaxSize / 2.0;
-    centreX_->setValue(wafer_.CentreX.value_or(middle));
-    centreY_->setValue(wafer_.CentreY.value_or(middle));
-    centreX_->setEnabled(wafer_.CentreX.has_value());
-    centreY_->setEnabled(wafer_.CentreX.has_value());
+    centreX_->setValue(wafer.CentreX.value_or(analysis_.SquareMiddle()));
+    centreY_->setValue(wafer.CentreY.value_or(analysis_.SquareMiddle()));
+    centreX_->setEnabled(wafer.CentreX.has_value());
+    centreY_->setEnabled(wafer.CentreX.has_value());
     waferFault_->clear();
     settingControls_ = false;
 }
@@ -450,74 +246,45 @@ void AnalysisWindow::LoadWafer() {
         g.CentreY = file.value(QStringLiteral("Wafer/CentreY"), 250.0).toDouble();
     }
     // A damaged file gives the default: no wafer.
-    if (CheckWaferGeometry(g) == WaferFault::None) wafer_ = g;
+    analysis_.SetWafer(g);
 }
 
 void AnalysisWindow::SaveWafer() const {
     QSettings file(settingsPath_, QSettings::IniFormat);
-    file.setValue(QStringLiteral("Wafer/DiameterMm"), wafer_.DiameterMm);
-    file.setValue(QStringLiteral("Wafer/EdgeExclusionMm"), wafer_.EdgeExclusionMm);
-    file.setValue(QStringLiteral("Wafer/CentreSet"), wafer_.CentreX.has_value());
-    file.setValue(QStringLiteral("Wafer/CentreX"), wafer_.CentreX.value_or(0.0));
-    file.setValue(QStringLiteral("Wafer/CentreY"), wafer_.CentreY.value_or(0.0));
+    const WaferGeometry& wafer = Wafer();
+    file.setValue(QStringLiteral("Wafer/DiameterMm"), wafer.DiameterMm);
+    file.setValue(QStringLiteral("Wafer/EdgeExclusionMm"), wafer.EdgeExclusionMm);
+    file.setValue(QStringLiteral("Wafer/CentreSet"), wafer.CentreX.has_value());
+    file.setValue(QStringLiteral("Wafer/CentreX"), wafer.CentreX.value_or(0.0));
+    file.setValue(QStringLiteral("Wafer/CentreY"), wafer.CentreY.value_or(0.0));
 }
 
-const ThkData* AnalysisWindow::ShownRecord() const {
-    return difference_ ? difference_.get() : shown_;
-}
-
-QString AnalysisWindow::ShownName() const {
-    if (!difference_) return QString::fromLatin1(DataKindName(plan_.Shown));
-    return compareTime_ > 0.0 ? QStringLiteral("Rate per ") + timeUnit_->currentText()
-                              : QStringLiteral("Difference");
+void AnalysisWindow::SetSourceName(const QString& path) {
+    analysis_.SetSourceName(path.isEmpty() ? std::string() : QFileInfo(path).fileName().toStdString());
 }
 
 int AnalysisWindow::CompareWith(const QString& path, DifferenceOrder order, double time) {
-    if (!shown_ || !shown_->Valid) {
-        dialogs_.ShowMessage("There is no data to compare with.");
+    SourceInput source;
+    // With nothing to compare with, the comparison says so before any file
+    // is read or a table's import asked for.
+    if (analysis_.CanCompare() && AskSource(dialogs_, this, path, source) != 1) return -1;
+    if (analysis_.CompareWith(source, QFileInfo(path).fileName().toStdString(), order, time,
+                              timeUnit_->currentText().toStdString(), dialogs_.Messages()) != 1)
         return -1;
-    }
-    SourceInput source = SourceOfFile(QFile::encodeName(path).toStdString());
-    if (source.Format == SourceFormat::Csv) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            dialogs_.ShowMessage("File open error. -> " + source.Path);
-            return -1;
-        }
-        const QByteArray bytes = file.readAll();
-        source.Text = std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-        const std::optional<CsvImportOptions> options = dialogs_.ImportCsv(this, path, *source.Text);
-        if (!options) return -1;
-        source.Csv = *options;
-    }
-    CompareRequest request;
-    request.Data = plan_.Shown;
-    request.Order = order;
-    request.RateTime = time;
-    auto fitter = std::make_unique<SurfaceFitter>();
-    auto second = std::make_unique<PreparedRecords>();
-    auto difference = std::make_unique<ThkData>();
-    ClearThkData(difference.get(), 1);
-    if (CompareWithSource(*shown_, session_.Settings(), source, request, *fitter, *second, *difference,
-                          dialogs_.Messages()) != 1)
-        return -1;
-    difference_ = std::move(difference);
-    compareName_ = QFileInfo(path).fileName();
-    compareTime_ = time;
-    const QString first = sourceName_.isEmpty() ? QStringLiteral("this") : QFileInfo(sourceName_).fileName();
-    compareState_->setText(order == DifferenceOrder::FirstMinusSecond
-                               ? first + QStringLiteral(" - ") + compareName_
-                               : compareName_ + QStringLiteral(" - ") + first);
-    endCompare_->setEnabled(true);
+    ShowComparison();
     Refresh();
     return 1;
 }
 
 void AnalysisWindow::EndComparison() {
-    difference_.reset();
-    endCompare_->setEnabled(false);
-    compareState_->clear();
+    analysis_.EndComparison();
+    ShowComparison();
     Refresh();
+}
+
+void AnalysisWindow::ShowComparison() {
+    endCompare_->setEnabled(analysis_.Comparing());
+    compareState_->setText(QString::fromStdString(analysis_.Compared().Title()));
 }
 
 void AnalysisWindow::CompareClick() {
@@ -531,29 +298,21 @@ void AnalysisWindow::CompareClick() {
 }
 
 AnnotatedContent AnalysisWindow::ShownPicture() const {
-    const bool difference = difference_ != nullptr;
+    const ShownAnalysis::Picture shown = analysis_.ShownPicture(showSites_->isChecked(), dialogs_.Messages());
     AnnotatedRequest request;
-    request.Draw = difference ? DrawKind::Colormap : plan_.Draw;
-    request.Ramp = plan_.Ramp;
+    request.Draw = shown.Draw;
+    request.Ramp = shown.Ramp;
     request.Style = style_;
-    request.Difference = difference;
-    request.Sites = !difference && showSites_->isChecked() &&
-                    (plan_.Shown == DataKind::Raw || plan_.Shown == DataKind::Grid);
-    request.Wafer = wafer_;
-    const QString source =
-        sourceName_.isEmpty() ? QStringLiteral("(no file)") : QFileInfo(sourceName_).fileName();
-    request.FileName = difference ? compareState_->text() : source;
-    request.DataType = ShownName();
-    const ThkData* raw = difference ? nullptr : &session_.Record(DataKind::Raw);
-    AnalysisRequest analysis;
-    analysis.Wafer = wafer_;
-    AnalysisResult figures;
-    AnalyzeRecord(*ShownRecord(), raw, analysis, figures, dialogs_.Messages());
-    return MakeAnnotatedContent(*ShownRecord(), raw, figures, request);
+    request.Difference = shown.Difference;
+    request.Sites = shown.SiteMarkers;
+    request.Wafer = shown.Wafer;
+    request.FileName = QString::fromStdString(shown.FileName);
+    request.DataType = QString::fromStdString(shown.DataType);
+    return MakeAnnotatedContent(*shown.Record, shown.Sites, shown.Figures, request);
 }
 
 int AnalysisWindow::SaveImage(const QString& path, int scale) {
-    if (!shown_ || !ShownRecord()->Valid) {
+    if (!analysis_.HasData()) {
         dialogs_.ShowMessage("There is no data to save.");
         return -1;
     }
@@ -561,12 +320,12 @@ int AnalysisWindow::SaveImage(const QString& path, int scale) {
 }
 
 int AnalysisWindow::SaveData(const QString& path) {
-    if (!shown_ || !ShownRecord()->Valid) {
+    if (!analysis_.HasData()) {
         dialogs_.ShowMessage("There is no data to save.");
         return -1;
     }
     const ThkData& record = *ShownRecord();
-    const std::string text = RecordCsvText(record, FrameOf(wafer_, record.Size));
+    const std::string text = RecordCsvText(record, FrameOf(Wafer(), record.Size));
     return WriteFileWhole(path, QByteArray(text.data(), static_cast<qsizetype>(text.size())),
                           dialogs_.Messages());
 }

@@ -4,15 +4,13 @@
 #include <QPointF>
 #include <QString>
 #include <QWidget>
-#include <memory>
 #include <optional>
 
-#include "analysis/AnalysisMask.h"
-#include "analysis/AreaStatistics.h"
 #include "analysis/RecordDifference.h"
 #include "analysis/WaferGeometry.h"
 #include "colour/MapPicture.h"
 #include "session/Session.h"
+#include "session/ShownAnalysis.h"
 
 class QCheckBox;
 class QComboBox;
@@ -31,7 +29,8 @@ struct AnnotatedContent;
 // shows, every cell at any zoom with the same colours, the wafer and its edge
 // exclusion, the figures an engineer reports inside the wafer, profiles and a
 // histogram. It only reads the main window's records; closing it changes
-// nothing there.
+// nothing there. What it shows and analyses is a ShownAnalysis; the window
+// maps its controls onto it and shows its results.
 class AnalysisWindow : public QWidget {
     Q_OBJECT
 public:
@@ -51,22 +50,21 @@ public:
     void MapShown(const ThkData& record, const MapPlan& plan, const MapStyle& style);
 
     // The file the main window shows (empty: none), named in saved pictures.
-    void SetSourceName(const QString& path) { sourceName_ = path; }
+    void SetSourceName(const QString& path);
 
     // Compare: the file at path (.thk, or a table through the Import
-    // dialog) is loaded by a session of its own, gridded and filled with the
-    // main window's current parameters (the search radius as it stands) up to
-    // the kind of data shown, and the difference of the shown record and it,
-    // in order, divided by time when time > 0 (a rate), becomes the record
-    // this window shows in colours centred on zero. The main window keeps
+    // dialog) is compared with the shown record as ShownAnalysis::CompareWith
+    // does, a rate per the unit the time box names when time > 0; the
+    // difference is shown in colours centred on zero. The main window keeps
     // showing its record; its next full drawing ends the comparison. 1, or -1
-    // after a message (records of different Size refuse).
+    // after a message (records of different Size refuse) or a cancelled
+    // import.
     int CompareWith(const QString& path, DifferenceOrder order, double time);
     // Back to following the main window's record.
     void EndComparison();
-    bool Comparing() const { return difference_ != nullptr; }
+    bool Comparing() const { return analysis_.Comparing(); }
     // The record the window shows: the difference while comparing.
-    const ThkData* ShownRecord() const;
+    const ThkData* ShownRecord() const { return analysis_.Shown(); }
 
     // The shown record as a picture (map, bar, title, figures) at scale 1,
     // 2 or 4 in the format of the extension, and its cells as CSV (with mm
@@ -74,17 +72,15 @@ public:
     int SaveImage(const QString& path, int scale);
     int SaveData(const QString& path);
 
-    const WaferGeometry& Wafer() const { return wafer_; }
+    const WaferGeometry& Wafer() const { return analysis_.Wafer(); }
     // Takes a geometry that passes CheckWaferGeometry (shown in the controls
     // and kept for the next run); false, with nothing changed, otherwise.
     bool SetWafer(const WaferGeometry& geometry);
 
-    // The figures of the shown record inside the mask and of the raw sites.
-    const AreaStatistics& ShownStatistics() const { return shownStats_; }
-    const AreaStatistics& SitesStatistics() const { return sitesStats_; }
-    // What Copy puts on the clipboard: both as "name<TAB>value" lines, the
-    // sites' names with the prefix "Sites".
-    QString StatisticsClipboardText() const;
+    // What is shown and its analysis: the figures of the shown record inside
+    // the wafer and of the raw sites, and the text Copy puts on the
+    // clipboard.
+    const ShownAnalysis& Analysis() const { return analysis_; }
 
     AnalysisMapView* MapView() const { return map_; }
     AnalysisCharts* Charts() const { return charts_; }
@@ -98,7 +94,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // Building and wiring the controls (AnalysisWindowControls.cpp).
     void BuildControls();
+    void ConnectControls();
     // Mask, figures, map picture and plots of the shown record.
     void Refresh();
     void RefreshLineProfile();
@@ -109,30 +107,20 @@ private:
     void LoadWafer();
     void SaveWafer() const;
     void CompareClick();
+    // The comparison's title and the button that ends it.
+    void ShowComparison();
     void SaveImageClick(int scale);
     void SaveDataClick();
-    // Heading of the shown figures: the data type, "Difference" or "Rate".
-    QString ShownName() const;
     AnnotatedContent ShownPicture() const;
 
-    const Session& session_;
     QString settingsPath_;
-    WaferGeometry wafer_;
-    // What the main window last drew; nothing before its first drawing.
-    const ThkData* shown_ = nullptr;
-    MapPlan plan_;
+    ShownAnalysis analysis_;
+    // The colours of the main window's last drawing.
     MapStyle style_;
-    bool stale_ = true;  // the pictures and figures lag behind the main window
-    std::optional<AnalysisMask> mask_;
-    AreaStatistics shownStats_;
-    AreaStatistics sitesStats_;
+    bool stale_ = true;           // the pictures and figures lag behind the main window
     std::optional<QLineF> line_;  // the dragged profile line, file units
     bool settingControls_ = false;
     Dialogs& dialogs_;
-    QString sourceName_;
-    QString compareName_;
-    double compareTime_ = 0.0;
-    std::unique_ptr<ThkData> difference_;
 
     QDoubleSpinBox* diameter_ = nullptr;
     QDoubleSpinBox* edge_ = nullptr;

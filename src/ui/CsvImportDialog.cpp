@@ -8,31 +8,19 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <algorithm>
 
-namespace {
-
-constexpr int PreviewRows = 10;
-
-// The delimiter box's items, in the order of CsvDelimiter.
-const char* const DelimiterNames[] = {"Detect", "Comma", "Semicolon", "Tab", "Blanks"};
-
-QString DelimiterName(CsvDelimiter d) {
-    return QString::fromLatin1(DelimiterNames[static_cast<int>(d)]);
-}
-
-}  // namespace
-
 CsvImportDialog::CsvImportDialog(const QString& fileName, std::string text, const CsvImportOptions& initial,
                                  QWidget* parent)
-    : QDialog(parent), text_(std::move(text)), options_(initial) {
+    : QDialog(parent), choices_(std::move(text), initial) {
     setWindowTitle(QStringLiteral("Import ") + QFileInfo(fileName).fileName());
     delimiter_ = new QComboBox(this);
-    for (const char* name : DelimiterNames)
+    for (const char* name : CsvDelimiterNames)
         delimiter_->addItem(QString::fromLatin1(name));
-    delimiter_->setCurrentIndex(static_cast<int>(options_.Delimiter));
+    delimiter_->setCurrentIndex(static_cast<int>(choices_.Delimiter()));
     header_ = new QLabel(this);
     const char* const axisNames[] = {"X column:", "Y column:", "Thickness column:"};
     auto* form = new QFormLayout;
@@ -47,12 +35,14 @@ CsvImportDialog::CsvImportDialog(const QString& fileName, std::string text, cons
     units_ = new QComboBox(this);
     units_->addItem(QStringLiteral("mm from the wafer centre"));
     units_->addItem(QStringLiteral("file units (cells)"));
-    units_->setCurrentIndex(options_.Units == CsvUnits::Millimetres ? 0 : 1);
+    units_->setCurrentIndex(choices_.Units() == CsvUnits::Millimetres ? 0 : 1);
     form->addRow(QStringLiteral("X/Y units:"), units_);
     diameter_ = new NamedZeroSpinBox(QStringLiteral("from the points"), QString(), this);
     diameter_->setRange(0.0, ThkMaxSize);
     diameter_->setDecimals(0);
-    diameter_->setValue(options_.Diameter);
+    diameter_->setValue(choices_.Diameter());
+    // The box holds whole numbers within 0..500: what it shows is the choice.
+    choices_.SetDiameter(diameter_->value());
     diameterLabel_ = new QLabel(this);
     form->addRow(diameterLabel_, diameter_);
 
@@ -71,58 +61,51 @@ CsvImportDialog::CsvImportDialog(const QString& fileName, std::string text, cons
     layout->addWidget(preview_, 1);
     layout->addWidget(buttons);
 
-    connect(delimiter_, &QComboBox::currentIndexChanged, this, [this] { Redetect(false); });
-    connect(units_, &QComboBox::currentIndexChanged, this, [this] { UnitsChanged(); });
-    Redetect(false);
-    UnitsChanged();
+    connect(delimiter_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        choices_.SetDelimiter(static_cast<CsvDelimiter>(index));
+        ShowLayout();
+    });
+    for (int a = 0; a < 3; ++a)
+        connect(columns_[a], &QComboBox::currentIndexChanged, this,
+                [this, a](int index) { choices_.SetColumn(a, index); });
+    connect(units_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        choices_.SetUnits(index == 0 ? CsvUnits::Millimetres : CsvUnits::Cells);
+        ShowUnits();
+    });
+    connect(diameter_, &QDoubleSpinBox::valueChanged, this,
+            [this](double value) { choices_.SetDiameter(value); });
+    ShowLayout();
+    ShowUnits();
 }
 
 QComboBox* CsvImportDialog::ColumnBox(int axis) const {
     return columns_[std::clamp(axis, 0, 2)];
 }
 
-void CsvImportDialog::Redetect(bool keepColumns) {
-    CsvImportOptions detect = options_;
-    detect.Delimiter = static_cast<CsvDelimiter>(delimiter_->currentIndex());
-    if (!keepColumns) detect.XColumn = detect.YColumn = detect.ZColumn = std::string();
-    layout_ = DetectCsvLayout(text_, detect, PreviewRows);
-    header_->setText(
-        QStringLiteral("found: %1, %2")
-            .arg(DelimiterName(layout_.Delimiter).toLower(),
-                 layout_.Header ? QStringLiteral("header row") : QStringLiteral("no header row")));
+void CsvImportDialog::ShowLayout() {
+    const CsvLayout& layout = choices_.Layout();
+    header_->setText(QString::fromStdString(choices_.FoundText()));
     QStringList names;
-    for (std::size_t i = 0; i < layout_.Names.size(); ++i)
-        names << QStringLiteral("%1: %2").arg(i + 1).arg(QString::fromStdString(layout_.Names[i]));
-    const int chosen[3] = {layout_.XColumn, layout_.YColumn, layout_.ZColumn};
+    for (const std::string& name : choices_.ColumnNames())
+        names << QString::fromStdString(name);
     for (int a = 0; a < 3; ++a) {
+        // Filling a box moves its selection; the choices stay as detected.
+        const QSignalBlocker quiet(columns_[a]);
         columns_[a]->clear();
         columns_[a]->addItems(names);
-        columns_[a]->setCurrentIndex(std::clamp(chosen[a], -1, static_cast<int>(names.size()) - 1));
+        columns_[a]->setCurrentIndex(choices_.Column(a));
     }
     preview_->clear();
-    preview_->setColumnCount(static_cast<int>(layout_.Names.size()));
-    preview_->setRowCount(static_cast<int>(layout_.Rows.size()));
+    preview_->setColumnCount(static_cast<int>(layout.Names.size()));
+    preview_->setRowCount(static_cast<int>(layout.Rows.size()));
     preview_->setHorizontalHeaderLabels(names);
-    for (std::size_t r = 0; r < layout_.Rows.size(); ++r)
-        for (std::size_t c = 0; c < layout_.Rows[r].size() && c < layout_.Names.size(); ++c)
+    for (std::size_t r = 0; r < layout.Rows.size(); ++r)
+        for (std::size_t c = 0; c < layout.Rows[r].size() && c < layout.Names.size(); ++c)
             preview_->setItem(static_cast<int>(r), static_cast<int>(c),
-                              new QTableWidgetItem(QString::fromStdString(layout_.Rows[r][c])));
+                              new QTableWidgetItem(QString::fromStdString(layout.Rows[r][c])));
 }
 
-void CsvImportDialog::UnitsChanged() {
-    const bool mm = units_->currentIndex() == 0;
-    diameterLabel_->setText(mm ? QStringLiteral("Wafer diameter (mm):") : QStringLiteral("Size (cells):"));
-    diameter_->SetUnit(mm ? QStringLiteral(" mm") : QString());
-}
-
-CsvImportOptions CsvImportDialog::Options() const {
-    CsvImportOptions o = options_;
-    o.Delimiter = static_cast<CsvDelimiter>(delimiter_->currentIndex());
-    std::string* targets[3] = {&o.XColumn, &o.YColumn, &o.ZColumn};
-    for (int a = 0; a < 3; ++a)
-        *targets[a] = columns_[a]->currentIndex() >= 0 ? std::to_string(columns_[a]->currentIndex() + 1)
-                                                       : std::string();
-    o.Units = units_->currentIndex() == 0 ? CsvUnits::Millimetres : CsvUnits::Cells;
-    o.Diameter = diameter_->value();
-    return o;
+void CsvImportDialog::ShowUnits() {
+    diameterLabel_->setText(QString::fromStdString(choices_.DiameterCaption()));
+    diameter_->SetUnit(QString::fromStdString(choices_.DiameterUnit()));
 }

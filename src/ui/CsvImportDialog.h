@@ -4,6 +4,7 @@
 #include <string>
 
 #include "data/CsvImport.h"
+#include "data/CsvImportChoices.h"
 #include "ui/widgets/NamedZeroSpinBox.h"
 
 class QComboBox;
@@ -14,8 +15,8 @@ class QTableWidget;
 // The Import dialog for a thickness table: a preview of its first rows, the
 // delimiter and header as detected, the X, Y and thickness columns (chosen
 // by header name where that is obvious, changed by the user), the units of
-// X and Y and the wafer diameter (mm) or Size (file units). The dialog keeps
-// the options it started with until OK.
+// X and Y and the wafer diameter (mm) or Size (file units). The choices are a
+// CsvImportChoices; the dialog shows them and maps its controls onto them.
 class CsvImportDialog : public QDialog {
     Q_OBJECT
 public:
@@ -23,9 +24,9 @@ public:
     CsvImportDialog(const QString& fileName, std::string text, const CsvImportOptions& initial,
                     QWidget* parent = nullptr);
 
-    // The options as the controls set them: the columns as 1-based numbers.
-    CsvImportOptions Options() const;
-    const CsvLayout& Layout() const { return layout_; }
+    // The options as chosen: the columns as 1-based numbers.
+    CsvImportOptions Options() const { return choices_.Options(); }
+    const CsvImportChoices& Choices() const { return choices_; }
 
     QComboBox* DelimiterBox() const { return delimiter_; }
     QComboBox* ColumnBox(int axis) const;  // 0 X, 1 Y, 2 thickness
@@ -34,13 +35,11 @@ public:
     QTableWidget* Preview() const { return preview_; }
 
 private:
-    // Detects the layout again for the delimiter and shows it.
-    void Redetect(bool keepColumns);
-    void UnitsChanged();
+    // The detected layout: what was found, the columns' boxes, the preview.
+    void ShowLayout();
+    void ShowUnits();
 
-    std::string text_;
-    CsvImportOptions options_;
-    CsvLayout layout_;
+    CsvImportChoices choices_;
     QComboBox* delimiter_ = nullptr;
     QLabel* header_ = nullptr;
     QComboBox* columns_[3] = {};

@@ -2,11 +2,30 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "data/CsvImportChoices.h"
 #include "ui/CsvImportDialog.h"
+
+int AskSource(Dialogs& dialogs, QWidget* parent, const QString& path, SourceInput& source) {
+    source = SourceOfFile(QFile::encodeName(path).toStdString());
+    if (source.Format != SourceFormat::Csv) return 1;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        dialogs.ShowMessage("File open error. -> " + source.Path);
+        return -1;
+    }
+    // The bytes previewed are the bytes imported.
+    const QByteArray bytes = file.readAll();
+    source.Text = std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    const std::optional<CsvImportOptions> options = dialogs.ImportCsv(parent, path, *source.Text);
+    if (!options) return 0;
+    source.Csv = *options;
+    return 1;
+}
 
 void ShowMessageBox(const std::string& text) {
     QMessageBox box(QMessageBox::Information, QApplication::applicationName(), QString::fromStdString(text),
@@ -54,10 +73,7 @@ std::optional<Color> StandardDialogs::ChooseColor(QWidget* parent, Color initial
 
 std::optional<CsvImportOptions> StandardDialogs::ImportCsv(QWidget* parent, const QString& fileName,
                                                            const std::string& text) {
-    CsvImportOptions start;
-    start.Units = lastCsv_.Units;
-    start.Diameter = lastCsv_.Diameter;
-    CsvImportDialog dialog(fileName, text, start, parent);
+    CsvImportDialog dialog(fileName, text, NextImportStart(lastCsv_), parent);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     lastCsv_ = dialog.Options();
     return lastCsv_;

@@ -7,6 +7,7 @@
 #include "core/Color.h"
 #include "core/Message.h"
 #include "data/CsvImport.h"
+#include "session/Source.h"
 
 class QFileDialog;
 class QWidget;
@@ -42,6 +43,12 @@ public:
 private:
     MessageSink messages_;
 };
+
+// The source at path as the windows load it: a table (".csv", ".txt") read
+// once and imported as the user chooses in the Import dialog, otherwise a
+// .thk file. 1; 0 when the user cancelled the import; -1 after
+// "File open error. -> <path>" when the table cannot be read.
+int AskSource(Dialogs& dialogs, QWidget* parent, const QString& path, SourceInput& source);
 
 // How the program shows a message: a modal box with one OK button.
 void ShowMessageBox(const std::string& text);

@@ -5,13 +5,11 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCursor>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSaveFile>
@@ -23,7 +21,6 @@
 #include "colour/ContourMap.h"
 #include "core/Message.h"
 #include "core/NumberText.h"
-#include "data/XyzText.h"
 #include "session/ParameterFile.h"
 #include "ui/AnalysisWindow.h"
 #include "ui/DataTableModel.h"
@@ -31,11 +28,8 @@
 #include "ui/Input.h"
 #include "ui/Makedata.h"
 #include "ui/Multigradation.h"
-#include "ui/RoiOverlay.h"
 #include "ui/View_3d.h"
 #include "ui/widgets/ClickLabel.h"
-#include "ui/widgets/FitLabel.h"
-#include "ui/widgets/ImageBox.h"
 #include "ui/widgets/RadioGroup.h"
 #include "ui/widgets/ShapeSwatch.h"
 
@@ -208,57 +202,6 @@ void TForm1::ShowBusy(bool busy) {
         QApplication::restoreOverrideCursor();
 }
 
-int TForm1::OpenThkData(const QString& fileName, bool fromClipboard) {
-    if (fromClipboard)
-        return session_.Open(
-            [this](ThkData& raw, const MessageSink& messages) { return PasteThkData(raw, messages); });
-    return session_.OpenFile(fileName.isEmpty() ? std::string() : QFile::encodeName(fileName).toStdString());
-}
-
-int TForm1::PasteThkData(ThkData& record, const MessageSink& messages) {
-    return PasteXyzText(QGuiApplication::clipboard()->text().toStdString(), record, messages);
-}
-
-int TForm1::OpenFileByPath(const QString& rawPath) {
-    QString path = rawPath;
-    path.remove(QLatin1Char('"'));
-    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-    const int dot = name.lastIndexOf(QLatin1Char('.'));
-    const QString ext = dot < 0 ? QString() : name.mid(dot);
-    if (ext.compare(QLatin1String(".csv"), Qt::CaseInsensitive) == 0 ||
-        ext.compare(QLatin1String(".txt"), Qt::CaseInsensitive) == 0)
-        return ImportTableFile(path) == 1 ? 1 : -1;
-    if (ext.compare(QLatin1String(".thk"), Qt::CaseInsensitive) != 0) {
-        dialogs_.ShowMessage("Unknown File Ext Name -> [" + ext.toStdString() + "].");
-        return -1;
-    }
-    if (OpenThkData(path, false) != 1) return -1;
-    FileShown(path);
-    return 1;
-}
-
-void TForm1::Btn_LoadClick() {
-    const auto chosen =
-        dialogs_.OpenFile(this,
-                          QStringLiteral("Thickness data (*.thk *.csv *.txt);;Thickness data file (*.thk);;"
-                                         "Thickness table (*.csv *.txt)"),
-                          QStringLiteral("thk"));
-    if (!chosen) return;
-    const QString suffix = QFileInfo(*chosen).suffix();
-    if (suffix.compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0 ||
-        suffix.compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0) {
-        if (ImportTableFile(*chosen) == 1) RedrawAll();
-        return;
-    }
-    if (OpenThkData(*chosen, false) != 1) return;
-    FileShown(*chosen);
-    RedrawAll();
-}
-
-void TForm1::Btn_PasteClick() {
-    if (OpenThkData(QString(), true) == 1) FileShown(QString());
-}
-
 void TForm1::Btn_CalcClick() {
     session_.Calc();
 }
@@ -348,73 +291,6 @@ void TForm1::Lbl_DataMakeDblClick() {
             return dataMake_->RunDataMake(records, messages);
         }))
         FileShown(QString());
-}
-
-const ThkData* TForm1::CurrentRecord() const {
-    const DataKind kind = session_.Settings().DataType;
-    return kind == DataKind::None ? nullptr : &session_.Record(kind);
-}
-
-void TForm1::SetRoiShown(int i, bool shown) {
-    session_.SetRoiShown(i, shown);
-    Roi->ShowRoi(i, shown, session_.Settings());
-}
-
-void TForm1::RefreshRois() {
-    ReadControls();
-    Roi->RefreshRois(RoisShown(), CurrentRecord(), session_.Settings());
-}
-
-void TForm1::Img_ColormapMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, int x, int y) {
-    ReadControls();
-    const ThkData* record = CurrentRecord();
-    if (!record || !record->Valid) return;
-    const int i = RoiOverlay::PlacedRoi(button, modifiers);
-    // A plain right click opens the map's menu; Ctrl-clicks place the ROIs.
-    if (i < 0 && button == Qt::RightButton && !(modifiers & Qt::ControlModifier))
-        mapMenu_->popup(QCursor::pos());  // at the pointer, so the button's release picks nothing
-    if (i < 0) return;
-    Roi->PlaceRoi(i, x, y);
-    SetRoiShown(i, true);
-    RefreshRois();
-}
-
-void TForm1::Img_ColormapMouseMove(Qt::KeyboardModifiers, int x, int y) {
-    ReadControls();
-    pointer_ = QPoint(x, y);
-    ShowPointerReadout();
-}
-
-void TForm1::ShowPointerReadout() {
-    const ThkData* record = CurrentRecord();
-    if (!record || !pointer_) return;
-    const CursorTexts texts =
-        CursorReadout(*record, Img_Colormap->width(), Img_Colormap->height(), pointer_->x(), pointer_->y());
-    Lbl_Cursor_X->setText(QString::fromStdString(texts.X));
-    Lbl_Cursor_Y->setText(QString::fromStdString(texts.Y));
-    Lbl_Cursor_Data->SetFittedText(QString::fromStdString(texts.Data));
-}
-
-void TForm1::Btn_Copy_ROIClick() {
-    ReadControls();
-    std::array<RoiPlacement, 2> placements;
-    if (!Roi->CollectRoiPlacements(RoisShown(), CurrentRecord(), session_.Settings(), placements,
-                                   dialogs_.Messages()))
-        return;
-    if (CopyRoiText(placements, session_.Record(DataKind::Fill), dialogs_.Messages()) == 1)
-        dialogs_.ShowMessage("Copied ROI Data to Clipboard.");
-}
-
-void TForm1::Cmb_ROI_TypeChange() {
-    if (!ParamLoading) RefreshRois();
-}
-
-void TForm1::Cmb_ROI_FDigitChange() {
-    if (!ParamLoading) RefreshRois();
-}
-
-void TForm1::Chk_ROI_ShowDataClick() {
-    if (!ParamLoading) RefreshRois();
 }
 
 void TForm1::Btn_AnalysisClick() {

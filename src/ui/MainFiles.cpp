@@ -1,14 +1,16 @@
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QSettings>
 
 #include "analysis/RecordCsvText.h"
 #include "core/Codes.h"
 #include "core/Message.h"
-#include "data/CsvImport.h"
+#include "data/XyzText.h"
 #include "report/AnnotatedPicture.h"
 #include "ui/AnalysisWindow.h"
 #include "ui/Dialogs.h"
@@ -18,23 +20,66 @@
 #include "ui/widgets/ImageBox.h"
 #include "ui/widgets/ShapeSwatch.h"
 
-// The main window's files: tables imported through the Import dialog, the
-// caption and the recent files, and the map saved as a picture or as data.
+// The main window's files: loading a .thk file, pasted text or a table
+// imported through the Import dialog, the caption and the recent files, and
+// the map saved as a picture or as data.
 
-int TForm1::ImportTableFile(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        dialogs_.ShowMessage("File open error. -> " + QFile::encodeName(path).toStdString());
+int TForm1::OpenThkData(const QString& fileName, bool fromClipboard) {
+    if (fromClipboard)
+        return session_.Open(
+            [this](ThkData& raw, const MessageSink& messages) { return PasteThkData(raw, messages); });
+    return session_.OpenFile(fileName.isEmpty() ? std::string() : QFile::encodeName(fileName).toStdString());
+}
+
+int TForm1::PasteThkData(ThkData& record, const MessageSink& messages) {
+    return PasteXyzText(QGuiApplication::clipboard()->text().toStdString(), record, messages);
+}
+
+int TForm1::OpenFileByPath(const QString& rawPath) {
+    QString path = rawPath;
+    path.remove(QLatin1Char('"'));
+    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    const int dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString ext = dot < 0 ? QString() : name.mid(dot);
+    if (ext.compare(QLatin1String(".csv"), Qt::CaseInsensitive) == 0 ||
+        ext.compare(QLatin1String(".txt"), Qt::CaseInsensitive) == 0)
+        return ImportTableFile(path) == 1 ? 1 : -1;
+    if (ext.compare(QLatin1String(".thk"), Qt::CaseInsensitive) != 0) {
+        dialogs_.ShowMessage("Unknown File Ext Name -> [" + ext.toStdString() + "].");
         return -1;
     }
-    const QByteArray bytes = file.readAll();
-    const std::string text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    const std::optional<CsvImportOptions> options = dialogs_.ImportCsv(this, path, text);
-    if (!options) return 0;
-    if (session_.Open([&](ThkData& raw, const MessageSink& messages) {
-            return ImportCsvText(text, *options, raw, messages);
-        }) != 1)
-        return -1;
+    if (OpenThkData(path, false) != 1) return -1;
+    FileShown(path);
+    return 1;
+}
+
+void TForm1::Btn_LoadClick() {
+    const auto chosen =
+        dialogs_.OpenFile(this,
+                          QStringLiteral("Thickness data (*.thk *.csv *.txt);;Thickness data file (*.thk);;"
+                                         "Thickness table (*.csv *.txt)"),
+                          QStringLiteral("thk"));
+    if (!chosen) return;
+    const QString suffix = QFileInfo(*chosen).suffix();
+    if (suffix.compare(QLatin1String("csv"), Qt::CaseInsensitive) == 0 ||
+        suffix.compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0) {
+        if (ImportTableFile(*chosen) == 1) RedrawAll();
+        return;
+    }
+    if (OpenThkData(*chosen, false) != 1) return;
+    FileShown(*chosen);
+    RedrawAll();
+}
+
+void TForm1::Btn_PasteClick() {
+    if (OpenThkData(QString(), true) == 1) FileShown(QString());
+}
+
+int TForm1::ImportTableFile(const QString& path) {
+    SourceInput source;
+    const int asked = AskSource(dialogs_, this, path, source);
+    if (asked != 1) return asked;
+    if (session_.OpenSource(source) != 1) return -1;
     FileShown(path);
     return 1;
 }

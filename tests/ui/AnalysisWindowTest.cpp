@@ -10,7 +10,6 @@
 #include <QTest>
 #include <memory>
 
-#include "analysis/AnalysisText.h"
 #include "core/NumberText.h"
 #include "ui/AnalysisMapView.h"
 #include "ui/AnalysisWindow.h"
@@ -20,9 +19,9 @@
 namespace {
 
 // The analysis window opened from the main window on a filled dome under a
-// 100 mm wafer with 5 mm exclusion: zooming changes only the view, the
-// figures shown and copied are those of the analysis layer, and the wafer is
-// kept for the next window.
+// 100 mm wafer with 5 mm exclusion: zooming changes only the view, the table
+// and Copy show the figures of its analysis (whose numbers the session tests
+// check), and the wafer is kept for the next window.
 TEST(AnalysisWindow, FollowsTheFilledRecordThroughZoomAndKeepsTheWafer) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -56,11 +55,10 @@ TEST(AnalysisWindow, FollowsTheFilledRecordThroughZoomAndKeepsTheWafer) {
     wafer.EdgeExclusionMm = 5.0;
     ASSERT_TRUE(window->SetWafer(wafer));
 
-    const ThkData& fill = form.Flow().Record(DataKind::Fill);
-    const ThkData& raw = form.Flow().Record(DataKind::Raw);
-    const AnalysisMask mask(fill.Size, wafer);
-    const AreaStatistics expected = CalcAreaStatistics(fill, mask);
-    ASSERT_GT(expected.Count, 0);
+    const ShownAnalysis& analysis = window->Analysis();
+    EXPECT_EQ(analysis.Shown(), &form.Flow().Record(DataKind::Fill));
+    const AreaStatistics& shown = analysis.Result().Shown;
+    ASSERT_EQ(shown.Count, CalcAreaStatistics(*analysis.Shown(), AnalysisMask(100, wafer)).Count);
 
     AnalysisMapView* map = window->MapView();
     const double fitScale = map->Viewport().Scale;
@@ -68,15 +66,14 @@ TEST(AnalysisWindow, FollowsTheFilledRecordThroughZoomAndKeepsTheWafer) {
     EXPECT_DOUBLE_EQ(map->Viewport().Scale, fitScale * 4.0);
 
     EXPECT_EQ(window->StatisticsTable()->horizontalHeaderItem(0)->text(), QStringLiteral("Fill"));
-    EXPECT_EQ(window->StatisticsTable()->item(1, 0)->text().toStdString(), FormatFixed(expected.Mean, 8, 3));
-    EXPECT_EQ(window->StatisticsTable()->item(0, 0)->text().toLongLong(), expected.Count);
+    EXPECT_EQ(window->StatisticsTable()->item(1, 0)->text().toStdString(), FormatFixed(shown.Mean, 8, 3));
+    EXPECT_EQ(window->StatisticsTable()->item(0, 0)->text().toLongLong(), shown.Count);
     QPushButton* copy = nullptr;
     for (QPushButton* button : window->findChildren<QPushButton*>())
         if (button->text() == QStringLiteral("Copy")) copy = button;
     ASSERT_NE(copy, nullptr);
     copy->click();
-    EXPECT_EQ(QApplication::clipboard()->text().toStdString(),
-              StatisticsText(expected) + StatisticsText(CalcAreaStatistics(raw, mask), "Sites"));
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), analysis.StatisticsClipboardText());
 
     // A new window on the same settings folder starts with the wafer.
     AnalysisWindow next(form.Flow(), QFileInfo(form.SettingsPath()).absolutePath(), dialogs);
