@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
-#include <cstdio>
 #include <mutex>
 #include <thread>
 
@@ -17,6 +16,7 @@
 #include "core/Codes.h"
 #include "core/Message.h"
 #include "core/NumberText.h"
+#include "core/RoundTripNumber.h"
 #include "report/PlacedText.h"
 #include "report/ProfilePlot.h"
 
@@ -32,12 +32,6 @@ public:
         if (FirstMessage.empty()) FirstMessage = text;
     }
 };
-
-std::string CsvNumber(double value) {
-    char text[40];
-    std::snprintf(text, sizeof text, "%.17g", value);
-    return text;
-}
 
 std::string CsvField(const std::string& text) {
     if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
@@ -257,8 +251,10 @@ std::string ReportSummaryCsv(const std::vector<ReportEntry>& entries) {
         }
         const AreaStatistics& s = e.Picture.Shown;
         text += ',' + std::to_string(s.Count);
-        for (double v : {s.Mean, s.Min, s.Max, s.Range, s.Sigma, s.Sigma1Pct, s.UniformityPct})
-            text += ',' + CsvNumber(v);
+        for (double v : {s.Mean, s.Min, s.Max, s.Range, s.Sigma, s.Sigma1Pct, s.UniformityPct}) {
+            text += ',';
+            AppendG17(text, v);
+        }
         text += ",\n";
     }
     return text;
