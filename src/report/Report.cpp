@@ -19,6 +19,7 @@
 #include "core/RoundTripNumber.h"
 #include "report/PlacedText.h"
 #include "report/ProfilePlot.h"
+#include "report/QtWholeFile.h"
 
 namespace {
 
@@ -260,7 +261,7 @@ std::string ReportSummaryCsv(const std::vector<ReportEntry>& entries) {
     return text;
 }
 
-int WriteReportPdf(const QString& path, const std::vector<ReportEntry>& entries, const QString& title,
+int WriteReportPdf(const std::string& path, const std::vector<ReportEntry>& entries, const QString& title,
                    const MessageSink& messages) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -295,5 +296,5 @@ int WriteReportPdf(const QString& path, const std::vector<ReportEntry>& entries,
         }
     }
     buffer.close();
-    return WriteFileWhole(path, bytes, messages);
+    return WriteFileWhole(path, BytesOf(bytes), messages);
 }

@@ -16,7 +16,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QSettings>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableWidget>
@@ -35,12 +34,14 @@
 #include "core/NumberText.h"
 #include "report/AnnotatedPicture.h"
 #include "report/DivergingRamp.h"
+#include "report/QtWholeFile.h"
 #include "report/Report.h"
 #include "report/StatisticsCells.h"
 #include "ui/AnalysisCharts.h"
 #include "ui/AnalysisColorBar.h"
 #include "ui/AnalysisMapView.h"
 #include "ui/Dialogs.h"
+#include "ui/SettingsIni.h"
 #include "ui/widgets/NamedZeroSpinBox.h"
 
 namespace {
@@ -449,25 +450,25 @@ void AnalysisWindow::ShowWaferInControls() {
 }
 
 void AnalysisWindow::LoadWafer() {
-    QSettings file(settingsPath_, QSettings::IniFormat);
+    const IniSection file = ReadIniSection(settingsPath_, QStringLiteral("Wafer"));
     WaferGeometry g;
-    g.DiameterMm = file.value(QStringLiteral("Wafer/DiameterMm"), 0.0).toDouble();
-    g.EdgeExclusionMm = file.value(QStringLiteral("Wafer/EdgeExclusionMm"), 0.0).toDouble();
-    if (file.value(QStringLiteral("Wafer/CentreSet"), false).toBool()) {
-        g.CentreX = file.value(QStringLiteral("Wafer/CentreX"), 250.0).toDouble();
-        g.CentreY = file.value(QStringLiteral("Wafer/CentreY"), 250.0).toDouble();
+    g.DiameterMm = IniDouble(file.value(QStringLiteral("DiameterMm")), 0.0);
+    g.EdgeExclusionMm = IniDouble(file.value(QStringLiteral("EdgeExclusionMm")), 0.0);
+    if (IniBool(file.value(QStringLiteral("CentreSet")))) {
+        g.CentreX = IniDouble(file.value(QStringLiteral("CentreX")), 250.0);
+        g.CentreY = IniDouble(file.value(QStringLiteral("CentreY")), 250.0);
     }
     // A damaged file gives the default: no wafer.
     if (CheckWaferGeometry(g) == WaferFault::None) wafer_ = g;
 }
 
 void AnalysisWindow::SaveWafer() const {
-    QSettings file(settingsPath_, QSettings::IniFormat);
-    file.setValue(QStringLiteral("Wafer/DiameterMm"), wafer_.DiameterMm);
-    file.setValue(QStringLiteral("Wafer/EdgeExclusionMm"), wafer_.EdgeExclusionMm);
-    file.setValue(QStringLiteral("Wafer/CentreSet"), wafer_.CentreX.has_value());
-    file.setValue(QStringLiteral("Wafer/CentreX"), wafer_.CentreX.value_or(0.0));
-    file.setValue(QStringLiteral("Wafer/CentreY"), wafer_.CentreY.value_or(0.0));
+    WriteIniSection(settingsPath_, QStringLiteral("Wafer"),
+                    {{QStringLiteral("DiameterMm"), IniDoubleText(wafer_.DiameterMm)},
+                     {QStringLiteral("EdgeExclusionMm"), IniDoubleText(wafer_.EdgeExclusionMm)},
+                     {QStringLiteral("CentreSet"), IniBoolText(wafer_.CentreX.has_value())},
+                     {QStringLiteral("CentreX"), IniDoubleText(wafer_.CentreX.value_or(0.0))},
+                     {QStringLiteral("CentreY"), IniDoubleText(wafer_.CentreY.value_or(0.0))}});
 }
 
 const ThkData* AnalysisWindow::ShownRecord() const {

@@ -105,7 +105,9 @@ TEST(Report, PagesAndSummaryOfGoodAndBrokenFiles) {
     EXPECT_FALSE(entries[0].XProfile.empty());
 
     const QString pdf = dir.filePath("report.pdf");
-    ASSERT_EQ(WriteReportPdf(pdf, entries, QStringLiteral("Thickness report"), MessageRecorder()), 1);
+    ASSERT_EQ(WriteReportPdf(QFile::encodeName(pdf).toStdString(), entries,
+                             QStringLiteral("Thickness report"), MessageRecorder()),
+              1);
     const QString info = RunTool(QStringLiteral("pdfinfo"), {pdf});
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+4\\n")))) << info.toStdString();
     const QString text =
@@ -153,7 +155,8 @@ TEST(Report, AnnotatedPictureWrittenWholeOrNotAtAll) {
     const QString missing = dir.filePath("no/such/folder/map.pdf");
     EXPECT_EQ(WriteAnnotatedPicture(missing, entry.Picture, 1, recorder), -1);
     EXPECT_FALSE(QFile::exists(missing));
-    EXPECT_EQ(recorder.Messages, std::vector<std::string>{"File write error. -> " + missing.toStdString()});
+    EXPECT_EQ(recorder.Messages, std::vector<std::string>{"File write error. -> " + missing.toStdString() +
+                                                          ": No such file or directory"});
 }
 
 // Labels drawn from kept glyphs write what QPainter::drawText writes: the
