@@ -117,7 +117,8 @@ void BM_ReportWritePages_251001Lines(benchmark::State& state) {
         entries.back().Picture.Map = entries.front().Picture.Map.copy();
         entries.back().Picture.Bar = entries.front().Picture.Bar.copy();
     }
-    const QString out = Files().dir.filePath(QStringLiteral("pages.pdf"));
+    const std::string out =
+        QFile::encodeName(Files().dir.filePath(QStringLiteral("pages.pdf"))).toStdString();
     for (auto _ : state)
         if (WriteReportPdf(out, entries, QStringLiteral("Bench"), MessageSink()) != 1)
             state.SkipWithError("write failed");

@@ -3,13 +3,12 @@
 #include <charconv>
 #include <cstddef>
 
+#include "core/RoundTripNumber.h"
+
 namespace {
 
 void Append(std::string& out, double value) {
-    char buffer[32];
-    // std::to_chars in general form with a precision is %.17g, locale-free.
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
-    out.append(buffer, result.ptr);
+    AppendG17(out, value);
 }
 
 void Append(std::string& out, long value) {
@@ -35,12 +34,6 @@ void Named(std::string& out, std::string_view prefix, std::string_view name, T v
 }
 
 }  // namespace
-
-std::string FormatG17(double value) {
-    std::string out;
-    Append(out, value);
-    return out;
-}
 
 std::string StatisticsText(const AreaStatistics& s, std::string_view prefix) {
     std::string out;

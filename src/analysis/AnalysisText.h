@@ -11,12 +11,8 @@
 
 // The texts every front end shares (clipboard, batch output): one row per
 // line, fields separated by a tab, each line ending in '\n'. Numbers are
-// written with 17 significant digits in the C locale's %.17g form, so a
-// value read back is the same double; counts and cell coordinates as
-// integers.
-
-// A number as %.17g in the C locale, whatever the process locale.
-std::string FormatG17(double value);
+// written by FormatG17 (core/RoundTripNumber.h), so a value read back is the
+// same double; counts and cell coordinates as integers.
 
 // The statistics as "name<TAB>value" lines in this order: Count, Mean, Min,
 // MinX, MinY, Max, MaxX, MaxY, Range, Sigma, Sigma1Pct, Sigma3Pct,

@@ -1,6 +1,6 @@
 #include "analysis/RecordCsvText.h"
 
-#include "analysis/AnalysisText.h"
+#include "core/RoundTripNumber.h"
 
 std::string RecordCsvText(const ThkData& record, const WaferFrame& frame) {
     std::string text = frame.HasWafer ? "x,y,value,x_mm,y_mm\n" : "x,y,value\n";
@@ -13,12 +13,12 @@ std::string RecordCsvText(const ThkData& record, const WaferFrame& frame) {
             text += ',';
             text += std::to_string(y);
             text += ',';
-            text += FormatG17(v);
+            AppendG17(text, v);
             if (frame.HasWafer) {
                 text += ',';
-                text += FormatG17(MmFromCentreX(frame, x));
+                AppendG17(text, MmFromCentreX(frame, x));
                 text += ',';
-                text += FormatG17(MmFromCentreY(frame, y));
+                AppendG17(text, MmFromCentreY(frame, y));
             }
             text += '\n';
         }

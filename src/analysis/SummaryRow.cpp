@@ -1,6 +1,6 @@
 #include "analysis/SummaryRow.h"
 
-#include "analysis/AnalysisText.h"
+#include "core/RoundTripNumber.h"
 
 namespace {
 

@@ -23,6 +23,7 @@
 #include "colour/MapPicture.h"
 #include "core/Message.h"
 #include "core/TextFile.h"
+#include "core/WholeFile.h"
 #include "data/CsvImport.h"
 #include "data/DataTableText.h"
 #include "roi/RoiDisplay.h"
@@ -301,11 +302,10 @@ int RunDiffCsv(const CliOptions& o, const MessageSink& messages, std::FILE* err)
     ClearThkData(difference.get(), 1);
     if (PrepareDifference(o, *difference, messages) != 1) return ExitFailed;
     // Whole or not at all, as the pictures are written.
-    const WriteResult written =
-        ReplaceFileContents(o.OutFile, RecordCsvText(*difference, FrameOf(WaferOf(o), difference->Size)));
-    if (written != WriteResult::Written) {
-        std::fprintf(err, "morvaplot-cli: cannot write %s: %s\n", o.OutFile.c_str(),
-                     written == WriteResult::OpenFailed ? "the file cannot be created" : "writing failed");
+    const FileWriteResult written =
+        WriteFileWhole(o.OutFile, RecordCsvText(*difference, FrameOf(WaferOf(o), difference->Size)));
+    if (!written.Written()) {
+        std::fprintf(err, "morvaplot-cli: cannot write %s: %s\n", o.OutFile.c_str(), written.Reason.c_str());
         return ExitFailed;
     }
     return ExitOk;

@@ -17,9 +17,8 @@
 // The part of morvaplot-cli that needs the standard library alone: parsing,
 // help and usage texts, and the commands that only list numbers (stats, grid,
 // fill, table, roi, analyze, and diff written as CSV). The commands that need
-// Qt (the pictures, the contour tracing, the report, and random, whose file
-// goes through Qt's save file) are handed to a runner, so the program that starts for a
-// listing loads no drawing library.
+// Qt (the pictures, the contour tracing, the report) and random are handed to
+// a runner, so the program that starts for a listing loads no drawing library.
 
 constexpr int ExitOk = 0;
 constexpr int ExitFailed = 1;

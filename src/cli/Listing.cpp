@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "cli/NumberFormat.h"
+#include "core/RoundTripNumber.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ void AppendInt(std::string& out, long value) {
 void AppendNamed(std::string& out, const char* name, double value) {
     out += name;
     out += '\t';
-    AppendNumber(out, value);
+    AppendG17(out, value);
     out += '\n';
 }
 
@@ -30,13 +30,6 @@ void AppendNamedInt(std::string& out, const char* name, long value) {
 }
 
 }  // namespace
-
-void AppendNumber(std::string& out, double value) {
-    // General format with 17 significant digits: the same text as "%.17g",
-    // independent of the process locale.
-    char buf[G17MaxChars];
-    out.append(buf, FormatG17(buf, value));
-}
 
 std::string StatsListing(const ThkData& record) {
     std::string out;
@@ -204,7 +197,7 @@ void ContourListing::BeginLevel(int k, double level, Color) {
     text_ += "Level\t";
     AppendInt(text_, k);
     text_ += '\t';
-    AppendNumber(text_, level);
+    AppendG17(text_, level);
     text_ += '\n';
 }
 
@@ -237,7 +230,7 @@ void ContourListing::EndLine() {
 }
 
 void ContourListing::AppendPoint(double gx, double gy) {
-    AppendNumber(text_, gx);
+    AppendG17(text_, gx);
     text_ += ',';
-    AppendNumber(text_, gy);
+    AppendG17(text_, gy);
 }

@@ -8,12 +8,9 @@
 #include "data/ThkData.h"
 #include "roi/RoiStats.h"
 
-// The texts morvaplot-cli prints. Every real number is written with 17
-// significant digits in the "%.17g" form (C locale), so it reads back to the
-// same double; integers are plain decimals. Lines end in a line feed.
-
-// "%.17g" of value.
-void AppendNumber(std::string& out, double value);
+// The texts morvaplot-cli prints. Every real number is written by FormatG17
+// (core/RoundTripNumber.h), so it reads back to the same double; integers are
+// plain decimals. Lines end in a line feed.
 
 // Name<TAB>value lines of the reader's statistics: Size, PitchX, PitchY,
 // Count, Min, Max, Range, Mean, Sigma, Ratio, UniformityPct, Sigma1Pct,

@@ -1,53 +1,40 @@
 #include "cli/OutputFile.h"
 
-#include <QFile>
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 #include <QImageWriter>
-#include <QSaveFile>
-#include <functional>
+#include <string_view>
+
+#include "core/WholeFile.h"
+#include "report/QtWholeFile.h"
 
 namespace {
 
-// write puts the content into the open file and returns the reason of a
-// failure (empty for success).
-int WriteThrough(const std::string& fileName, const std::function<QString(QSaveFile&)>& write,
-                 std::string& error) {
-    QSaveFile file(QFile::decodeName(fileName.c_str()));
-    if (!file.open(QIODevice::WriteOnly)) {
-        error = file.errorString().toStdString();
-        return -1;
-    }
-    const QString failure = write(file);
-    if (!failure.isEmpty()) {
-        error = failure.toStdString();
-        file.cancelWriting();
-        return -1;
-    }
-    if (!file.commit()) {
-        error = file.errorString().toStdString();
-        return -1;
-    }
-    return 1;
+int WriteBytes(std::string_view bytes, const std::string& fileName, std::string& error) {
+    const FileWriteResult written = WriteFileWhole(fileName, bytes);
+    if (written.Written()) return 1;
+    error = written.Reason;
+    return -1;
 }
 
 }  // namespace
 
 int WritePng(const QImage& image, const std::string& fileName, std::string& error) {
-    return WriteThrough(
-        fileName,
-        [&image](QSaveFile& file) {
-            QImageWriter writer(&file, "png");
-            return writer.write(image) ? QString() : writer.errorString();
-        },
-        error);
+    // Encoded in memory first: the file then gets the whole picture in one
+    // checked write, and the encoder never sees a failing device.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image)) {
+        error = writer.errorString().toStdString();
+        return -1;
+    }
+    buffer.close();
+    return WriteBytes(BytesOf(bytes), fileName, error);
 }
 
 int WriteText(const std::string& text, const std::string& fileName, std::string& error) {
-    return WriteThrough(
-        fileName,
-        [&text](QSaveFile& file) {
-            const auto size = static_cast<qint64>(text.size());
-            return file.write(text.data(), size) == size ? QString() : file.errorString();
-        },
-        error);
+    return WriteBytes(text, fileName, error);
 }

@@ -4,9 +4,10 @@
 
 class QImage;
 
-// Files the tool writes. Each goes through a temporary file that replaces
-// fileName only when complete, so a failure leaves an old file as it was.
-// Both return 1, or -1 with the reason in error.
+// Files the tool writes, whole or not at all (core/WholeFile.h: a failure
+// leaves an old file as it was; a device such as /dev/null or a FIFO is
+// written into). fileName is the command line's bytes. Both return 1, or -1
+// with the reason in error (the system's text, e.g. "No space left on device").
 
 int WritePng(const QImage& image, const std::string& fileName, std::string& error);
 int WriteText(const std::string& text, const std::string& fileName, std::string& error);

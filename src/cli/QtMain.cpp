@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/StandardOutput.h"
 #include "render3d/GlInfo.h"
 
 int main(int argc, char** argv) {
@@ -30,5 +31,5 @@ int main(int argc, char** argv) {
         app = std::make_unique<QGuiApplication>(argc, argv);
         std::setlocale(LC_NUMERIC, "C");
     }
-    return RunCli(args, stdout, stderr);
+    return FinishStandardOutput(RunCli(args, stdout, stderr), stderr);
 }

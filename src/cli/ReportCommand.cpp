@@ -4,7 +4,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <clocale>
 #include <memory>
@@ -15,19 +14,20 @@
 #include "colour/ColorSettingFile.h"
 #include "core/Codes.h"
 #include "core/Message.h"
+#include "core/WholeFile.h"
+#include "report/QtWholeFile.h"
 #include "report/Report.h"
 #include "report/ReportApplication.h"
 #include "session/FileJob.h"
 
 namespace {
 
-// Whether a file can be written at path: its temporary file can be made
-// beside it (and is removed again). Checked before the work, so a missing
-// folder costs no time and leaves nothing behind.
+// Whether a file can be written at path, checked before the work, so a
+// missing folder costs no time and leaves nothing behind.
 bool CanWrite(const std::string& path, const MessageSink& messages) {
-    QSaveFile file(QFile::decodeName(path.c_str()));
-    if (file.open(QIODevice::WriteOnly)) return true;
-    messages.Show("File write error. -> " + path);
+    const FileWriteResult check = CheckFileWritable(path);
+    if (check.Written()) return true;
+    messages.Show("File write error. -> " + path + ": " + check.Reason);
     return false;
 }
 
@@ -127,12 +127,8 @@ int RunReport(const CliOptions& o, const MessageSink& messages, std::FILE* err) 
                               .arg(entries.size())
                               .arg(entries.size() == 1 ? QStringLiteral("file") : QStringLiteral("files"))
                               .arg(QString::fromLatin1(DataKindName(o.DataType)));
-    if (WriteReportPdf(outFile, entries, title, messages) != 1) return ExitFailed;
-    if (!o.SummaryFile.empty()) {
-        const std::string csv = ReportSummaryCsv(entries);
-        if (WriteFileWhole(QFile::decodeName(o.SummaryFile.c_str()),
-                           QByteArray(csv.data(), static_cast<qsizetype>(csv.size())), messages) != 1)
-            return ExitFailed;
-    }
+    if (WriteReportPdf(o.OutFile, entries, title, messages) != 1) return ExitFailed;
+    if (!o.SummaryFile.empty() && WriteFileWhole(o.SummaryFile, ReportSummaryCsv(entries), messages) != 1)
+        return ExitFailed;
     return failed ? ExitFailed : ExitOk;
 }

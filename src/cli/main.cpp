@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cli/CliRun.h"
+#include "cli/StandardOutput.h"
 
 namespace {
 
@@ -64,11 +65,12 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 1 && args[0] == "--version") {
         std::printf("morvaplot-cli %s\n", MORVAPLOT_VERSION);
-        return 0;
+        return FinishStandardOutput(ExitOk, stderr);
     }
     ChoosePassiveWait(args, argv);
     // Nothing has been written when a command is handed over.
-    return RunCliWith(args, stdout, stderr, [argv](const CliOptions&, CommandOutput&, std::FILE* err) {
-        return RunQtProgram(argv, err);
-    });
+    const int status = RunCliWith(
+        args, stdout, stderr,
+        [argv](const CliOptions&, CommandOutput&, std::FILE* err) { return RunQtProgram(argv, err); });
+    return FinishStandardOutput(status, stderr);
 }

@@ -4,6 +4,7 @@
 
 #include "core/Message.h"
 #include "core/TextFile.h"
+#include "core/WholeFile.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ int SaveColorSetting(const std::string& fileName, const GradationTable& table, c
                       static_cast<int>(table.Colors[static_cast<std::size_t>(i)]));
         text += line;
     }
-    switch (ReplaceFileContents(fileName, text)) {
+    switch (WriteFileWhole(fileName, text).Result) {
         case WriteResult::Written:
             return 1;
         case WriteResult::OpenFailed:

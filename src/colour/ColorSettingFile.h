@@ -32,10 +32,10 @@ int LoadColorSetting(const std::string& fileName, GradationTable& table, const M
 // The same reading over the file's content in memory (no open error).
 int ReadColorSetting(const std::string& text, GradationTable& table, const MessageSink& messages);
 
-// Writes the eleven lines through a temporary file beside fileName that then
-// replaces it, so a crash or a full disk never leaves a half-written file.
-// Returns 1, or -1 after "<SaveColorSetting> File open error.\n -> " +
-// fileName when the temporary file cannot be created, or
-// "<SaveColorSetting> File write error.\n -> " + fileName when writing it or
-// replacing fileName fails (the old file is then left as it was).
+// Writes the eleven lines whole or not at all (core/WholeFile.h), so a crash
+// or a full disk never leaves a half-written file. Returns 1, or -1 after
+// "<SaveColorSetting> File open error.\n -> " + fileName when the file cannot
+// be written at all (no such folder, no permission, a folder of that name),
+// or "<SaveColorSetting> File write error.\n -> " + fileName when writing it
+// or replacing fileName fails (the old file is then left as it was).
 int SaveColorSetting(const std::string& fileName, const GradationTable& table, const MessageSink& messages);

@@ -4,10 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <filesystem>
 #include <utility>
 
 namespace {
@@ -47,65 +45,6 @@ bool ReadTextFile(const std::string& path, std::string& text) {
     if (!complete) return false;
     text = std::move(content);
     return true;
-}
-
-namespace {
-
-// Writes all of text to fd; false on any failure.
-bool WriteAll(int fd, const std::string& text) {
-    const char* data = text.data();
-    std::size_t left = text.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// Makes a renamed entry survive a power loss; a folder that cannot be synced
-// (some file systems refuse) leaves the rename as the system keeps it.
-void SyncFolder(const std::filesystem::path& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
-// The mode a new file gets from the process (0666 less the umask).
-mode_t NewFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return static_cast<mode_t>(0666 & ~mask);
-}
-
-}  // namespace
-
-WriteResult ReplaceFileContents(const std::string& path, const std::string& text) {
-    const std::filesystem::path target(path);
-    // A name of its own in the same folder (so the rename stays on one file
-    // system), never one that another writer or a planted link could hold.
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0) return WriteResult::OpenFailed;
-    // mkostemp creates the file for its owner only; the replacement keeps the
-    // old file's permissions, or those of any new file.
-    struct stat old {};
-    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : NewFileMode();
-    // The contents reach the disk before the name does, so a crash right
-    // after the rename cannot leave an empty file in place of the old one.
-    bool written = ::fchmod(fd, mode) == 0 && WriteAll(fd, text) && ::fsync(fd) == 0;
-    written = ::close(fd) == 0 && written;
-    if (!written || ::rename(temporary.c_str(), path.c_str()) != 0) {
-        ::unlink(temporary.c_str());
-        return WriteResult::WriteFailed;
-    }
-    SyncFolder(target.parent_path());
-    return WriteResult::Written;
 }
 
 WordNumberReader::WordNumberReader(const std::string& text, std::size_t maxWordLength)

@@ -8,8 +8,8 @@
 // The byte-order mark some editors put at the start of a UTF-8 text.
 inline constexpr std::string_view Utf8ByteOrderMark = "\xEF\xBB\xBF";
 
-// Whole-file text I/O for the small settings files, and the "word number"
-// pairs they hold.
+// Reading the small settings and data files whole, and the "word number"
+// pairs the settings files hold. Files are written by core/WholeFile.h.
 
 // The file opened for reading ("rb") when it is a regular file (or a link to
 // one); nullptr for anything else. A FIFO or a device named like a data file
@@ -19,17 +19,6 @@ std::FILE* OpenRegularFile(const std::string& path);
 // The whole file as bytes; false, with text unchanged, when it cannot be
 // opened or read to its end (a folder, a FIFO, a read error).
 bool ReadTextFile(const std::string& path, std::string& text);
-
-enum class WriteResult { Written, OpenFailed, WriteFailed };
-
-// Writes text to a temporary file of a unique name beside path, flushes it to
-// the disk and renames it over path, so a crash, a killed process, a power loss
-// or a full disk never leaves half a file in place of the old one. The new file
-// keeps the old one's permissions. OpenFailed when the temporary file cannot
-// be created (no such folder, no write permission); WriteFailed when writing
-// or renaming fails. On failure the old file is left as it was and the
-// temporary file removed.
-WriteResult ReplaceFileContents(const std::string& path, const std::string& text);
 
 // Reads pairs of a word and a number as "%s %d" and "%s %f" scanning does:
 // blanks and line breaks (LF or CR LF) before each item are skipped, the word

@@ -41,6 +41,7 @@
 #include "colour/MapPicture.h"
 #include "core/Message.h"
 #include "core/NumberText.h"
+#include "core/WholeFile.h"
 #include "data/CsvImport.h"
 #include "data/ThkData.h"
 #include "data/ThkReader.h"
@@ -982,6 +983,23 @@ PYBIND11_MODULE(_morvaplot, m) {
         "SUMMARY_COLUMNS (a failure is its error with the figures NaN, never raised) and, with picture=True "
         "and the file read, the map as Session.colormap(data=data) paints it, else None. A table's "
         "millimetres are placed on the wafer's diameter.");
+    // The program's one file writer for the batch package; the name is the
+    // system's bytes (os.fsencode). A failure raises OSError with errno.
+    m.def(
+        "_write_file_whole",
+        [](const py::bytes& path, const py::bytes& content) {
+            const std::string name = path;
+            const std::string_view bytes = content;
+            FileWriteResult written;
+            {
+                py::gil_scoped_release unlocked;
+                written = WriteFileWhole(name, bytes);
+            }
+            if (written.Written()) return;
+            PyErr_SetObject(PyExc_OSError, py::make_tuple(written.Error, written.Reason, path).ptr());
+            throw py::error_already_set();
+        },
+        py::arg("path"), py::arg("content"));
 
     py::class_<PySession> session(
         m, "Session",

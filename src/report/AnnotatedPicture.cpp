@@ -9,7 +9,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QSvgGenerator>
 
 #include "analysis/AnalysisMask.h"
@@ -19,6 +18,7 @@
 #include "colour/SitesOverlay.h"
 #include "core/Message.h"
 #include "core/NumberText.h"
+#include "report/QtWholeFile.h"
 #include "report/StatisticsCells.h"
 
 namespace {
@@ -214,15 +214,6 @@ std::optional<PictureFormat> PictureFormatOf(const QString& path) {
     if (suffix == QLatin1String("svg")) return PictureFormat::Svg;
     if (suffix == QLatin1String("pdf")) return PictureFormat::Pdf;
     return std::nullopt;
-}
-
-int WriteFileWhole(const QString& path, const QByteArray& bytes, const MessageSink& messages) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-        messages.Show("File write error. -> " + QFile::encodeName(path).toStdString());
-        return -1;
-    }
-    return 1;
 }
 
 int WriteAnnotatedPicture(const QString& path, const AnnotatedContent& content, int scale,

@@ -94,12 +94,8 @@ enum class PictureFormat { Png, Svg, Pdf };
 std::optional<PictureFormat> PictureFormatOf(const QString& path);
 
 // Writes the picture at scale (1, 2 or 4) in the format of the path's
-// extension. The file is written whole or not at all. Returns 1, or -1 after
-// one message: "Unknown image format. -> <path>" or
-// "File write error. -> <path>".
+// extension. The file is written whole or not at all (core/WholeFile.h).
+// Returns 1, or -1 after one message: "Unknown image format. -> <path>" or
+// "File write error. -> <path>: <reason>".
 int WriteAnnotatedPicture(const QString& path, const AnnotatedContent& content, int scale,
                           const MessageSink& messages);
-
-// Writes bytes to path whole or not at all (a temporary file renamed over
-// it): 1, or -1 after "File write error. -> <path>".
-int WriteFileWhole(const QString& path, const QByteArray& bytes, const MessageSink& messages);

@@ -10,6 +10,7 @@
 #include "core/Message.h"
 #include "core/NumberText.h"
 #include "report/ProfileChart.h"
+#include "report/QtWholeFile.h"
 
 namespace {
 
@@ -171,7 +172,7 @@ std::string ReportSummaryCsv(const std::vector<ReportEntry>& entries) {
     return SummaryCsv(rows);
 }
 
-int WriteReportPdf(const QString& path, const std::vector<ReportEntry>& entries, const QString& title,
+int WriteReportPdf(const std::string& path, const std::vector<ReportEntry>& entries, const QString& title,
                    const MessageSink& messages) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
@@ -205,5 +206,5 @@ int WriteReportPdf(const QString& path, const std::vector<ReportEntry>& entries,
         }
     }
     buffer.close();
-    return WriteFileWhole(path, bytes, messages);
+    return WriteFileWhole(path, BytesOf(bytes), messages);
 }

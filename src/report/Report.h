@@ -61,7 +61,8 @@ std::string ReportSummaryCsv(const std::vector<ReportEntry>& entries);
 inline constexpr int SummaryRowsPerPage = 40;
 
 // Writes the PDF: the summary pages first, then one page per entry (a failed
-// entry's page gives its message). Whole or not at all: 1, or -1 after
-// "File write error. -> <path>". Needs a QApplication (see above).
-int WriteReportPdf(const QString& path, const std::vector<ReportEntry>& entries, const QString& title,
+// entry's page gives its message). path is the file name as the system takes
+// it (bytes). Whole or not at all: 1, or -1 after
+// "File write error. -> <path>: <reason>". Needs a QApplication (see above).
+int WriteReportPdf(const std::string& path, const std::vector<ReportEntry>& entries, const QString& title,
                    const MessageSink& messages);

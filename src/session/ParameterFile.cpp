@@ -6,6 +6,7 @@
 
 #include "core/Message.h"
 #include "core/TextFile.h"
+#include "core/WholeFile.h"
 #include "session/ParameterLimits.h"
 
 namespace {
@@ -71,7 +72,7 @@ std::string ParameterFileText(const ViewSettings& s) {
 }
 
 int SaveParameterFile(const std::string& path, const ViewSettings& settings, const MessageSink& messages) {
-    if (ReplaceFileContents(path, ParameterFileText(settings)) == WriteResult::Written) return 1;
+    if (WriteFileWhole(path, ParameterFileText(settings)).Written()) return 1;
     messages.Show("<SaveParameter> File open error.");
     return -1;
 }

@@ -14,8 +14,8 @@
 // two. Lines end in a line feed.
 std::string ParameterFileText(const ViewSettings& settings);
 
-// Writes ParameterFileText through a temporary file that replaces path only
-// when complete. 1, or -1 after "<SaveParameter> File open error.".
+// Writes ParameterFileText whole or not at all (core/WholeFile.h). 1, or -1
+// after "<SaveParameter> File open error.".
 int SaveParameterFile(const std::string& path, const ViewSettings& settings, const MessageSink& messages);
 
 // Reads path into settings, each value stored as soon as it was read (the

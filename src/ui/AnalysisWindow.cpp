@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
-#include <QSettings>
 #include <QTableWidget>
 #include <array>
 #include <cmath>
@@ -23,11 +22,13 @@
 #include "core/Codes.h"
 #include "core/Message.h"
 #include "report/AnnotatedPicture.h"
+#include "report/QtWholeFile.h"
 #include "report/StatisticsCells.h"
 #include "ui/AnalysisCharts.h"
 #include "ui/AnalysisColorBar.h"
 #include "ui/AnalysisMapView.h"
 #include "ui/Dialogs.h"
+#include "ui/SettingsIni.h"
 
 namespace {
 
@@ -237,26 +238,26 @@ void AnalysisWindow::ShowWaferInControls() {
 }
 
 void AnalysisWindow::LoadWafer() {
-    QSettings file(settingsPath_, QSettings::IniFormat);
+    const IniSection file = ReadIniSection(settingsPath_, QStringLiteral("Wafer"));
     WaferGeometry g;
-    g.DiameterMm = file.value(QStringLiteral("Wafer/DiameterMm"), 0.0).toDouble();
-    g.EdgeExclusionMm = file.value(QStringLiteral("Wafer/EdgeExclusionMm"), 0.0).toDouble();
-    if (file.value(QStringLiteral("Wafer/CentreSet"), false).toBool()) {
-        g.CentreX = file.value(QStringLiteral("Wafer/CentreX"), 250.0).toDouble();
-        g.CentreY = file.value(QStringLiteral("Wafer/CentreY"), 250.0).toDouble();
+    g.DiameterMm = IniDouble(file.value(QStringLiteral("DiameterMm")), 0.0);
+    g.EdgeExclusionMm = IniDouble(file.value(QStringLiteral("EdgeExclusionMm")), 0.0);
+    if (IniBool(file.value(QStringLiteral("CentreSet")))) {
+        g.CentreX = IniDouble(file.value(QStringLiteral("CentreX")), 250.0);
+        g.CentreY = IniDouble(file.value(QStringLiteral("CentreY")), 250.0);
     }
     // A damaged file gives the default: no wafer.
     analysis_.SetWafer(g);
 }
 
 void AnalysisWindow::SaveWafer() const {
-    QSettings file(settingsPath_, QSettings::IniFormat);
     const WaferGeometry& wafer = Wafer();
-    file.setValue(QStringLiteral("Wafer/DiameterMm"), wafer.DiameterMm);
-    file.setValue(QStringLiteral("Wafer/EdgeExclusionMm"), wafer.EdgeExclusionMm);
-    file.setValue(QStringLiteral("Wafer/CentreSet"), wafer.CentreX.has_value());
-    file.setValue(QStringLiteral("Wafer/CentreX"), wafer.CentreX.value_or(0.0));
-    file.setValue(QStringLiteral("Wafer/CentreY"), wafer.CentreY.value_or(0.0));
+    WriteIniSection(settingsPath_, QStringLiteral("Wafer"),
+                    {{QStringLiteral("DiameterMm"), IniDoubleText(wafer.DiameterMm)},
+                     {QStringLiteral("EdgeExclusionMm"), IniDoubleText(wafer.EdgeExclusionMm)},
+                     {QStringLiteral("CentreSet"), IniBoolText(wafer.CentreX.has_value())},
+                     {QStringLiteral("CentreX"), IniDoubleText(wafer.CentreX.value_or(0.0))},
+                     {QStringLiteral("CentreY"), IniDoubleText(wafer.CentreY.value_or(0.0))}});
 }
 
 void AnalysisWindow::SetSourceName(const QString& path) {

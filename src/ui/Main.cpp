@@ -12,7 +12,6 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSignalBlocker>
 #include <QStandardPaths>
 #include <QTemporaryFile>
@@ -21,6 +20,7 @@
 #include "colour/ContourMap.h"
 #include "core/Message.h"
 #include "core/NumberText.h"
+#include "report/QtWholeFile.h"
 #include "session/ParameterFile.h"
 #include "ui/AnalysisWindow.h"
 #include "ui/DataTableModel.h"
@@ -408,11 +408,12 @@ QString TForm1::DisplayChoicesPath() const {
 }
 
 void TForm1::LoadDisplayChoices() {
-    // A missing or unreadable file keeps the designed choice (Sites on).
-    QFile file(DisplayChoicesPath());
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) return;
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine().trimmed();
+    // A missing or unreadable file (or no file at all: a FIFO, a device) keeps
+    // the designed choice (Sites on).
+    QByteArray text;
+    if (!ReadFileWhole(DisplayChoicesPath(), text)) return;
+    for (const QByteArray& rawLine : text.split('\n')) {
+        const QByteArray line = rawLine.trimmed();
         if (!line.startsWith(SitesKey)) continue;
         bool ok = false;
         const int value = line.mid(SitesKey.size()).trimmed().toInt(&ok);
@@ -425,10 +426,7 @@ void TForm1::LoadDisplayChoices() {
 void TForm1::SaveDisplayChoices() const {
     // Written whole or not at all; a choice that cannot be kept is no error
     // worth a message box.
-    QSaveFile file(DisplayChoicesPath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) return;
-    file.write(SitesKey + ' ' + (Chk_Sites->isChecked() ? '1' : '0') + '\n');
-    file.commit();
+    WriteFileWhole(DisplayChoicesPath(), SitesKey + ' ' + (Chk_Sites->isChecked() ? '1' : '0') + '\n');
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

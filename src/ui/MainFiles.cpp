@@ -5,17 +5,18 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMenu>
-#include <QSettings>
 
 #include "analysis/RecordCsvText.h"
 #include "core/Codes.h"
 #include "core/Message.h"
 #include "data/XyzText.h"
 #include "report/AnnotatedPicture.h"
+#include "report/QtWholeFile.h"
 #include "ui/AnalysisWindow.h"
 #include "ui/Dialogs.h"
 #include "ui/Main.h"
 #include "ui/RoiOverlay.h"
+#include "ui/SettingsIni.h"
 #include "ui/widgets/ClickLabel.h"
 #include "ui/widgets/ImageBox.h"
 #include "ui/widgets/ShapeSwatch.h"
@@ -99,15 +100,18 @@ void TForm1::FileShown(const QString& path) {
 }
 
 void TForm1::LoadRecentFiles() {
-    QSettings file(QFileInfo(SettingsPath()).absoluteDir().filePath(RecentFilesName()), QSettings::IniFormat);
-    recentFiles_ = file.value(QStringLiteral("Recent/Files")).toStringList();
+    const IniSection recent = ReadIniSection(
+        QFileInfo(SettingsPath()).absoluteDir().filePath(RecentFilesName()), QStringLiteral("Recent"));
+    recentFiles_ = IniStringList(recent.value(QStringLiteral("Files")));
+    recentFiles_.removeAll(QString());
     while (recentFiles_.size() > RecentFileCount)
         recentFiles_.removeLast();
 }
 
 void TForm1::SaveRecentFiles() const {
-    QSettings file(QFileInfo(SettingsPath()).absoluteDir().filePath(RecentFilesName()), QSettings::IniFormat);
-    file.setValue(QStringLiteral("Recent/Files"), recentFiles_);
+    // A list that cannot be kept is no error worth a message box.
+    WriteIniSection(QFileInfo(SettingsPath()).absoluteDir().filePath(RecentFilesName()),
+                    QStringLiteral("Recent"), {{QStringLiteral("Files"), IniListText(recentFiles_)}});
 }
 
 QMenu* TForm1::RecentFilesMenu() {

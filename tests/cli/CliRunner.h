@@ -27,8 +27,13 @@ protected:
     }
     static std::string Slurp(const std::string& path) { return ReadWholeFile(path); }
 
-    CliRun Run(const std::vector<std::string>& args) const {
-        std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
+    CliRun Run(const std::vector<std::string>& args) const { return Run(args, "", ""); }
+
+    // The same with shell text before the command (e.g. "ulimit -f 1;") and,
+    // when stdoutPath is given, stdout sent there instead of captured.
+    CliRun Run(const std::vector<std::string>& args, const std::string& shellBefore,
+               const std::string& stdoutPath) const {
+        std::string command = shellBefore + "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ";
         command += Quote(MORVAPLOT_CLI);
         for (const std::string& a : args) {
             command += ' ';
@@ -36,11 +41,11 @@ protected:
         }
         const std::string out = PathOf("stdout.txt");
         const std::string err = PathOf("stderr.txt");
-        command += " >" + Quote(out) + " 2>" + Quote(err) + " </dev/null";
+        command += " >" + Quote(stdoutPath.empty() ? out : stdoutPath) + " 2>" + Quote(err) + " </dev/null";
         const int raw = std::system(command.c_str());
         CliRun run;
         run.Status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        run.Out = Slurp(out);
+        run.Out = stdoutPath.empty() ? Slurp(out) : std::string();
         run.Err = Slurp(err);
         return run;
     }

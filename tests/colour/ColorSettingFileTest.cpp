@@ -152,15 +152,14 @@ TEST_F(ColorSettingFileTest, SaveReplacesWholeFileOrLeavesItAlone) {
     EXPECT_EQ(recorder.Messages,
               std::vector<std::string>{"<SaveColorSetting> File open error.\n -> " + nowhere});
 
-    // The target cannot be replaced (it is a folder): reported, not success,
-    // and the temporary file is gone.
+    // A folder of that name cannot be opened for writing: the open message,
+    // the folder as it was.
     const fs::path folder = dir_ / "taken.dat";
     fs::create_directories(folder / "inside");
     recorder.Messages.clear();
     EXPECT_EQ(SaveColorSetting(folder.string(), mono, recorder), -1);
     EXPECT_EQ(recorder.Messages,
-              std::vector<std::string>{"<SaveColorSetting> File write error.\n -> " + folder.string()});
-    EXPECT_FALSE(fs::exists(folder.string() + ".tmp"));
+              std::vector<std::string>{"<SaveColorSetting> File open error.\n -> " + folder.string()});
     EXPECT_TRUE(fs::is_directory(folder / "inside"));
 }
 

@@ -88,7 +88,9 @@ TEST(Report, PagesAndSummaryOfGoodAndBrokenFiles) {
     EXPECT_FALSE(entries[0].XProfile.empty());
 
     const QString pdf = dir.filePath("report.pdf");
-    ASSERT_EQ(WriteReportPdf(pdf, entries, QStringLiteral("Thickness report"), MessageRecorder()), 1);
+    ASSERT_EQ(WriteReportPdf(QFile::encodeName(pdf).toStdString(), entries,
+                             QStringLiteral("Thickness report"), MessageRecorder()),
+              1);
     const QString info = RunTool(QStringLiteral("pdfinfo"), {pdf});
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+4\\n")))) << info.toStdString();
     const QString text =
@@ -108,7 +110,7 @@ TEST(Report, PagesAndSummaryOfGoodAndBrokenFiles) {
     bare.YProfile.clear();
     const QString charts = dir.filePath("charts.pdf");
     ASSERT_EQ(
-        WriteReportPdf(charts, {entries[0], bare, entries[2]}, QStringLiteral("Charts"), MessageRecorder()),
+        WriteReportPdf(QFile::encodeName(charts).toStdString(), {entries[0], bare, entries[2]}, QStringLiteral("Charts"), MessageRecorder()),
         1);
     auto pageText = [&](int page) {
         const QString n = QString::number(page);
@@ -166,7 +168,8 @@ TEST(Report, AnnotatedPictureWrittenWholeOrNotAtAll) {
     const QString missing = dir.filePath("no/such/folder/map.pdf");
     EXPECT_EQ(WriteAnnotatedPicture(missing, entry.Picture, 1, recorder), -1);
     EXPECT_FALSE(QFile::exists(missing));
-    EXPECT_EQ(recorder.Messages, std::vector<std::string>{"File write error. -> " + missing.toStdString()});
+    EXPECT_EQ(recorder.Messages, std::vector<std::string>{"File write error. -> " + missing.toStdString() +
+                                                          ": No such file or directory"});
 }
 
 }  // namespace

@@ -17,7 +17,6 @@ import argparse
 import math
 import os
 import sys
-import tempfile
 
 from . import SUMMARY_COLUMNS, Error, _morvaplot, png
 
@@ -28,20 +27,13 @@ DATA_KINDS = ("raw", "grid", "fill")
 
 
 def _write_atomically(path, content):
-    """Writes content to path through a temporary file in the same folder, so
-    a reader never sees a half-written file and a failure leaves the old one."""
-    folder = os.path.dirname(os.path.abspath(path))
-    fd, temporary = tempfile.mkstemp(dir=folder, prefix=".", suffix=".part")
-    try:
-        with os.fdopen(fd, "wb") as f:
-            f.write(content)
-        os.replace(temporary, path)
-    except BaseException:
-        try:
-            os.unlink(temporary)
-        except OSError:
-            pass
-        raise
+    """Writes content (bytes) to path whole or not at all, through the
+    program's one file writer: a failure (a full disk) leaves an old file as
+    it was and raises OSError; a link is written through, a device or FIFO
+    written into."""
+    from ._morvaplot import _write_file_whole
+
+    _write_file_whole(os.fsencode(path), content)
 
 
 def _failed_row(path, error):

@@ -10,9 +10,7 @@
 #include <random>
 #include <string>
 
-#include "cli/Listing.h"
-#include "cli/NumberFormat.h"
-#include "support/RecordFactory.h"
+#include "core/RoundTripNumber.h"
 
 namespace {
 
@@ -34,7 +32,7 @@ double Next(double v, double toward) {
 
 constexpr double Inf = std::numeric_limits<double>::infinity();
 
-TEST(NumberFormat, TrickyValuesAreWrittenAsToCharsWritesThem) {
+TEST(RoundTripNumber, TrickyValuesAreWrittenAsToCharsWritesThem) {
     struct Case {
         const char* label;
         double value;
@@ -76,8 +74,18 @@ TEST(NumberFormat, TrickyValuesAreWrittenAsToCharsWritesThem) {
         {"NaN", std::numeric_limits<double>::quiet_NaN()},
         {"negative NaN", -std::numeric_limits<double>::quiet_NaN()},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(FastG17(c.value), ToCharsG17(c.value)) << c.label;
+        // The string forms give the same text.
+        std::string appended = "x";
+        AppendG17(appended, c.value);
+        EXPECT_EQ(appended, "x" + ToCharsG17(c.value)) << c.label;
+        EXPECT_EQ(FormatG17(c.value), ToCharsG17(c.value)) << c.label;
+        // And the text printf writes in the C locale (the test's locale).
+        char printed[40];
+        std::snprintf(printed, sizeof printed, "%.17g", c.value);
+        EXPECT_EQ(FastG17(c.value), printed) << c.label;
+    }
     // Ties round to the even digit, as printf rounds them.
     EXPECT_EQ(FastG17(1234567890123456.25), "1234567890123456.2");
     EXPECT_EQ(FastG17(1234567890123456.75), "1234567890123456.8");
@@ -89,7 +97,7 @@ TEST(NumberFormat, TrickyValuesAreWrittenAsToCharsWritesThem) {
     }
 }
 
-TEST(NumberFormat, RandomDoublesAreWrittenAsToCharsWritesThem) {
+TEST(RoundTripNumber, RandomDoublesAreWrittenAsToCharsWritesThem) {
     std::mt19937_64 random(20240607);
     std::uniform_real_distribution<double> exponent(-3.0, 5.0);
     std::uniform_int_distribution<std::uint64_t> integer(1000000000000000ULL, 4503599627370495ULL);
@@ -115,60 +123,6 @@ TEST(NumberFormat, RandomDoublesAreWrittenAsToCharsWritesThem) {
             ++mismatches;
             ADD_FAILURE() << "bits " << std::bit_cast<std::uint64_t>(v) << ": " << fast << " != " << plain;
         }
-    }
-}
-
-// The cell listing as it was written line by line with std::to_chars.
-std::string PlainCellListing(const ThkData& record) {
-    std::string out;
-    for (int x = 0; x < ThkGridDim; ++x) {
-        for (int y = 0; y < ThkGridDim; ++y) {
-            const double v = record.Value[x][y];
-            if (!HasData(v)) continue;
-            out += std::to_string(x) + '\t' + std::to_string(y) + '\t' + ToCharsG17(v) + '\n';
-        }
-    }
-    return out;
-}
-
-TEST(NumberFormat, CellListingIsThePlainListingsText) {
-    // Values of every kind, some cells empty or NaN (not listed), text already
-    // in out; every cell filled (two threads, many pieces) and every 37th.
-    std::mt19937_64 random(7);
-    const double specials[] = {NoData,
-                               std::nextafter(NoData, 0.0),
-                               -0.0,
-                               0.0,
-                               Inf,
-                               -Inf,
-                               std::numeric_limits<double>::quiet_NaN(),
-                               1e17,
-                               1e-5,
-                               -123.457};
-    for (const int every : {1, 37}) {
-        auto record = NewRecord();
-        for (int x = 0; x < ThkGridDim; ++x) {
-            for (int y = 0; y < ThkGridDim; ++y) {
-                const std::uint64_t r = random();
-                double& v = record->Value[x][y];
-                if ((x * ThkGridDim + y) % every != 0) continue;
-                if (r % 17 == 0)
-                    v = specials[r / 17 % std::size(specials)];
-                else
-                    v = std::ldexp(static_cast<double>(r >> 11), -45);  // 0 .. 256
-            }
-        }
-        const std::string plain = PlainCellListing(*record);
-        std::string listing = "Radius\t20\n";
-        AppendCellListing(listing, *record);
-        EXPECT_TRUE(listing == "Radius\t20\n" + plain) << every;
-
-        std::string pieces;
-        WriteCellListing(*record, [&](const char* text, std::size_t size) {
-            EXPECT_EQ(text[size - 1], '\n') << every;  // whole lines only
-            pieces.append(text, size);
-        });
-        EXPECT_TRUE(pieces == plain) << every;
     }
 }
 

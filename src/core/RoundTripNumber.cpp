@@ -1,4 +1,4 @@
-#include "cli/NumberFormat.h"
+#include "core/RoundTripNumber.h"
 
 #include <array>
 #include <bit>
@@ -199,4 +199,15 @@ char* FormatG17(char* out, double value) {
     Store8(out + 9, InsertPoint(lowerText, (lowerText << 8) | (upperText >> 56), point - 9));
     out[17] = static_cast<char>(lowerText >> 56);
     return out + last + 2;
+}
+
+void AppendG17(std::string& out, double value) {
+    char text[G17MaxChars];
+    out.append(text, FormatG17(text, value));
+}
+
+std::string FormatG17(double value) {
+    std::string out;
+    AppendG17(out, value);
+    return out;
 }
