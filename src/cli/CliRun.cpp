@@ -21,6 +21,7 @@
 #include "calc/SurfaceFitter.h"
 #include "cli/Listing.h"
 #include "colour/MapPicture.h"
+#include "core/FileIdentity.h"
 #include "core/Message.h"
 #include "core/TextFile.h"
 #include "core/WholeFile.h"
@@ -375,6 +376,26 @@ int RunCommand(const CliOptions& options, CommandOutput& output, std::FILE* err,
     return ExitFailed;
 }
 
+// An output that is an input, or the other output, would replace it: the
+// message that refuses it, or an empty text. Checked before anything is read.
+std::string OutputClash(const CliOptions& o) {
+    std::vector<std::pair<const char*, std::string>> inputs;
+    for (const std::string& file : o.Files.empty() ? std::vector<std::string>{o.File} : o.Files)
+        if (!file.empty()) inputs.emplace_back("an input", file);
+    if (!o.File2.empty()) inputs.emplace_back("an input", o.File2);
+    if (!o.GradationFile.empty()) inputs.emplace_back("the gradation file", o.GradationFile);
+    const std::pair<const char*, std::string> outputs[] = {{"--out", o.OutFile},
+                                                           {"--summary", o.SummaryFile}};
+    for (const auto& [option, output] : outputs) {
+        if (output.empty()) continue;
+        for (const auto& [what, input] : inputs)
+            if (SameFile(output, input)) return std::string(option) + " names " + what + ": " + input;
+    }
+    if (!o.OutFile.empty() && !o.SummaryFile.empty() && SameFile(o.OutFile, o.SummaryFile))
+        return "--summary must name another file than --out";
+    return {};
+}
+
 int ParseAndRun(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
                 const QtCommandRunner& runQt) {
     CliOptions options;
@@ -385,6 +406,16 @@ int ParseAndRun(const std::vector<std::string>& args, std::FILE* out, std::FILE*
     }
     if (parsed.Status == ParseStatus::Usage) {
         std::fputs(parsed.Text.c_str(), err);
+        return ExitUsage;
+    }
+    // A centre means nothing without the wafer it centres.
+    if (options.CentreX && !(options.CsvOptions.Diameter > 0.0)) {
+        std::fputs("morvaplot-cli: --center needs --wafer\n", err);
+        return ExitUsage;
+    }
+    const std::string clash = OutputClash(options);
+    if (!clash.empty()) {
+        std::fprintf(err, "morvaplot-cli: %s\n", clash.c_str());
         return ExitUsage;
     }
     CommandOutput output(out, err);

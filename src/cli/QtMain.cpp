@@ -14,7 +14,19 @@
 #include "cli/StandardOutput.h"
 #include "render3d/GlInfo.h"
 
+namespace {
+
+// Qt's own notes (a missing XDG_RUNTIME_DIR, a font fallback) say nothing a
+// user of the tool did wrong: only its critical and fatal messages reach
+// stderr. The tool's own messages never go through Qt's.
+void QuietQtNotes(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    qInstallMessageHandler(QuietQtNotes);
     // Number texts are read and written with a decimal point whatever the
     // user's locale says.
     std::setlocale(LC_NUMERIC, "C");

@@ -92,6 +92,13 @@ void TForm1::FileShown(const QString& path) {
     if (analysis_) analysis_->SetSourceName(path);
     if (path.isEmpty()) return;
     const QString absolute = QFileInfo(path).absoluteFilePath();
+    // Another viewer sharing the settings folder may have opened files since
+    // this one read the list: the file's entries are merged in, newest
+    // first, so neither viewer's files are lost.
+    const QStringList ours = recentFiles_;
+    LoadRecentFiles();
+    for (const QString& file : ours)
+        if (!recentFiles_.contains(file)) recentFiles_.append(file);
     recentFiles_.removeAll(absolute);
     recentFiles_.prepend(absolute);
     while (recentFiles_.size() > RecentFileCount)

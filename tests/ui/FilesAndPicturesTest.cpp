@@ -144,6 +144,16 @@ TEST_F(FilesTest, ImportCaptionAndRecentFiles) {
     EXPECT_EQ(menu->actions().size(), TForm1::RecentFileCount);
     delete menu;
 
+    // Two viewers on one settings folder: each one's load keeps the other's.
+    MorvaplotForms second(dir_.path(), dialogs_);
+    ASSERT_EQ(second.Form1->OpenFileByPath(dir_.filePath("f5.thk")), 1);
+    ASSERT_EQ(Form().OpenFileByPath(dir_.filePath("f4.thk")), 1);
+    EXPECT_EQ(Form().RecentFiles().mid(0, 3),
+              (QStringList{QFileInfo(dir_.filePath("f4.thk")).absoluteFilePath(),
+                           QFileInfo(dir_.filePath("f5.thk")).absoluteFilePath(), recent.front()}));
+    for (const char* name : {"f5.thk", "f6.thk", "wafer.csv"})
+        ASSERT_EQ(Form().OpenFileByPath(dir_.filePath(name)), 1);
+
     forms_.reset();
     MorvaplotForms again(dir_.path(), dialogs_);
     EXPECT_EQ(again.Form1->RecentFiles(), recent);
