@@ -46,10 +46,11 @@ std::string StatisticsText(const AreaStatistics& s, std::string_view prefix) {
     Named(out, prefix, "MaxX", static_cast<long>(s.MaxX));
     Named(out, prefix, "MaxY", static_cast<long>(s.MaxY));
     Named(out, prefix, "Range", s.Range);
-    Named(out, prefix, "Sigma", s.Sigma);
-    Named(out, prefix, "Sigma1Pct", s.Sigma1Pct);
-    Named(out, prefix, "Sigma3Pct", s.Sigma3Pct);
-    Named(out, prefix, "UniformityPct", s.UniformityPct);
+    Named(out, prefix, "SigmaN1", s.Sigma);
+    Named(out, prefix, "Sigma1PctN1", s.Sigma1Pct);
+    Named(out, prefix, "Sigma3PctN1", s.Sigma3Pct);
+    Named(out, prefix, "UniformityMeanPct", s.UniformityPct);
+    Named(out, prefix, "UniformityMaxMinPct", s.UniformityMaxMinPct);
     return out;
 }
 

@@ -15,8 +15,10 @@
 // same double; counts and cell coordinates as integers.
 
 // The statistics as "name<TAB>value" lines in this order: Count, Mean, Min,
-// MinX, MinY, Max, MaxX, MaxY, Range, Sigma, Sigma1Pct, Sigma3Pct,
-// UniformityPct, each name preceded by prefix ("Sites" for the raw sites).
+// MinX, MinY, Max, MaxX, MaxY, Range, SigmaN1 (the sample sigma), Sigma1PctN1,
+// Sigma3PctN1, UniformityMeanPct ((max - min) / (2 mean) %) and
+// UniformityMaxMinPct ((max - min) / (max + min) %), each name preceded by
+// prefix ("Sites" for the raw sites).
 std::string StatisticsText(const AreaStatistics& stats, std::string_view prefix = {});
 
 // A profile as "position<TAB>value" rows.

@@ -1,5 +1,6 @@
 #include "analysis/AreaStatistics.h"
 
+#include <cmath>
 #include <cstddef>
 #include <memory>
 
@@ -67,8 +68,12 @@ AreaStatistics CalcAreaStatistics(const ThkData& record, const AnalysisMask& mas
     if (data.Count == 0) return AreaStatistics{};
     stats.Count = static_cast<long>(data.Count);
     stats.Mean = data.Sum / static_cast<double>(data.Count);
-    stats.Sigma = SigmaOf(SumOfSquaredDeviations(values.get(), data.Count, stats.Mean), data.Count);
+    if (data.Count > 1)
+        stats.Sigma = std::sqrt(SumOfSquaredDeviations(values.get(), data.Count, stats.Mean) /
+                                static_cast<double>(data.Count - 1));
     stats.Range = stats.Max - stats.Min;
+    if (stats.Max + stats.Min != 0.0)
+        stats.UniformityMaxMinPct = stats.Range / (stats.Max + stats.Min) * 100.0;
     if (stats.Mean != 0.0) {
         stats.UniformityPct = stats.Range / (stats.Mean * 2.0) * 100.0;
         stats.Sigma1Pct = stats.Sigma * 1.0 / stats.Mean * 100.0;

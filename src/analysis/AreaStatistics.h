@@ -4,11 +4,12 @@
 #include "data/ThkData.h"
 
 // The figures an engineer reports for the data cells of a record inside a
-// mask. Mean and Sigma follow the record's own statistics (data values summed
-// in x-major order from +0 in double, divided by the count; sigma the square
-// root of the squared deviations summed in the same order over count + 1), so
-// with no wafer they equal the record's Mean and Sigma bit for bit, and the
-// percentages are evaluated as the record's text ratios are.
+// mask. Mean is the record's own (data values summed in x-major order from +0
+// in double, divided by the count), so with no wafer it equals the record's
+// Mean bit for bit. Sigma is the sample standard deviation, the squared
+// deviations summed in the same order and divided by count - 1, as
+// metrology tools, spreadsheets and SPC report it; the record's own Sigma
+// (main window, stats) keeps its divisor count + 1.
 //
 // Without a data cell inside: Count 0, every value 0 and every position -1
 // (no cell). The figures of the raw sites alone are these of the Raw record.
@@ -21,11 +22,12 @@ struct AreaStatistics {
     double Max = 0.0;
     int MaxX = -1;  // the first maximum in x-major order
     int MaxY = -1;
-    double Range = 0.0;  // Max - Min
-    double Sigma = 0.0;
-    double Sigma1Pct = 0.0;      // Sigma * 1 / Mean * 100; 0 when Mean is 0
-    double Sigma3Pct = 0.0;      // Sigma * 3 / Mean * 100; 0 when Mean is 0
-    double UniformityPct = 0.0;  // Range / (Mean * 2) * 100; 0 when Mean is 0
+    double Range = 0.0;                // Max - Min
+    double Sigma = 0.0;                // sample standard deviation (n - 1); 0 below two values
+    double Sigma1Pct = 0.0;            // Sigma * 1 / Mean * 100; 0 when Mean is 0
+    double Sigma3Pct = 0.0;            // Sigma * 3 / Mean * 100; 0 when Mean is 0
+    double UniformityPct = 0.0;        // (Max - Min) / (2 Mean) * 100; 0 when Mean is 0
+    double UniformityMaxMinPct = 0.0;  // (Max - Min) / (Max + Min) * 100; 0 when Max + Min is 0
 };
 
 // The statistics of the record's data cells inside the mask, which is built

@@ -26,13 +26,16 @@ std::string SummaryCsv(const std::vector<SummaryRow>& rows) {
     for (const SummaryRow& row : rows) {
         text += CsvField(row.Name);
         if (row.Failed()) {
-            text += ",,,,,,,,,,,," + FormatG17(row.Seconds) + ',' + CsvField(row.Error) + '\n';
+            // Every figure empty up to the seconds the file took.
+            text += std::string(SummaryColumns.size() - 2, ',') + FormatG17(row.Seconds) + ',' +
+                    CsvField(row.Error) + '\n';
             continue;
         }
         const AreaStatistics& s = row.Figures;
-        text += ',' + std::to_string(row.Size) + ',' + std::to_string(s.Count);
+        text += ',' + std::to_string(row.Size) + ',' + std::to_string(s.Count) + ',' +
+                std::to_string(row.SiteCount);
         for (double v : {s.Mean, s.Min, s.Max, s.Range, s.Sigma, s.Sigma1Pct, s.Sigma3Pct, s.UniformityPct,
-                         row.Radius, row.Seconds})
+                         s.UniformityMaxMinPct, row.Radius, row.Seconds})
             text += ',' + FormatG17(v);
         text += ",\n";
     }

@@ -15,6 +15,7 @@ struct SummaryRow {
     std::string Name;
     int Size = 0;  // the Raw record's Size
     AreaStatistics Figures;
+    long SiteCount = 0;    // the measured sites inside the wafer
     double Radius = 0.0;   // the search radius used
     double Seconds = 0.0;  // load to figures
     std::string Error;     // empty when the file was analysed
@@ -22,9 +23,25 @@ struct SummaryRow {
 };
 
 // The columns in their order, as the CSV header and the batch table name them.
-inline constexpr std::array<std::string_view, 14> SummaryColumns = {
-    "name",  "size",       "count",      "mean",           "min",    "max",     "range",
-    "sigma", "sigma1_pct", "sigma3_pct", "uniformity_pct", "radius", "seconds", "error"};
+// sigma is the sample standard deviation (n - 1); uniformity_mean_pct is
+// (max - min) / (2 mean) %, uniformity_maxmin_pct (max - min) / (max + min) %;
+// site_count the measured sites inside the wafer.
+inline constexpr std::array<std::string_view, 16> SummaryColumns = {"name",
+                                                                    "size",
+                                                                    "count",
+                                                                    "site_count",
+                                                                    "mean",
+                                                                    "min",
+                                                                    "max",
+                                                                    "range",
+                                                                    "sigma_n1",
+                                                                    "sigma1_pct_n1",
+                                                                    "sigma3_pct_n1",
+                                                                    "uniformity_mean_pct",
+                                                                    "uniformity_maxmin_pct",
+                                                                    "radius",
+                                                                    "seconds",
+                                                                    "error"};
 
 // The rows as CSV: the header, then one line per row; figures with 17
 // significant digits (C locale), counts as integers; the name and the

@@ -157,10 +157,11 @@ nlohmann::ordered_json StatisticsJson(const AreaStatistics& s) {
             {"MaxX", s.MaxX},
             {"MaxY", s.MaxY},
             {"Range", s.Range},
-            {"Sigma", s.Sigma},
-            {"Sigma1Pct", s.Sigma1Pct},
-            {"Sigma3Pct", s.Sigma3Pct},
-            {"UniformityPct", s.UniformityPct}};
+            {"SigmaN1", s.Sigma},
+            {"Sigma1PctN1", s.Sigma1Pct},
+            {"Sigma3PctN1", s.Sigma3Pct},
+            {"UniformityMeanPct", s.UniformityPct},
+            {"UniformityMaxMinPct", s.UniformityMaxMinPct}};
 }
 
 const char* ProfileName(CliProfile profile) {

@@ -235,10 +235,12 @@ py::dict StatisticsOf(const ThkData& record, const AnalysisRequest& request) {
     d["max_x"] = s.MaxX;
     d["max_y"] = s.MaxY;
     d["range"] = s.Range;
-    d["sigma"] = s.Sigma;
-    d["sigma1_pct"] = s.Sigma1Pct;
-    d["sigma3_pct"] = s.Sigma3Pct;
-    d["uniformity_pct"] = s.UniformityPct;
+    // The sample sigma (n - 1), and both uniformity figures, named so.
+    d["sigma_n1"] = s.Sigma;
+    d["sigma1_pct_n1"] = s.Sigma1Pct;
+    d["sigma3_pct_n1"] = s.Sigma3Pct;
+    d["uniformity_mean_pct"] = s.UniformityPct;
+    d["uniformity_maxmin_pct"] = s.UniformityMaxMinPct;
     return d;
 }
 
@@ -757,11 +759,22 @@ py::dict RowOf(const SummaryRow& row) {
         return row.Failed() ? py::cast(std::numeric_limits<double>::quiet_NaN()) : py::cast(value);
     };
     const AreaStatistics& s = row.Figures;
-    const py::object values[] = {py::cast(row.Name),    figure(row.Size),        figure(s.Count),
-                                 figure(s.Mean),        figure(s.Min),           figure(s.Max),
-                                 figure(s.Range),       figure(s.Sigma),         figure(s.Sigma1Pct),
-                                 figure(s.Sigma3Pct),   figure(s.UniformityPct), figure(row.Radius),
-                                 py::cast(row.Seconds), py::cast(row.Error)};
+    const py::object values[] = {py::cast(row.Name),
+                                 figure(row.Size),
+                                 figure(s.Count),
+                                 figure(row.SiteCount),
+                                 figure(s.Mean),
+                                 figure(s.Min),
+                                 figure(s.Max),
+                                 figure(s.Range),
+                                 figure(s.Sigma),
+                                 figure(s.Sigma1Pct),
+                                 figure(s.Sigma3Pct),
+                                 figure(s.UniformityPct),
+                                 figure(s.UniformityMaxMinPct),
+                                 figure(row.Radius),
+                                 py::cast(row.Seconds),
+                                 py::cast(row.Error)};
     static_assert(std::extent_v<decltype(values)> == SummaryColumns.size());
     py::dict d;
     for (std::size_t i = 0; i < SummaryColumns.size(); ++i)

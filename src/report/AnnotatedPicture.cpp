@@ -32,7 +32,7 @@ constexpr double MapSide = MapPictureSize;
 const QRectF MapRect(Margin, MapTop, MapSide, MapSide);
 const QRectF BarRect(Margin + MapSide + 12.0, MapTop, 18.0, MapSide);
 constexpr double TableLeft = 452.0;
-constexpr double RowHeight = 21.0;
+constexpr double RowHeight = 20.0;
 
 QFont PixelFont(double pixels, bool bold = false) {
     QFont font(QStringLiteral("DejaVu Sans"));
@@ -188,13 +188,19 @@ void PaintAnnotatedPicture(QPainter& painter, const QRectF& target, const Annota
         const double y = top + RowHeight * (r + 1);
         const auto row = static_cast<std::size_t>(r);
         painter.drawText(QRectF(TableLeft, y, nameWidth, RowHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                         QString::fromLatin1(StatisticNames[r]));
+                         QString::fromLatin1(StatisticShortNames[r]));
         painter.drawText(QRectF(TableLeft + nameWidth, y, columnWidth - 4, RowHeight),
                          Qt::AlignRight | Qt::AlignVCenter, content.ShownCells[row]);
         if (content.SitesCells)
             painter.drawText(QRectF(TableLeft + nameWidth + columnWidth, y, columnWidth - 4, RowHeight),
                              Qt::AlignRight | Qt::AlignVCenter, (*content.SitesCells)[row]);
     }
+    // Which formula each figure is: a signed picture says it.
+    painter.setFont(PixelFont(9));
+    painter.drawText(
+        QRectF(TableLeft, top + RowHeight * (StatisticRows + 1) + 4, PictureWidth - Margin - TableLeft,
+               PictureHeight - top - RowHeight * (StatisticRows + 1) - 4),
+        Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, QString::fromLatin1(FormulaNote));
     painter.restore();
 }
 

@@ -26,5 +26,6 @@ std::array<QString, StatisticRows> StatisticCells(const AreaStatistics& s) {
             n(s.Sigma),
             n(s.Sigma1Pct),
             n(s.Sigma3Pct),
-            n(s.UniformityPct)};
+            n(s.UniformityPct),
+            n(s.UniformityMaxMinPct)};
 }

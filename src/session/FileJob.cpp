@@ -67,6 +67,7 @@ FileJobResult RunFileJob(const SourceInput& source, const std::string& name, con
     } else {
         result.Row.Size = records.Record(DataKind::Raw).Size;
         result.Row.Figures = result.Analysis.Shown;
+        result.Row.SiteCount = result.Analysis.Sites ? result.Analysis.Sites->Count : 0;
         result.Row.Radius = result.Settings.SearchRad;
     }
     result.Row.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();

@@ -140,6 +140,8 @@ void AnalysisWindow::BuildControls() {
     for (const char* name : StatisticNames)
         rows << QString::fromLatin1(name);
     stats_->setVerticalHeaderLabels(rows);
+    for (int r = 0; r < StatisticRows; ++r)
+        stats_->verticalHeaderItem(r)->setToolTip(QString::fromLatin1(StatisticFormulas[r]));
     stats_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     stats_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     stats_->verticalHeader()->setDefaultSectionSize(stats_->fontMetrics().height() + 4);

@@ -21,11 +21,12 @@ TEST(AnalysisText, ExactTexts) {
     s.Sigma1Pct = 100.0;
     s.Sigma3Pct = 1e-7;
     s.UniformityPct = 123456789012345678.0;
+    s.UniformityMaxMinPct = 0.5;
     const std::string values =
         "\t3\n|Mean\t0.10000000000000001\n|Min\t-2.5\n|MinX\t0\n|MinY\t12\n|Max\t1e+21\n|MaxX\t500\n|"
         "MaxY\t7\n"
-        "|Range\t0.33333333333333331\n|Sigma\t0\n|Sigma1Pct\t100\n|Sigma3Pct\t9.9999999999999995e-08\n"
-        "|UniformityPct\t1.2345678901234568e+17\n";
+        "|Range\t0.33333333333333331\n|SigmaN1\t0\n|Sigma1PctN1\t100\n|Sigma3PctN1\t9.9999999999999995e-08\n"
+        "|UniformityMeanPct\t1.2345678901234568e+17\n|UniformityMaxMinPct\t0.5\n";
     std::string expected = "Count" + values;
     std::string sites = "SitesCount" + values;
     for (std::size_t at; (at = expected.find('|')) != std::string::npos;)

@@ -31,7 +31,8 @@ AreaStatistics PlainStatistics(const ThkData& r, const plain::Wafer& w) {
             if (!plain::Inside(w, x, y) || !(v > NoData)) continue;
             squares += (v - s.Mean) * (v - s.Mean);
         }
-    s.Sigma = std::sqrt(squares / (s.Count + 1));
+    s.Sigma = s.Count > 1 ? std::sqrt(squares / (s.Count - 1)) : 0.0;
+    if (s.Max + s.Min != 0.0) s.UniformityMaxMinPct = (s.Max - s.Min) / (s.Max + s.Min) * 100.0;
     s.Range = s.Max - s.Min;
     if (s.Mean != 0.0) {
         s.UniformityPct = s.Range / (s.Mean * 2.0) * 100.0;
@@ -55,6 +56,7 @@ void ExpectSame(const AreaStatistics& got, const AreaStatistics& want, const cha
     EXPECT_EQ(got.Sigma1Pct, want.Sigma1Pct) << what;
     EXPECT_EQ(got.Sigma3Pct, want.Sigma3Pct) << what;
     EXPECT_EQ(got.UniformityPct, want.UniformityPct) << what;
+    EXPECT_EQ(got.UniformityMaxMinPct, want.UniformityMaxMinPct) << what;
 }
 
 TEST(AreaStatistics, FiguresAndPositionsAsThePlainLoop) {
@@ -92,7 +94,8 @@ TEST(AreaStatistics, FiguresAndPositionsAsThePlainLoop) {
 }
 
 // Without a wafer the figures are the record's own, bit for bit, on a
-// record large enough for the sum of squares to be split across threads.
+// record large enough for the sum of squares to be split across threads; the
+// sample sigma against the plain loop's.
 TEST(AreaStatistics, WithoutWaferTheRecordsOwnFigures) {
     auto r = SmoothRecord();
     for (int x = 0; x <= 500; x += 3)
@@ -102,13 +105,13 @@ TEST(AreaStatistics, WithoutWaferTheRecordsOwnFigures) {
     const AreaStatistics s = CalcAreaStatistics(*r, AnalysisMask(500, WaferGeometry{}));
     EXPECT_EQ(s.Count, r->Count);
     EXPECT_EQ(s.Mean, r->Mean);
-    EXPECT_EQ(s.Sigma, r->Sigma);
     EXPECT_EQ(s.Min, r->Min);
     EXPECT_EQ(s.Max, r->Max);
     EXPECT_EQ(s.Range, r->Range);
-    EXPECT_EQ(s.Sigma1Pct, r->Sigma1Pct);
-    EXPECT_EQ(s.Sigma3Pct, r->Sigma3Pct);
     EXPECT_EQ(s.UniformityPct, r->UniformityPct);
+    const AreaStatistics plain = PlainStatistics(*r, plain::Wafer{500, 0, 0, 250, 250});
+    EXPECT_NEAR(s.Sigma, plain.Sigma, 1e-12 * plain.Sigma);
+    EXPECT_NE(s.Sigma, r->Sigma);  // the record keeps its own divisor
 }
 
 }  // namespace

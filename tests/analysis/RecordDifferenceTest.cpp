@@ -1,5 +1,5 @@
-#include "analysis/RecordDifference.h"
 #include "analysis/RecordCsvText.h"
+#include "analysis/RecordDifference.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +51,8 @@ TEST(RecordDifference, ChangeRateOrderAndRefusal) {
     auto other = NewRecord(200, 10, 10);
     MessageRecorder recorder;
     EXPECT_EQ(DifferenceOfRecords(*pre, *other, DifferenceOrder::FirstMinusSecond, 0.0, *diff, recorder), -1);
-    EXPECT_EQ(recorder.Messages, std::vector<std::string>{"Different Size data cannot be compared. -> Size: 100 / 200"});
+    EXPECT_EQ(recorder.Messages,
+              std::vector<std::string>{"Different Size data cannot be compared. -> Size: 100 / 200"});
 }
 
 // The exported table: the header, every data cell in x-major order with 17

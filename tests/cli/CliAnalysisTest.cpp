@@ -44,10 +44,11 @@ void ExpectJsonFigures(const nlohmann::json& figures, const AreaStatistics& s) {
     EXPECT_EQ(figures.at("MaxX").get<int>(), s.MaxX);
     EXPECT_EQ(figures.at("MaxY").get<int>(), s.MaxY);
     EXPECT_EQ(figures.at("Range").get<double>(), s.Range);
-    EXPECT_EQ(figures.at("Sigma").get<double>(), s.Sigma);
-    EXPECT_EQ(figures.at("Sigma1Pct").get<double>(), s.Sigma1Pct);
-    EXPECT_EQ(figures.at("Sigma3Pct").get<double>(), s.Sigma3Pct);
-    EXPECT_EQ(figures.at("UniformityPct").get<double>(), s.UniformityPct);
+    EXPECT_EQ(figures.at("SigmaN1").get<double>(), s.Sigma);
+    EXPECT_EQ(figures.at("Sigma1PctN1").get<double>(), s.Sigma1Pct);
+    EXPECT_EQ(figures.at("Sigma3PctN1").get<double>(), s.Sigma3Pct);
+    EXPECT_EQ(figures.at("UniformityMeanPct").get<double>(), s.UniformityPct);
+    EXPECT_EQ(figures.at("UniformityMaxMinPct").get<double>(), s.UniformityMaxMinPct);
 }
 
 TEST_F(CliAnalysis, AnalyzeGivesTheAnalysisLayersFiguresAsTextAndJson) {

@@ -43,7 +43,7 @@ TEST_F(CliReport, PagesSummaryAndFailuresOfManyFiles) {
     EXPECT_EQ(run.Status, 1) << run.Err;
     const std::string rows = Slurp(csv);
     // A failed row: its figures empty, then the seconds it took and its message.
-    const std::string badRow = "\nbad.thk,,,,,,,,,,,,";
+    const std::string badRow = "\nbad.thk,,,,,,,,,,,,,,";
     ASSERT_NE(rows.find(badRow), std::string::npos) << rows;
     const std::size_t start = rows.find(',', rows.find(badRow) + badRow.size()) + 1;
     const std::string message = rows.substr(start, rows.find('\n', start) - start);
@@ -59,17 +59,16 @@ TEST_F(CliReport, PagesSummaryAndFailuresOfManyFiles) {
         EXPECT_NE(text.find(s), std::string::npos) << s;
 
     EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 4);
-    EXPECT_EQ(
-        rows.rfind("name,size,count,mean,min,max,range,sigma,sigma1_pct,sigma3_pct,uniformity_pct,radius,"
-                   "seconds,error\n",
-                   0),
-        0u);
+    EXPECT_EQ(rows.rfind("name,size,count,site_count,mean,min,max,range,sigma_n1,sigma1_pct_n1,sigma3_pct_n1,"
+                         "uniformity_mean_pct,uniformity_maxmin_pct,radius,seconds,error\n",
+                         0),
+              0u);
     for (const std::string& file : {a, b}) {
         FlowRun flow(file);
         const AreaStatistics s =
             CalcAreaStatistics(flow.Fill(), AnalysisMask(flow.Fill().Size, WaferGeometry{}));
         char row[120];
-        std::snprintf(row, sizeof row, "%s,100,%ld,%.17g,%.17g,%.17g,",
+        std::snprintf(row, sizeof row, "%s,100,%ld,121,%.17g,%.17g,%.17g,",
                       file.substr(file.rfind('/') + 1).c_str(), s.Count, s.Mean, s.Min, s.Max);
         EXPECT_NE(rows.find(row), std::string::npos) << row;
         EXPECT_NE(text.find(FormatFixed(s.Mean, 8, 3)), std::string::npos);

@@ -19,8 +19,10 @@ from conftest import g17, run_cli
 
 FILES = 40
 BROKEN = 17
-FIGURES = ["mean", "min", "max", "range", "sigma", "sigma1_pct", "sigma3_pct", "uniformity_pct"]
-LISTED = dict(zip(FIGURES, ["Mean", "Min", "Max", "Range", "Sigma", "Sigma1Pct", "Sigma3Pct", "UniformityPct"]))
+FIGURES = ["mean", "min", "max", "range", "sigma_n1", "sigma1_pct_n1", "sigma3_pct_n1", "uniformity_mean_pct",
+           "uniformity_maxmin_pct"]
+LISTED = dict(zip(FIGURES, ["Mean", "Min", "Max", "Range", "SigmaN1", "Sigma1PctN1", "Sigma3PctN1", "UniformityMeanPct",
+                            "UniformityMaxMinPct"]))
 
 
 def start(args, log):
@@ -87,14 +89,14 @@ def test_rows_as_the_tool_lists_them(cluster, files, tmp_path):
     table = batch.run(files, client=client, data="raw")
     assert list(table.name) == files and list(table.columns) == batch.COLUMNS
     for path, row in zip(files, table.itertuples()):
-        status, out, err = run_cli("stats", path, check=False)
+        status, out, err = run_cli("analyze", path, check=False)
         if path == files[BROKEN]:
             assert status == 1 and row.error + "\n" == err
             assert all(np.isnan(getattr(row, f)) for f in FIGURES)
             continue
         assert row.error == ""
         listed = dict(line.split("\t") for line in out.decode().splitlines())
-        assert row.size == int(listed["Size"]) and row.count == int(listed["Count"])
+        assert row.size == 100 and row.count == int(listed["Count"]) == row.site_count
         assert {f: g17(getattr(row, f)) for f in FIGURES} == {f: listed[LISTED[f]] for f in FIGURES}
         assert row.seconds > 0
 

@@ -171,3 +171,18 @@ def test_csv_import_places_millimetres_about_the_centre(tmp_path):
     csv.write_text("x,y,thickness\n0,0,1\n1,1,x\n")
     with pytest.raises(morvaplot.Error, match=r"^CSV data error\. -> 'x' Line: 3$"):
         morvaplot.read_csv(str(csv))
+
+
+def test_figures_an_engineer_reports_against_numpy():
+    # Seven sites of a small wafer: the sample sigma (ddof=1), both
+    # uniformity figures and the count, computed by numpy from the same values.
+    values = np.array([9724.6, 9801.25, 9888.0, 9756.5, 9912.75, 9843.125, 9790.0])
+    text = "20\t\n" + "".join(f"{2 * i}\t{3 + i}\t{v!r}\n" for i, v in enumerate(values))
+    figures = morvaplot.read_xyz(text).statistics()
+    assert figures["count"] == len(values)
+    assert figures["sigma_n1"] == pytest.approx(np.std(values, ddof=1), rel=1e-12)
+    assert figures["sigma1_pct_n1"] == pytest.approx(np.std(values, ddof=1) / values.mean() * 100, rel=1e-12)
+    assert figures["sigma3_pct_n1"] == pytest.approx(3 * np.std(values, ddof=1) / values.mean() * 100, rel=1e-12)
+    spread = values.max() - values.min()
+    assert figures["uniformity_mean_pct"] == pytest.approx(spread / (2 * values.mean()) * 100, rel=1e-12)
+    assert figures["uniformity_maxmin_pct"] == pytest.approx(spread / (values.max() + values.min()) * 100, rel=1e-12)

@@ -79,7 +79,8 @@ TEST(Report, PagesAndSummaryOfGoodAndBrokenFiles) {
     onWafer.Wafer.DiameterMm = 100.0;
     FileJobRequest waferJob = job;
     waferJob.Analysis = ReportAnalysisRequest(onWafer.Wafer);
-    entries.push_back(PrepareReportEntries({SourceOfFile(paths[2], table)}, waferJob, onWafer, 1, {}).front());
+    entries.push_back(
+        PrepareReportEntries({SourceOfFile(paths[2], table)}, waferJob, onWafer, 1, {}).front());
     ASSERT_EQ(entries.size(), 3u);
     EXPECT_FALSE(entries[0].Failed());
     ASSERT_TRUE(entries[1].Failed());
@@ -109,9 +110,9 @@ TEST(Report, PagesAndSummaryOfGoodAndBrokenFiles) {
     bare.XProfile.clear();
     bare.YProfile.clear();
     const QString charts = dir.filePath("charts.pdf");
-    ASSERT_EQ(
-        WriteReportPdf(QFile::encodeName(charts).toStdString(), {entries[0], bare, entries[2]}, QStringLiteral("Charts"), MessageRecorder()),
-        1);
+    ASSERT_EQ(WriteReportPdf(QFile::encodeName(charts).toStdString(), {entries[0], bare, entries[2]},
+                             QStringLiteral("Charts"), MessageRecorder()),
+              1);
     auto pageText = [&](int page) {
         const QString n = QString::number(page);
         return RunTool(QStringLiteral("pdftotext"),
@@ -131,8 +132,10 @@ TEST(Report, PagesAndSummaryOfGoodAndBrokenFiles) {
     EXPECT_NE(csv.find("\nbroken.thk,,,,,,,,,,,,"), std::string::npos);
     char mean[40];
     std::snprintf(mean, sizeof mean, "%.17g", entries[0].Picture.Shown.Mean);
-    EXPECT_NE(csv.find("\ndome.thk,100," + std::to_string(entries[0].Picture.Shown.Count) + ',' + mean + ','),
-              std::string::npos);
+    // Size, cells, then the 121 measured sites of the 11 x 11 lattice.
+    EXPECT_NE(
+        csv.find("\ndome.thk,100," + std::to_string(entries[0].Picture.Shown.Count) + ",121," + mean + ','),
+        std::string::npos);
 }
 
 // The annotated picture at 2x as PNG and SVG, each file whole; a folder that
