@@ -14,7 +14,7 @@ PACKAGES=(
   xvfb xauth xdotool imagemagick fonts-ipafont-gothic fonts-dejavu-core
   cmake ninja-build g++ libgtest-dev libbenchmark-dev
   desktop-file-utils appstream dpkg-dev
-  qt6-charts-dev qt6-svg-dev nlohmann-json3-dev poppler-utils
+  qt6-charts-dev qt6-svg-dev nlohmann-json3-dev libcli11-dev poppler-utils
 )
 for option in "$@"; do
   case "$option" in

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <map>
 #include <new>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -56,6 +58,12 @@ TEST_F(CliUsage, UsageErrorsSayWhatIsWrong) {
         {{"view3d", f, "--out", "p.png", "--z-angle", "-180.05"},
          "--z-angle must be a number from -180.0 to 180.0"},
         {{"view3d", f, "--out", "p.png", "--width", "8"}, "--width must be an integer from 16 to 4096"},
+        {{"view3d", f, "--out", "p.png", "--height", "4097"}, "--height must be an integer from 16 to 4096"},
+        {{"view3d", f, "--out", "p.png", "--ratio", "10.1"}, "--ratio must be a number from 0.0 to 10.0"},
+        {{"view3d", f, "--out", "p.png", "--zoom", "1001"}, "--zoom must be an integer from 0 to 1000"},
+        {{"view3d", f, "--out", "p.png", "--draw-pitch", "0"},
+         "--draw-pitch must be an integer from 1 to 50"},
+        {{"image", f, "--out", "m.png", "--gradation="}, "--gradation needs a file name"},
         {{"roi", f, "--x", "10"}, "roi needs --x and --y, or --px and --py"},
         {{"roi", f, "--px", "10"}, "roi needs --x and --y, or --px and --py"},
         {{"roi", f, "--px", "301", "--py", "1"}, "--px must be an integer from 0 to 300"},
@@ -89,6 +97,8 @@ TEST_F(CliUsage, UsageErrorsSayWhatIsWrong) {
         {{"table", f, "--format", "pdf"}, "--format must be text or csv"},
         {{"stats", f, "--sites"}, "unknown option '--sites' for stats"},
         {{"analyze", f, "--edge", "5"}, "--edge needs --wafer"},
+        {{"analyze", f, "--wafer", "200", "--edge", "-1"}, "--edge must be a number of 0 or more"},
+        {{"stats", f, "--csv", "--x-col="}, "--x-col needs a column name or number"},
         {{"analyze", f, "--wafer", "10000.5"}, "--wafer must be a number from 0 to 10000"},
         {{"analyze", f, "--center", "1,501"}, "--center must be X,Y with numbers from 0 to 500"},
         {{"analyze", f, "--profile", "1,2,3"}, "--profile must be x, y, radial or X0,Y0,X1,Y1"},
@@ -99,6 +109,11 @@ TEST_F(CliUsage, UsageErrorsSayWhatIsWrong) {
         {{"diff", f, f, "--out", "d.csv", "--order", "c-d"},
          "--order must be a-b, b-a or an integer from 1 to 10"},
         {{"diff", f, f, "--out", "d.csv", "--rate-time", "0"}, "--rate-time must be a number above 0"},
+        {{"report", f}, "report needs --out REPORT.pdf"},
+        {{"report", f, "--out", "r.png"}, "--out must name a .pdf file"},
+        {{"report", f, "--out", "r.pdf", "--summary="}, "--summary needs a file name"},
+        {{"report", f, "--out", "r.pdf", "--summary", "r.pdf"},
+         "--summary must name another file than --out"},
     };
     for (const Case& c : cases) {
         CliOptions options;
@@ -238,6 +253,22 @@ TEST_F(CliUsage, OptionsReachTheirFields) {
     EXPECT_EQ(random.Random.Base, -9999.999);
     EXPECT_EQ(random.Random.Width, 0.001);
     EXPECT_EQ(random.Seed, 4294967295u);
+
+    CliOptions view;
+    ASSERT_EQ(ParseCommandLine(
+                  {"view3d", "f.thk", "--out", "p.png", "--width", "100", "--height=80", "--x-angle", "30.5",
+                   "--z-angle", "-180", "--ratio", "2.5", "--zoom", "150", "--draw-pitch", "3", "--wire"},
+                  view)
+                  .Status,
+              ParseStatus::Run);
+    EXPECT_EQ(view.PictureWidth, 100);
+    EXPECT_EQ(view.PictureHeight, 80);
+    EXPECT_EQ(view.View.XAngleTenths, 305);
+    EXPECT_EQ(view.View.ZAngleTenths, -1800);
+    EXPECT_EQ(view.View.RatioTenths, 25);
+    EXPECT_EQ(view.View.Zoom, 150);
+    EXPECT_EQ(view.View.DrawPitch, 3);
+    EXPECT_EQ(view.View.DrawType, Draw3DType::Wire);
 }
 
 TEST_F(CliUsage, AnExceptionEndsAsAFailureWithItsReason) {
@@ -258,53 +289,101 @@ TEST_F(CliUsage, AnExceptionEndsAsAFailureWithItsReason) {
     std::fclose(err);
 }
 
-TEST_F(CliUsage, HelpNamesEveryOptionOfEveryCommand) {
+// The option table: each command's help names every option it takes, and
+// the command takes exactly those (any other option is unknown to it).
+TEST_F(CliUsage, EachCommandTakesAndNamesItsOptionsOnly) {
     const std::vector<std::string> grid = {"--pitch", "--radius", "--optimize", "--min-count", "--power"};
     const std::vector<std::string> fill = {"--order"};
-    const std::vector<std::string> input = {"--xyz",   "--csv",   "--x-col", "--y-col",
-                                            "--z-col", "--units", "--wafer"};
+    const std::vector<std::string> csv = {"--csv", "--x-col", "--y-col", "--z-col", "--units", "--wafer"};
+    const std::vector<std::string> xyz = {"--xyz"};
+    // Every option with a value every command that takes it accepts ("" for a flag).
+    const std::map<std::string, std::string> values = {
+        {"--xyz", ""},          {"--csv", ""},          {"--x-col", "x"},
+        {"--y-col", "y"},       {"--z-col", "z"},       {"--units", "mm"},
+        {"--wafer", "200"},     {"--pitch", "20"},      {"--radius", "80"},
+        {"--optimize", ""},     {"--min-count", "1"},   {"--power", "3"},
+        {"--order", "3"},       {"--data", "fill"},     {"--format", "csv"},
+        {"--out", "o.png"},     {"--draw", "contour"},  {"--gradation", "g.dat"},
+        {"--no-raw-range", ""}, {"--borders", "5"},     {"--copy-colormap", ""},
+        {"--sites", ""},        {"--x", "1"},           {"--y", "1"},
+        {"--px", "1"},          {"--py", "1"},          {"--px2", "1"},
+        {"--py2", "1"},         {"--size", "10"},       {"--square", ""},
+        {"--fdigit", "2"},      {"--copy", ""},         {"--edge", "1"},
+        {"--center", "1,1"},    {"--profile", "x"},     {"--histogram", "10"},
+        {"--json", ""},         {"--summary", "s.csv"}, {"--rate-time", "1"},
+        {"--count", "10"},      {"--check", "10"},      {"--base", "1"},
+        {"--width", "20"},      {"--seed", "1"},        {"--height", "20"},
+        {"--x-angle", "1"},     {"--z-angle", "1"},     {"--ratio", "1"},
+        {"--zoom", "1"},        {"--draw-pitch", "1"},  {"--wire", ""}};
     struct Case {
-        const char* command;
+        std::vector<std::string> args;  // the command and its files
         std::vector<std::vector<std::string>> options;
     };
     const Case cases[] = {
-        {"stats", {input}},
-        {"grid", {grid}},
-        {"fill", {grid, fill}},
-        {"table", {grid, fill, input, {"--data", "--format"}}},
-        {"image",
-         {grid,
+        {{"stats", "f.thk"}, {xyz, csv}},
+        {{"grid", "f.thk"}, {xyz, csv, grid}},
+        {{"fill", "f.thk"}, {xyz, csv, grid, fill}},
+        {{"table", "f.thk"}, {xyz, csv, grid, fill, {"--data", "--format"}}},
+        {{"image", "f.thk"},
+         {xyz,
+          csv,
+          grid,
           fill,
           {"--out", "--data", "--draw", "--gradation", "--no-raw-range", "--borders", "--copy-colormap",
            "--sites"}}},
-        {"analyze",
-         {grid, fill, input, {"--data", "--edge", "--center", "--profile", "--histogram", "--json"}}},
-        {"diff", {grid, fill, input, {"--out", "--order", "--rate-time"}}},
-        {"contours", {grid, fill, {"--borders", "--no-raw-range"}}},
-        {"view3d",
-         {grid,
+        {{"analyze", "f.thk"},
+         {xyz, csv, grid, fill, {"--data", "--edge", "--center", "--profile", "--histogram", "--json"}}},
+        {{"diff", "a.thk", "b.thk"}, {xyz, csv, grid, fill, {"--out", "--rate-time"}}},
+        {{"contours", "f.thk"}, {xyz, csv, grid, fill, {"--borders", "--no-raw-range"}}},
+        {{"view3d", "f.thk"},
+         {xyz,
+          csv,
+          grid,
           fill,
           {"--out", "--width", "--height", "--x-angle", "--z-angle", "--ratio", "--zoom", "--draw-pitch",
-           "--wire", "--xyz"}}},
-        {"roi",
-         {grid,
+           "--wire"}}},
+        {{"roi", "f.thk"},
+         {xyz,
+          csv,
+          grid,
           fill,
           {"--x", "--y", "--px", "--py", "--size", "--square", "--fdigit", "--copy", "--px2", "--py2",
            "--data"}}},
-        {"random", {{"--out", "--size", "--count", "--check", "--base", "--width", "--seed"}}},
+        {{"random"}, {{"--out", "--size", "--count", "--check", "--base", "--width", "--seed"}}},
+        {{"report", "f.thk"},
+         {csv,
+          grid,
+          fill,
+          {"--out", "--summary", "--data", "--edge", "--center", "--gradation", "--no-raw-range"}}},
     };
     const CliRun general = Run({"--help"});
     EXPECT_EQ(general.Status, 0);
     EXPECT_EQ(general.Err, "");
     for (const Case& c : cases) {
-        EXPECT_NE(general.Out.find(std::string("  ") + c.command + " "), std::string::npos) << c.command;
+        const std::string& command = c.args[0];
+        EXPECT_NE(general.Out.find("  " + command + " "), std::string::npos) << command;
         CliOptions options;
-        const ParseResult parsed = ParseCommandLine({c.command, "--help"}, options);
-        EXPECT_EQ(parsed.Status, ParseStatus::Help) << c.command;
-        EXPECT_EQ(parsed.Text.rfind(std::string("Usage: morvaplot-cli ") + c.command, 0), 0u);
-        for (const auto& group : c.options)
-            for (const std::string& option : group)
-                EXPECT_NE(parsed.Text.find(option), std::string::npos) << c.command << " " << option;
+        const ParseResult help = ParseCommandLine({command, "--help"}, options);
+        EXPECT_EQ(help.Status, ParseStatus::Help) << command;
+        EXPECT_EQ(help.Text.rfind("Usage: morvaplot-cli " + command, 0), 0u);
+        std::set<std::string> takes;
+        for (const auto& group : c.options) {
+            for (const std::string& option : group) {
+                EXPECT_NE(help.Text.find(option), std::string::npos) << command << " " << option;
+                takes.insert(option);
+            }
+        }
+        for (const auto& [option, value] : values) {
+            std::vector<std::string> args = c.args;
+            args.push_back(value.empty() ? option : option + "=" + value);
+            CliOptions parsed;
+            const std::string first = FirstLine(ParseCommandLine(args, parsed).Text);
+            const std::string unknown = "morvaplot-cli: unknown option '" + option + "' for " + command;
+            if (takes.count(option) != 0)
+                EXPECT_NE(first, unknown);
+            else
+                EXPECT_EQ(first, unknown);
+        }
     }
 }
 
