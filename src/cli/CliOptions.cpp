@@ -11,6 +11,7 @@
 #include <sstream>
 #include <type_traits>
 
+#include "analysis/Analysis.h"
 #include "analysis/WaferGeometry.h"
 #include "core/NumberText.h"
 #include "data/ThkData.h"
@@ -69,9 +70,8 @@ std::string RangeText(const ParameterLimit& limit) {
 }
 
 constexpr std::size_t Any = std::string::npos;  // as many decimals as typed
-// A number as the input pad lets it be typed: a minus sign when allowed, then
-// digits with at most one point and at most `decimals` digits after it (no
-// exponent); read in the C locale.
+// A number as the input pad lets it be typed: a minus sign when allowed, then digits
+// with at most one point and `decimals` digits after it; no exponent; C locale.
 bool ParseNumber(const std::string& text, bool allowSign, std::size_t decimals, double& value) {
     const std::string body = text.substr(allowSign && text.starts_with('-') ? 1 : 0);
     const auto point = body.find('.');
@@ -105,7 +105,6 @@ bool ReadNumber(const std::string& text, const ParameterLimit& limit, std::size_
 }
 
 using Store = std::function<bool(const std::string& value, O& options)>;  // keeps a value; false: refused
-
 struct OptionRow {
     std::string Name;   // "--pitch"
     std::string Value;  // the value's name in the help; empty: a flag, which takes none
@@ -113,7 +112,6 @@ struct OptionRow {
     std::string Rule;   // the usage error's words after the name when Keep refuses the value
     Store Keep;
 };
-
 struct Section {  // options and the commands that take them
     CommandSet Takes;
     std::vector<OptionRow> Rows;
@@ -239,7 +237,8 @@ std::span<const Section> OptionTable() {
         {Only(C::Analyze),
          {Choice("--profile", Field<&O::Profile>, {{"x", P::X}, {"y", P::Y}, {"radial", P::Radial}},
                  "x, y, radial or X0,Y0,X1,Y1", "x, y, radial or the line X0,Y0,X1,Y1", line),
-          Number("--histogram", {"", 1, 10000, 5, 0}, Field<&O::HistogramBins>, "bins of the histogram"),
+          Number("--histogram", {"", MinHistogramBins, MaxHistogramBins, 5, 0}, Field<&O::HistogramBins>,
+                 "bins of the histogram"),
           Flag("--json", Field<&O::Json>, true, "one JSON document instead")}},
         {Only(C::Report),
          {Text("--summary", Field<&O::SummaryFile>, "needs a file name", "a summary CSV too")}},
@@ -428,6 +427,7 @@ private:
                  !(c == C::Table && o.TableCsv),
              "--wafer needs --csv here"},
             {Given("--edge") && !(o.CsvOptions.Diameter > 0.0), "--edge needs --wafer"},
+            {Given("--center") && !(o.CsvOptions.Diameter > 0.0), "--center needs --wafer"},
             {!out.empty() && o.OutFile.empty(), command_.Name + (" needs " + std::string(out))},
             {c == C::Diff && !HasExtension(o.OutFile, ".png") && !HasExtension(o.OutFile, ".csv"),
              "--out must name a .png or .csv file"},

@@ -409,11 +409,6 @@ int ParseAndRun(const std::vector<std::string>& args, std::FILE* out, std::FILE*
         std::fputs(parsed.Text.c_str(), err);
         return ExitUsage;
     }
-    // A centre means nothing without the wafer it centres.
-    if (options.CentreX && !(options.CsvOptions.Diameter > 0.0)) {
-        std::fputs("morvaplot-cli: --center needs --wafer\n", err);
-        return ExitUsage;
-    }
     const std::string clash = OutputClash(options);
     if (!clash.empty()) {
         std::fprintf(err, "morvaplot-cli: %s\n", clash.c_str());

@@ -139,7 +139,7 @@ TEST_F(CliOutputFile, HostileTargets) {
          "",
          "",
          2,
-         "morvaplot-cli: --center needs --wafer\n",
+         "morvaplot-cli: --center needs --wafer\nTry 'morvaplot-cli analyze --help'.\n",
          [] {}},
         {"no data inside the wafer",
          {"analyze", dome, "--wafer", "200", "--center", "450,450"},
