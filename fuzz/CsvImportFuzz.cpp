@@ -1,6 +1,6 @@
 // The CSV table import over arbitrary bytes. The first byte chooses the
-// options (units, delimiter, a given diameter, columns by number), the rest
-// is the table.
+// options (units, delimiter, a given diameter, columns given, decimal mark,
+// a unit given), the rest is the table.
 
 #include <cstddef>
 #include <cstdint>
@@ -19,7 +19,16 @@ bool StartsWith(const std::string& text, std::string_view start) {
 
 // The messages a refused table may give, one of them.
 bool IsRefusal(const std::string& text) {
-    return StartsWith(text, "CSV column not found. -> ") || StartsWith(text, "CSV data error. -> '") ||
+    return StartsWith(text, "CSV column not found. -> ") ||
+           StartsWith(text, "CSV column name matches several columns: give it exactly. -> ") ||
+           StartsWith(text, "CSV column chosen twice. -> ") ||
+           StartsWith(text, "CSV X column not found: choose one. -> ") ||
+           StartsWith(text, "CSV Y column not found: choose one. -> ") ||
+           StartsWith(text, "CSV thickness column not found: choose one. -> ") ||
+           StartsWith(text, "CSV line has more fields than the header. -> ") ||
+           StartsWith(text, "CSV line has more fields than the first line. -> ") ||
+           StartsWith(text, "CSV number with a thousands separator. -> '") ||
+           StartsWith(text, "CSV data error. -> '") ||
            StartsWith(text, "CSV point outside the area. -> X:") ||
            StartsWith(text, "Size data error.(with in 1<->500) -> ") || text == "Data count is zero.";
 }
@@ -35,7 +44,12 @@ CsvImportOptions OptionsOf(std::uint8_t choice) {
         options.XColumn = "2";
         options.YColumn = "y";
         options.ZColumn = "4";
+        options.SiteColumn = "1";
     }
+    constexpr CsvDecimal marks[] = {CsvDecimal::Detect, CsvDecimal::Detect, CsvDecimal::Point,
+                                    CsvDecimal::Comma};
+    options.DecimalComma = marks[(choice >> 6) & 3];
+    if ((choice & 0xC0) == 0xC0) options.Unit = "um";
     return options;
 }
 
@@ -62,6 +76,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_REQUIRE(shown.size() <= 1);
         if (!shown.empty()) FUZZ_REQUIRE(StartsWith(shown[0], "Points sharing a cell: "));
         FUZZ_REQUIRE(record->Count >= 1);
+        // Every line's site, as read, and none more.
+        FUZZ_REQUIRE(record->Points.size() == static_cast<std::size_t>(record->Count));
+        if (!options.Unit.empty()) FUZZ_REQUIRE(record->Unit == "\xC2\xB5m");
         FUZZ_REQUIRE(record->Size >= 1 && record->Size <= ThkMaxSize);
         FUZZ_REQUIRE(record->PitchX == 1 && record->PitchY == 1);
         if (options.Diameter > 0.0) FUZZ_REQUIRE(record->Size == 300);

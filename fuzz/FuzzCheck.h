@@ -75,7 +75,7 @@ FUZZ_NO_COVERAGE inline void RequireConsistentStatistics(const ThkData& r) {
 
 // The record after the caller's ClearThkData: nothing of a refused input left.
 inline void RequireCleared(const ThkData& r) {
-    FUZZ_REQUIRE(!r.Valid && r.Count == 0);
+    FUZZ_REQUIRE(!r.Valid && r.Count == 0 && r.Points.empty());
     FUZZ_REQUIRE(r.Min == StatInitMin && r.Max == StatInitMax && r.Mean == NoData);
     static const auto empty = [] {
         auto cells = std::make_unique<double[]>(ThkGridDim * ThkGridDim);

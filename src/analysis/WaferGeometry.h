@@ -66,11 +66,12 @@ inline double DistanceSqUnits(const WaferFrame& frame, int x, int y) {
 // distance does.
 bool InsideKeptDisc(const WaferFrame& frame, double distanceSqUnits);
 
-// A position in mm from the centre, for a frame with a wafer: (x - CentreX)
-// * MmPerUnit, and likewise for Y (same direction as the file axes).
+// A position in mm from the centre, for a frame with a wafer, in the wafer
+// frame: +X to the right, +Y up. Cells count y downward, as the map draws
+// them, so the mm Y of a cell is (CentreY - y) * MmPerUnit.
 inline double MmFromCentreX(const WaferFrame& frame, double x) {
     return (x - frame.CentreX) * frame.MmPerUnit;
 }
 inline double MmFromCentreY(const WaferFrame& frame, double y) {
-    return (y - frame.CentreY) * frame.MmPerUnit;
+    return (frame.CentreY - y) * frame.MmPerUnit;
 }

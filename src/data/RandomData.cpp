@@ -75,6 +75,7 @@ int MakeRandomData(ThkData& record, const RandomDataSettings& settings, std::uin
     }
 
     record.Valid = true;
+    record.Unit.clear();
     record.Size = s.Size;
     record.PitchX = 1;
     record.PitchY = 1;

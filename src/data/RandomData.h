@@ -30,7 +30,7 @@ inline constexpr double MaxRandomWidth = 9999.999;
 // The value is Base + k x 0.001 with k uniform in -1000w .. 1000w - 1,
 // w = the integer part of Width, so a width below 1 gives Base everywhere.
 //
-// The record becomes Valid with Size, pitches 1, Count = settings.Count (even
+// The record becomes Valid, without a Unit, with Size, pitches 1, Count = settings.Count (even
 // when positions repeat), Min/Max over every value drawn, Mean and Sigma over
 // the cells and the text readers' ratios. Returns 1, or -1 with one message
 // when the settings are outside the ranges above (the record is untouched).

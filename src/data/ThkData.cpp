@@ -36,6 +36,7 @@ int CountData(const double* cells, int n) {
 }
 
 void ResetThkFields(ThkData& r) {
+    std::vector<ThkPoint>().swap(r.Points);
     r.Divisor = 1.0;
     r.Count = 0;
     r.Valid = false;
@@ -51,6 +52,8 @@ void CopyThkData(const ThkData& from, ThkData& to) {
     if (&from == &to) return;
     to.Valid = from.Valid;
     to.Name = from.Name;
+    to.Unit = from.Unit;
+    to.Points = from.Points;
     to.Count = from.Count;
     to.Size = from.Size;
     to.PitchX = from.PitchX;

@@ -33,9 +33,28 @@ inline bool HasData(double value) {
 // Number of the n cells from cells on that hold data.
 int CountData(const double* cells, int n);
 
+// One measured site as its producer read it: X and Y in the producer's units
+// (mm from the wafer centre, +Y up, for a table in millimetres; cells
+// otherwise), the value, and the site number (the file's own, or the order
+// in the file from 1).
+struct ThkPoint {
+    double X;
+    double Y;
+    double Z;
+    int Site;
+};
+
 struct ThkData {
     bool Valid = false;
     std::string Name;
+    // The thickness unit, UTF-8: "Å", "nm" or "µm" as a table's header names it
+    // (any spelling), another text as a caller gives it; empty when the
+    // source names none, as a .thk file never does.
+    std::string Unit;
+    // The measured sites in file order, beside the cells they were rounded
+    // to; empty when the producer keeps none (a .thk file, Grid and Fill).
+    // Only as long as the file, never a cell-sized store.
+    std::vector<ThkPoint> Points;
     std::int32_t Count = 0;
     std::int32_t Size = 0;
     std::int32_t PitchX = 0;
@@ -60,12 +79,13 @@ struct ThkData {
     ThkData& operator=(const ThkData&) = delete;
 };
 
-// Resets n consecutive records: every cell empty, Divisor 1.0, Count 0, Valid
-// false, statistics to their start values. Size, pitches, extents, Range, Ratio,
-// the percentages and Name keep their values.
+// Resets n consecutive records: every cell empty, no points (their memory
+// given back), Divisor 1.0, Count 0, Valid false, statistics to their start
+// values. Size, pitches, extents, Range, Ratio, the percentages, Name and
+// Unit keep their values.
 void ClearThkData(ThkData* records, int n);
 
-// Makes to a copy of from, every field and every cell.
+// Makes to a copy of from, every field, every cell and every point.
 void CopyThkData(const ThkData& from, ThkData& to);
 
 // ClearThkData without the cells: for a producer that writes every cell itself.

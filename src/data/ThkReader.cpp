@@ -540,6 +540,7 @@ int ReadThk(ByteSource& in, const std::string* fileName, ThkData& record, bool p
     if (totals.stored == 0) return report.Fail("Data count is zero.");
     if (report.Failed()) return report.Fail(std::string());
     record.Valid = true;
+    record.Unit.clear();  // a .thk file names no unit; a cleared record keeps its last one
     record.Count = totals.stored;
     StoreStatistics(record, totals.min, totals.max);
     CalcTextRatios(record);

@@ -18,8 +18,8 @@
 // reported as line 2; blank lines do not count. A NUL byte is named by its
 // code alone ("Incorrect data. -> '(00)' Line: <n>").
 //
-// On success the record is Valid with Count (every stored line, repeats
-// included), Min/Max over the values as read, Mean and Sigma over the cells,
+// On success the record is Valid, without a Unit, with Count (every stored
+// line, repeats included), Min/Max over the values as read, Mean and Sigma over the cells,
 // and the ratio/percentage fields; returns 1. After a failure whatever was
 // written before it stays in the record: the caller clears it.
 //

@@ -199,6 +199,7 @@ int ConvertXYZToThkData(const std::string& text, ThkData& record, const MessageS
         return -1;
     }
     record.Valid = true;
+    record.Unit.clear();  // the pasted text names no unit
     record.PitchX = 1;
     record.PitchY = 1;
     record.Count = stored;

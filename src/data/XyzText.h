@@ -25,7 +25,7 @@
 // Line: <n>". A refused NUL byte is shown as "Data error. -> '' Line: <n>".
 //
 // Returns the number of values stored (repeats included), with the record
-// Valid, PitchX = PitchY = 1, Min/Max over the values as read (99999/-99999
+// Valid (without a Unit), PitchX = PitchY = 1, Min/Max over the values as read (99999/-99999
 // when there is none), Mean and Sigma over the cells and the ratio/percentage
 // fields. Any other fault shows one message to messages and returns -1
 // with whatever was written so far left in the record.

@@ -92,7 +92,9 @@ TEST(WaferGeometry, FaultsAndMillimetres) {
     g.DiameterMm = 300.0;
     const WaferFrame frame = FrameOf(g, 500);  // 0.6 mm per unit
     EXPECT_EQ(MmFromCentreX(frame, 0.0), -150.0);
-    EXPECT_EQ(MmFromCentreY(frame, 500.0), 150.0);
+    // +Y up: the bottom row of cells is -150 mm, the top one +150 mm.
+    EXPECT_EQ(MmFromCentreY(frame, 500.0), -150.0);
+    EXPECT_EQ(MmFromCentreY(frame, 0.0), 150.0);
     EXPECT_EQ(MmFromCentreX(frame, 250.0), 0.0);
 }
 

@@ -65,7 +65,7 @@ TEST(RecordCsvText, CellsInXMajorOrderWithMillimetresForAWafer) {
     WaferGeometry wafer;
     wafer.DiameterMm = 200.0;
     EXPECT_EQ(RecordCsvText(*record, FrameOf(wafer, 100)),
-              "x,y,value,x_mm,y_mm\n0,99,-2.5,-100,98\n50,10,0.10000000000000001,0,-80\n");
+              "x,y,value,x_mm,y_mm\n0,99,-2.5,-100,-98\n50,10,0.10000000000000001,0,80\n");
 }
 
 }  // namespace

@@ -43,14 +43,14 @@ TEST(CsvImportChoices, DetectedChangedAndHandedOn) {
     EXPECT_EQ(o.Units, CsvUnits::Millimetres);
     EXPECT_EQ(o.Diameter, 200.0);
 
-    // Another delimiter detects afresh: one header field, so only X finds
-    // its column (the first); units and diameter stay.
+    // Another delimiter detects afresh: one header field, which names no
+    // column, so none is chosen (the import would ask); units and diameter stay.
     choices.SetDelimiter(CsvDelimiter::Comma);
     EXPECT_EQ(choices.FoundText(), "found: comma, header row");
     EXPECT_EQ(choices.ColumnNames(), (Names{"1: Site;X (mm);Y (mm);Thickness"}));
     o = choices.Options();
     EXPECT_EQ(o.Delimiter, CsvDelimiter::Comma);
-    EXPECT_EQ(Names({o.XColumn, o.YColumn, o.ZColumn}), (Names{"1", "", ""}));
+    EXPECT_EQ(Names({o.XColumn, o.YColumn, o.ZColumn}), (Names{"", "", ""}));
     EXPECT_EQ(o.Diameter, 200.0);
 
     // The next table starts from these units and this diameter only.

@@ -155,13 +155,13 @@ def test_failure_raises_the_message_shown(content, options, tmp_path):
 
 
 def test_csv_import_places_millimetres_about_the_centre(tmp_path):
-    """A CSV of a 100 mm wafer gives the cells of the same points in a .thk file."""
+    """A CSV of a 100 mm wafer gives the cells of the same points in a .thk file (+Y up: cell y = 50 - y)."""
     points = [(x, y, 900.0 + x * 0.5 - y * 0.25) for x in range(-50, 51, 10) for y in range(-50, 51, 10)]
     csv = tmp_path / "wafer.csv"
     csv.write_text("Site;X (mm);Y (mm);Thickness\n" + "".join(
         f"{i};{x};{y};{z}\n" for i, (x, y, z) in enumerate(points)))
     thk = tmp_path / "wafer.thk"
-    thk.write_text("100\n10,10\n" + "".join(f"{x + 50},{y + 50},{z},\n" for x, y, z in points))
+    thk.write_text("100\n10,10\n" + "".join(f"{x + 50},{50 - y},{z},\n" for x, y, z in points))
     imported = morvaplot.read_csv(str(csv), wafer=100)
     assert imported.size == 100
     assert np.array_equal(bits(imported.values), bits(morvaplot.read_thk(str(thk)).values))

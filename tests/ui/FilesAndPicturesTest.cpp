@@ -183,8 +183,9 @@ TEST(CsvImportDialog, ReturnsWhatItsControlsShow) {
     EXPECT_EQ(dialog.ColumnBox(0)->count(), 1);
     o = dialog.Options();
     EXPECT_EQ(o.Delimiter, CsvDelimiter::Comma);
+    // One header field that names no column: none chosen, the import asks.
     EXPECT_EQ(std::vector<std::string>({o.XColumn, o.YColumn, o.ZColumn}),
-              (std::vector<std::string>{"1", "", ""}));
+              (std::vector<std::string>{"", "", ""}));
 }
 
 // Save Image and Save Data from the main window (a plain right click opens
