@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "analysis/AnalysisMask.h"
+#include "analysis/SiteStatistics.h"
 
 std::string WaferFaultText(WaferFault fault) {
     switch (fault) {
@@ -42,10 +43,14 @@ int AnalyzeRecord(const ThkData& record, const ThkData* sites, const AnalysisReq
     const AnalysisMask mask(record.Size, request.Wafer);
     answer.Frame = mask.Frame();
     answer.Shown = CalcAreaStatistics(record, mask);
-    if (sites)
-        answer.Sites = sites->Size == record.Size
-                           ? CalcAreaStatistics(*sites, mask)
-                           : CalcAreaStatistics(*sites, AnalysisMask(sites->Size, request.Wafer));
+    if (sites) {
+        const SiteStatistics s = sites->Size == record.Size
+                                     ? CalcSiteStatistics(*sites, mask)
+                                     : CalcSiteStatistics(*sites, AnalysisMask(sites->Size, request.Wafer));
+        answer.Sites = s.Figures;
+        answer.MinSite = s.MinSite;
+        answer.MaxSite = s.MaxSite;
+    }
     switch (request.Profile) {
         case ProfileKind::X:
             answer.Profile = DiameterProfile(record, mask, ProfileAxis::X);

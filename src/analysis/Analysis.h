@@ -60,9 +60,11 @@ inline constexpr const char* EmptyAreaMessage = "There is no data inside the waf
 struct AnalysisResult {
     WaferFrame Frame;      // of the record's Size
     AreaStatistics Shown;  // the record's data cells inside the wafer
-    // The measured sites inside the wafer (the Raw record's data cells), when
-    // sites were given.
+    // The measured sites inside the wafer, each at its measured position
+    // (CalcSiteStatistics), when sites were given.
     std::optional<AreaStatistics> Sites;
+    int MinSite = 0;  // the site numbers of the sites' extremes (0: none kept)
+    int MaxSite = 0;
     std::vector<ProfilePoint> Profile;   // X, Y, Line, or the X diameter of Diameters
     std::vector<ProfilePoint> YProfile;  // the Y diameter of Diameters
     std::vector<RingStats> Rings;        // Radial

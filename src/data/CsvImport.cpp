@@ -354,6 +354,7 @@ int ImportCsvText(std::string_view text, const CsvImportOptions& options, ThkDat
     record.Count = static_cast<std::int32_t>(points.size());
     record.Unit = TheUnit(options, t, c);
     record.Points = std::move(points);
+    record.PointsInMm = mm;
     StoreStatistics(record, min, max);
     CalcTextRatios(record);
     if (shared > 0)

@@ -54,6 +54,7 @@ void CopyThkData(const ThkData& from, ThkData& to) {
     to.Name = from.Name;
     to.Unit = from.Unit;
     to.Points = from.Points;
+    to.PointsInMm = from.PointsInMm;
     to.Count = from.Count;
     to.Size = from.Size;
     to.PitchX = from.PitchX;
@@ -210,12 +211,14 @@ void StoreRecalculated(ThkData& record, const double* values, std::size_t n) {
 
 void RecalcStatistics(ThkData& record) {
     if (!record.Valid) return;
-    WithDataValues(record, [&](const double* values, std::size_t n) { StoreRecalculated(record, values, n); });
+    WithDataValues(record,
+                   [&](const double* values, std::size_t n) { StoreRecalculated(record, values, n); });
 }
 
 void StoreStatistics(ThkData& record, double min, double max) {
-    const MeanAndSigma moments = WithDataValues(
-        record, [](const double* values, std::size_t n) { return MomentsOf(values, n, SequentialSum(values, n)); });
+    const MeanAndSigma moments = WithDataValues(record, [](const double* values, std::size_t n) {
+        return MomentsOf(values, n, SequentialSum(values, n));
+    });
     StoreStatistics(record, min, max, moments);
 }
 

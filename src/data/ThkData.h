@@ -44,6 +44,13 @@ struct ThkPoint {
     int Site;
 };
 
+// Where a measured site lies in the record's cells (fractional, y downward):
+// a millimetre point from the middle of the Size square, +Y up.
+struct CellPosition {
+    double X;
+    double Y;
+};
+
 struct ThkData {
     bool Valid = false;
     std::string Name;
@@ -55,6 +62,9 @@ struct ThkData {
     // to; empty when the producer keeps none (a .thk file, Grid and Fill).
     // Only as long as the file, never a cell-sized store.
     std::vector<ThkPoint> Points;
+    // Whether Points are in mm from the centre of the Size square (+Y up, one
+    // mm a cell, as a table in millimetres is placed) rather than in cells.
+    bool PointsInMm = false;
     std::int32_t Count = 0;
     std::int32_t Size = 0;
     std::int32_t PitchX = 0;
@@ -78,6 +88,13 @@ struct ThkData {
     ThkData(const ThkData&) = delete;
     ThkData& operator=(const ThkData&) = delete;
 };
+
+// The cell position of a measured site of record (see PointsInMm).
+inline CellPosition CellOf(const ThkData& record, const ThkPoint& p) {
+    if (!record.PointsInMm) return {p.X, p.Y};
+    const double centre = record.Size / 2.0;
+    return {centre + p.X, centre - p.Y};
+}
 
 // Resets n consecutive records: every cell empty, no points (their memory
 // given back), Divisor 1.0, Count 0, Valid false, statistics to their start
