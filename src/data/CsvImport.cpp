@@ -16,8 +16,19 @@ namespace {
 
 // A field as a message shows it: up to a NUL byte, which would end the text
 // wherever it is shown as a C string.
+// A field as a message quotes it: up to a NUL byte (which would end the
+// text wherever it is shown as a C string) and at most 40 characters, so a
+// 10 MB field never fills the screen; a cut field ends in "...".
 std::string Shown(std::string_view field) {
-    return std::string(field.substr(0, field.find('\0')));
+    field = field.substr(0, field.find('\0'));
+    constexpr std::size_t MostCharacters = 40;
+    std::size_t at = 0;
+    for (std::size_t characters = 0; at < field.size() && characters < MostCharacters; ++characters) {
+        ++at;
+        while (at < field.size() && (static_cast<unsigned char>(field[at]) & 0xC0u) == 0x80u)
+            ++at;  // the rest of a UTF-8 character
+    }
+    return at < field.size() ? std::string(field.substr(0, at)) + "..." : std::string(field);
 }
 
 // The lines, the delimiter and the header of a text.
