@@ -55,5 +55,6 @@ private:
     std::unique_ptr<Factors> factors_;
 };
 
-// r^2 ln r written as r2 ln(r2) / 2 from the squared distance; 0 at r = 0.
+// r^2 ln r written as r2 ln(r2) / 2 from the squared distance (>= 0); 0 at
+// r = 0, within a few units in the last place of r2 std::log(r2) / 2.
 double ThinPlateKernel(double r2);

@@ -112,6 +112,38 @@ double ZernikeFit::Value(FitPoint p) const {
     return v;
 }
 
+void ZernikeFit::Column(double x, const double* ys, int count, double* out) const {
+    constexpr std::size_t powers = MaxZernikeOrder / 2 + 1;
+    // poly[m][sine][p]: the coefficient of (rho^2)^p rho^m cos or sin (m theta).
+    std::array<std::array<std::array<double, powers>, 2>, MaxZernikeOrder + 1> poly{};
+    const auto& table = RadialTable();
+    for (std::size_t j = 0; j < Coefficients.size(); ++j) {
+        const RadialTerm& t = table[j];
+        for (int p = 0; p < t.Powers; ++p)
+            poly[static_cast<std::size_t>(t.M)][t.Sine][static_cast<std::size_t>(p)] +=
+                Coefficients[j] * t.C[static_cast<std::size_t>(p)];
+    }
+    const double u = (x - CentreX) / Radius;
+    for (int k = 0; k < count; ++k) {
+        const double v = (ys[k] - CentreY) / Radius;
+        const double r2 = u * u + v * v;
+        double re = 1.0, im = 0.0, sum = 0.0;
+        for (int m = 0; m <= Order; ++m) {
+            const auto& c = poly[static_cast<std::size_t>(m)];
+            double pc = 0.0, ps = 0.0;
+            for (int p = (Order - m) / 2; p >= 0; --p) {
+                pc = pc * r2 + c[0][static_cast<std::size_t>(p)];
+                ps = ps * r2 + c[1][static_cast<std::size_t>(p)];
+            }
+            sum += pc * re + ps * im;
+            const double next = re * u - im * v;
+            im = re * v + im * u;
+            re = next;
+        }
+        out[k] = sum;
+    }
+}
+
 int FitZernike(std::span<const FitPoint> points, std::span<const double> values, int order, double centreX,
                double centreY, double radius, ZernikeFit& fit) {
     const int count = order >= MinZernikeOrder && order <= MaxZernikeOrder ? ZernikeTermCount(order) : 0;

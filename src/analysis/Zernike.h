@@ -51,6 +51,10 @@ struct ZernikeFit {
 
     // The model at a point of the fit plane.
     double Value(FitPoint p) const;
+    // The model at (x, ys[k]) for k < count, into out[k]: a column of cells,
+    // the terms of one azimuthal frequency summed as one polynomial in
+    // rho^2 (the same surface as Value to the rounding).
+    void Column(double x, const double* ys, int count, double* out) const;
 };
 
 // The coefficients of least squares through the sites (the minimum-norm

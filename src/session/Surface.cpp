@@ -121,19 +121,9 @@ int BuildSurface(const ThkData& raw, const std::vector<SurfaceSite>& sites, cons
                           std::to_string(ZernikeTermCount(choice.ZernikeOrder)) + " sites.");
             return -1;
         }
-        const int terms = ZernikeTermCount(fit.Order);
-        EvaluateColumns(frame, radiusUnits * radiusUnits, surface,
-                        [&](double x, const double* ys, int count, double* out) {
-                            std::vector<double> t(static_cast<std::size_t>(terms));
-                            for (int k = 0; k < count; ++k) {
-                                ZernikeTerms(x / fit.Radius, ys[k] / fit.Radius, fit.Order, t.data());
-                                double v = 0.0;
-                                for (int j = 0; j < terms; ++j)
-                                    v += fit.Coefficients[static_cast<std::size_t>(j)] *
-                                         t[static_cast<std::size_t>(j)];
-                                out[k] = v;
-                            }
-                        });
+        EvaluateColumns(
+            frame, radiusUnits * radiusUnits, surface,
+            [&](double x, const double* ys, int count, double* out) { fit.Column(x, ys, count, out); });
         for (std::size_t i = 0; i < sites.size(); ++i) {
             const SurfaceSite& s = sites[i];
             const double r = fit.Residuals[i];

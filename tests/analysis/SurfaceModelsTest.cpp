@@ -217,7 +217,10 @@ TEST(Zernike, SameSurfaceAsLeastSquaresOnTheMonomials) {
         for (double a = 0.0; a < 6.2; a += 0.7)
             for (double r : {0.0, 0.5, 1.0}) {
                 const FitPoint p{c.cx + r * c.radius * std::cos(a), c.cy + r * c.radius * std::sin(a)};
+                double column = 0.0;
+                fit.Column(p.X, &p.Y, 1, &column);
                 EXPECT_NEAR(fit.Value(p), monomial(p), 1e-6);
+                EXPECT_NEAR(column, monomial(p), 1e-6);
             }
     }
     // Noll's order and names: tilt x is cos(theta), astigmatism 0 cos(2 theta).
