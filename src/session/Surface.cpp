@@ -155,3 +155,27 @@ std::vector<SiteResidual> ResidualsAtCells(const ThkData& record, const std::vec
     }
     return residuals;
 }
+
+int PrepareSurface(const SourceInput& source, ViewSettings& settings, DataKind upTo,
+                   const SurfaceChoice& choice, PointUnits units, const WaferGeometry& wafer,
+                   SurfaceFitter& fitter, PreparedRecords& records, SurfaceResult& result,
+                   const MessageSink& messages) {
+    const bool smooth = choice.Kind != SurfaceKind::Spline && upTo == DataKind::Fill;
+    result = {};
+    result.Choice = choice;
+    if (PrepareSource(source, settings, smooth ? DataKind::Raw : upTo, fitter, records, messages) != 1)
+        return -1;
+    const ThkData& raw = records.Record(DataKind::Raw);
+    const std::vector<SurfaceSite> sites = SitesOf(raw, units);
+    const WaferFrame frame = FrameOf(wafer, raw.Size);
+    if (!smooth) {
+        result.Frame = frame;
+        result.Sites = sites;
+        if (upTo == DataKind::Fill) result.Over = FindOvershoot(records.Record(DataKind::Fill), sites, frame);
+        return 1;
+    }
+    ThkData& fill = records.Record(DataKind::Fill);
+    if (BuildSurface(raw, sites, frame, choice, fill, result, messages) != 1) return -1;
+    SettleDisplayRange(fill, raw, DataKind::Fill, settings.RawRange);
+    return 1;
+}

@@ -10,6 +10,8 @@
 #include "analysis/Zernike.h"
 #include "core/Message.h"
 #include "data/ThkData.h"
+#include "data/ViewSettings.h"
+#include "session/Prepare.h"
 
 // The surface a front end shows in place of the Fill record: the grid-and-
 // spline surface of Calc and Fill (the default, exact to its definition), a
@@ -64,3 +66,16 @@ int BuildSurface(const ThkData& raw, const std::vector<SurfaceSite>& sites, cons
 // at each site's cell (no prediction where the cell is empty). Used for the
 // surfaces whose residuals are not predictions from the other sites.
 std::vector<SiteResidual> ResidualsAtCells(const ThkData& record, const std::vector<SurfaceSite>& sites);
+
+// PrepareSource with the surface chosen: for the spline, PrepareSource
+// itself; for a smooth surface, the Raw record (and the radius search) as
+// PrepareSource makes it, then, when upTo is Fill, the surface in the Fill
+// record's place (Calc and Fill are not run; its display range settled as
+// Fill's), fitted through SitesOf(raw, units) in the frame of the wafer on
+// the Raw record's Size. result.Sites and result.Frame are set for every
+// choice, and result.Over whenever upTo is Fill. 1, or -1 after the failing
+// step's message.
+int PrepareSurface(const SourceInput& source, ViewSettings& settings, DataKind upTo,
+                   const SurfaceChoice& choice, PointUnits units, const WaferGeometry& wafer,
+                   SurfaceFitter& fitter, PreparedRecords& records, SurfaceResult& result,
+                   const MessageSink& messages);
