@@ -44,6 +44,10 @@ int FitLevelling(std::span<const FitPoint> points, std::span<const double> value
 int FitLevelling(const ThkData& record, const std::vector<SurfaceSite>& sites, const WaferFrame& frame,
                  LevelKind kind, Levelling& levelling);
 
+// What a front end says when the fit fails.
+inline constexpr const char* LevellingFailedMessage =
+    "Levelling needs sites or cells that span the plane: three, or four with bow.";
+
 // Subtracts the levelling from every data cell of the record (its
 // statistics computed again) and from every site's value.
 void RemoveLevelling(ThkData& record, const WaferFrame& frame, const Levelling& levelling);
