@@ -99,7 +99,7 @@ struct CliOptions {
     int HistogramBins = 0;  // 0: no histogram
     bool Json = false;
 
-    // analyze, image, report and diff: the surface shown as the fill (a
+    // analyze and image: the surface shown as the fill (a
     // smooth one makes --data fill).
     SurfaceChoice Surface;
     bool SurfaceGiven = false;  // analyze then reports the surface's overshoot

@@ -37,7 +37,7 @@ bool KeepRadiusScan(const std::string& text, CliOptions& o) {
 
 std::vector<Section> SurfaceSections() {
     return {
-        {Only(C::Analyze, C::Image, C::Report, C::Diff),
+        {Only(C::Analyze, C::Image),
          {{"--surface", "WORD", "spline (default), tps or zernike:N, N from 1 to 10",
            std::string("must be ") + SurfaceChoiceRule,
            [](const std::string& t, CliOptions& o) {
