@@ -6,7 +6,7 @@
 #   --bench        also Python, for scripts/bench-report.sh
 #   --threads      also clang and LLVM's OpenMP runtime, for scripts/test-threads.sh
 #   --python       also pybind11, Python's headers, numpy, pytest, pandas, Dask
-#                  distributed and tqdm, for the Python module and its tests
+#                  distributed, tqdm and scipy, for the Python module and its tests
 set -euo pipefail
 
 PACKAGES=(
@@ -14,7 +14,7 @@ PACKAGES=(
   xvfb xauth xdotool imagemagick fonts-ipafont-gothic fonts-dejavu-core
   cmake ninja-build g++ libgtest-dev libbenchmark-dev
   desktop-file-utils appstream dpkg-dev
-  qt6-charts-dev qt6-svg-dev nlohmann-json3-dev libcli11-dev poppler-utils
+  qt6-charts-dev qt6-svg-dev nlohmann-json3-dev libcli11-dev poppler-utils libeigen3-dev
 )
 for option in "$@"; do
   case "$option" in
@@ -23,7 +23,7 @@ for option in "$@"; do
     --bench) PACKAGES+=(python3) ;;
     --threads) PACKAGES+=(clang libclang-rt-14-dev libomp-14-dev) ;;
     --python) PACKAGES+=(pybind11-dev python3-dev python3-numpy python3-pytest python3-pandas python3-dask
-                         python3-distributed python3-tqdm) ;;
+                         python3-distributed python3-tqdm python3-scipy) ;;
     *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
   esac
 done

@@ -13,6 +13,7 @@
 
 #include "analysis/Analysis.h"
 #include "analysis/WaferGeometry.h"
+#include "cli/OptionRows.h"
 #include "core/NumberText.h"
 #include "data/ThkData.h"
 #include "session/ParameterLimits.h"
@@ -47,11 +48,7 @@ constexpr CommandRow Commands[] = {
      "a PDF with a page per file and summary pages (and CSV)"},
 };
 
-using CommandSet = unsigned;  // one bit a command
-template <typename... Commands>
-constexpr CommandSet Only(Commands... commands) {
-    return ((1u << static_cast<unsigned>(commands)) | ...);
-}
+using namespace cli_table;
 constexpr CommandSet ReadsFile = Only(C::Report) * 2 - 1 - Only(C::Random);  // Report is the last
 constexpr CommandSet Calculates = ReadsFile - Only(C::Stats);
 
@@ -103,19 +100,6 @@ bool ReadNumber(const std::string& text, const ParameterLimit& limit, std::size_
     if (decimals == 1 && (point == sign || point > sign + 6 || text.ends_with('.'))) return false;
     return ParseNumber(text, limit.Min < 0.0, decimals, value) && limit.Holds(value);
 }
-
-using Store = std::function<bool(const std::string& value, O& options)>;  // keeps a value; false: refused
-struct OptionRow {
-    std::string Name;   // "--pitch"
-    std::string Value;  // the value's name in the help; empty: a flag, which takes none
-    std::string Help;   // a line for the help, at most 60 characters
-    std::string Rule;   // the usage error's words after the name when Keep refuses the value
-    Store Keep;
-};
-struct Section {  // options and the commands that take them
-    CommandSet Takes;
-    std::vector<OptionRow> Rows;
-};
 
 // The field of the options a chain of members leads to.
 template <auto First, auto... Rest>
@@ -197,7 +181,7 @@ std::span<const Section> OptionTable() {
         std::tie(o.CentreX, o.CentreY) = std::pair(x, y);
         return true;
     };
-    static const Section table[] = {
+    static const Section base[] = {
         {Only(C::Image, C::Random, C::View3D, C::Diff, C::Report),
          {Text("--out", Field<&O::OutFile>, "needs a file name", "the file to write (required)")}},
         {Only(C::Table, C::Image, C::Roi, C::Analyze, C::Report),
@@ -288,6 +272,12 @@ std::span<const Section> OptionTable() {
           Number("--wafer", {"", 0.0, MaxWaferDiameterMm, 5, 0}, Field<&O::CsvOptions, &Csv::Diameter>,
                  "wafer diameter in mm", Any)}},
     };
+    static const std::vector<Section> table = [] {
+        std::vector<Section> all(std::begin(base), std::end(base));
+        for (Section& section : SurfaceSections())
+            all.push_back(std::move(section));
+        return all;
+    }();
     return table;
 }
 
@@ -443,6 +433,8 @@ private:
         };
         for (const auto& [broken, what] : rules)
             if (broken) return Usage(what, command_.Name);
+        if (const std::string clash = CheckSurfaceOptions(o, Given("--data")); !clash.empty())
+            return Usage(clash, command_.Name);
         if (Given("--radius")) o.RadOptimize = false;
         if (roi) std::tie(o.RoiByPixel, o.RoiSecond) = std::pair(px || py, px2);
         return {ParseStatus::Run, {}};

@@ -5,11 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "analysis/Levelling.h"
 #include "analysis/RecordDifference.h"
 #include "core/Codes.h"
 #include "data/CsvImport.h"
 #include "data/RandomData.h"
 #include "render3d/View3DOptions.h"
+#include "session/Surface.h"
 
 // Command line of morvaplot-cli: COMMAND FILE [options], options before or
 // after FILE, values as "--name value" or "--name=value", "--" ends options.
@@ -96,6 +98,20 @@ struct CliOptions {
     double LineY1 = 0.0;
     int HistogramBins = 0;  // 0: no histogram
     bool Json = false;
+
+    // analyze and image: the surface shown as the fill (a
+    // smooth one makes --data fill).
+    SurfaceChoice Surface;
+    bool SurfaceGiven = false;  // analyze then reports the surface's overshoot
+    // analyze: the residual of every site (leave-one-out for the spline and
+    // the thin-plate spline, the fit's for Zernike), the cross-validation
+    // curve of the search radius, and the levelling taken out first.
+    bool Residuals = false;
+    bool RadiusScan = false;
+    double ScanFrom = 0.0;
+    double ScanTo = 0.0;
+    double ScanStep = 0.0;
+    LevelKind Level = LevelKind::None;
 
     bool TableCsv = false;  // table --format csv
     bool Sites = false;     // image --sites

@@ -17,6 +17,7 @@
 #include "analysis/RadialProfile.h"
 #include "analysis/RecordCsvText.h"
 #include "analysis/RecordDifference.h"
+#include "analysis/SurfaceText.h"
 #include "analysis/WaferGeometry.h"
 #include "calc/SurfaceFitter.h"
 #include "cli/Listing.h"
@@ -30,6 +31,7 @@
 #include "roi/RoiDisplay.h"
 #include "roi/RoiStats.h"
 #include "session/Compare.h"
+#include "session/LeaveOneOut.h"
 
 ViewSettings SettingsFrom(const CliOptions& o) {
     ViewSettings s;
@@ -62,8 +64,15 @@ PreparedInput::PreparedInput()
     : Records(std::make_unique<PreparedRecords>()), Fitter(std::make_unique<SurfaceFitter>()) {}
 PreparedInput::~PreparedInput() = default;
 
+PointUnits UnitsOf(const CliOptions& o) {
+    return o.Csv && o.CsvOptions.Units == CsvUnits::Cells ? PointUnits::Cells : PointUnits::Millimetres;
+}
+
 int PrepareInput(const CliOptions& o, DataKind upTo, PreparedInput& input, const MessageSink& messages) {
     input.Settings = SettingsFrom(o);
+    if (o.Surface.Kind != SurfaceKind::Spline)
+        return PrepareSurface(SourceFrom(o, o.File), input.Settings, upTo, o.Surface, UnitsOf(o), WaferOf(o),
+                              *input.Fitter, *input.Records, input.Surface, messages);
     return PrepareSource(SourceFrom(o, o.File), input.Settings, upTo, *input.Fitter, *input.Records,
                          messages);
 }
@@ -207,12 +216,144 @@ AnalysisRequest AnalysisRequestOf(const CliOptions& o) {
     return request;
 }
 
+// What analyze adds after its figures for the surface options: the surface's
+// overshoot and Zernike terms, the residuals, the radius curve (all of the
+// records as measured) and the levelling then taken out of the shown and the
+// raw record.
+struct SurfaceFigures {
+    WaferFrame Frame;
+    std::vector<SiteResidual> Residuals;
+    const char* How = "leave-one-out";
+    std::vector<RadiusScanRow> Scan;
+    Overshoot Over;
+    std::optional<Levelling> Level;
+};
+
+int FindSurfaceFigures(const CliOptions& o, PreparedInput& input, SurfaceFigures& f,
+                       const MessageSink& messages) {
+    ThkData& raw = input.Records->Record(DataKind::Raw);
+    ThkData& shown = input.Records->Record(o.DataType);
+    const bool smooth = o.Surface.Kind != SurfaceKind::Spline;
+    const bool needSites = o.Residuals || o.RadiusScan || o.Level != LevelKind::None || o.SurfaceGiven;
+    if (!needSites) return 1;
+    f.Frame = FrameOf(WaferOf(o), raw.Size);
+    const std::vector<SurfaceSite> sites = smooth ? input.Surface.Sites : SitesOf(raw, UnitsOf(o));
+    if (smooth) {
+        f.Over = input.Surface.Over;
+        f.Residuals = input.Surface.Residuals;
+        if (!input.Surface.LeaveOneOut) f.How = "fit";
+    } else if (o.SurfaceGiven && o.DataType == DataKind::Fill) {
+        f.Over = FindOvershoot(shown, sites, f.Frame);
+    }
+    if (o.Residuals && !smooth) SplineLeaveOneOut(raw, sites, input.Settings, f.Residuals);
+    if (o.RadiusScan) {
+        std::vector<RadiusScore> scores;
+        ScanSearchRadius(raw, sites, input.Settings, ScanRadii(o.ScanFrom, o.ScanTo, o.ScanStep), scores);
+        for (const RadiusScore& s : scores)
+            f.Scan.push_back({s.Radius, s.Summary});
+    }
+    if (o.Level != LevelKind::None) {
+        Levelling level;
+        if (FitLevelling(shown, sites, f.Frame, o.Level, level) != 1) {
+            messages.Show(LevellingFailedMessage);
+            return -1;
+        }
+        RemoveLevelling(shown, f.Frame, level);
+        if (&shown != &raw) RemoveLevelling(raw, f.Frame, level);
+        f.Level = level;
+    }
+    return 1;
+}
+
+std::string SurfaceFiguresText(const CliOptions& o, const SurfaceFigures& f) {
+    std::string text;
+    if (o.SurfaceGiven) {
+        text += "Surface\t" + SurfaceChoiceText(o.Surface) + "\n";
+        if (o.DataType == DataKind::Fill) text += OvershootText(f.Over, f.Frame);
+    }
+    if (f.Level) text += LevellingText(*f.Level);
+    if (o.Residuals) text += ResidualsText(f.Residuals, f.Frame, f.How);
+    if (o.RadiusScan) text += RadiusScanText(f.Scan);
+    return text;
+}
+
+void AddSurfaceFiguresJson(const CliOptions& o, const SurfaceFigures& f, nlohmann::ordered_json& doc) {
+    const auto at = [&f](double x, double y) {
+        const FitPoint p = FitPointOf(f.Frame, x, y);
+        return f.Frame.HasWafer ? std::pair(p.X, p.Y) : std::pair(x, y);
+    };
+    if (o.SurfaceGiven) {
+        nlohmann::ordered_json surface = {{"kind", SurfaceChoiceText(o.Surface)}};
+        if (o.DataType == DataKind::Fill) {
+            nlohmann::ordered_json over = {{"allowance", f.Over.Allowance}};
+            for (const auto& [side, name] :
+                 {std::pair(&f.Over.Below, "below"), std::pair(&f.Over.Above, "above")}) {
+                if (!side->Beyond) {
+                    over[name] = nullptr;
+                    continue;
+                }
+                const auto [x, y] = at(side->X, side->Y);
+                over[name] = {{"value", side->Value}, {"x", x}, {"y", y}, {"excess", side->Excess}};
+            }
+            surface["overshoot"] = std::move(over);
+        }
+        doc["surface"] = std::move(surface);
+    }
+    if (f.Level) {
+        const Levelling& l = *f.Level;
+        doc["levelling"] = {{"kind", l.Kind == LevelKind::Bow ? "bow" : "tilt"},
+                            {"through", l.FromSites ? "sites" : "cells"},
+                            {"piston", l.Piston},
+                            {"tilt_x", l.TiltX},
+                            {"tilt_y", l.TiltY},
+                            {"tilt", l.TiltMagnitude()},
+                            {"tilt_direction_deg", l.TiltDirectionDeg()},
+                            {"bow", l.Bow}};
+    }
+    if (o.Residuals) {
+        nlohmann::ordered_json sites = nlohmann::ordered_json::array();
+        for (const SiteResidual& r : f.Residuals) {
+            const auto [x, y] = at(r.X, r.Y);
+            nlohmann::ordered_json site = {{"site", r.Number}, {"x", x}, {"y", y}, {"measured", r.Measured}};
+            site["predicted"] = r.Predicted ? nlohmann::ordered_json(r.Prediction) : nullptr;
+            site["residual"] = r.Predicted ? nlohmann::ordered_json(r.Residual) : nullptr;
+            if (!r.Predicted) site["note"] = r.Note;
+            sites.push_back(std::move(site));
+        }
+        const ResidualSummary s = SummariseResiduals(f.Residuals);
+        doc["residuals"] = {
+            {"how", f.How},
+            {"sites", std::move(sites)},
+            {"count", s.Count},
+            {"missing", s.Missing},
+            {"rms", s.Rms},
+            {"mean", s.Mean},
+            {"max_abs", s.LargestAbs},
+            {"max_abs_site",
+             s.Largest >= 0 ? nlohmann::ordered_json(f.Residuals[static_cast<std::size_t>(s.Largest)].Number)
+                            : nullptr}};
+    }
+    if (o.RadiusScan) {
+        nlohmann::ordered_json rows = nlohmann::ordered_json::array();
+        for (const RadiusScanRow& r : f.Scan)
+            rows.push_back({{"radius", r.Radius},
+                            {"rms", r.Summary.Rms},
+                            {"mean", r.Summary.Mean},
+                            {"max_abs", r.Summary.LargestAbs},
+                            {"count", r.Summary.Count},
+                            {"missing", r.Summary.Missing}});
+        doc["radius_scan"] = std::move(rows);
+    }
+}
+
 // analyze: the figures of the shown record and of the raw sites inside the
 // wafer, then the profile and the histogram of the shown record.
 int RunAnalyze(const CliOptions& o, CommandOutput& out) {
     const AnalysisRequest request = AnalysisRequestOf(o);
     PreparedInput input;
     if (PrepareInput(o, o.DataType, input, out.Messages()) != 1) return ExitFailed;
+    SurfaceFigures surface;
+    if (FindSurfaceFigures(o, input, surface, out.Messages()) != 1) return ExitFailed;
     AnalysisResult result;
     if (AnalyzeRecord(input.Records->Record(o.DataType), &input.Records->Record(DataKind::Raw), request,
                       result, out.Messages()) != 1)
@@ -243,6 +384,7 @@ int RunAnalyze(const CliOptions& o, CommandOutput& out) {
             text += "Histogram\t" + std::to_string(o.HistogramBins) + "\n";
             text += HistogramText(histogram);
         }
+        text += SurfaceFiguresText(o, surface);
         return ExitOk;
     }
 
@@ -292,6 +434,7 @@ int RunAnalyze(const CliOptions& o, CommandOutput& out) {
             {"edges", histogram.Edges}, {"counts", histogram.Counts}, {"total", histogram.Total}};
     else
         doc["histogram"] = nullptr;
+    AddSurfaceFiguresJson(o, surface, doc);
     // A file name need not be UTF-8: its bad bytes become U+FFFD in the
     // document instead of failing the command.
     out.Buffer() += doc.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace);

@@ -87,8 +87,14 @@ struct PreparedInput {
     ViewSettings Settings;
     std::unique_ptr<PreparedRecords> Records;
     std::unique_ptr<SurfaceFitter> Fitter;
+    // The smooth surface of --surface (its sites, frame, residuals and
+    // overshoot) when it made the Fill record.
+    SurfaceResult Surface;
 };
 int PrepareInput(const CliOptions& o, DataKind upTo, PreparedInput& input, const MessageSink& messages);
+
+// How the options' table gives its points' X and Y.
+PointUnits UnitsOf(const CliOptions& o);
 
 // The difference of diff: A and B compared with the options' parameters (B
 // on A's lattice and search radius), in the options' order (and divided by
