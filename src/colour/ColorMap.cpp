@@ -9,9 +9,8 @@ namespace {
 // Pixel columns per strip: 32 record columns read side by side.
 constexpr int MapStripWidth = 32;
 
-// Grid index of every pixel along one axis: integer part of pixel * scale,
-// the scale held in single precision. Kept inside the grid even for a damaged
-// Size, so no pixel can read outside the record.
+}  // namespace
+
 std::vector<int> SampleIndexes(int pixels, int size) {
     const float scale = static_cast<float>(static_cast<double>(size + 1) / pixels);
     std::vector<int> indexes(static_cast<size_t>(pixels));
@@ -21,8 +20,6 @@ std::vector<int> SampleIndexes(int pixels, int size) {
     }
     return indexes;
 }
-
-}  // namespace
 
 void DrawColorMap(QImage& image, const ThkData& record, bool useRamp, const RampParameters& rampSet,
                   const DisplayCondition& condition, Color backColor, const GradationTable& table) {

@@ -1,5 +1,7 @@
 #include "colour/DivergingRamp.h"
 
+#include "colour/ColorMap.h"
+
 #include <QImage>
 #include <algorithm>
 #include <cmath>
@@ -14,16 +16,6 @@ constexpr int RedR = 0xC0, RedG = 0x20, RedB = 0x20;
 
 int Mix(int from, int to, double t) {
     return static_cast<int>(std::lround(from + (to - from) * t));
-}
-
-// Cells sampled by the pixels along one axis, as the colour map samples them.
-std::vector<int> SampleIndexes(int pixels, int size) {
-    const float scale = static_cast<float>(static_cast<double>(size + 1) / pixels);
-    std::vector<int> indexes(static_cast<std::size_t>(pixels));
-    for (int i = 0; i < pixels; ++i)
-        indexes[static_cast<std::size_t>(i)] =
-            std::clamp(static_cast<int>(i * static_cast<double>(scale)), 0, ThkMaxSize);
-    return indexes;
 }
 
 }  // namespace

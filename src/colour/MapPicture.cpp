@@ -1,6 +1,7 @@
 #include "colour/MapPicture.h"
 
 #include <QImage>
+#include <algorithm>
 
 #include "colour/ColorMap.h"
 #include "colour/ContourMap.h"
@@ -18,7 +19,37 @@ MapStyle MapStyleOf(const ViewSettings& settings, const GradationTable& table) {
     return style;
 }
 
+std::unique_ptr<ThkData> OnFixedRange(const ThkData& record, const FixedRange& range) {
+    auto copy = std::make_unique<ThkData>();
+    CopyThkData(record, *copy);
+    for (int x = 0; x < ThkGridDim; ++x)
+        for (int y = 0; y < ThkGridDim; ++y)
+            if (HasData(copy->Value[x][y]))
+                copy->Value[x][y] = std::clamp(copy->Value[x][y], range.Min, range.Max);
+    copy->Min = range.Min;
+    copy->Max = range.Max;
+    return copy;
+}
+
+std::pair<bool, bool> ClippedEnds(const ThkData& record, const FixedRange& range) {
+    std::pair<bool, bool> clipped{false, false};
+    for (int x = 0; x < ThkGridDim; ++x)
+        for (int y = 0; y < ThkGridDim; ++y) {
+            const double v = record.Value[x][y];
+            if (!HasData(v)) continue;
+            clipped.first = clipped.first || v < range.Min;
+            clipped.second = clipped.second || v > range.Max;
+        }
+    return clipped;
+}
+
 void PaintMap(QImage& image, const ThkData& record, DrawKind draw, RampSetKind ramp, const MapStyle& style) {
+    if (style.Range) {
+        MapStyle plain = style;
+        plain.Range.reset();
+        PaintMap(image, *OnFixedRange(record, *style.Range), draw, ramp, plain);
+        return;
+    }
     if (image.width() != MapPictureSize || image.height() != MapPictureSize)
         image = QImage(MapPictureSize, MapPictureSize, QImage::Format_RGB32);
     if (draw == DrawKind::Contour) {

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <memory>
+#include <optional>
+#include <utility>
+
 #include "colour/ColorScale.h"
 #include "core/Codes.h"
 #include "core/Color.h"
@@ -16,6 +20,13 @@ inline constexpr int MapPictureSize = 301;
 // The colour settings the picture depends on, at the controls' designed
 // values: hue ramp on, black back colour, the black-to-white pair under
 // contours, the start-up gradation and five contour levels.
+// A colour scale the user holds fixed, so two maps give the same value the
+// same colour; Min below Max.
+struct FixedRange {
+    double Min = 0.0;
+    double Max = 0.0;
+};
+
 struct MapStyle {
     bool UseColormap = true;
     GradationTable Table = ColormapPreset();
@@ -25,7 +36,19 @@ struct MapStyle {
     Color MaxColor = 0xFFFFFF;
     DisplayCondition Condition{};
     int BorderCount = 5;  // contour levels
+    // A fixed colour scale instead of the record's display range; values
+    // beyond it take the end colours.
+    std::optional<FixedRange> Range;
 };
+
+// A copy of record to draw on a fixed scale: every data value clamped into
+// the range, Min and Max the range's (so the map, the bar's labels and the
+// contour levels follow the range).
+std::unique_ptr<ThkData> OnFixedRange(const ThkData& record, const FixedRange& range);
+
+// Whether some data value of record lies below (first) or above (second) the
+// range: the colour bar then marks that end as clipped.
+std::pair<bool, bool> ClippedEnds(const ThkData& record, const FixedRange& range);
 
 // The style the settings ask for, with table as the gradation (the committed
 // colour set of the gradation dialog, or a loaded colour-setting file).

@@ -12,6 +12,7 @@
 #include <QSvgGenerator>
 
 #include "analysis/AnalysisMask.h"
+#include "colour/ColorMap.h"
 #include "colour/ColorScale.h"
 #include "colour/DivergingRamp.h"
 #include "colour/ScaleLabels.h"
@@ -81,6 +82,46 @@ void PaintOverlays(QImage& map, const ThkData& record, const AnnotatedRequest& r
     }
 }
 
+// The map of a wafer as the wafer is seen: every pixel whose cell lies
+// outside the kept disc in the back colour, the wafer's rim and the
+// exclusion circle, and the notch at the bottom of the rim.
+void PaintWaferAsSeen(QImage& map, const WaferFrame& frame, const AnnotatedRequest& request) {
+    const std::vector<int> columns = SampleIndexes(map.width(), frame.Size);
+    const std::vector<int> rows = SampleIndexes(map.height(), frame.Size);
+    const QRgb back = ColorToArgb(request.Style.BackColor);
+    for (int j = 0; j < map.height(); ++j) {
+        auto* line = reinterpret_cast<QRgb*>(map.scanLine(j));
+        const int y = rows[static_cast<std::size_t>(j)];
+        for (int i = 0; i < map.width(); ++i) {
+            const int x = columns[static_cast<std::size_t>(i)];
+            if (!InsideKeptDisc(frame, DistanceSqUnits(frame, x, y))) line[i] = back;
+        }
+    }
+    // Cell c covers the pixels from c * W / (Size + 1): circles in pixels.
+    const double pixelsPerUnit = map.width() / (frame.Size + 1.0);
+    const QPointF centre((frame.CentreX + 0.5) * pixelsPerUnit, (frame.CentreY + 0.5) * pixelsPerUnit);
+    const double rim = request.Wafer.DiameterMm / 2.0 / frame.MmPerUnit * pixelsPerUnit;
+    QPainter painter(&map);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(200, 200, 200), 1.0));
+    painter.drawEllipse(centre, rim, rim);
+    if (frame.KeptRadiusSqUnits > 0.0 && request.Wafer.EdgeExclusionMm > 0.0) {
+        const double kept = std::sqrt(frame.KeptRadiusSqUnits) * pixelsPerUnit;
+        painter.setPen(QPen(QColor(200, 200, 200), 1.0, Qt::DashLine));
+        painter.drawEllipse(centre, kept, kept);
+    }
+    // The notch: a small V cut into the rim at the bottom (+Y up, so the
+    // wafer's -Y side).
+    const double depth = std::max(4.0, rim * 0.04);
+    QPainterPath notch;
+    notch.moveTo(centre.x() - depth, centre.y() + rim);
+    notch.lineTo(centre.x(), centre.y() + rim - depth);
+    notch.lineTo(centre.x() + depth, centre.y() + rim);
+    painter.setPen(QPen(QColor(230, 230, 230), 1.5));
+    painter.drawPath(notch);
+}
+
 // The map scaled to the device pixels it covers, nearest neighbour, so a
 // viewer never blurs the cells.
 QImage MapForDevice(const QImage& map, const QPainter& painter, const QRectF& rect) {
@@ -97,15 +138,21 @@ AnnotatedContent MakeAnnotatedContent(const ThkData& record, const ThkData* raw,
                                       const AnalysisResult& figures, const AnnotatedRequest& request) {
     AnnotatedContent content;
     content.Map = QImage(MapPictureSize, MapPictureSize, QImage::Format_RGB32);
+    // On a fixed scale the map, its bar and its labels follow the range.
+    std::unique_ptr<ThkData> ranged;
+    if (request.Style.Range && !request.Difference) ranged = OnFixedRange(record, *request.Style.Range);
+    const ThkData& drawn = ranged ? *ranged : record;
     if (request.Difference)
         PaintDivergingMap(content.Map, record, request.Style.BackColor);
     else
-        PaintMap(content.Map, record, request.Draw, request.Ramp, request.Style);
-    PaintOverlays(content.Map, record, request);
+        PaintMap(content.Map, drawn, request.Draw, request.Ramp, request.Style);
+    PaintOverlays(content.Map, drawn, request);
+    const bool wafer = figures.Frame.HasWafer;
+    if (wafer) PaintWaferAsSeen(content.Map, figures.Frame, request);
 
     // The bar at the map's height, so that it is drawn 1:1 beside the map.
     content.Bar = QImage(18, MapPictureSize, QImage::Format_RGB32);
-    const ScaleLabelTexts scale = ScaleLabels(record);
+    const ScaleLabelTexts scale = ScaleLabels(drawn);
     std::array<std::string, 5> ticks = scale.Range;
     if (request.Difference) {
         DrawDivergingBar(content.Bar);
@@ -113,15 +160,30 @@ AnnotatedContent MakeAnnotatedContent(const ThkData& record, const ThkData* raw,
     } else {
         DrawColorBar(content.Bar, request.Style.UseColormap, RampSetOf(RampSetKind::Startup),
                      request.Style.Table);
-        if (request.Draw == DrawKind::Contour) ticks = ContourScaleLabels(record);
+        if (request.Draw == DrawKind::Contour) ticks = ContourScaleLabels(drawn);
     }
     for (std::size_t i = 0; i < 5; ++i)
         content.Ticks[i] = QString::fromStdString(ticks[i]);
-    content.MeanText = QString::fromStdString(scale.Mean);
+    if (ranged) {
+        // Values beyond the fixed scale share its end colours: the end says so.
+        const auto [below, above] = ClippedEnds(record, *request.Style.Range);
+        if (below) content.Ticks[0] = QStringLiteral("\u2264 ") + content.Ticks[0];
+        if (above) content.Ticks[4] = QStringLiteral("\u2265 ") + content.Ticks[4];
+    }
+    // With a wafer the picture is the wafer: its mean is of the cells inside.
+    content.MeanText = wafer ? QString::fromStdString(FormatFixed(figures.Shown.Mean, 8, 3))
+                             : QString::fromStdString(scale.Mean);
 
     const QString date = request.Date.isEmpty() ? QDate::currentDate().toString(Qt::ISODate) : request.Date;
     QStringList title;
-    for (const QString& part : {request.FileName, request.DataType, date})
+    QString waferText;
+    if (wafer)
+        waferText = QStringLiteral("%1 mm wafer, %2 mm edge exclusion")
+                        .arg(request.Wafer.DiameterMm, 0, 'g', 6)
+                        .arg(request.Wafer.EdgeExclusionMm, 0, 'g', 6);
+    const QString unit =
+        record.Unit.empty() ? QString() : QStringLiteral("(%1)").arg(QString::fromStdString(record.Unit));
+    for (const QString& part : {request.FileName, request.DataType, unit, waferText, date})
         if (!part.isEmpty()) title << part;
     content.Title = title.join(QStringLiteral("   "));
     content.ShownName = request.DataType.isEmpty() ? QStringLiteral("Map") : request.DataType;
