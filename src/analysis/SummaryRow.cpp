@@ -26,15 +26,15 @@ std::string SummaryCsv(const std::vector<SummaryRow>& rows) {
     for (const SummaryRow& row : rows) {
         text += CsvField(row.Name);
         if (row.Failed()) {
-            text += ",,,,,,,,,,,," + FormatG17(row.Seconds) + ',' + CsvField(row.Error) + '\n';
+            text += ",,,,,,,,,,,," + FormatG17(row.Seconds) + ',' + CsvField(row.Error) + ',' +
+                    CsvField(row.Warnings) + '\n';
             continue;
         }
         const AreaStatistics& s = row.Figures;
         text += ',' + std::to_string(row.Size) + ',' + std::to_string(s.Count);
-        for (double v : {s.Mean, s.Min, s.Max, s.Range, s.Sigma, s.Sigma1Pct, s.Sigma3Pct, s.UniformityPct,
-                         row.Radius, row.Seconds})
-            text += ',' + FormatG17(v);
-        text += ",\n";
+        for (double v : {s.Mean, s.Min, s.Max, s.Range, s.Sigma, s.Sigma1Pct, s.Sigma3Pct, s.UniformityPct})
+            text += row.HasFigures() ? ',' + FormatG17(v) : std::string(",");
+        text += ',' + FormatG17(row.Radius) + ',' + FormatG17(row.Seconds) + ",," + CsvField(row.Warnings) + '\n';
     }
     return text;
 }

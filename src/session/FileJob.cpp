@@ -68,7 +68,10 @@ FileJobResult RunFileJob(const SourceInput& source, const std::string& name, con
         result.Row.Size = records.Record(DataKind::Raw).Size;
         result.Row.Figures = result.Analysis.Shown;
         result.Row.Radius = result.Settings.SearchRad;
+        if (result.Analysis.Shown.Count == 0) keep.Show(EmptyAreaMessage);
     }
+    for (const std::string& text : result.Messages)
+        result.Row.Warnings += (result.Row.Warnings.empty() ? "" : "\n") + text;
     result.Row.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return result;
 }
