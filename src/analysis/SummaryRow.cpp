@@ -34,7 +34,8 @@ std::string SummaryCsv(const std::vector<SummaryRow>& rows) {
         text += ',' + std::to_string(row.Size) + ',' + std::to_string(s.Count);
         for (double v : {s.Mean, s.Min, s.Max, s.Range, s.Sigma, s.Sigma1Pct, s.Sigma3Pct, s.UniformityPct})
             text += row.HasFigures() ? ',' + FormatG17(v) : std::string(",");
-        text += ',' + FormatG17(row.Radius) + ',' + FormatG17(row.Seconds) + ",," + CsvField(row.Warnings) + '\n';
+        text +=
+            ',' + FormatG17(row.Radius) + ',' + FormatG17(row.Seconds) + ",," + CsvField(row.Warnings) + '\n';
     }
     return text;
 }

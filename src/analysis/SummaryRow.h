@@ -28,8 +28,8 @@ struct SummaryRow {
 
 // The columns in their order, as the CSV header and the batch table name them.
 inline constexpr std::array<std::string_view, 15> SummaryColumns = {
-    "name",       "size",           "count",  "mean",    "min",   "max",     "range", "sigma",
-    "sigma1_pct", "sigma3_pct",     "uniformity_pct", "radius",  "seconds", "error", "warnings"};
+    "name",       "size",       "count",          "mean",   "min",     "max",   "range",   "sigma",
+    "sigma1_pct", "sigma3_pct", "uniformity_pct", "radius", "seconds", "error", "warnings"};
 
 // The rows as CSV: the header, then one line per row; figures with 17
 // significant digits (C locale), counts as integers; the name and the

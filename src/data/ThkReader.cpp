@@ -251,7 +251,8 @@ struct DataTotals {
 
 // The one message after a load that left cells empty for lack of a Z value.
 std::string MissingZMessage(const DataTotals& totals) {
-    return "Z data missing in " + std::to_string(totals.missing) + (totals.missing == 1 ? " line" : " lines") +
+    return "Z data missing in " + std::to_string(totals.missing) +
+           (totals.missing == 1 ? " line" : " lines") +
            " (cells left empty). First Line: " + std::to_string(totals.firstMissing);
 }
 
