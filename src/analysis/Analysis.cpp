@@ -1,6 +1,7 @@
 #include "analysis/Analysis.h"
 
 #include <cmath>
+#include <vector>
 
 #include "analysis/AnalysisMask.h"
 
@@ -31,8 +32,15 @@ std::string CheckAnalysisRequest(const AnalysisRequest& request) {
     return {};
 }
 
-int AnalyzeRecord(const ThkData& record, const ThkData* sites, const AnalysisRequest& request,
-                  AnalysisResult& result, const MessageSink& messages) {
+namespace {
+
+// AnalyzeRecord, with the caller's scratch for the figures or (nullptr) a
+// buffer of this call.
+int Analyze(const ThkData& record, const ThkData* sites, const AnalysisRequest& request,
+            AnalysisResult& result, const MessageSink& messages, std::vector<double>* scratch) {
+    const auto area = [scratch](const ThkData& r, const AnalysisMask& m) {
+        return scratch ? CalcAreaStatistics(r, m, *scratch) : CalcAreaStatistics(r, m);
+    };
     const std::string fault = CheckAnalysisRequest(request);
     if (!fault.empty()) {
         messages.Show(fault);
@@ -41,11 +49,10 @@ int AnalyzeRecord(const ThkData& record, const ThkData* sites, const AnalysisReq
     AnalysisResult answer;
     const AnalysisMask mask(record.Size, request.Wafer);
     answer.Frame = mask.Frame();
-    answer.Shown = CalcAreaStatistics(record, mask);
+    answer.Shown = area(record, mask);
     if (sites)
-        answer.Sites = sites->Size == record.Size
-                           ? CalcAreaStatistics(*sites, mask)
-                           : CalcAreaStatistics(*sites, AnalysisMask(sites->Size, request.Wafer));
+        answer.Sites = sites->Size == record.Size ? area(*sites, mask)
+                                                  : area(*sites, AnalysisMask(sites->Size, request.Wafer));
     switch (request.Profile) {
         case ProfileKind::X:
             answer.Profile = DiameterProfile(record, mask, ProfileAxis::X);
@@ -70,4 +77,16 @@ int AnalyzeRecord(const ThkData& record, const ThkData* sites, const AnalysisReq
     if (request.HistogramBins > 0) answer.Histo = CalcHistogram(record, mask, request.HistogramBins);
     result = std::move(answer);
     return 1;
+}
+
+}  // namespace
+
+int AnalyzeRecord(const ThkData& record, const ThkData* sites, const AnalysisRequest& request,
+                  AnalysisResult& result, const MessageSink& messages) {
+    return Analyze(record, sites, request, result, messages, nullptr);
+}
+
+int AnalyzeRecord(const ThkData& record, const ThkData* sites, const AnalysisRequest& request,
+                  AnalysisResult& result, const MessageSink& messages, std::vector<double>& scratch) {
+    return Analyze(record, sites, request, result, messages, &scratch);
 }

@@ -62,7 +62,7 @@ FileJobResult RunFileJob(const SourceInput& source, const std::string& name, con
         !records.Record(request.Data).Valid) {
         fail();
     } else if (AnalyzeRecord(records.Record(request.Data), &records.Record(DataKind::Raw), request.Analysis,
-                             result.Analysis, keep) != 1) {
+                             result.Analysis, keep, records.AnalysisScratch()) != 1) {
         fail();
     } else {
         result.Row.Size = records.Record(DataKind::Raw).Size;

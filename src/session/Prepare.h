@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/Codes.h"
 #include "core/Message.h"
@@ -47,15 +48,19 @@ int FillStep(SurfaceFitter& fitter, const ThkData& grid, ThkData& fill, const Vi
 // Max; otherwise the record's statistics are computed again.
 void SettleDisplayRange(ThkData& record, const ThkData& raw, DataKind shown, bool rawRange);
 
-// The Raw, Grid and Fill records of one source, owned together.
+// The Raw, Grid and Fill records of one source, owned together, with the
+// store their analysis gathers values in: a caller that keeps them from file
+// to file allocates neither again.
 class PreparedRecords {
 public:
     PreparedRecords();  // three empty records
     ThkData& Record(DataKind kind);
     const ThkData& Record(DataKind kind) const;
+    std::vector<double>& AnalysisScratch() { return analysisScratch_; }
 
 private:
     std::unique_ptr<ThkData[]> records_;
+    std::vector<double> analysisScratch_;
 };
 
 // Load, then as far as upTo asks: the radius search when settings.RadOptimize
