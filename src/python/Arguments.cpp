@@ -163,7 +163,8 @@ CsvImportOptions CsvOptions(const py::handle& x, const py::handle& y, const py::
     if (units != "mm" && units != "cell") throw py::value_error("units must be 'mm' or 'cell'");
     options.Units = units == "mm" ? CsvUnits::Millimetres : CsvUnits::Cells;
     // The wafer: a diameter, or a Wafer whose diameter it is.
-    const py::handle diameter = py::hasattr(wafer, "diameter") ? wafer.attr("diameter") : wafer;
+    const py::object diameter = py::hasattr(wafer, "diameter") ? py::object(wafer.attr("diameter"))
+                                                               : py::reinterpret_borrow<py::object>(wafer);
     if (PyBool_Check(diameter.ptr()) || !PyNumber_Check(diameter.ptr()) || PyUnicode_Check(diameter.ptr()))
         throw py::type_error("wafer must be a diameter in mm or a Wafer, not " + TypeName(wafer));
     const double d = PyFloat_AsDouble(diameter.ptr());

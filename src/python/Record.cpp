@@ -31,16 +31,6 @@ void FillExtent(const ThkData& fill, int& extentX, int& extentY) {
         if (HasData(fill.Value[0][y])) extentY = y;
 }
 
-void SetExtent(Record& record) {
-    const ThkData& d = *record.Data;
-    if (record.Kind == RecordKind::Fill) {
-        FillExtent(d, record.ExtentX, record.ExtentY);
-    } else {
-        record.ExtentX = LastNode(d.Size, d.PitchX);
-        record.ExtentY = LastNode(d.Size, d.PitchY);
-    }
-}
-
 }  // namespace
 
 const char* RecordKindName(RecordKind kind) {
@@ -67,13 +57,21 @@ Record Snapshot(const ThkData& from, RecordKind kind, std::string name) {
         RecalcStatistics(*copy);
         CalcTextRatios(*copy);
     }
-    if (kind == RecordKind::Fill) copy->PitchX = copy->PitchY = 1;
+    // A surface (a fill, or the difference of two) holds every cell of its
+    // lattice span: its pitch is 1 and its data end the span.
+    const bool surface = kind == RecordKind::Fill || (kind == RecordKind::Difference && copy->PitchX < 1);
     Record record;
+    if (surface) {
+        copy->PitchX = copy->PitchY = 1;
+        FillExtent(*copy, record.ExtentX, record.ExtentY);
+    } else {
+        record.ExtentX = LastNode(copy->Size, copy->PitchX);
+        record.ExtentY = LastNode(copy->Size, copy->PitchY);
+    }
     record.Kind = kind;
     record.Name = std::move(name);
     record.Cells = CountData(&copy->Value[0][0], CellCount);
     record.Data = std::move(copy);
-    SetExtent(record);
     return record;
 }
 
@@ -134,11 +132,12 @@ py::tuple RecordState(const Record& record) {
     }
     return py::make_tuple(
         StateLayout, static_cast<int>(record.Kind), py::bytes(record.Name), whole, figures, positions,
-        py::bytes(reinterpret_cast<const char*>(values.data()), values.size() * sizeof(double)));
+        py::bytes(reinterpret_cast<const char*>(values.data()), values.size() * sizeof(double)),
+        py::make_tuple(record.ExtentX, record.ExtentY));
 }
 
 Record RecordFromState(const py::tuple& state) {
-    if (state.size() != 7 || state[0].cast<int>() != StateLayout)
+    if (state.size() != 8 || state[0].cast<int>() != StateLayout)
         throw py::value_error("not the state of a morvaplot Record");
     const int kind = state[1].cast<int>();
     if (kind < 0 || kind > static_cast<int>(RecordKind::Difference))
@@ -183,6 +182,8 @@ Record RecordFromState(const py::tuple& state) {
     record.Name = state[2].cast<std::string>();
     record.Cells = CountData(cells, CellCount);
     record.Data = std::move(d);
-    SetExtent(record);
+    const auto extent = state[7].cast<py::tuple>();
+    record.ExtentX = extent[0].cast<int>();
+    record.ExtentY = extent[1].cast<int>();
     return record;
 }
