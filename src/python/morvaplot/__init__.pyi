@@ -13,8 +13,6 @@ import numpy
 import numpy.typing as npt
 import pandas
 
-from . import batch as batch
-
 _Path = Union[str, bytes, os.PathLike[str], os.PathLike[bytes]]
 _Column = Union[str, int, None]
 _Number = Union[int, float]
