@@ -158,7 +158,7 @@ def test_a_dead_cluster_ends_with_an_error(tmp_path, files):
             batch.run(paths, client=client, no_worker_timeout=2)
         assert list(e.value.table.error) == [str(e.value)] * 4
         os.killpg(scheduler.pid, signal.SIGKILL)
-        with pytest.raises(batch.ClusterError, match="^the scheduler could not be reached for 2 s"):
+        with pytest.raises(batch.ClusterError, match="^the scheduler could not be reached"):
             batch.run(paths, client=client, no_worker_timeout=2)
         client.close(timeout=5)
     finally:

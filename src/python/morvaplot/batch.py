@@ -310,6 +310,8 @@ def _chunks(items, threads):
 
 
 def _run_on(client, items, data, wafer, settings, csv, progress, no_worker_timeout):
+    from concurrent.futures import CancelledError
+
     from distributed import wait
 
     # Named through the package, so workers find it also when this file runs
@@ -323,6 +325,17 @@ def _run_on(client, items, data, wafer, settings, csv, progress, no_worker_timeo
         for chunk in chunks
     }
     pending = set(futures)
+
+    def give_up(lost):
+        if client.status == "running":  # a cancel would wait for a scheduler that is gone
+            client.cancel(list(pending))
+        left = sum(1 for row in rows if row is None)
+        message = f"{lost}: gave up with {left} of {len(items)} files not done"
+        for i, row in enumerate(rows):
+            if row is None:
+                rows[i] = _failed_row(items[i][1], message)
+        raise ClusterError(message, rows)
+
     without_workers = None  # since when no worker was seen
     with _progress_bar(len(items), progress) as bar:
         while pending:
@@ -330,8 +343,14 @@ def _run_on(client, items, data, wafer, settings, csv, progress, no_worker_timeo
                 done, pending = wait(pending, timeout=1.0, return_when="FIRST_COMPLETED")
             except TimeoutError:
                 done = set()
+            except CancelledError:  # the client cancelled tasks when it lost the scheduler
+                done = {f for f in pending if f.done()}
+                pending -= done
             for future in done:
                 chunk = futures[future]
+                if future.cancelled() and client.status != "running":
+                    pending.add(future)  # not done: no scheduler runs it any more
+                    give_up("the scheduler could not be reached")
                 try:
                     results = future.result()
                 except Exception as e:  # the task could not run, or its worker died
@@ -346,16 +365,8 @@ def _run_on(client, items, data, wafer, settings, csv, progress, no_worker_timeo
             elif without_workers is None:
                 without_workers = time.monotonic()
             elif time.monotonic() - without_workers > no_worker_timeout:
-                if client.status == "running":  # a cancel would wait for a scheduler that is gone
-                    client.cancel(list(pending))
-                left = sum(len(futures[f]) for f in pending)
-                lost = "the scheduler could not be reached" if client.status != "running" else "no worker was left"
-                message = (f"{lost} for {no_worker_timeout:g} s: gave up with {left} of {len(items)} files not "
-                           "done")
-                for f in pending:
-                    for i, (_, name, _) in futures[f]:
-                        rows[i] = _failed_row(name, message)
-                raise ClusterError(message, rows)
+                give_up(f"the scheduler could not be reached for {no_worker_timeout:g} s"
+                        if client.status != "running" else f"no worker was left for {no_worker_timeout:g} s")
     return rows
 
 
