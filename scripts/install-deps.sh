@@ -6,7 +6,7 @@
 #   --bench        also Python, for scripts/bench-report.sh
 #   --threads      also clang and LLVM's OpenMP runtime, for scripts/test-threads.sh
 #   --python       also pybind11, Python's headers, numpy, pytest, pandas, Dask
-#                  distributed, tqdm and scipy, for the Python module and its tests
+#                  distributed, tqdm, scipy and xarray, for the Python module and its tests
 set -euo pipefail
 
 PACKAGES=(
@@ -23,7 +23,7 @@ for option in "$@"; do
     --bench) PACKAGES+=(python3) ;;
     --threads) PACKAGES+=(clang libclang-rt-14-dev libomp-14-dev) ;;
     --python) PACKAGES+=(pybind11-dev python3-dev python3-numpy python3-pytest python3-pandas python3-dask
-                         python3-distributed python3-tqdm python3-scipy) ;;
+                         python3-distributed python3-tqdm python3-scipy python3-xarray) ;;
     *) echo "install-deps.sh: unknown option $option" >&2; exit 2 ;;
   esac
 done

@@ -1,6 +1,7 @@
 #include "analysis/Analysis.h"
 
 #include <cmath>
+#include <vector>
 
 #include "analysis/AnalysisMask.h"
 #include "analysis/SiteStatistics.h"
@@ -32,8 +33,15 @@ std::string CheckAnalysisRequest(const AnalysisRequest& request) {
     return {};
 }
 
-int AnalyzeRecord(const ThkData& record, const ThkData* sites, const AnalysisRequest& request,
-                  AnalysisResult& result, const MessageSink& messages) {
+namespace {
+
+// AnalyzeRecord, with the caller's scratch for the figures or (nullptr) a
+// buffer of this call.
+int Analyze(const ThkData& record, const ThkData* sites, const AnalysisRequest& request,
+            AnalysisResult& result, const MessageSink& messages, std::vector<double>* scratch) {
+    const auto area = [scratch](const ThkData& r, const AnalysisMask& m) {
+        return scratch ? CalcAreaStatistics(r, m, *scratch) : CalcAreaStatistics(r, m);
+    };
     const std::string fault = CheckAnalysisRequest(request);
     if (!fault.empty()) {
         messages.Show(fault);
@@ -42,14 +50,20 @@ int AnalyzeRecord(const ThkData& record, const ThkData* sites, const AnalysisReq
     AnalysisResult answer;
     const AnalysisMask mask(record.Size, request.Wafer);
     answer.Frame = mask.Frame();
-    answer.Shown = CalcAreaStatistics(record, mask);
+    answer.Shown = area(record, mask);
     if (sites) {
-        const SiteStatistics s = sites->Size == record.Size
-                                     ? CalcSiteStatistics(*sites, mask)
-                                     : CalcSiteStatistics(*sites, AnalysisMask(sites->Size, request.Wafer));
-        answer.Sites = s.Figures;
-        answer.MinSite = s.MinSite;
-        answer.MaxSite = s.MaxSite;
+        // A table's sites where they were measured; a .thk file's sites are
+        // its data cells.
+        const AnalysisMask siteMask =
+            sites->Size == record.Size ? mask : AnalysisMask(sites->Size, request.Wafer);
+        if (sites->Points.empty()) {
+            answer.Sites = area(*sites, siteMask);
+        } else {
+            const SiteStatistics s = CalcSiteStatistics(*sites, siteMask);
+            answer.Sites = s.Figures;
+            answer.MinSite = s.MinSite;
+            answer.MaxSite = s.MaxSite;
+        }
     }
     switch (request.Profile) {
         case ProfileKind::X:
@@ -75,4 +89,16 @@ int AnalyzeRecord(const ThkData& record, const ThkData* sites, const AnalysisReq
     if (request.HistogramBins > 0) answer.Histo = CalcHistogram(record, mask, request.HistogramBins);
     result = std::move(answer);
     return 1;
+}
+
+}  // namespace
+
+int AnalyzeRecord(const ThkData& record, const ThkData* sites, const AnalysisRequest& request,
+                  AnalysisResult& result, const MessageSink& messages) {
+    return Analyze(record, sites, request, result, messages, nullptr);
+}
+
+int AnalyzeRecord(const ThkData& record, const ThkData* sites, const AnalysisRequest& request,
+                  AnalysisResult& result, const MessageSink& messages, std::vector<double>& scratch) {
+    return Analyze(record, sites, request, result, messages, &scratch);
 }

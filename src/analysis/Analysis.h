@@ -75,3 +75,8 @@ struct AnalysisResult {
 // -1 after the check's message with result untouched.
 int AnalyzeRecord(const ThkData& record, const ThkData* sites, const AnalysisRequest& request,
                   AnalysisResult& result, const MessageSink& messages);
+
+// The same, the figures' values gathered in scratch (see CalcAreaStatistics),
+// for a caller that analyses record after record.
+int AnalyzeRecord(const ThkData& record, const ThkData* sites, const AnalysisRequest& request,
+                  AnalysisResult& result, const MessageSink& messages, std::vector<double>& scratch);

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstddef>
 #include <memory>
+#include <vector>
 
 #include "data/Deviations.h"
 
@@ -59,17 +60,18 @@ struct Gathered {
 
 }  // namespace
 
-AreaStatistics CalcAreaStatistics(const ThkData& record, const AnalysisMask& mask) {
+namespace {
+
+// The figures with values (room for every cell inside the mask) to gather the
+// data values in.
+AreaStatistics GatheredStatistics(const ThkData& record, const AnalysisMask& mask, double* values) {
     AreaStatistics stats;
-    // Room for every cell inside; only the values gathered are read, so the
-    // buffer is not cleared.
-    const auto values = std::make_unique_for_overwrite<double[]>(static_cast<std::size_t>(mask.CellCount()));
-    const Gathered data = GatherInside(record, mask, values.get(), stats);
+    const Gathered data = GatherInside(record, mask, values, stats);
     if (data.Count == 0) return AreaStatistics{};
     stats.Count = static_cast<long>(data.Count);
     stats.Mean = data.Sum / static_cast<double>(data.Count);
     if (data.Count > 1)
-        stats.Sigma = std::sqrt(SumOfSquaredDeviations(values.get(), data.Count, stats.Mean) /
+        stats.Sigma = std::sqrt(SumOfSquaredDeviations(values, data.Count, stats.Mean) /
                                 static_cast<double>(data.Count - 1));
     stats.Range = stats.Max - stats.Min;
     if (stats.Max + stats.Min != 0.0)
@@ -80,4 +82,19 @@ AreaStatistics CalcAreaStatistics(const ThkData& record, const AnalysisMask& mas
         stats.Sigma3Pct = stats.Sigma * 3.0 / stats.Mean * 100.0;
     }
     return stats;
+}
+
+}  // namespace
+
+AreaStatistics CalcAreaStatistics(const ThkData& record, const AnalysisMask& mask) {
+    // Only the values gathered are read, so the buffer is not cleared.
+    const auto values = std::make_unique_for_overwrite<double[]>(static_cast<std::size_t>(mask.CellCount()));
+    return GatheredStatistics(record, mask, values.get());
+}
+
+AreaStatistics CalcAreaStatistics(const ThkData& record, const AnalysisMask& mask,
+                                  std::vector<double>& scratch) {
+    if (scratch.size() < static_cast<std::size_t>(mask.CellCount()))
+        scratch.resize(static_cast<std::size_t>(mask.CellCount()));
+    return GatheredStatistics(record, mask, scratch.data());
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <vector>
+
 #include "analysis/AnalysisMask.h"
 #include "data/ThkData.h"
 
@@ -34,3 +36,9 @@ struct AreaStatistics {
 // for the record's Size. The record's Valid flag is not consulted: an empty
 // record simply has no data cell.
 AreaStatistics CalcAreaStatistics(const ThkData& record, const AnalysisMask& mask);
+
+// The same, the data values gathered in scratch (grown to the cells inside
+// the mask when smaller): a caller that analyses record after record and
+// keeps scratch allocates nothing for the figures.
+AreaStatistics CalcAreaStatistics(const ThkData& record, const AnalysisMask& mask,
+                                  std::vector<double>& scratch);

@@ -27,17 +27,18 @@ std::string SummaryCsv(const std::vector<SummaryRow>& rows) {
         text += CsvField(row.Name);
         if (row.Failed()) {
             // Every figure empty up to the seconds the file took.
-            text += std::string(SummaryColumns.size() - 2, ',') + FormatG17(row.Seconds) + ',' +
-                    CsvField(row.Error) + '\n';
+            text += std::string(SummaryColumns.size() - 3, ',') + FormatG17(row.Seconds) + ',' +
+                    CsvField(row.Error) + ',' + CsvField(row.Warnings) + '\n';
             continue;
         }
         const AreaStatistics& s = row.Figures;
         text += ',' + std::to_string(row.Size) + ',' + std::to_string(s.Count) + ',' +
                 std::to_string(row.SiteCount);
         for (double v : {s.Mean, s.Min, s.Max, s.Range, s.Sigma, s.Sigma1Pct, s.Sigma3Pct, s.UniformityPct,
-                         s.UniformityMaxMinPct, row.Radius, row.Seconds})
-            text += ',' + FormatG17(v);
-        text += ",\n";
+                         s.UniformityMaxMinPct})
+            text += row.HasFigures() ? ',' + FormatG17(v) : std::string(",");
+        text +=
+            ',' + FormatG17(row.Radius) + ',' + FormatG17(row.Seconds) + ",," + CsvField(row.Warnings) + '\n';
     }
     return text;
 }

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <system_error>
 
@@ -242,7 +243,18 @@ struct DataTotals {
     std::int32_t stored = 0;
     double min = RunningMinStart;  // at least one value is stored before it is used
     double max = StatInitMax;
+    // Lines whose Z field is empty ("20,30,,"): a measurement that is
+    // missing, not a film of zero thickness, so the cell is left as it is.
+    int missing = 0;
+    int firstMissing = 0;
 };
+
+// The one message after a load that left cells empty for lack of a Z value.
+std::string MissingZMessage(const DataTotals& totals) {
+    return "Z data missing in " + std::to_string(totals.missing) +
+           (totals.missing == 1 ? " line" : " lines") +
+           " (cells left empty). First Line: " + std::to_string(totals.firstMissing);
+}
 
 // --- Plain lines ---------------------------------------------------------------------------------
 //
@@ -502,6 +514,8 @@ int ReadThk(ByteSource& in, const std::string* fileName, ThkData& record, bool p
                                     totals.line, coordinate))
                     return -1;
                 (isX ? ix : iy) = coordinate;
+            } else if (field == 2 && length == 0) {
+                if (totals.missing++ == 0) totals.firstMissing = totals.line;
             } else if (field == 2) {
                 const double z = TokenToDouble(token, token + length);
                 if (!IsStorableThickness(z))
@@ -544,6 +558,7 @@ int ReadThk(ByteSource& in, const std::string* fileName, ThkData& record, bool p
     record.Count = totals.stored;
     StoreStatistics(record, totals.min, totals.max);
     CalcTextRatios(record);
+    if (totals.missing > 0) messages.Show(MissingZMessage(totals));
     return 1;
 }
 

@@ -18,6 +18,11 @@
 // reported as line 2; blank lines do not count. A NUL byte is named by its
 // code alone ("Incorrect data. -> '(00)' Line: <n>").
 //
+// An empty Z field ("20,30,,") is a missing measurement, not a zero: its cell
+// is left as it is and the line is not counted; after a load that met such
+// lines one message says how many and names the first: "Z data missing in 3
+// lines (cells left empty). First Line: 7". An empty X or Y field reads as 0.
+//
 // On success the record is Valid, without a Unit, with Count (every stored
 // line, repeats included), Min/Max over the values as read, Mean and Sigma over the cells,
 // and the ratio/percentage fields; returns 1. After a failure whatever was

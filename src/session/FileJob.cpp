@@ -62,14 +62,17 @@ FileJobResult RunFileJob(const SourceInput& source, const std::string& name, con
         !records.Record(request.Data).Valid) {
         fail();
     } else if (AnalyzeRecord(records.Record(request.Data), &records.Record(DataKind::Raw), request.Analysis,
-                             result.Analysis, keep) != 1) {
+                             result.Analysis, keep, records.AnalysisScratch()) != 1) {
         fail();
     } else {
         result.Row.Size = records.Record(DataKind::Raw).Size;
         result.Row.Figures = result.Analysis.Shown;
         result.Row.SiteCount = result.Analysis.Sites ? result.Analysis.Sites->Count : 0;
         result.Row.Radius = result.Settings.SearchRad;
+        if (result.Analysis.Shown.Count == 0) keep.Show(EmptyAreaMessage);
     }
+    for (const std::string& text : result.Messages)
+        result.Row.Warnings += (result.Row.Warnings.empty() ? "" : "\n") + text;
     result.Row.Seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return result;
 }

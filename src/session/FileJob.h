@@ -26,7 +26,8 @@ struct FileJobRequest {
 struct FileJobResult {
     SummaryRow Row;  // Row.Error holds the message of the step that failed
     // The other messages the file's steps showed (warnings such as a radius
-    // search that found nothing), in order.
+    // search that found nothing, or no data cell inside the wafer), in
+    // order; Row.Warnings holds them too, one per line.
     std::vector<std::string> Messages;
     ViewSettings Settings;    // as used: the search radius after the search
     AnalysisResult Analysis;  // when the file did not fail

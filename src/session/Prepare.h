@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/Codes.h"
 #include "core/Message.h"
@@ -47,7 +48,9 @@ int FillStep(SurfaceFitter& fitter, const ThkData& grid, ThkData& fill, const Vi
 // Max; otherwise the record's statistics are computed again.
 void SettleDisplayRange(ThkData& record, const ThkData& raw, DataKind shown, bool rawRange);
 
-// The Raw, Grid and Fill records of one source, owned together.
+// The Raw, Grid and Fill records of one source, owned together, with the
+// store their analysis gathers values in: a caller that keeps them from file
+// to file allocates neither again.
 class PreparedRecords {
 public:
     PreparedRecords();               // three empty records
@@ -57,9 +60,11 @@ public:
     ThkData* All() { return records_.get(); }
     // ClearThkData of all three.
     void Clear();
+    std::vector<double>& AnalysisScratch() { return analysisScratch_; }
 
 private:
     std::unique_ptr<ThkData[]> records_;
+    std::vector<double> analysisScratch_;
 };
 
 // Load, then as far as upTo asks: the radius search when settings.RadOptimize

@@ -42,11 +42,14 @@ TEST_F(CliReport, PagesSummaryAndFailuresOfManyFiles) {
     const CliRun run = Run({"report", a, bad, b, "--data", "fill", "--out", pdf, "--summary", csv});
     EXPECT_EQ(run.Status, 1) << run.Err;
     const std::string rows = Slurp(csv);
-    // A failed row: its figures empty, then the seconds it took and its message.
+    // A failed row: its figures empty, then the seconds it took, its message
+    // and no warnings.
     const std::string badRow = "\nbad.thk,,,,,,,,,,,,,,";
     ASSERT_NE(rows.find(badRow), std::string::npos) << rows;
     const std::size_t start = rows.find(',', rows.find(badRow) + badRow.size()) + 1;
-    const std::string message = rows.substr(start, rows.find('\n', start) - start);
+    const std::size_t end = rows.find('\n', start);
+    ASSERT_EQ(rows[end - 1], ',') << rows;
+    const std::string message = rows.substr(start, end - 1 - start);
     ASSERT_FALSE(message.empty());
     EXPECT_NE(run.Err.find(bad + ": " + message), std::string::npos) << run.Err;
 
@@ -60,7 +63,7 @@ TEST_F(CliReport, PagesSummaryAndFailuresOfManyFiles) {
 
     EXPECT_EQ(std::count(rows.begin(), rows.end(), '\n'), 4);
     EXPECT_EQ(rows.rfind("name,size,count,site_count,mean,min,max,range,sigma_n1,sigma1_pct_n1,sigma3_pct_n1,"
-                         "uniformity_mean_pct,uniformity_maxmin_pct,radius,seconds,error\n",
+                         "uniformity_mean_pct,uniformity_maxmin_pct,radius,seconds,error,warnings\n",
                          0),
               0u);
     for (const std::string& file : {a, b}) {

@@ -115,6 +115,23 @@ TEST_F(ThkReaderTest, EmptyValueIsCountedButReadsEmpty) {
     EXPECT_EQ(record_->Mean, 4.0);
 }
 
+// A missing thickness is no zero: the cell keeps what it held (empty here,
+// the earlier value of a repeated position), the line is not counted, and
+// one message after the load counts such lines and names the first. Empty X
+// and Y fields still read as 0.
+TEST_F(ThkReaderTest, MissingZLeavesTheCellEmptyAndSaysSoOnce) {
+    EXPECT_EQ(Read("100\n10,10\n0,0,5,\n20,30,,\n10,10,4,\n0,0,,\n,10,6,\n", 1),
+              Messages{"Z data missing in 2 lines (cells left empty). First Line: 3"});
+    EXPECT_EQ(record_->Value[20][30], NoData);
+    EXPECT_EQ(record_->Value[0][0], 5.0);
+    EXPECT_EQ(record_->Value[0][10], 6.0);
+    EXPECT_EQ(record_->Count, 3);
+    EXPECT_EQ(record_->Min, 4.0);
+    EXPECT_DOUBLE_EQ(record_->Mean, 5.0);
+    EXPECT_EQ(Read("100\n10,10\n20,30,,\n0,0,1,\n", 1),
+              Messages{"Z data missing in 1 line (cells left empty). First Line: 2"});
+}
+
 struct Failure {
     const char* name;
     std::string content;
@@ -149,6 +166,7 @@ INSTANTIATE_TEST_SUITE_P(
         Failure{"PitchNotANumber", "100\npitch\n", "X/Y Pitch data error. X:0 Y:0"},
         Failure{"PitchBlankBeforeComma", "100\n10 ,10\n", "X/Y Pitch data error. X:10 Y:0"},
         Failure{"NoDataLines", "100\n10,10\n", "Data count is zero."},
+        Failure{"OnlyMissingZ", "100\n10,10\n0,0,,\n", "Data count is zero."},
         Failure{"NoTrailingComma", "100\n10,10\n10,20,99.5\n20,20,1\n", "Data count is zero."},
         Failure{"FourthComma", "100\n10,10\n0,0,1,\n10,20,99.5,7,\n", "Data count error. Line: 3"},
         Failure{"BlankAfterComma", "100\n10,10\n0, 0,1,\n", "Incorrect data. -> ' (20)' Line: 2"},

@@ -1,5 +1,7 @@
 """The batch on a real cluster: a dask-scheduler and two dask-worker processes
-on the loopback address, 40 generated files, one of them broken."""
+on the loopback address, started in a folder of their own, and 40 generated
+files named by paths relative to the caller's folder, one of them broken and
+one with a line without a thickness."""
 
 import json
 import os
@@ -19,56 +21,65 @@ from conftest import g17, run_cli
 
 FILES = 40
 BROKEN = 17
+NO_Z = 23
 FIGURES = ["mean", "min", "max", "range", "sigma_n1", "sigma1_pct_n1", "sigma3_pct_n1", "uniformity_mean_pct",
            "uniformity_maxmin_pct"]
 LISTED = dict(zip(FIGURES, ["Mean", "Min", "Max", "Range", "SigmaN1", "Sigma1PctN1", "Sigma3PctN1", "UniformityMeanPct",
                             "UniformityMaxMinPct"]))
 
 
-def start(args, log):
-    return subprocess.Popen([sys.executable, "-m", *args], stdout=log, stderr=subprocess.STDOUT,
-                            start_new_session=True)
+def start_cluster(folder, workers):
+    """A scheduler and workers on the loopback address, each process in
+    folder (not the caller's folder) with its own process group; returns the
+    processes and the scheduler file."""
+    address_file = folder / "scheduler.json"
+    log = open(folder / "cluster.log", "w")
+
+    def start(args):
+        return subprocess.Popen([sys.executable, "-m", *args], stdout=log, stderr=subprocess.STDOUT, cwd=folder,
+                                start_new_session=True)
+
+    processes = [start(["distributed.cli.dask_scheduler", "--host", "127.0.0.1", "--port", "0", "--no-dashboard",
+                        "--scheduler-file", address_file])]
+    for _ in range(workers):
+        processes.append(start(["distributed.cli.dask_worker", "--scheduler-file", address_file, "--host",
+                                "127.0.0.1", "--nthreads", "1", "--no-dashboard"]))
+    log.close()
+    deadline = time.monotonic() + 60
+    while not address_file.exists() or not address_file.read_text().strip():
+        assert time.monotonic() < deadline, "the scheduler did not start"
+        time.sleep(0.1)
+    assert json.loads(address_file.read_text())["address"].startswith("tcp://127.0.0.1:")
+    return processes, address_file
+
+
+def stop(process):
+    os.killpg(process.pid, signal.SIGTERM)
+    try:
+        process.wait(timeout=20)
+    except subprocess.TimeoutExpired:
+        os.killpg(process.pid, signal.SIGKILL)
+        process.wait()
 
 
 @pytest.fixture(scope="module")
 def cluster(tmp_path_factory):
-    folder = tmp_path_factory.mktemp("cluster")
-    address_file = folder / "scheduler.json"
-    log = open(folder / "cluster.log", "w")
-    processes = []
+    processes, address_file = start_cluster(tmp_path_factory.mktemp("cluster"), 2)
     try:
-        processes.append(start(["distributed.cli.dask_scheduler", "--host", "127.0.0.1", "--port", "0",
-                                "--no-dashboard", "--scheduler-file", address_file], log))
-        for _ in range(2):
-            processes.append(start(["distributed.cli.dask_worker", "--scheduler-file", address_file,
-                                    "--host", "127.0.0.1", "--nthreads", "1", "--no-dashboard",
-                                    "--local-directory", folder], log))
-        deadline = time.monotonic() + 60
-        while not address_file.exists() or not address_file.read_text().strip():
-            assert time.monotonic() < deadline, "the scheduler did not start"
-            time.sleep(0.1)
-        address = json.loads(address_file.read_text())["address"]
-        assert address.startswith("tcp://127.0.0.1:")
-        with Client(address) as client:
+        with Client(scheduler_file=str(address_file)) as client:
             client.wait_for_workers(2, timeout=60)
-            yield client, address
+            yield client, address_file
     finally:
         for p in reversed(processes):
-            os.killpg(p.pid, signal.SIGTERM)
-        for p in processes:
-            try:
-                p.wait(timeout=20)
-            except subprocess.TimeoutExpired:
-                os.killpg(p.pid, signal.SIGKILL)
-                p.wait()
-        log.close()
+            stop(p)
 
 
 @pytest.fixture(scope="module")
 def files(tmp_path_factory):
-    """Size 100 files at pitch 4, each a tilted dome with its own noise."""
+    """Size 100 files at pitch 4, each a tilted dome with its own noise: the
+    folder and the file names."""
     folder = tmp_path_factory.mktemp("files")
-    paths = []
+    names = []
     for i in range(FILES):
         rng = np.random.default_rng(i)
         lines = ["100", "4,4"]
@@ -78,54 +89,81 @@ def files(tmp_path_factory):
                 lines.append(f"{x},{y},{z:.3f},")
         if i == BROKEN:
             lines[40] = lines[40].replace(".", "x", 1)
-        path = folder / f"wafer{i:02d}.thk"
-        path.write_text("\n".join(lines) + "\n")
-        paths.append(str(path))
-    return paths
+        if i == NO_Z:
+            lines[50] = lines[50][:lines[50].rindex(",", 0, -1) + 1] + ","
+        name = f"wafer{i:02d}.thk"
+        (folder / name).write_text("\n".join(lines) + "\n")
+        names.append(name)
+    return folder, names
 
 
-def test_rows_as_the_tool_lists_them(cluster, files, tmp_path):
-    client, address = cluster
-    table = batch.run(files, client=client, data="raw")
-    assert list(table.name) == files and list(table.columns) == batch.COLUMNS
-    for path, row in zip(files, table.itertuples()):
-        status, out, err = run_cli("analyze", path, check=False)
-        if path == files[BROKEN]:
-            assert status == 1 and row.error + "\n" == err
-            assert all(np.isnan(getattr(row, f)) for f in FIGURES)
+def test_rows_as_the_tool_lists_them(cluster, files, monkeypatch):
+    client, address_file = cluster
+    folder, names = files
+    monkeypatch.chdir(folder)
+    table = batch.run(names, client=client, data="raw")
+    assert list(table.name) == names and list(table.columns) == batch.COLUMNS
+    assert (table["size"].dtype, table["count"].dtype) == ("Int64", "Int64")
+    for name, row in zip(names, table.itertuples()):
+        status, out, err = run_cli("analyze", name, check=False)
+        if name == names[BROKEN]:
+            assert status == 1 and row.error + "\n" == err and row.warnings == ""
+            assert pandas.isna(row.size) and all(np.isnan(getattr(row, f)) for f in FIGURES)
             continue
-        assert row.error == ""
+        assert row.error == "" and row.warnings == err.rstrip("\n")
         listed = dict(line.split("\t") for line in out.decode().splitlines())
         assert row.size == 100 and row.count == int(listed["Count"]) == row.site_count
         assert {f: g17(getattr(row, f)) for f in FIGURES} == {f: listed[LISTED[f]] for f in FIGURES}
         assert row.seconds > 0
+    assert table.warnings[NO_Z].startswith("Z data missing in 1 line")
+    assert list(batch.run(names[0], client=client, data="raw").name) == [names[0]]
 
-    # The shell command against the same scheduler writes the same rows; the
-    # broken file makes its exit status 1.
-    summary = tmp_path / "summary.csv"
-    done = subprocess.run([sys.executable, "-m", "morvaplot.batch", *files, "--scheduler", address, "--data", "raw",
-                           "--out", summary], capture_output=True, text=True)
+    # The shell command through the scheduler file writes the same rows,
+    # read back with the same types; the broken file makes its status 1.
+    done = subprocess.run([sys.executable, "-m", "morvaplot.batch", *names, "--scheduler-file", address_file,
+                           "--data", "raw", "--out", "summary.csv"], capture_output=True, text=True)
     assert done.returncode == 1, done.stderr
-    written = pandas.read_csv(summary, float_precision="round_trip")
-    written["error"] = written["error"].fillna("")
+    assert "40/40" in done.stderr  # the progress, logged as lines on a stream that is no terminal
     columns = [c for c in batch.COLUMNS if c != "seconds"]
-    pandas.testing.assert_frame_equal(written[columns], table[columns], check_dtype=False)
+    pandas.testing.assert_frame_equal(batch.read_summary("summary.csv")[columns], table[columns])
 
 
-def test_fill_rows_and_pictures(cluster, files, tmp_path):
+def test_fill_rows_and_pictures(cluster, files, monkeypatch):
     client, _ = cluster
+    folder, names = files
+    monkeypatch.chdir(folder)
     wafer = morvaplot.Wafer(200, edge_exclusion=10)
-    pictures = tmp_path / "maps"
-    table = batch.run(files, client=client, data="fill", wafer=wafer, images_to=pictures)
-    assert (table.error != "").sum() == 1 and table.error[BROKEN] == table.error[BROKEN].strip() != ""
-    assert sorted(os.listdir(pictures)) == sorted(os.path.basename(f) + ".png" for i, f in enumerate(files)
-                                                  if i != BROKEN)
-    for i in (0, FILES - 1):
+    table = batch.run(names, client=client, data="fill", wafer=wafer, images_to="maps")
+    assert (table.error != "").sum() == 1 and table.error[BROKEN] != ""
+    assert sorted(os.listdir("maps")) == sorted(n + ".png" for i, n in enumerate(names) if i != BROKEN)
+    for i in (0, NO_Z):
         session = morvaplot.Session()
-        session.open(files[i])
+        session.open(names[i])
         session.calc()
         session.fill()
         expected = session.statistics(wafer=wafer)
         assert {f: table[f][i] for f in FIGURES + ["count"]} == {f: expected[f] for f in FIGURES + ["count"]}
         assert table.radius[i] == session.radius
-        assert (pictures / (os.path.basename(files[i]) + ".png")).read_bytes() == morvaplot.png(session.colormap())
+        assert (folder / "maps" / (names[i] + ".png")).read_bytes() == morvaplot.png(session.colormap())
+
+
+def test_a_dead_cluster_ends_with_an_error(tmp_path, files):
+    folder, names = files
+    paths = [str(folder / n) for n in names[:4]]
+    scheduler, worker = [], []
+    try:
+        (scheduler, *worker), address_file = start_cluster(tmp_path, 1)
+        client = Client(scheduler_file=str(address_file), timeout=30)
+        client.wait_for_workers(1, timeout=60)
+        os.killpg(worker[0].pid, signal.SIGKILL)
+        with pytest.raises(batch.ClusterError, match="^no worker was left for 2 s: gave up with 4 of 4 files") as e:
+            batch.run(paths, client=client, no_worker_timeout=2)
+        assert list(e.value.table.error) == [str(e.value)] * 4
+        os.killpg(scheduler.pid, signal.SIGKILL)
+        with pytest.raises(batch.ClusterError, match="^the scheduler could not be reached"):
+            batch.run(paths, client=client, no_worker_timeout=2)
+        client.close(timeout=5)
+    finally:
+        for p in [scheduler, *worker]:
+            if p:
+                stop(p)

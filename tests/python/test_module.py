@@ -1,6 +1,15 @@
 """The module gives the command-line tool's bits, on one thread or several."""
 
+import ast
+import copy
+import errno
 import io
+import math
+import pathlib
+import pickle
+import re
+import subprocess
+import sys
 import threading
 
 import numpy as np
@@ -8,6 +17,7 @@ import pandas
 import pytest
 
 import morvaplot
+from morvaplot import batch
 from conftest import SAMPLE_FILES, SAMPLES, g17, run_cli
 
 # Settings as Session keywords and as the same options of morvaplot-cli.
@@ -86,8 +96,10 @@ def test_contours_and_pictures_as_the_tool_makes_them(path, tmp_path):
 
     roi = session.roi(120, 200, size=15, shape="square", data="fill")
     listed = run_cli("roi", path, "--x", 120, "--y", 200, "--size", 15, "--square", "--data", "fill")[1].decode()
-    assert listed.splitlines()[:4] == [f"Count\t{roi.count}", f"Min\t{g17(roi.min)}", f"Max\t{g17(roi.max)}",
-                                       f"Mean\t{g17(roi.mean)}"]
+    # The tool lists the empty mark where no data cell lies inside; Python NaN.
+    figures = [g17(morvaplot.NoData) if roi.count == 0 else g17(v) for v in (roi.min, roi.max, roi.mean)]
+    assert listed.splitlines()[:4] == [f"Count\t{roi.count}", f"Min\t{figures[0]}", f"Max\t{figures[1]}",
+                                       f"Mean\t{figures[2]}"]
 
 
 def test_compare_gives_the_tools_difference(tmp_path):
@@ -171,6 +183,187 @@ def test_csv_import_places_millimetres_about_the_centre(tmp_path):
     csv.write_text("x,y,thickness\n0,0,1\n1,1,x\n")
     with pytest.raises(morvaplot.Error, match=r"^CSV data error\. -> 'x' Line: 3$"):
         morvaplot.read_csv(str(csv))
+
+
+def test_first_arrays_on_two_threads_do_not_hang():
+    """Two threads started together, each making its first arrays right
+    after the import (numpy not imported by the caller), finish."""
+    script = f"""
+import threading, morvaplot
+paths = {[str(p) for p in SAMPLE_FILES[:2]]!r}
+start = threading.Barrier(2)
+def first_arrays(i):
+    start.wait()
+    morvaplot.read_thk(paths[i]).values
+    s = morvaplot.Session()
+    s.open(paths[i])
+    s.calc()
+    s.fill()
+    s.colormap(); s.contours(); s.radial_profile(); s.histogram()
+threads = [threading.Thread(target=first_arrays, args=(i,)) for i in range(2)]
+for t in threads: t.start()
+for t in threads: t.join()
+print("done")
+"""
+    done = subprocess.run([sys.executable, "-c", script], capture_output=True, text=True, timeout=120)
+    assert (done.returncode, done.stdout) == (0, "done\n"), done.stderr
+
+
+def test_argument_faults_name_themselves(tmp_path):
+    dome = str(SAMPLES / "dome.thk")
+    missing = str(tmp_path / "missing.thk")
+    faults = {
+        "no bins": (lambda s: s.raw.histogram(bins=0), ValueError,
+                    "--histogram must be an integer from 1 to 10000"),
+        "a hundred million bins": (lambda s: s.histogram(bins=10**8), ValueError,
+                                   "--histogram must be an integer from 1 to 10000"),
+        "pitch as text": (lambda s: setattr(s, "pitch", "10"), TypeError, "pitch must be a whole number, not str"),
+        "pitch below its limits": (lambda s: morvaplot.Session(pitch=1), ValueError,
+                                   "pitch must be a whole number from 2 to 100"),
+        "power as text": (lambda s: morvaplot.Session(power="3"), TypeError, "power must be a number, not str"),
+        "raw_range None": (lambda s: setattr(s, "raw_range", None), TypeError,
+                           "raw_range must be True or False, not NoneType"),
+        "unknown setting": (lambda s: morvaplot.compare(dome, dome, pich=10), TypeError,
+                            "unexpected keyword argument 'pich' (the settings are Session's keywords: pitch, "
+                            "radius, optimise, power, degree, min_count, raw_range, border_count, copy_colormap)"),
+        "NUL in a path": (lambda s: morvaplot.read_thk(dome + "\0junk"), ValueError, "embedded null byte"),
+        "path of no type": (lambda s: morvaplot.read_thk(42), TypeError,
+                            "expected str, bytes or os.PathLike object, not int"),
+        "missing file": (lambda s: s.open(missing), morvaplot.Error,
+                         f"File open error. -> {missing} (No such file or directory)"),
+        "folder": (lambda s: morvaplot.read_thk(tmp_path), morvaplot.Error,
+                   f"File open error. -> {tmp_path} (Is a directory)"),
+        "Size line without TAB": (lambda s: morvaplot.read_xyz("100\n1\t2\t3\n"), morvaplot.Error,
+                                  "The Size line must end with a TAB. -> '100' Line: 1"),
+        "ROI beyond the area": (lambda s: s.roi(600, 0), ValueError, "x and y must be whole numbers from 0 to 500"),
+        # A batch refuses what would fail every file before it starts a cluster.
+        "batch setting out of its limits": (lambda s: batch.run(dome, settings={"pitch": 1}), ValueError,
+                                            "pitch must be a whole number from 2 to 100"),
+        "batch wafer as a number": (lambda s: batch.run(dome, wafer=300), TypeError,
+                                    "wafer must be a morvaplot.Wafer or None, not int"),
+        "batch paths of no type": (lambda s: batch.run([dome, 7]), TypeError,
+                                   "paths must be a path or a list of paths (str, bytes or os.PathLike), not a "
+                                   "list holding int"),
+        "batch table option": (lambda s: batch.run(dome, csv={"x": 1}), TypeError,
+                               "unexpected csv keyword 'x' (the csv keywords are x_col, y_col, z_col, units)"),
+    }
+    for what, (call, kind, text) in faults.items():
+        session = filled(SAMPLES / "wafer49.thk", pitch=20)
+        with pytest.raises(kind) as raised:
+            call(session)
+        assert (type(raised.value), str(raised.value)) == (kind, text), what
+    # The system's reason is also the error's errno; a path object is a path.
+    with pytest.raises(morvaplot.Error) as raised:
+        morvaplot.read_thk(pathlib.Path(missing))
+    assert (raised.value.errno, raised.value.filename) == (errno.ENOENT, missing)
+    assert np.array_equal(bits(morvaplot.read_thk(pathlib.Path(dome)).values), bits(morvaplot.read_thk(dome).values))
+
+
+def test_a_failed_open_leaves_no_data(tmp_path):
+    session = filled(SAMPLES / "dome.thk")
+    with pytest.raises(morvaplot.Error):
+        session.open(str(tmp_path / "missing.thk"))
+    assert session.raw is None and session.fill_record is None
+    for call in (session.calc, session.fill, session.statistics):
+        with pytest.raises(morvaplot.Error):
+            call()
+
+
+def test_a_session_refuses_a_second_thread():
+    """While one thread's call runs, another thread's call on the same
+    session raises at once; neither gets a file of the other."""
+    session = morvaplot.Session(pitch=2, radius=30)
+    session.open(str(SAMPLES / "film-scan.thk"))
+    start = threading.Barrier(2)
+    refused = []
+    grids = []
+
+    def calculate():
+        start.wait()
+        for _ in range(20):
+            try:
+                session.calc()
+                grids.append(session.grid.values.tobytes())
+            except morvaplot.Error as e:
+                refused.append(str(e))
+
+    worker = threading.Thread(target=calculate)
+    worker.start()
+    start.wait()
+    while worker.is_alive():
+        try:
+            session.pitch
+        except morvaplot.Error as e:
+            refused.append(str(e))
+    worker.join()
+    assert refused and set(refused) == {"this Session is in use by another thread: a Session serves one thread "
+                                        "at a time (give each thread its own Session)"}
+    assert len(set(grids)) == 1
+
+
+def test_records_know_their_own_figures(tmp_path):
+    with filled(SAMPLES / "dome.thk", pitch=20) as session:
+        raw, grid, fill = session.raw, session.grid, session.fill_record
+        assert repr(session).startswith(f"<morvaplot.Session '{SAMPLES / 'dome.thk'}': raw grid fill (shown: fill)")
+    with pytest.raises(morvaplot.Error, match="^this Session is closed$"):
+        session.calc()
+    assert re.fullmatch(r"\d+\.\d+(\.\d+)?", morvaplot.__version__)
+
+    for record, pitch, extent in [(grid, (20, 20), (500, 500)), (fill, (1, 1), (500, 500))]:
+        values = record.values
+        cells = values[~np.isnan(values)]
+        mean = math.fsum(cells) / len(cells)
+        assert (record.pitch, record.extent, record.count, record.cells) == (pitch, extent, len(cells), len(cells))
+        assert (record.min, record.max) == (cells.min(), cells.max())
+        assert record.mean == pytest.approx(mean, rel=1e-14)
+        assert record.uniformity_pct == pytest.approx((cells.max() - cells.min()) / (2 * mean) * 100, rel=1e-12)
+    assert raw.extent == (500, 500) and raw.min < grid.min
+
+    # Read-only, the same cells after pickling; a copy is the record itself.
+    with pytest.raises(ValueError):
+        fill.values[0, 0] = 1.0
+    with pytest.raises(ValueError):
+        fill.values.flags.writeable = True
+    for record in (raw, fill):
+        back = pickle.loads(pickle.dumps(record))
+        assert np.array_equal(bits(back.values), bits(record.values)) and repr(back) == repr(record)
+        assert copy.copy(record) is record and copy.deepcopy(record) is record
+
+    # Figures of an area without data are NaN; results go into pandas.
+    wafer = morvaplot.Wafer(500, centre_x=5, centre_y=5, edge_exclusion=249)
+    empty = raw.statistics(wafer=wafer)
+    assert empty["count"] == 0 and all(math.isnan(v) for k, v in empty.items() if k != "count")
+    assert all(math.isnan(v) for v in raw.roi(5, 5, size=3)[1:])
+    assert list(fill.statistics().to_frame().columns) == list(fill.statistics())
+    histogram = fill.histogram(bins=7).to_frame()
+    assert len(histogram) == 7 and histogram["count"].sum() == fill.cells
+
+    # xarray: cells as coordinates, and the wafer's mm positions beside them.
+    array = fill.to_xarray(wafer=morvaplot.Wafer(250))
+    assert array.dims == ("x", "y") and float(array.sel(x=40, y=120)) == fill.values[40, 120]
+    assert array.x_mm.values[250] == 0 and array.x_mm.values[500] == 125
+
+
+def test_stub_names_what_the_module_holds():
+    """Every public name of the module and of its classes is in the type
+    stub, and every name of the stub exists."""
+    stub = ast.parse((pathlib.Path(morvaplot.__file__).parent / "__init__.pyi").read_text())
+    declared = {}
+    for node in stub.body:
+        if isinstance(node, ast.ClassDef):
+            declared[node.name] = {n.name for n in node.body if isinstance(n, ast.FunctionDef)} | {
+                n.target.id for n in node.body if isinstance(n, ast.AnnAssign)}
+        elif isinstance(node, ast.FunctionDef):
+            declared[node.name] = set()
+        elif isinstance(node, ast.AnnAssign):
+            declared[node.target.id] = set()
+    public = lambda names: {n for n in names if not n.startswith("_")}
+    assert public(declared) == public(morvaplot.__all__)
+    for name, members in declared.items():
+        runtime = getattr(morvaplot, name)
+        if isinstance(runtime, type) and name not in ("Error", "MessageWarning", "RoiResult"):
+            base = dict if issubclass(runtime, dict) else object
+            assert public(members) == public(dir(runtime)) - public(dir(base)), name
 
 
 def test_figures_an_engineer_reports_against_numpy():

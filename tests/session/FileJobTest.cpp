@@ -3,7 +3,11 @@
 #include <string>
 #include <vector>
 
+#include "analysis/Analysis.h"
+#include "analysis/SummaryRow.h"
+#include "calc/SurfaceFitter.h"
 #include "session/FileJob.h"
+#include "support/TempDir.h"
 
 namespace {
 
@@ -30,6 +34,29 @@ TEST(FileJob, RowsNamedByTheShortestDistinguishingPath) {
         SCOPED_TRACE(c.what);
         EXPECT_EQ(DistinguishingNames(c.paths), c.names);
     }
+}
+
+// The messages that did not stop a file stay in its row, one per line: a
+// line without a thickness, then no data cell inside the wafer, whose row
+// then has a count of 0 and no figures at all (not a mean of 0).
+TEST(FileJob, RowKeepsItsWarningsAndAnEmptyAreaHasNoFigures) {
+    TempDir temp;
+    const SourceInput source = SourceOfFile(temp.Write("w.thk", "100\n10,10\n0,0,5,\n10,0,,\n0,10,7,\n"));
+    FileJobRequest request;
+    request.Data = DataKind::Raw;
+    request.Settings.RadOptimize = false;
+    request.Analysis.Wafer = WaferGeometry{100.0, 0.0, 90.0, 90.0};
+    request.Analysis.Wafer.EdgeExclusionMm = 45.0;
+    SurfaceFitter fitter;
+    PreparedRecords records;
+    const FileJobResult result = RunFileJob(source, "w.thk", request, fitter, records);
+    ASSERT_FALSE(result.Row.Failed()) << result.Row.Error;
+    EXPECT_EQ(result.Row.Figures.Count, 0);
+    EXPECT_EQ(result.Row.Warnings,
+              std::string("Z data missing in 1 line (cells left empty). First Line: 3\n") + EmptyAreaMessage);
+    const std::string csv = SummaryCsv({result.Row});
+    const std::string expected = "w.thk,100,0,0,,,,,,,,,,80,";  // no cell, no site, no figures
+    EXPECT_EQ(csv.substr(csv.find('\n') + 1, expected.size()), expected);
 }
 
 }  // namespace
