@@ -116,6 +116,13 @@ struct CliOptions {
     bool TableCsv = false;  // table --format csv
     bool Sites = false;     // image --sites
 
+    // image, report, diff --range: a fixed colour scale; report --shared-range:
+    // one scale over every file's values.
+    bool Range = false;
+    double RangeMin = 0.0;
+    double RangeMax = 0.0;
+    bool SharedRange = false;
+
     // report --summary: the CSV file of the summary rows (empty: none).
     std::string SummaryFile;
 

@@ -39,6 +39,7 @@ int RunContours(const CliOptions& o, CommandOutput& out) {
 
 int RunImage(const CliOptions& o, const MessageSink& messages, std::FILE* err) {
     MapStyle style = MapStyleOf(SettingsFrom(o));
+    if (o.Range) style.Range = FixedRange{o.RangeMin, o.RangeMax};
     if (!o.GradationFile.empty()) {
         // Colormap unticked (the settings say so), then Load in the gradation dialog.
         const int count = LoadColorSetting(o.GradationFile, style.Table, messages);

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <clocale>
 #include <memory>
+#include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -105,10 +107,28 @@ int RunReport(const CliOptions& o, const MessageSink& messages, std::FILE* err) 
         progress(0, static_cast<int>(o.Files.size()));
     }
     const int threads = std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+    std::mutex sharedLock;
     std::vector<SourceInput> sources;
     sources.reserve(o.Files.size());
     for (const std::string& path : o.Files)
         sources.push_back(SourceFrom(o, path));
+    if (o.Range) page.Style.Range = FixedRange{o.RangeMin, o.RangeMax};
+    if (o.SharedRange && !o.Range) {
+        // One scale for every page: the lowest and highest value inside the
+        // wafer over all files, found in a first pass over the files.
+        std::optional<FixedRange> shared;
+        RunFileJobs(sources, job, threads,
+                    [&](std::size_t, FileJobResult& result, const PreparedRecords&) {
+                        if (!result.Row.HasFigures()) return;
+                        const std::lock_guard<std::mutex> lock(sharedLock);
+                        const AreaStatistics& s = result.Row.Figures;
+                        shared = shared
+                                     ? FixedRange{std::min(shared->Min, s.Min), std::max(shared->Max, s.Max)}
+                                     : FixedRange{s.Min, s.Max};
+                    },
+                    {});
+        if (shared && shared->Min < shared->Max) page.Style.Range = shared;
+    }
     const std::vector<ReportEntry> entries = PrepareReportEntries(sources, job, page, threads, progress);
 
     bool failed = false;
