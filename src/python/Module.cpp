@@ -733,23 +733,39 @@ DifferenceOrder OrderOf(const std::string& order) {
     throw py::value_error("order must be 'a-b' or 'b-a'");
 }
 
-// The difference of two files, each read as its name says (see SourceOfFile).
+// The difference of two files, each read as its name says (see SourceOfFile),
+// and their sites paired site by site into sites (the tolerance measured on
+// the table's wafer, csv.Diameter).
 Record CompareFiles(const std::string& a, const std::string& b, const std::string& data,
                     const std::string& order, double rateTime, const CsvImportOptions& csv,
-                    const py::dict& settings) {
+                    const py::dict& settings, std::vector<PairedSite>& sites) {
     CompareRequest request;
     request.Data = KindOf(data);
     request.Order = OrderOf(order);
     if (!(rateTime == 0.0 || (rateTime > 0.0 && std::isfinite(rateTime))))
         throw py::value_error("rate_time must be a number above 0, or 0 for no rate");
     request.RateTime = rateTime;
+    request.Wafer.DiameterMm = csv.Diameter;
     const ViewSettings s = SettingsOf(settings);
     const SourceInput first = SourceOfFile(a, csv);
     const SourceInput second = SourceOfFile(b, csv);
     return FreshRecord([&](ThkData& difference, const MessageSink& messages) {
         auto fitter = std::make_unique<SurfaceFitter>();
-        return CompareSources(first, second, s, request, *fitter, difference, messages);
+        return CompareSources(first, second, s, request, *fitter, difference, sites, messages);
     });
+}
+
+// The paired sites as columns (PairedSiteCsv's, x and y in mm on a wafer).
+py::dict PairedSiteColumns(const std::vector<PairedSite>& sites) {
+    py::dict d;
+    d["site"] = Column<int>(sites, [](const PairedSite& p) { return p.Site; });
+    d["x"] = Column<double>(sites, [](const PairedSite& p) { return p.X; });
+    d["y"] = Column<double>(sites, [](const PairedSite& p) { return p.Y; });
+    d["first"] = Column<double>(sites, [](const PairedSite& p) { return p.First; });
+    d["second"] = Column<double>(sites, [](const PairedSite& p) { return p.Second; });
+    d["difference"] = Column<double>(sites, [](const PairedSite& p) { return p.Difference; });
+    d["interpolated"] = Column<bool>(sites, [](const PairedSite& p) { return p.Interpolated; });
+    return d;
 }
 
 // A summary row keyed by SummaryColumns, in their order. A failed file's
@@ -965,20 +981,25 @@ PYBIND11_MODULE(_morvaplot, m) {
         "compare",
         [](const std::string& a, const std::string& b, const std::string& data, const std::string& order,
            double rateTime, const std::optional<std::string>& x_col, const std::optional<std::string>& y_col,
-           const std::optional<std::string>& z_col, const std::string& units, double wafer,
-           const py::kwargs& settings) {
-            return CompareFiles(a, b, data, order, rateTime, CsvOptions(x_col, y_col, z_col, units, wafer),
-                                settings);
+           const std::optional<std::string>& z_col, const std::string& units, double wafer, bool sites,
+           const py::kwargs& settings) -> py::object {
+            std::vector<PairedSite> paired;
+            Record difference = CompareFiles(a, b, data, order, rateTime,
+                                             CsvOptions(x_col, y_col, z_col, units, wafer), settings, paired);
+            if (!sites) return py::cast(std::move(difference));
+            return py::make_tuple(std::move(difference), PairedSiteColumns(paired));
         },
         py::arg("a"), py::arg("b"), py::arg("data") = "fill", py::arg("order") = "a-b",
         py::arg("rate_time") = 0.0, py::kw_only(), py::arg("x_col") = py::none(),
         py::arg("y_col") = py::none(), py::arg("z_col") = py::none(), py::arg("units") = "mm",
-        py::arg("wafer") = 0.0,
+        py::arg("wafer") = 0.0, py::arg("sites") = false,
         "The difference of two files as a Record, as morvaplot-cli diff takes it: both read with the same "
         "settings (Session's keywords), the second on the first's lattice and search radius, the data "
         "record ('raw', 'grid' or 'fill') of each subtracted cell by cell where both hold data, 'a-b' or "
         "'b-a', divided by rate_time when it is above 0. Files ending in .csv or .txt are tables read with "
-        "the read_csv keywords; others .thk files.");
+        "the read_csv keywords; others .thk files. With sites=True, (Record, columns): the sites paired within "
+        "0.5 mm (half a cell without a wafer), site, x, y, first, second, difference, and interpolated for "
+        "a site whose partner value was read off the other file's surface.");
     m.def(
         "file_job",
         [](const std::string& path, const std::string& data, const std::optional<WaferGeometry>& wafer,
