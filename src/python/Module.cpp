@@ -997,7 +997,8 @@ PYBIND11_MODULE(_morvaplot, m) {
         "settings (Session's keywords), the second on the first's lattice and search radius, the data "
         "record ('raw', 'grid' or 'fill') of each subtracted cell by cell where both hold data, 'a-b' or "
         "'b-a', divided by rate_time when it is above 0. Files ending in .csv or .txt are tables read with "
-        "the read_csv keywords; others .thk files. With sites=True, (Record, columns): the sites paired within "
+        "the read_csv keywords; others .thk files. With sites=True, (Record, columns): the sites paired "
+        "within "
         "0.5 mm (half a cell without a wafer), site, x, y, first, second, difference, and interpolated for "
         "a site whose partner value was read off the other file's surface.");
     m.def(
