@@ -42,8 +42,8 @@ constexpr CommandRow Commands[] = {
     {"random", C::Random, "--out FILE.thk", "random test data written as a .thk file (reads no FILE)"},
     {"view3d", C::View3D, "FILE --out PICTURE.png", "the filled surface as the 3D view draws it, as PNG"},
     {"analyze", C::Analyze, "FILE", "statistics inside a wafer, profiles and a histogram"},
-    {"diff", C::Diff, "A B --out DIFF.png or DIFF.csv",
-     "the difference (or rate) of two fills, as PNG or CSV"},
+    {"diff", C::Diff, "A B --out DIFF.png|svg|pdf or DIFF.csv",
+     "the difference (or rate) of two fills, as a picture or CSV"},
     {"report", C::Report, "FILES... --out REPORT.pdf",
      "a PDF with a page per file and summary pages (and CSV)"},
 };
@@ -283,6 +283,8 @@ std::span<const Section> OptionTable() {
         std::vector<Section> all(std::begin(base), std::end(base));
         for (Section& section : SurfaceSections())
             all.push_back(std::move(section));
+        for (Section& section : DiffSections())
+            all.push_back(std::move(section));
         return all;
     }();
     return table;
@@ -426,8 +428,9 @@ private:
             {Given("--edge") && !(o.CsvOptions.Diameter > 0.0), "--edge needs --wafer"},
             {Given("--center") && !(o.CsvOptions.Diameter > 0.0), "--center needs --wafer"},
             {!out.empty() && o.OutFile.empty(), command_.Name + (" needs " + std::string(out))},
-            {c == C::Diff && !HasExtension(o.OutFile, ".png") && !HasExtension(o.OutFile, ".csv"),
-             "--out must name a .png or .csv file"},
+            {c == C::Diff && !HasExtension(o.OutFile, ".png") && !HasExtension(o.OutFile, ".svg") &&
+                 !HasExtension(o.OutFile, ".pdf") && !HasExtension(o.OutFile, ".csv"),
+             "--out must name a .png, .svg, .pdf or .csv file"},
             {c == C::Report && !HasExtension(o.OutFile, ".pdf"), "--out must name a .pdf file"},
             {c == C::Report && o.SummaryFile == o.OutFile, "--summary must name another file than --out"},
             {(px || py) && (x || y), "--px/--py and --x/--y exclude each other"},

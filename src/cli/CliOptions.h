@@ -7,6 +7,7 @@
 
 #include "analysis/Levelling.h"
 #include "analysis/RecordDifference.h"
+#include "colour/DifferenceScale.h"
 #include "core/Codes.h"
 #include "data/CsvImport.h"
 #include "data/RandomData.h"
@@ -16,7 +17,7 @@
 // Command line of morvaplot-cli: COMMAND FILE [options], options before or
 // after FILE, values as "--name value" or "--name=value", "--" ends options.
 // The random command reads no FILE: "random [options] --out FILE.thk"; diff
-// reads two: "diff A B [options] --out DIFF.png|DIFF.csv"; report reads one or
+// reads two: "diff A B [options] --out DIFF.png|svg|pdf|csv"; report reads one or
 // more: "report FILES... --out REPORT.pdf [options]".
 // Defaults are the designed defaults of the window's controls; every value is
 // checked against the range the window's input pad allows for it.
@@ -129,6 +130,10 @@ struct CliOptions {
     // diff: which file is subtracted, and the time that makes it a rate (0: none).
     DifferenceOrder Order = DifferenceOrder::FirstMinusSecond;
     double RateTime = 0.0;
+    // diff: the CSV of the sites paired site by site (empty: none), and how the
+    // picture colours the difference.
+    std::string SitesFile;
+    DifferenceScale Scale = DifferenceScale::Auto;
 
     // The random data maker's fields, read as its dialog reads its labels.
     RandomDataSettings Random;

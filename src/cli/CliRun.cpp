@@ -13,6 +13,7 @@
 #include "analysis/AnalysisText.h"
 #include "analysis/AreaStatistics.h"
 #include "analysis/Histogram.h"
+#include "analysis/PairedSiteCsv.h"
 #include "analysis/Profile.h"
 #include "analysis/RadialProfile.h"
 #include "analysis/RecordCsvText.h"
@@ -77,13 +78,15 @@ int PrepareInput(const CliOptions& o, DataKind upTo, PreparedInput& input, const
                          messages);
 }
 
-int PrepareDifference(const CliOptions& o, ThkData& difference, const MessageSink& messages) {
+int PrepareDifference(const CliOptions& o, ThkData& difference, std::vector<PairedSite>& sites,
+                      const MessageSink& messages) {
     CompareRequest request;
     request.Order = o.Order;
     request.RateTime = o.RateTime;
+    request.Wafer = WaferOf(o);
     auto fitter = std::make_unique<SurfaceFitter>();
     return CompareSources(SourceFrom(o, o.File), SourceFrom(o, o.File2), SettingsFrom(o), request, *fitter,
-                          difference, messages);
+                          difference, sites, messages);
 }
 
 WaferGeometry WaferOf(const CliOptions& o) {
@@ -108,6 +111,18 @@ bool NeedsQt(const CliOptions& options) {
         default:
             return false;
     }
+}
+
+int WriteDiffSites(const CliOptions& o, const std::vector<PairedSite>& sites, std::FILE* err) {
+    if (o.SitesFile.empty()) return ExitOk;
+    const FileWriteResult written =
+        WriteFileWhole(o.SitesFile, PairedSiteCsv(sites, WaferOf(o).DiameterMm > 0.0));
+    if (!written.Written()) {
+        std::fprintf(err, "morvaplot-cli: cannot write %s: %s\n", o.SitesFile.c_str(),
+                     written.Reason.c_str());
+        return ExitFailed;
+    }
+    return ExitOk;
 }
 
 namespace {
@@ -445,7 +460,9 @@ int RunAnalyze(const CliOptions& o, CommandOutput& out) {
 int RunDiffCsv(const CliOptions& o, const MessageSink& messages, std::FILE* err) {
     auto difference = std::make_unique<ThkData>();
     ClearThkData(difference.get(), 1);
-    if (PrepareDifference(o, *difference, messages) != 1) return ExitFailed;
+    std::vector<PairedSite> sites;
+    if (PrepareDifference(o, *difference, sites, messages) != 1) return ExitFailed;
+    if (WriteDiffSites(o, sites, err) != ExitOk) return ExitFailed;
     // Whole or not at all, as the pictures are written.
     const FileWriteResult written =
         WriteFileWhole(o.OutFile, RecordCsvText(*difference, FrameOf(WaferOf(o), difference->Size)));

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/SitePairing.h"
 #include "analysis/WaferGeometry.h"
 #include "cli/CliOptions.h"
 #include "core/Message.h"
@@ -98,8 +99,14 @@ PointUnits UnitsOf(const CliOptions& o);
 
 // The difference of diff: A and B compared with the options' parameters (B
 // on A's lattice and search radius), in the options' order (and divided by
-// the rate time). 1, or -1 after the failing step's message.
-int PrepareDifference(const CliOptions& o, ThkData& difference, const MessageSink& messages);
+// the rate time), and their sites paired site by site. 1, or -1 after the
+// failing step's message.
+int PrepareDifference(const CliOptions& o, ThkData& difference, std::vector<PairedSite>& sites,
+                      const MessageSink& messages);
+
+// diff --sites-out: the paired sites as CSV (PairedSiteCsv), written whole;
+// ExitOk also when no file was asked for, else ExitFailed after a line on err.
+int WriteDiffSites(const CliOptions& o, const std::vector<PairedSite>& sites, std::FILE* err);
 
 // image, contours, view3d, random and report; diff when it writes a picture.
 bool NeedsQt(const CliOptions& options);

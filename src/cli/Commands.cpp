@@ -3,9 +3,11 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 
+#include "analysis/Analysis.h"
 #include "cli/CliOptions.h"
 #include "cli/CliRun.h"
 #include "cli/Listing.h"
@@ -13,17 +15,24 @@
 #include "cli/ReportCommand.h"
 #include "colour/ColorSettingFile.h"
 #include "colour/ContourMap.h"
-#include "colour/DivergingRamp.h"
+#include "colour/DifferenceScale.h"
 #include "colour/MapPicture.h"
 #include "colour/SitesOverlay.h"
 #include "data/RandomData.h"
 #include "data/ThkWriter.h"
 #include "render3d/Offscreen3D.h"
+#include "report/AnnotatedPicture.h"
+#include "report/ReportApplication.h"
 #include "session/MapPlan.h"
 
 // The commands that need Qt; the rest of the tool is in cli/CliRun.cpp.
 
 namespace {
+
+// The name a user reads for a path: its last part.
+std::string FileNameOf(const std::string& path) {
+    return std::filesystem::path(path).filename().string();
+}
 
 int RunContours(const CliOptions& o, CommandOutput& out) {
     PreparedInput input;
@@ -110,21 +119,36 @@ int RunView3D(const CliOptions& o, const MessageSink& messages, std::FILE* err) 
     return ExitOk;
 }
 
-// diff written as a picture: the difference on the diverging colours centred
-// on zero, sampled as the colour map samples a record, cells without data in
-// the map's back colour.
+// diff written as a picture, annotated as Save Image writes the map: the
+// difference on the colours its scale option chooses, the colour bar with
+// its labels, the title "A - B" and the figures of the difference and of the
+// paired sites under the wafer of the options.
 int RunDiffImage(const CliOptions& o, const MessageSink& messages, std::FILE* err) {
     auto difference = std::make_unique<ThkData>();
     ClearThkData(difference.get(), 1);
-    if (PrepareDifference(o, *difference, messages) != 1) return ExitFailed;
-    QImage image;
-    PaintDivergingMap(image, *difference, MapStyle{}.BackColor);
-    std::string error;
-    if (WritePng(image, o.OutFile, error) != 1) {
-        std::fprintf(err, "morvaplot-cli: cannot write %s: %s\n", o.OutFile.c_str(), error.c_str());
-        return ExitFailed;
-    }
-    return ExitOk;
+    std::vector<PairedSite> sites;
+    if (PrepareDifference(o, *difference, sites, messages) != 1) return ExitFailed;
+    if (WriteDiffSites(o, sites, err) != ExitOk) return ExitFailed;
+    // The picture's text is laid out with the application's fonts.
+    ReportApplication application;
+    AnalysisRequest analysis;
+    analysis.Wafer = WaferOf(o);
+    const ThkData* paired = difference->Points.empty() ? nullptr : difference.get();
+    AnalysisResult figures;
+    if (AnalyzeRecord(*difference, paired, analysis, figures, messages) != 1) return ExitFailed;
+    AnnotatedRequest request;
+    request.Difference = DrawsDiverging(*difference, o.Scale);
+    request.Wafer = analysis.Wafer;
+    const std::string& a = o.Order == DifferenceOrder::FirstMinusSecond ? o.File : o.File2;
+    const std::string& b = o.Order == DifferenceOrder::FirstMinusSecond ? o.File2 : o.File;
+    request.FileName = QString::fromStdString(FileNameOf(a) + " - " + FileNameOf(b));
+    request.DataType = o.RateTime > 0.0 ? QStringLiteral("Rate") : QStringLiteral("Difference");
+    if (!difference->Unit.empty())
+        request.DataType += QStringLiteral(" (") + QString::fromStdString(difference->Unit) +
+                            (o.RateTime > 0.0 ? QStringLiteral(" per time unit)") : QStringLiteral(")"));
+    const AnnotatedContent content = MakeAnnotatedContent(*difference, paired, figures, request);
+    return WriteAnnotatedPicture(QString::fromStdString(o.OutFile), content, 1, messages) == 1 ? ExitOk
+                                                                                               : ExitFailed;
 }
 
 int RunQtCommand(const CliOptions& options, CommandOutput& output, std::FILE* err) {

@@ -34,6 +34,10 @@ struct Section {  // options and the commands that take them
 // (cli/SurfaceOptions.cpp).
 std::vector<Section> SurfaceSections();
 
+// diff's options of the sites paired site by site and of the picture's
+// colours (cli/DiffOptions.cpp).
+std::vector<Section> DiffSections();
+
 // The usage error these options make with the others (dataGiven: --data was
 // given), or an empty text; a smooth surface makes the fill the data shown.
 std::string CheckSurfaceOptions(CliOptions& options, bool dataGiven);

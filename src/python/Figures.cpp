@@ -177,3 +177,15 @@ py::tuple WaferPositions(const WaferGeometry& wafer, int size) {
     }
     return py::make_tuple(x, y);
 }
+
+py::dict PairedSiteColumns(const std::vector<PairedSite>& sites) {
+    py::dict d;
+    d["site"] = Column<int>(sites, [](const PairedSite& p) { return p.Site; });
+    d["x"] = Column<double>(sites, [](const PairedSite& p) { return p.X; });
+    d["y"] = Column<double>(sites, [](const PairedSite& p) { return p.Y; });
+    d["first"] = Column<double>(sites, [](const PairedSite& p) { return p.First; });
+    d["second"] = Column<double>(sites, [](const PairedSite& p) { return p.Second; });
+    d["difference"] = Column<double>(sites, [](const PairedSite& p) { return p.Difference; });
+    d["interpolated"] = Column<bool>(sites, [](const PairedSite& p) { return p.Interpolated; });
+    return d;
+}

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "analysis/Analysis.h"
+#include "analysis/SitePairing.h"
 #include "analysis/WaferGeometry.h"
 #include "data/ThkData.h"
 
@@ -37,3 +38,7 @@ py::object RoiOf(const ThkData& record, int x, int y, int size, const std::strin
 // The mm positions of the cells 0..500 on each axis for a wafer on a record
 // of this Size, as the analysis measures them: (x_mm, y_mm).
 py::tuple WaferPositions(const WaferGeometry& wafer, int size);
+
+// The paired sites of a comparison as columns: site, x, y (mm on a wafer),
+// first, second, difference, interpolated.
+py::dict PairedSiteColumns(const std::vector<PairedSite>& sites);

@@ -69,13 +69,14 @@ DifferenceOrder OrderOf(const std::string& order) {
 // The difference of two files, each read as its name says (see SourceOfFile).
 py::object CompareFiles(const py::object& a, const py::object& b, const std::string& data,
                         const std::string& order, double rateTime, const CsvImportOptions& csv,
-                        const py::dict& settings) {
+                        const py::dict& settings, std::vector<PairedSite>& sites) {
     CompareRequest request;
     request.Data = KindOf(data);
     request.Order = OrderOf(order);
     if (!(rateTime == 0.0 || (rateTime > 0.0 && std::isfinite(rateTime))))
         throw py::value_error("rate_time must be a number above 0, or 0 for no rate");
     request.RateTime = rateTime;
+    request.Wafer.DiameterMm = csv.Diameter;
     const ViewSettings s = SettingsOf(settings);
     const SourceInput first = SourceOfFile(PathArgument(a), csv);
     const SourceInput second = SourceOfFile(PathArgument(b), csv);
@@ -84,7 +85,7 @@ py::object CompareFiles(const py::object& a, const py::object& b, const std::str
                                  : second.Path + " - " + first.Path;
     return FreshRecord(RecordKind::Difference, name, [&](ThkData& difference, const MessageSink& messages) {
         auto fitter = std::make_unique<SurfaceFitter>();
-        return CompareSources(first, second, s, request, *fitter, difference, messages);
+        return CompareSources(first, second, s, request, *fitter, difference, sites, messages);
     });
 }
 
@@ -365,14 +366,17 @@ PYBIND11_MODULE(_morvaplot, m) {
         "compare",
         [](const py::object& a, const py::object& b, const std::string& data, const std::string& order,
            double rateTime, const py::object& x_col, const py::object& y_col, const py::object& z_col,
-           const std::string& units, const py::object& wafer, const py::kwargs& settings) {
-            return CompareFiles(a, b, data, order, rateTime, CsvOptions(x_col, y_col, z_col, units, wafer),
-                                settings);
+           const std::string& units, const py::object& wafer, bool sites, const py::kwargs& settings) {
+            std::vector<PairedSite> paired;
+            py::object difference = CompareFiles(
+                a, b, data, order, rateTime, CsvOptions(x_col, y_col, z_col, units, wafer), settings, paired);
+            if (!sites) return difference;
+            return py::object(py::make_tuple(difference, PairedSiteColumns(paired)));
         },
         py::arg("a"), py::arg("b"), py::arg("data") = "fill", py::arg("order") = "a-b",
         py::arg("rate_time") = 0.0, py::kw_only(), py::arg("x_col") = py::none(),
         py::arg("y_col") = py::none(), py::arg("z_col") = py::none(), py::arg("units") = "mm",
-        py::arg("wafer") = 0.0,
+        py::arg("wafer") = 0.0, py::arg("sites") = false,
         "The difference of two files as a 'difference' Record, as morvaplot-cli diff takes it: both read "
         "with "
         "the same settings (Session's keywords), the second on the first's lattice and search radius, the "
@@ -380,7 +384,9 @@ PYBIND11_MODULE(_morvaplot, m) {
         "or "
         "'b-a', divided by rate_time when it is above 0. Files ending in .csv or .txt are tables read with "
         "the "
-        "read_csv keywords; others .thk files.");
+        "read_csv keywords; others .thk files. With sites=True, (Record, columns): the sites paired within "
+        "0.5 mm (half a cell without a wafer): site, x, y, first, second, difference, and interpolated for a "
+        "site whose partner value was read off the other file's surface.");
 
     py::class_<FileWorker>(m, "FileWorker",
                            "One file of a batch at a time, keeping its records and stores from file to file: "

@@ -6,9 +6,11 @@
 #include <QPdfWriter>
 #include <algorithm>
 
+#include "analysis/SitePairing.h"
 #include "core/Codes.h"
 #include "core/Message.h"
 #include "core/NumberText.h"
+#include "report/LotPage.h"
 #include "report/ProfileChart.h"
 #include "report/QtWholeFile.h"
 
@@ -30,9 +32,11 @@ constexpr int PdfResolution = 96;
 
 void DrawSummaryPage(QPainter& painter, const std::vector<ReportEntry>& entries, std::size_t first,
                      const QString& title, int page, int pages) {
-    static const char* const Headings[] = {"Name",  "Count", "Mean",      "Min",         "Max",
-                                           "Range", "Sigma", "1 sigma %", "Uniformity %"};
-    const double widths[] = {88, 48, 53, 53, 53, 44, 44, 62, 78};
+    // Sigma and the percentages are the sample's (n - 1); "Unif. %" is
+    // (max - min) / (2 mean), "Unif. m/m %" (max - min) / (max + min).
+    static const char* const Headings[] = {"Name",  "Sites", "Count",     "Mean",    "Min",        "Max",
+                                           "Range", "Sigma", "3 sigma %", "Unif. %", "Unif. m/m %"};
+    const double widths[] = {80, 30, 40, 52, 52, 52, 42, 42, 44, 40, 49};
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPixelSize(14);
     font.setBold(true);
@@ -82,8 +86,9 @@ void DrawSummaryPage(QPainter& painter, const std::vector<ReportEntry>& entries,
             continue;
         }
         const AreaStatistics& s = e.Picture.Shown;
-        drawRow({name, QString::number(s.Count), Fixed(s.Mean), Fixed(s.Min), Fixed(s.Max), Fixed(s.Range),
-                 Fixed(s.Sigma), Fixed(s.Sigma1Pct), Fixed(s.UniformityPct)});
+        drawRow({name, QString::number(e.Row.SiteCount), QString::number(s.Count), Fixed(s.Mean),
+                 Fixed(s.Min), Fixed(s.Max), Fixed(s.Range), Fixed(s.Sigma), Fixed(s.Sigma3Pct),
+                 Fixed(s.UniformityPct), Fixed(s.UniformityMaxMinPct)});
     }
 }
 
@@ -153,6 +158,8 @@ ReportEntry MakeReportEntry(const SummaryRow& row, const ThkData& record, const 
     entry.XProfile = analysis.Profile;
     entry.YProfile = analysis.YProfile;
     entry.ProfilesInMm = analysis.Frame.HasWafer;
+    entry.Sites.Sites = SitesOf(raw, entry.Sites.Cells);
+    entry.Frame = analysis.Frame;
     return entry;
 }
 
@@ -189,7 +196,7 @@ int WriteReportPdf(const std::string& path, const std::vector<ReportEntry>& entr
         painter.scale(pdf.resolution() / 72.0, pdf.resolution() / 72.0);
         const int summaryPages =
             std::max(1, static_cast<int>((entries.size() + SummaryRowsPerPage - 1) / SummaryRowsPerPage));
-        const int pages = summaryPages + static_cast<int>(entries.size());
+        const int pages = summaryPages + 1 + static_cast<int>(entries.size());
         bool firstPage = true;
         for (int p = 0; p < summaryPages; ++p) {
             if (!firstPage) pdf.newPage();
@@ -197,12 +204,14 @@ int WriteReportPdf(const std::string& path, const std::vector<ReportEntry>& entr
             DrawSummaryPage(painter, entries, static_cast<std::size_t>(p) * SummaryRowsPerPage, title, p + 1,
                             summaryPages);
         }
+        pdf.newPage();
+        DrawLotPage(painter, entries, title, summaryPages + 1, pages);
         PageProfileChart profiles;
         QImage bar;
         for (std::size_t i = 0; i < entries.size(); ++i) {
             if (bar != entries[i].Picture.Bar) bar = entries[i].Picture.Bar;
             pdf.newPage();
-            DrawEntryPage(painter, profiles, entries[i], bar, summaryPages + static_cast<int>(i) + 1, pages);
+            DrawEntryPage(painter, profiles, entries[i], bar, summaryPages + static_cast<int>(i) + 2, pages);
         }
     }
     buffer.close();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "analysis/Analysis.h"
+#include "analysis/LotFigures.h"
 #include "analysis/Profile.h"
 #include "analysis/SummaryRow.h"
 #include "analysis/WaferGeometry.h"
@@ -15,7 +16,7 @@
 
 // A report over many files: one page per file (the annotated map, its
 // figures and the X/Y diameter profiles), a summary page with one row per
-// file, and the same summary as CSV text. The report renders what it is
+// file, a lot page, and the same summary as CSV text. The report renders what it is
 // given: each file's records and analysis come from the file job of the
 // engine's steps. Making an entry needs no widgets and runs on any thread;
 // the pages are written afterwards on the thread of the application object
@@ -31,6 +32,8 @@ struct ReportEntry {
     std::vector<ProfilePoint> XProfile;
     std::vector<ProfilePoint> YProfile;
     bool ProfilesInMm = false;
+    FileSites Sites;   // the measured sites (SitesOf the Raw record), for the lot's site map
+    WaferFrame Frame;  // of the record's Size
     bool Failed() const { return !Error.empty(); }
 };
 
@@ -60,8 +63,9 @@ std::string ReportSummaryCsv(const std::vector<ReportEntry>& entries);
 // Summary rows per page of the PDF.
 inline constexpr int SummaryRowsPerPage = 40;
 
-// Writes the PDF: the summary pages first, then one page per entry (a failed
-// entry's page gives its message). path is the file name as the system takes
+// Writes the PDF: the summary pages first (with each file's site count,
+// 3 sigma % and both uniformity figures), the lot page (DrawLotPage), then
+// one page per entry (a failed entry's page gives its message). path is the file name as the system takes
 // it (bytes). Whole or not at all: 1, or -1 after
 // "File write error. -> <path>: <reason>". Needs a QApplication (see above).
 int WriteReportPdf(const std::string& path, const std::vector<ReportEntry>& entries, const QString& title,

@@ -5,8 +5,9 @@
 Comparison::Comparison() = default;
 Comparison::~Comparison() = default;
 
-int Comparison::Run(const ThkData& first, const ViewSettings& firstSettings, const SourceInput& second,
-                    const CompareRequest& request, const Names& names, const MessageSink& messages) {
+int Comparison::Run(const ThkData& first, const ThkData& firstRaw, const ViewSettings& firstSettings,
+                    const SourceInput& second, const CompareRequest& request, const Names& names,
+                    const MessageSink& messages) {
     // The second source's records, the fitter and the new difference are
     // large and needed only for this run; the difference replaces the one
     // shown only when the run succeeds.
@@ -14,9 +15,11 @@ int Comparison::Run(const ThkData& first, const ViewSettings& firstSettings, con
     auto records = std::make_unique<PreparedRecords>();
     auto difference = std::make_unique<ThkData>();
     ClearThkData(difference.get(), 1);
-    if (CompareWithSource(first, firstSettings, second, request, *fitter, *records, *difference, messages) !=
-        1)
+    std::vector<PairedSite> sites;
+    if (CompareWithSource(first, firstRaw, firstSettings, second, request, *fitter, *records, *difference,
+                          sites, messages) != 1)
         return -1;
+    sites_ = std::move(sites);
     difference_ = std::move(difference);
     request_ = request;
     names_ = names;
@@ -25,6 +28,7 @@ int Comparison::Run(const ThkData& first, const ViewSettings& firstSettings, con
 
 void Comparison::End() {
     difference_.reset();
+    sites_.clear();
 }
 
 std::string Comparison::Title() const {

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/Message.h"
 #include "data/ThkData.h"
@@ -30,12 +31,14 @@ public:
     Comparison& operator=(const Comparison&) = delete;
 
     // Compares first, the record of kind request.Data prepared with
-    // firstSettings (the search radius as used), with the second source. 1,
+    // firstSettings (the search radius as used), with the second source,
+    // site by site with firstRaw's measured sites (CompareWithSource). 1,
     // and the comparison holds the new difference; or -1 after the failing
     // step's message with the comparison as it was (a comparison that stood
     // still stands).
-    int Run(const ThkData& first, const ViewSettings& firstSettings, const SourceInput& second,
-            const CompareRequest& request, const Names& names, const MessageSink& messages);
+    int Run(const ThkData& first, const ThkData& firstRaw, const ViewSettings& firstSettings,
+            const SourceInput& second, const CompareRequest& request, const Names& names,
+            const MessageSink& messages);
     // Nothing is compared any more.
     void End();
 
@@ -44,6 +47,9 @@ public:
     // not Active.
     const ThkData* Difference() const { return difference_.get(); }
     const CompareRequest& Request() const { return request_; }
+    // The sites of both files, paired or interpolated (PairSites); empty when
+    // not Active.
+    const std::vector<PairedSite>& Sites() const { return sites_; }
 
     // "first - second" in the order of the difference ("b.thk - a.thk" for
     // second minus first); empty when not Active.
@@ -54,5 +60,6 @@ public:
 private:
     std::unique_ptr<ThkData> difference_;
     CompareRequest request_;
+    std::vector<PairedSite> sites_;
     Names names_;
 };

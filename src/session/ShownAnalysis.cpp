@@ -51,8 +51,10 @@ int ShownAnalysis::CompareWith(const SourceInput& second, const std::string& sec
     request.Data = plan_.Shown;
     request.Order = order;
     request.RateTime = rateTime;
+    request.Wafer = wafer_;
     const Comparison::Names names{sourceName_.empty() ? "this" : sourceName_, secondName, timeUnit};
-    return comparison_.Run(*followed_, session_.Settings(), second, request, names, messages);
+    return comparison_.Run(*followed_, session_.Record(DataKind::Raw), session_.Settings(), second, request,
+                           names, messages);
 }
 
 bool ShownAnalysis::SetWafer(const WaferGeometry& wafer) {

@@ -56,7 +56,7 @@ TEST_F(CliReport, PagesSummaryAndFailuresOfManyFiles) {
     const std::string info = ToolOutput("pdfinfo", pdf);
     const std::size_t pages = info.find("Pages:");
     ASSERT_NE(pages, std::string::npos) << info;
-    EXPECT_EQ(std::stoi(info.substr(pages + 6)), 4);
+    EXPECT_EQ(std::stoi(info.substr(pages + 6)), 5);
     const std::string text = ToolOutput("pdftotext", pdf);
     for (const std::string& s : {std::string("a.thk"), std::string("b.thk"), std::string("bad.thk"), message})
         EXPECT_NE(text.find(s), std::string::npos) << s;

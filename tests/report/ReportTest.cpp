@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -7,6 +9,7 @@
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -93,7 +96,7 @@ TEST(Report, PagesAndSummaryOfGoodAndBrokenFiles) {
                              QStringLiteral("Thickness report"), MessageRecorder()),
               1);
     const QString info = RunTool(QStringLiteral("pdfinfo"), {pdf});
-    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+4\\n")))) << info.toStdString();
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+5\\n")))) << info.toStdString();
     const QString text =
         RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     for (const char* name : {"dome.thk", "broken.thk", "wafer.csv", "Thickness report", "Position"})
@@ -101,6 +104,20 @@ TEST(Report, PagesAndSummaryOfGoodAndBrokenFiles) {
     for (const ReportEntry* e : {&entries[0], &entries[2]})
         EXPECT_TRUE(text.contains(QString::fromStdString(FormatFixed(e->Picture.Shown.Mean, 8, 3))));
     EXPECT_TRUE(text.contains(QString::fromStdString(entries[1].Error).simplified().left(20)));
+    // The lot page after the summary: the good files' means, their mean and
+    // sample sigma (n - 1 = 1), the trend chart and its axis.
+    const double m0 = entries[0].Row.Figures.Mean, m2 = entries[2].Row.Figures.Mean;
+    const double lotMean = (m0 + m2) / 2.0;
+    const double lotSigma = std::sqrt((m0 - lotMean) * (m0 - lotMean) + (m2 - lotMean) * (m2 - lotMean));
+    const QString lotPage =
+        RunTool(QStringLiteral("pdftotext"),
+                {QStringLiteral("-f"), QStringLiteral("2"), QStringLiteral("-l"), QStringLiteral("2"),
+                 QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    for (const std::string& t :
+         {std::string("Mean of the means"), FormatFixed(lotMean, 8, 3), FormatFixed(lotSigma, 8, 3),
+          FormatFixed(std::abs(m2 - m0), 8, 3), std::string("File (order given)"), std::string("Lot 2 / 5")})
+        EXPECT_TRUE(lotPage.contains(QString::fromStdString(t))) << t;
+    EXPECT_TRUE(text.contains(QLatin1String("3 sigma %")) && text.contains(QLatin1String("Sites")));
     // One chart draws every page's profiles, here of the dome, of a record
     // without profiles (no cell on the centre lines) and of the wafer: each
     // page's axes name its own unit, an empty chart has none, nothing of an
@@ -119,9 +136,9 @@ TEST(Report, PagesAndSummaryOfGoodAndBrokenFiles) {
                        {QStringLiteral("-f"), n, QStringLiteral("-l"), n, charts, QStringLiteral("-")})
             .normalized(QString::NormalizationForm_KC);
     };
-    EXPECT_TRUE(pageText(2).contains(QLatin1String("Position (file units)")));
-    EXPECT_FALSE(pageText(3).contains(QLatin1String("Position")));
-    const QString waferPage = pageText(4);
+    EXPECT_TRUE(pageText(3).contains(QLatin1String("Position (file units)")));
+    EXPECT_FALSE(pageText(4).contains(QLatin1String("Position")));
+    const QString waferPage = pageText(5);
     EXPECT_TRUE(waferPage.contains(QLatin1String("Position (mm)")));
     EXPECT_FALSE(waferPage.contains(QLatin1String("file units")));
     EXPECT_TRUE(waferPage.contains(QLatin1String("X profile")) &&
