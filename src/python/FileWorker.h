@@ -35,10 +35,12 @@ public:
 
     // RunFileJob on source, the row named name; with png, the map of the
     // analysed record as Session.colormap(data=...) paints it, as PNG bytes
-    // (None when the file failed). Returns (row, png). Runs without the
-    // interpreter lock; a second thread's call while one runs raises Error.
-    py::tuple Run(const SourceInput& source, const std::string& name, const FileJobRequest& request,
-                  bool png);
+    // (None when the file failed). Returns (row, png), and with sites
+    // (row, png, sites): the file's measured sites as SiteColumns gives them
+    // (None when the file failed). Runs without the interpreter lock; a
+    // second thread's call while one runs raises Error.
+    py::tuple Run(const SourceInput& source, const std::string& name, const FileJobRequest& request, bool png,
+                  bool sites = false);
 
 private:
     std::mutex busy_;

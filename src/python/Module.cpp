@@ -103,14 +103,14 @@ FileJobRequest JobRequest(const std::string& data, const std::optional<WaferGeom
 
 py::tuple RunJob(FileWorker& worker, const py::object& path, const std::string& data,
                  const std::optional<WaferGeometry>& wafer, bool png, const py::object& x_col,
-                 const py::object& y_col, const py::object& z_col, const std::string& units,
+                 const py::object& y_col, const py::object& z_col, const std::string& units, bool sites,
                  const py::dict& settings) {
     const FileJobRequest request = JobRequest(data, wafer, settings);
     const py::object diameter =
         wafer ? py::object(py::float_(wafer->DiameterMm)) : py::object(py::float_(0.0));
     const std::string file = PathArgument(path);
     return worker.Run(SourceOfFile(file, CsvOptions(x_col, y_col, z_col, units, diameter)), file, request,
-                      png);
+                      png, sites);
 }
 
 // Things the module's calls set up once for the life of the process,
@@ -396,19 +396,24 @@ PYBIND11_MODULE(_morvaplot, m) {
             "run",
             [](FileWorker& worker, const py::object& path, const std::string& data,
                const std::optional<WaferGeometry>& wafer, bool png, const py::object& x_col,
-               const py::object& y_col, const py::object& z_col, const std::string& units,
+               const py::object& y_col, const py::object& z_col, const std::string& units, bool sites,
                const py::kwargs& settings) {
-                return RunJob(worker, path, data, wafer, png, x_col, y_col, z_col, units, settings);
+                return RunJob(worker, path, data, wafer, png, x_col, y_col, z_col, units, sites, settings);
             },
             py::arg("path"), py::arg("data") = "fill", py::arg("wafer") = py::none(), py::kw_only(),
             py::arg("png") = false, py::arg("x_col") = py::none(), py::arg("y_col") = py::none(),
-            py::arg("z_col") = py::none(), py::arg("units") = "mm",
+            py::arg("z_col") = py::none(), py::arg("units") = "mm", py::arg("sites") = false,
             "One file with Session's keyword settings: load, Calc and Fill as far as data needs, the figures "
             "of that record inside the wafer. Returns (row, png): the summary row as a dict keyed by "
             "SUMMARY_COLUMNS (a failure is its error, never raised; the messages that did not stop the file "
             "are its warnings) and, with png=True and the file analysed, the map as "
             "Session.colormap(data=data) "
-            "paints it, as PNG bytes, else None. A table's millimetres are placed on the wafer's diameter.");
+            "paints it, as PNG bytes, else None. A table's millimetres are placed on the wafer's diameter. "
+            "With sites=True, (row, png, sites): the measured sites of the file (a table's rows, a .thk "
+            "file's data cells) in file order as columns site, x_mm and y_mm (mm from the wafer's centre, +Y "
+            "up; without a wafer a table's own mm, NaN for a file in cells), x_cell and y_cell (cells, y "
+            "downward), value, and unit (the thickness unit, \"\" when the file names none); None when the "
+            "file failed.");
     m.def(
         "check_job",
         [](const std::string& data, const std::optional<WaferGeometry>& wafer, const py::object& x_col,

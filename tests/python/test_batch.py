@@ -167,3 +167,40 @@ def test_a_dead_cluster_ends_with_an_error(tmp_path, files):
         for p in [scheduler, *worker]:
             if p:
                 stop(p)
+
+
+def test_site_table_gives_back_the_positions_of_a_table(cluster, tmp_path, monkeypatch):
+    # 49 sites in mm from the centre of a 300 mm wafer, beside a file that
+    # fails: the long table holds the table's rows, x/y back in mm (+Y up).
+    client, _ = cluster
+    monkeypatch.chdir(tmp_path)
+    written = [(x, y, round(500 + 0.2 * x - 0.1 * y + 0.01 * x * y, 2)) for x in range(-135, 136, 45)
+               for y in range(-120, 121, 40)]
+    (tmp_path / "w.csv").write_text("X,Y,Thickness (nm)\n" + "".join(f"{x},{y},{z}\n" for x, y, z in written))
+    table, sites = batch.run(["w.csv", "gone.thk"], client=client, data="raw", wafer=morvaplot.Wafer(300),
+                             sites=True)
+    assert list(table.columns) == batch.COLUMNS and table.error[0] == "" and table.error[1] != ""
+    assert list(sites.columns) == batch.SITE_COLUMNS and len(sites) == 49
+    assert set(sites.file) == {"w.csv"} and set(sites.unit) == {"nm"} and list(sites.site) == list(range(1, 50))
+    np.testing.assert_array_equal(sites[["x_mm", "y_mm", "value"]].to_numpy(), np.array(written, dtype=float))
+
+
+def test_lot_summary_against_numpy():
+    # A failed file and one without a data cell inside the wafer are left out.
+    nan = float("nan")
+    table = pandas.DataFrame({
+        "mean": [101.5, nan, 98.25, 100.0, nan, 103.75],
+        "uniformity_mean_pct": [1.5, nan, 2.25, 0.75, nan, 3.0],
+        "uniformity_maxmin_pct": [2.0, nan, 3.5, 1.25, nan, 4.0],
+        "sigma3_pct_n1": [4.5, nan, 6.0, 2.25, nan, 7.5],
+        "error": ["", "OSError: gone", "", "", "", ""],
+    })
+    kept = table.iloc[[0, 2, 3, 5]]
+    means = kept["mean"].to_numpy()
+    expected = [4, np.mean(means), np.std(means, ddof=1), means.min(), means.max(), np.ptp(means),
+                np.mean(kept.uniformity_mean_pct), np.mean(kept.uniformity_maxmin_pct), np.mean(kept.sigma3_pct_n1)]
+    lot = batch.lot_summary(table)
+    assert list(lot.columns) == batch.LOT_COLUMNS and len(lot) == 1
+    np.testing.assert_allclose(lot.iloc[0].to_numpy(dtype=float), expected, rtol=1e-15)
+    # One file: no spread from wafer to wafer.
+    assert batch.lot_summary(table.iloc[[0]]).sigma_of_means_n1[0] == 0

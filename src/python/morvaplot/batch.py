@@ -4,6 +4,8 @@
     table = batch.run(["lot/W01.thk", "lot/W02.thk"])    # a local cluster, one worker per core
     table = batch.run(paths, client=Client(scheduler_file="scheduler.json"))
     table = batch.run("W01.csv", wafer=morvaplot.Wafer(300), csv={"z_col": "Thickness"})
+    table, sites = batch.run(paths, wafer=morvaplot.Wafer(300), sites=True)  # and every measured site
+    lot = batch.lot_summary(table)    # the lot's figures, as the report's lot page gives them
 
 From a shell:
 
@@ -32,6 +34,21 @@ COLUMNS = list(SUMMARY_COLUMNS)
 # Columns of whole numbers (empty for a file that failed) and of text.
 INTEGER_COLUMNS = ["size", "count"]
 TEXT_COLUMNS = ["name", "error", "warnings"]
+
+# The long table of measured sites, one row per site of every file analysed:
+# the file (its name in the summary table), the site number, mm from the
+# wafer's centre (+Y up; NaN for a file in cells without a wafer), the cell
+# position (fractional, y downward), the value and its unit ("" when the
+# file names none).
+SITE_COLUMNS = ["file", "site", "x_mm", "y_mm", "x_cell", "y_cell", "value", "unit"]
+_SITE_FIELDS = SITE_COLUMNS[1:]
+
+# The lot's figures, the report's lot page's: files analysed, the mean of
+# their means, the sample sigma (n - 1) of the means (0 for one file), the
+# lowest and highest mean and their range, and the means of the files'
+# uniformity figures and of their 3 sigma % (n - 1).
+LOT_COLUMNS = ["files", "mean_of_means", "sigma_of_means_n1", "lowest_mean", "highest_mean", "range_of_means",
+               "uniformity_mean_pct", "uniformity_maxmin_pct", "sigma3_pct_n1"]
 
 DATA_KINDS = ("raw", "grid", "fill")
 CSV_OPTIONS = ("x_col", "y_col", "z_col", "units")
@@ -85,19 +102,22 @@ def _engine():
     return worker
 
 
-def _process(worker, path, name, data, wafer, image, settings, csv):
+def _process(worker, path, name, data, wafer, image, settings, csv, sites=False):
+    """One file: (row, site columns), the columns None unless sites and the
+    file was analysed."""
     try:
-        row, picture = worker.run(path, data, wafer, png=image is not None, **csv, **settings)
+        row, picture, *columns = worker.run(path, data, wafer, png=image is not None, sites=sites, **csv,
+                                            **settings)
     except Exception as e:  # a fault of one file must not stop the others
-        return _failed_row(name, _error_text(e))
+        return _failed_row(name, _error_text(e)), None
     row["name"] = name
     if picture is not None:
         try:
             _write_atomically(image, picture)
         except Exception as e:
             return _failed_row(name, f"the picture could not be written: {_error_text(e)}", row["seconds"],
-                               row["warnings"])
-    return row
+                               row["warnings"]), None
+    return row, columns[0] if columns else None
 
 
 def process_file(path, data="fill", wafer=None, image=None, settings=None, csv=None, name=None):
@@ -109,14 +129,14 @@ def process_file(path, data="fill", wafer=None, image=None, settings=None, csv=N
     named name or path); a failure is reported in its "error" field, never
     raised, and the messages that did not stop the file in "warnings"."""
     return _process(_engine(), path, os.fsdecode(path) if name is None else name, data, wafer, image,
-                    settings or {}, csv or {})
+                    settings or {}, csv or {})[0]
 
 
-def _process_files(items, data, wafer, settings, csv):
+def _process_files(items, data, wafer, settings, csv, sites=False):
     """A task: the files (path, name, image) one after another on this
-    worker's engine."""
+    worker's engine; a (row, site columns) pair for each."""
     worker = _engine()
-    return [_process(worker, path, name, data, wafer, image, settings, csv) for path, name, image in items]
+    return [_process(worker, path, name, data, wafer, image, settings, csv, sites) for path, name, image in items]
 
 
 def _image_names(paths, folder):
@@ -203,7 +223,7 @@ def _progress_bar(total, progress):
 
 
 def run(paths, client=None, data="fill", wafer=None, images_to=None, settings=None, progress=None,
-        workers=None, csv=None, no_worker_timeout=60.0):
+        workers=None, csv=None, no_worker_timeout=60.0, sites=False):
     """Processes every file on the cluster of client (a local cluster with
     one single-threaded worker process per core when None, closed again at
     the end) and returns a pandas DataFrame with one row per file in the
@@ -229,6 +249,15 @@ def run(paths, client=None, data="fill", wafer=None, images_to=None, settings=No
     workers: worker processes of the local cluster.
     no_worker_timeout: seconds the cluster may have no worker (or no
     scheduler) before the batch gives up with ClusterError.
+    sites: when True, returns (table, sites_table): sites_table is a long
+    pandas DataFrame with one row per measured site of every file analysed
+    (a table's rows, a .thk file's data cells; files in the order of paths,
+    sites in file order), its columns SITE_COLUMNS: file (the file's name in
+    table), site, x_mm and y_mm (mm from the wafer's centre, +Y up; without
+    a wafer a table's own mm, NaN for a file in cells), x_cell and y_cell
+    (cells, fractional, y downward), value, and unit ("" when the file names
+    none). A failed file has no rows. ClusterError's table is the summary
+    table alone.
 
     Arguments that would fail every file raise TypeError or ValueError
     before anything is submitted.
@@ -251,8 +280,8 @@ def run(paths, client=None, data="fill", wafer=None, images_to=None, settings=No
     if client is None:
         client, own = _local_client(workers)
     try:
-        rows = _run_on(client, list(zip(absolute, names, images)), data, wafer, settings, csv, progress,
-                       no_worker_timeout)
+        rows, columns = _run_on(client, list(zip(absolute, names, images)), data, wafer, settings, csv, progress,
+                                no_worker_timeout, sites)
     except ClusterError as e:
         e.table = _table(pandas, e.table)
         raise
@@ -260,7 +289,9 @@ def run(paths, client=None, data="fill", wafer=None, images_to=None, settings=No
         if own is not None:
             client.close()
             own.close()
-    return _table(pandas, rows)
+    if not sites:
+        return _table(pandas, rows)
+    return _table(pandas, rows), _sites_table(pandas, names, columns)
 
 
 def _table(pandas, rows):
@@ -270,6 +301,53 @@ def _table(pandas, rows):
     for column in TEXT_COLUMNS:
         table[column] = table[column].astype(object)
     return table
+
+
+def _sites_table(pandas, names, columns):
+    """The long table of the files' site columns (None for a failed file)."""
+    parts = []
+    for name, found in zip(names, columns):
+        if found is None:
+            continue
+        part = pandas.DataFrame({field: found[field] for field in _SITE_FIELDS})
+        part.insert(0, "file", name)
+        parts.append(part)
+    if not parts:
+        table = pandas.DataFrame({c: pandas.Series(dtype=float) for c in SITE_COLUMNS})
+        table["site"] = table["site"].astype("int64")
+    else:
+        table = pandas.concat(parts, ignore_index=True)
+    for column in ("file", "unit"):
+        table[column] = table[column].astype(object)
+    return table
+
+
+def lot_summary(table):
+    """The lot's figures of a summary table (run()'s, or read_summary()'s) as
+    a one-row pandas DataFrame with the columns LOT_COLUMNS, the figures the
+    report's lot page gives: files (the files analysed: a failed file, or
+    one without a data cell inside the wafer, is left out), mean_of_means,
+    sigma_of_means_n1 (the wafer-to-wafer sample sigma, n - 1, of the means;
+    0 for one file), lowest_mean, highest_mean, range_of_means, and the means
+    of the files' uniformity_mean_pct, uniformity_maxmin_pct and
+    sigma3_pct_n1. Without a file analysed, files is 0 and the figures NaN."""
+    import pandas
+
+    analysed = table[(table["error"] == "") & table["mean"].notna()]
+    means = analysed["mean"].astype(float)
+    files = len(means)
+    nan = math.nan
+    lot = {
+        "files": files,
+        "mean_of_means": means.mean() if files else nan,
+        "sigma_of_means_n1": means.std(ddof=1) if files > 1 else (0.0 if files else nan),
+        "lowest_mean": means.min() if files else nan,
+        "highest_mean": means.max() if files else nan,
+        "range_of_means": means.max() - means.min() if files else nan,
+    }
+    for column in ("uniformity_mean_pct", "uniformity_maxmin_pct", "sigma3_pct_n1"):
+        lot[column] = analysed[column].astype(float).mean() if files else nan
+    return pandas.DataFrame([lot], columns=LOT_COLUMNS)
 
 
 def read_summary(path):
@@ -301,7 +379,9 @@ def _chunks(items, threads):
     return [items[i:i + size] for i in range(0, len(items), size)]
 
 
-def _run_on(client, items, data, wafer, settings, csv, progress, no_worker_timeout):
+def _run_on(client, items, data, wafer, settings, csv, progress, no_worker_timeout, sites=False):
+    """The rows of the files in items, and their site columns (None for a
+    file failed or without sites)."""
     from concurrent.futures import CancelledError
 
     from distributed import wait
@@ -311,9 +391,10 @@ def _run_on(client, items, data, wafer, settings, csv, progress, no_worker_timeo
     from morvaplot.batch import _process_files as task
 
     rows = [None] * len(items)
+    columns = [None] * len(items)
     chunks = _chunks(list(enumerate(items)), _threads_of(client))
     futures = {
-        client.submit(task, [item for _, item in chunk], data, wafer, settings, csv, pure=False): chunk
+        client.submit(task, [item for _, item in chunk], data, wafer, settings, csv, sites, pure=False): chunk
         for chunk in chunks
     }
     pending = set(futures)
@@ -346,9 +427,10 @@ def _run_on(client, items, data, wafer, settings, csv, progress, no_worker_timeo
                 try:
                     results = future.result()
                 except Exception as e:  # the task could not run, or its worker died
-                    results = [_failed_row(name, _error_text(e)) for _, (_, name, _) in chunk]
-                for (i, _), row in zip(chunk, results):
+                    results = [(_failed_row(name, _error_text(e)), None) for _, (_, name, _) in chunk]
+                for (i, _), (row, found) in zip(chunk, results):
                     rows[i] = row
+                    columns[i] = found
                 bar.update(len(chunk))
             if done or not pending:
                 continue
@@ -359,7 +441,7 @@ def _run_on(client, items, data, wafer, settings, csv, progress, no_worker_timeo
             elif time.monotonic() - without_workers > no_worker_timeout:
                 give_up(f"the scheduler could not be reached for {no_worker_timeout:g} s"
                         if client.status != "running" else f"no worker was left for {no_worker_timeout:g} s")
-    return rows
+    return rows, columns
 
 
 def _settings_of(args):
