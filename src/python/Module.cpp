@@ -24,6 +24,7 @@
 #include "Pictures.h"
 #include "PythonSession.h"
 #include "Record.h"
+#include "Surfaces.h"
 #include "analysis/Analysis.h"
 #include "analysis/SummaryRow.h"
 #include "calc/SurfaceFitter.h"
@@ -559,6 +560,7 @@ PYBIND11_MODULE(_morvaplot, m) {
             },
             py::arg("type"), py::arg("value"), py::arg("traceback"))
         .def("__repr__", [](PySession& s) { return DecodedText(s.Describe()); });
+    RegisterSurfaces(session);
 
     const auto setting = [&session](const char* name, auto read, const char* doc) {
         session.def_property(

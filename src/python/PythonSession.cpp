@@ -95,6 +95,9 @@ void PySession::Open(const SourceInput& source) {
             // failed load leaves no data behind, so nothing goes on with it.
             if (result != 1) session_->ResetData();
             name_ = result == 1 ? source.Path : std::string();
+            units_ = source.Format == SourceFormat::Csv && source.Csv.Units == CsvUnits::Cells
+                         ? PointUnits::Cells
+                         : PointUnits::Millimetres;
             return result;
         },
         true);
@@ -108,6 +111,7 @@ void PySession::OpenXyz(const std::string& text) {
             });
             if (result != 1) session_->ResetData();
             name_ = result == 1 ? "X/Y/Z text" : "";
+            units_ = PointUnits::Millimetres;
             return result;
         },
         true);

@@ -19,6 +19,7 @@
 #include "Arguments.h"
 #include "Errors.h"
 #include "Record.h"
+#include "analysis/SurfaceSites.h"
 #include "core/Codes.h"
 #include "data/ViewSettings.h"
 #include "session/MapPlan.h"
@@ -69,6 +70,17 @@ public:
         const std::optional<DataKind> kind = data ? std::optional(KindOf(*data)) : std::nullopt;
         const std::unique_lock lock = Take();
         return f(session_->Record(Available(kind)));
+    }
+
+    // Calls f(session, kind, units, name) without the interpreter lock while
+    // no other thread can use the session: kind the record named (the shown
+    // one when None), which must hold data; units how the loaded points give
+    // their positions; name the data's. f may throw MessageError.
+    template <typename F>
+    auto Compute(const std::optional<std::string>& data, F&& f) {
+        const std::optional<DataKind> kind = data ? std::optional(KindOf(*data)) : std::nullopt;
+        return Run(
+            [&] { return f(std::as_const(*session_), Available(kind), units_, std::as_const(name_)); });
     }
 
     // Changes the settings.
@@ -124,6 +136,7 @@ private:
 
     PythonFrontEnd frontEnd_;
     std::unique_ptr<Session> session_;
-    std::string name_;  // of the data loaded, for the repr
+    std::string name_;                            // of the data loaded, for the repr
+    PointUnits units_ = PointUnits::Millimetres;  // of the data loaded
     std::mutex mutex_;
 };

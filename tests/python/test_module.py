@@ -4,6 +4,7 @@ import ast
 import copy
 import errno
 import io
+import json
 import math
 import pathlib
 import pickle
@@ -379,3 +380,67 @@ def test_figures_an_engineer_reports_against_numpy():
     spread = values.max() - values.min()
     assert figures["uniformity_mean_pct"] == pytest.approx(spread / (2 * values.mean()) * 100, rel=1e-12)
     assert figures["uniformity_maxmin_pct"] == pytest.approx(spread / (values.max() + values.min()) * 100, rel=1e-12)
+
+
+def test_thin_plate_surface_and_its_left_out_sites_against_scipy():
+    # The sites of a .thk file are its data cells; the spline through them
+    # does not depend on where the origin lies or which way y counts, so
+    # scipy's spline on the bare cell coordinates is the same surface.
+    interpolate = pytest.importorskip("scipy.interpolate")
+    with morvaplot.Session() as s:
+        s.open(SAMPLES / "wafer49.thk")
+        raw = s.raw
+        surface, figures = s.surface("tps")
+        columns, _ = s.residuals("tps")
+    cells = np.argwhere(raw.mask)
+    values = raw.values[cells[:, 0], cells[:, 1]]
+    spline = interpolate.RBFInterpolator(cells.astype(float), values, kernel="thin_plate_spline")
+    probes = np.array([[0, 0], [250, 250], [137, 402], [480, 33], [cells[5, 0], cells[5, 1]]])
+    expected = spline(probes.astype(float))
+    assert surface.values[probes[:, 0], probes[:, 1]] == pytest.approx(expected, rel=1e-9, abs=1e-9)
+    assert figures["kind"] == "tps" and figures["coefficients"] is None
+    # Each site predicted by the spline through all the others.
+    for i in (0, 17, len(cells) - 1):
+        others = np.delete(np.arange(len(cells)), i)
+        rest = interpolate.RBFInterpolator(cells[others].astype(float), values[others], kernel="thin_plate_spline")
+        assert columns["predicted"][i] == pytest.approx(rest(cells[i:i + 1].astype(float))[0], rel=1e-9)
+
+
+@pytest.mark.parametrize("kind, order, options", [
+    ("spline", None, []),
+    ("tps", None, ["--surface", "tps"]),
+    ("zernike", 3, ["--surface", "zernike:3", "--wafer", 300]),
+])
+def test_residuals_are_the_tools(kind, order, options):
+    _, out, _ = run_cli("analyze", "--residuals", "--json", *options, SAMPLES / "wafer49.thk")
+    expected = json.loads(out)["residuals"]
+    wafer = morvaplot.Wafer(300) if "--wafer" in options else None
+    with morvaplot.Session() as s:
+        s.open(SAMPLES / "wafer49.thk")
+        columns, summary = s.residuals(kind, order=order, wafer=wafer)
+    none = lambda v: None if math.isnan(v) else v
+    got = [{"site": int(site), "x": x, "y": y, "measured": m, "predicted": none(p), "residual": none(r)}
+           for site, x, y, m, p, r in zip(*(columns[k] for k in ("site", "x", "y", "measured", "predicted",
+                                                                  "residual")))]
+    assert got == [{k: v for k, v in site.items() if k != "note"} for site in expected["sites"]]
+    for name in ("how", "count", "missing", "rms", "mean", "max_abs", "max_abs_site"):
+        assert summary[name] == expected[name], name
+
+
+@pytest.mark.parametrize("kind", ["tilt", "bow"])
+def test_levelling_takes_out_an_exact_plane_and_bow(kind):
+    # Values made of a plane (and a bow about the centre) in the frame the
+    # levelling reports: cells from the middle of the area, +Y up.
+    rng = np.random.default_rng(7)
+    cells = np.unique(rng.integers(20, 180, size=(40, 2)), axis=0)
+    x, y = cells[:, 0] - 100.0, 100.0 - cells[:, 1]
+    bow = 0.0025 if kind == "bow" else 0.0
+    values = 500.0 + 0.75 * x - 0.4 * y + bow * (x * x + y * y)
+    text = "200\t\n" + "".join(f"{cx}\t{cy}\t{v!r}\n" for (cx, cy), v in zip(cells, values))
+    with morvaplot.Session() as s:
+        s.open_xyz(text)
+        levelled, figures = s.level(kind)
+    assert np.nanmax(np.abs(levelled.values)) < 1e-9
+    assert (figures["piston"], figures["tilt_x"], figures["tilt_y"], figures["bow"]) == pytest.approx(
+        (500.0, 0.75, -0.4, bow), abs=1e-9)
+    assert figures["tilt_direction_deg"] == pytest.approx(math.degrees(math.atan2(-0.4, 0.75)))

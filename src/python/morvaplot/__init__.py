@@ -26,6 +26,14 @@ profile(), line_profile() and radial_profile() a Columns dict of equal-length
 arrays (to_frame()), histogram() a Histogram dict (to_frame(): lower, upper,
 count per bin), roi() a RoiResult. A figure of an area without data is NaN.
 
+Surfaces: Session.residuals() predicts every measured site from the others
+(Calc and Fill without it, or the thin-plate spline through the rest) or
+from a Zernike model, radius_scan() gives that cross-validation per search
+radius, surface() a thin-plate spline or Zernike surface through the sites
+in place of the fill, and level() a record with its plane (and bow) taken
+out; each as morvaplot-cli analyze gives it with --residuals, --radius-scan,
+--surface and --level.
+
 Errors: a failed operation raises morvaplot.Error with the message the
 window shows (for a file that cannot be opened, with the system's reason
 after it and errno and filename set); a message that does not stop an
