@@ -17,6 +17,7 @@
 #include "analysis/Profile.h"
 #include "analysis/RadialProfile.h"
 #include "analysis/RecordCsvText.h"
+#include "colour/DifferenceScale.h"
 #include "colour/DivergingRamp.h"
 #include "colour/ScaleLabels.h"
 #include "core/Codes.h"
@@ -97,6 +98,10 @@ void AnalysisWindow::Refresh() {
     if (analysis_.Analyze(dialogs_.Messages()) != 1) return;
     const bool difference = analysis_.Comparing();
     const ThkData& record = *analysis_.Shown();
+    // A difference that keeps one sign is drawn on its own range with the
+    // ordinary ramp, so an uneven removal shows; one that crosses zero on
+    // the colours centred on zero.
+    const bool diverging = difference && DrawsDiverging(record, DifferenceScale::Auto);
     const AnalysisResult& result = analysis_.Result();
     const AnalysisMask& mask = *analysis_.Mask();
     const WaferFrame& frame = mask.Frame();
@@ -107,8 +112,9 @@ void AnalysisWindow::Refresh() {
     // a contour drawing's set is its lines'.
     const RampSetKind ramp = plan.Draw == DrawKind::Colormap ? plan.Ramp : RampSetKind::Startup;
     AnalysisMapScene scene;
-    scene.Cells = difference ? DifferenceCellImage(record, style_.BackColor, mask)
-                             : AnalysisCellImage(record, style_, ramp, mask);
+    scene.Cells = diverging
+                      ? DifferenceCellImage(record, style_.BackColor, mask)
+                      : AnalysisCellImage(record, style_, difference ? RampSetKind::Startup : ramp, mask);
     scene.Back = QColor::fromRgb(ColorToArgb(style_.BackColor));
     scene.Frame = frame;
     if (frame.HasWafer) {
@@ -124,10 +130,10 @@ void AnalysisWindow::Refresh() {
 
     std::array<QString, 5> ticks;
     const std::array<std::string, 5> labels =
-        difference ? DivergingScaleLabels(record) : ScaleLabels(record).Range;
+        diverging ? DivergingScaleLabels(record) : ScaleLabels(record).Range;
     for (std::size_t i = 0; i < 5; ++i)
         ticks[i] = QString::fromStdString(labels[i]);
-    if (difference)
+    if (diverging)
         colorBar_->SetDiverging(ticks);
     else
         colorBar_->SetScale(style_.UseColormap, style_.Table, ticks);
@@ -143,7 +149,7 @@ void AnalysisWindow::Refresh() {
     for (std::size_t i = 0; i < histogram.Counts.size(); ++i) {
         const double middle = (histogram.Edges[i] + histogram.Edges[i + 1]) / 2;
         const auto position = static_cast<float>(ScalePosition(middle, record.Min, record.Max));
-        const Color c = difference           ? DivergingColor(middle, DivergingLimit(record))
+        const Color c = diverging            ? DivergingColor(middle, DivergingLimit(record))
                         : style_.UseColormap ? GetRampColor(position, rampSet)
                                              : GetGradationColor(style_.Table, 1.0f - position);
         colours.push_back(QColor::fromRgb(ColorToArgb(c)));
