@@ -79,7 +79,9 @@ int ShownAnalysis::Analyze(const MessageSink& messages) {
     const ThkData* record = Shown();
     if (!record) return -1;
     AnalysisResult result;
-    if (AnalyzeRecord(*record, Sites(), Request(), result, messages) != 1) return -1;
+    // While comparing, the sites are the paired sites the difference keeps.
+    const ThkData* sites = comparison_.Active() ? comparison_.Difference() : Sites();
+    if (AnalyzeRecord(*record, sites, Request(), result, messages) != 1) return -1;
     mask_.emplace(record->Size, wafer_);
     result_ = std::move(result);
     return 1;

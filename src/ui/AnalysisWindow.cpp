@@ -29,6 +29,7 @@
 #include "ui/AnalysisColorBar.h"
 #include "ui/AnalysisMapView.h"
 #include "ui/Dialogs.h"
+#include "ui/PairedSitesTable.h"
 #include "ui/SettingsIni.h"
 
 namespace {
@@ -292,6 +293,8 @@ void AnalysisWindow::EndComparison() {
 void AnalysisWindow::ShowComparison() {
     endCompare_->setEnabled(analysis_.Comparing());
     compareState_->setText(QString::fromStdString(analysis_.Compared().Title()));
+    pairedSites_->Show(analysis_.Comparing() ? analysis_.Compared().Sites() : std::vector<PairedSite>{},
+                       Wafer().DiameterMm > 0.0);
 }
 
 void AnalysisWindow::CompareClick() {

@@ -19,6 +19,7 @@ class QLabel;
 class QPushButton;
 class QSpinBox;
 class QTableWidget;
+class PairedSitesTable;
 class AnalysisCharts;
 class AnalysisColorBar;
 class AnalysisMapView;
@@ -85,6 +86,7 @@ public:
     AnalysisMapView* MapView() const { return map_; }
     AnalysisCharts* Charts() const { return charts_; }
     QTableWidget* StatisticsTable() const { return stats_; }
+    PairedSitesTable* PairedSites() const { return pairedSites_; }
     QLabel* PointerReadout() const { return readout_; }
     QPushButton* CompareButton() const { return compare_; }
     QComboBox* CompareOrderBox() const { return order_; }
@@ -137,6 +139,7 @@ private:
     QLabel* readout_ = nullptr;
     QTableWidget* stats_ = nullptr;
     QPushButton* copyStats_ = nullptr;
+    PairedSitesTable* pairedSites_ = nullptr;
     AnalysisCharts* charts_ = nullptr;
     QPushButton* compare_ = nullptr;
     QComboBox* order_ = nullptr;

@@ -20,6 +20,7 @@
 #include "ui/AnalysisColorBar.h"
 #include "ui/AnalysisMapView.h"
 #include "ui/AnalysisWindow.h"
+#include "ui/PairedSitesTable.h"
 #include "ui/widgets/NamedZeroSpinBox.h"
 
 // The analysis window's controls: the wafer and view settings, Compare and
@@ -156,6 +157,9 @@ void AnalysisWindow::BuildControls() {
     copyStats_->setToolTip(QStringLiteral("Copy the figures as tab-separated text"));
     auto* figuresLayout = new QVBoxLayout(figures);
     figuresLayout->addWidget(stats_);
+    // While comparing: the sites paired site by site, the figures' "Sites".
+    pairedSites_ = new PairedSitesTable(figures);
+    figuresLayout->addWidget(pairedSites_);
     auto* copyRow = new QHBoxLayout;
     copyRow->addStretch(1);
     copyRow->addWidget(copyStats_);

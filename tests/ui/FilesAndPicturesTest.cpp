@@ -21,6 +21,7 @@
 #include "ui/AnalysisWindow.h"
 #include "ui/Application.h"
 #include "ui/CsvImportDialog.h"
+#include "ui/PairedSitesTable.h"
 #include "ui/ScriptedDialogs.h"
 #include "ui/widgets/ImageBox.h"
 #include "ui/widgets/RadioGroup.h"
@@ -258,6 +259,14 @@ TEST_F(FilesTest, WindowCompareIsTheCommandLineDiff) {
     auto* window = Form().findChild<AnalysisWindow*>();
     ASSERT_NE(window, nullptr);
     ASSERT_EQ(window->CompareWith(second, DifferenceOrder::FirstMinusSecond, 0.0), 1);
+    // Every site is listed; those paired with a measured partner (not read
+    // off the other surface) are the ones the Sites column counts.
+    PairedSitesTable* paired = window->PairedSites();
+    int measured = 0;
+    for (int r = 0; r < paired->rowCount(); ++r)
+        measured += paired->item(r, 6)->text().isEmpty() ? 1 : 0;
+    EXPECT_EQ(paired->rowCount(), 121);
+    EXPECT_EQ(QString::number(measured), window->StatisticsTable()->item(0, 1)->text());
 
     const QString csv = dir_.filePath("diff.csv");
     ASSERT_EQ(RunCli({"diff", first.toStdString(), second.toStdString(), "--out", csv.toStdString()}, stdout,
