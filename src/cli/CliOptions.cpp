@@ -225,14 +225,7 @@ std::span<const Section> OptionTable() {
                  "bins of the histogram"),
           Flag("--json", Field<&O::Json>, true, "one JSON document instead")}},
         {Only(C::Report),
-         {Text("--summary", Field<&O::SummaryFile>, "needs a file name", "a summary CSV too"),
-          Flag("--shared-range", Field<&O::SharedRange>, true, "one colour scale for every page")}},
-        {Only(C::Image, C::Report),
-         {{"--range", "MIN,MAX", "fixed colour scale", "must be MIN,MAX with MIN below MAX",
-           [](const std::string& t, O& o) {
-               return ParseNumbers(t, {&o.RangeMin, &o.RangeMax}) && o.RangeMin < o.RangeMax &&
-                      (o.Range = true);
-           }}}},
+         {Text("--summary", Field<&O::SummaryFile>, "needs a file name", "a summary CSV too")}},
         {Only(C::Diff),
          {{"--rate-time", "NUMBER", "time from A to B, for a rate", "must be a number above 0",
            [](const std::string& t, O& o) {

@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <cstdio>
@@ -138,6 +139,11 @@ int RunDiffImage(const CliOptions& o, const MessageSink& messages, std::FILE* er
     if (AnalyzeRecord(*difference, paired, analysis, figures, messages) != 1) return ExitFailed;
     AnnotatedRequest request;
     request.Difference = DrawsDiverging(*difference, o.Scale);
+    if (o.Range) {
+        // A fixed scale is the ordinary ramp over the range, as for maps.
+        request.Difference = false;
+        request.Style.Range = FixedRange{o.RangeMin, o.RangeMax};
+    }
     request.Wafer = analysis.Wafer;
     const std::string& a = o.Order == DifferenceOrder::FirstMinusSecond ? o.File : o.File2;
     const std::string& b = o.Order == DifferenceOrder::FirstMinusSecond ? o.File2 : o.File;
@@ -147,8 +153,10 @@ int RunDiffImage(const CliOptions& o, const MessageSink& messages, std::FILE* er
         request.DataType += QStringLiteral(" (") + QString::fromStdString(difference->Unit) +
                             (o.RateTime > 0.0 ? QStringLiteral(" per time unit)") : QStringLiteral(")"));
     const AnnotatedContent content = MakeAnnotatedContent(*difference, paired, figures, request);
-    return WriteAnnotatedPicture(QString::fromStdString(o.OutFile), content, 1, messages) == 1 ? ExitOk
-                                                                                               : ExitFailed;
+    // The file name as the system's bytes, so a Latin-1 name is kept.
+    return WriteAnnotatedPicture(QFile::decodeName(o.OutFile.c_str()), content, 1, messages) == 1
+               ? ExitOk
+               : ExitFailed;
 }
 
 int RunQtCommand(const CliOptions& options, CommandOutput& output, std::FILE* err) {

@@ -35,7 +35,7 @@ struct Section {  // options and the commands that take them
 std::vector<Section> SurfaceSections();
 
 // diff's options of the sites paired site by site and of the picture's
-// colours (cli/DiffOptions.cpp).
+// colours, and the fixed colour scale of the pictures (cli/DiffOptions.cpp).
 std::vector<Section> DiffSections();
 
 // The usage error these options make with the others (dataGiven: --data was
