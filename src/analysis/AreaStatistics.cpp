@@ -60,19 +60,12 @@ struct Gathered {
 
 }  // namespace
 
-namespace {
-
-// The figures with values (room for every cell inside the mask) to gather the
-// data values in.
-AreaStatistics GatheredStatistics(const ThkData& record, const AnalysisMask& mask, double* values) {
-    AreaStatistics stats;
-    const Gathered data = GatherInside(record, mask, values, stats);
-    if (data.Count == 0) return AreaStatistics{};
-    stats.Count = static_cast<long>(data.Count);
-    stats.Mean = data.Sum / static_cast<double>(data.Count);
-    if (data.Count > 1)
-        stats.Sigma = std::sqrt(SumOfSquaredDeviations(values, data.Count, stats.Mean) /
-                                static_cast<double>(data.Count - 1));
+void CompleteFigures(AreaStatistics& stats, const double* values, std::size_t count, double sum) {
+    stats.Count = static_cast<long>(count);
+    stats.Mean = sum / static_cast<double>(count);
+    if (count > 1)
+        stats.Sigma =
+            std::sqrt(SumOfSquaredDeviations(values, count, stats.Mean) / static_cast<double>(count - 1));
     stats.Range = stats.Max - stats.Min;
     if (stats.Max + stats.Min != 0.0)
         stats.UniformityMaxMinPct = stats.Range / (stats.Max + stats.Min) * 100.0;
@@ -81,6 +74,17 @@ AreaStatistics GatheredStatistics(const ThkData& record, const AnalysisMask& mas
         stats.Sigma1Pct = stats.Sigma * 1.0 / stats.Mean * 100.0;
         stats.Sigma3Pct = stats.Sigma * 3.0 / stats.Mean * 100.0;
     }
+}
+
+namespace {
+
+// The figures with values (room for every cell inside the mask) to gather the
+// data values in.
+AreaStatistics GatheredStatistics(const ThkData& record, const AnalysisMask& mask, double* values) {
+    AreaStatistics stats;
+    const Gathered data = GatherInside(record, mask, values, stats);
+    if (data.Count == 0) return AreaStatistics{};
+    CompleteFigures(stats, values, data.Count, data.Sum);
     return stats;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "analysis/AnalysisMask.h"
@@ -42,3 +43,8 @@ AreaStatistics CalcAreaStatistics(const ThkData& record, const AnalysisMask& mas
 // keeps scratch allocates nothing for the figures.
 AreaStatistics CalcAreaStatistics(const ThkData& record, const AnalysisMask& mask,
                                   std::vector<double>& scratch);
+
+// The figures that follow from count values (in their order, summed to sum)
+// and the extremes already in stats: Count, Mean, the sample Sigma, Range and
+// the percentages. Shared by the cells' and the measured sites' figures.
+void CompleteFigures(AreaStatistics& stats, const double* values, std::size_t count, double sum);

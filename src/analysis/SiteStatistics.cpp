@@ -41,17 +41,6 @@ SiteStatistics CalcSiteStatistics(const ThkData& record, const AnalysisMask& mas
         sum += p.Z;
     }
     if (values.empty()) return SiteStatistics{};
-    s.Count = static_cast<long>(values.size());
-    s.Mean = sum / static_cast<double>(values.size());
-    if (values.size() > 1)
-        s.Sigma = std::sqrt(SumOfSquaredDeviations(values.data(), values.size(), s.Mean) /
-                            static_cast<double>(values.size() - 1));
-    s.Range = s.Max - s.Min;
-    if (s.Max + s.Min != 0.0) s.UniformityMaxMinPct = s.Range / (s.Max + s.Min) * 100.0;
-    if (s.Mean != 0.0) {
-        s.UniformityPct = s.Range / (s.Mean * 2.0) * 100.0;
-        s.Sigma1Pct = s.Sigma * 1.0 / s.Mean * 100.0;
-        s.Sigma3Pct = s.Sigma * 3.0 / s.Mean * 100.0;
-    }
+    CompleteFigures(s, values.data(), values.size(), sum);
     return result;
 }
